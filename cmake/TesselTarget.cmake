@@ -1,0 +1,31 @@
+# Common settings for every Tessel library, test and benchmark target.
+function(tessel_warnings target)
+  target_compile_options(${target} PRIVATE -Wall -Wextra -Wpedantic -Wshadow -Wnon-virtual-dtor)
+  if(TESSEL_WERROR)
+    target_compile_options(${target} PRIVATE -Werror)
+  endif()
+endfunction()
+
+# tessel_library(<target> <export name> SOURCES ... DEPENDS ...)
+# A shared library whose public headers live beside its sources and are
+# included as <tessel/<folder>/Header.h>.
+function(tessel_library target)
+  cmake_parse_arguments(ARG "" "" "SOURCES;DEPENDS;PRIVATE_DEPENDS" ${ARGN})
+  add_library(${target} SHARED ${ARG_SOURCES})
+  add_library(Tessel::${target} ALIAS ${target})
+  target_include_directories(${target} PUBLIC
+    $<BUILD_INTERFACE:${PROJECT_SOURCE_DIR}>
+    $<INSTALL_INTERFACE:${CMAKE_INSTALL_INCLUDEDIR}>)
+  target_compile_features(${target} PUBLIC cxx_std_20)
+  target_link_libraries(${target} PUBLIC ${ARG_DEPENDS} PRIVATE ${ARG_PRIVATE_DEPENDS})
+  set_target_properties(${target} PROPERTIES VERSION ${PROJECT_VERSION} SOVERSION ${PROJECT_VERSION_MAJOR})
+  tessel_warnings(${target})
+  install(TARGETS ${target} EXPORT TesselTargets
+    LIBRARY DESTINATION ${CMAKE_INSTALL_LIBDIR}
+    ARCHIVE DESTINATION ${CMAKE_INSTALL_LIBDIR}
+    RUNTIME DESTINATION ${CMAKE_INSTALL_BINDIR})
+  file(RELATIVE_PATH folder ${PROJECT_SOURCE_DIR} ${CMAKE_CURRENT_SOURCE_DIR})
+  install(DIRECTORY ${CMAKE_CURRENT_SOURCE_DIR}/ DESTINATION ${CMAKE_INSTALL_INCLUDEDIR}/${folder}
+    FILES_MATCHING PATTERN "*.h")
+  set_property(GLOBAL APPEND PROPERTY TESSEL_LIBRARIES ${target})
+endfunction()
