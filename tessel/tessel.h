@@ -1,22 +1,31 @@
 // The whole public interface of Tessel, layer by layer.
 #pragma once
 
+// platform: the Win32 and MFC shapes, GDI over Cairo and Pango
+#include <tessel/platform/afx_dc.h>
+#include <tessel/platform/afx_gdi.h>
+#include <tessel/platform/afx_geometry.h>
+#include <tessel/platform/afx_string.h>
+#include <tessel/platform/gdi.h>
+#include <tessel/platform/win_rect.h>
+#include <tessel/platform/win_types.h>
+
 // foundation (namespace kelp)
-#include <tessel/foundation/kl_status.h>
 #include <tessel/foundation/KLArray.h>
-#include <tessel/foundation/KLException.h>
 #include <tessel/foundation/KLConcurrentModificationException.h>
-#include <tessel/foundation/KLIllegalStateException.h>
-#include <tessel/foundation/KLIndexOutOfBoundsException.h>
-#include <tessel/foundation/KLMemoryException.h>
-#include <tessel/foundation/KLNoSuchElementException.h>
+#include <tessel/foundation/KLException.h>
 #include <tessel/foundation/KLFileInfo.h>
 #include <tessel/foundation/KLFilename.h>
 #include <tessel/foundation/KLFixedSizeMemoryManager.h>
 #include <tessel/foundation/KLFlags.h>
+#include <tessel/foundation/KLIllegalStateException.h>
+#include <tessel/foundation/KLIndexOutOfBoundsException.h>
 #include <tessel/foundation/KLIntegerArray.h>
 #include <tessel/foundation/KLIterator.h>
 #include <tessel/foundation/KLList.h>
+#include <tessel/foundation/KLMemoryException.h>
+#include <tessel/foundation/KLNoSuchElementException.h>
 #include <tessel/foundation/KLString.h>
 #include <tessel/foundation/KLValue.h>
 #include <tessel/foundation/KLVector.h>
+#include <tessel/foundation/kl_status.h>

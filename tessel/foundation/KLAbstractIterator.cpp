@@ -5,9 +5,13 @@
 
 namespace kelp {
 
-KLAbstractIterator::~KLAbstractIterator() { delete m_iterator; }
+KLAbstractIterator::~KLAbstractIterator() {
+    delete m_iterator;
+}
 
-bool KLAbstractIterator::hasNext() { return m_iterator && m_iterator->hasNext(); }
+bool KLAbstractIterator::hasNext() {
+    return m_iterator && m_iterator->hasNext();
+}
 
 void KLAbstractIterator::bind(KLCollectionIterator* iterator) {
     if (iterator == m_iterator) return;

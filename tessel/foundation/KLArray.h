@@ -124,7 +124,8 @@ public:
     virtual void clear() {
         KLLockGuard guard(*this, KLLockGuard::Writing);
         if constexpr (!std::is_trivially_destructible_v<T>) {
-            while (m_count > 0) m_data[--m_count].~T();
+            while (m_count > 0)
+                m_data[--m_count].~T();
         }
         m_count = 0;
     }
@@ -138,19 +139,22 @@ private:
         } else {
             std::uint64_t done = 0;
             try {
-                for (; done < m_count; ++done) new (data + done) T(std::move_if_noexcept(m_data[done]));
+                for (; done < m_count; ++done)
+                    new (data + done) T(std::move_if_noexcept(m_data[done]));
             } catch (...) {
-                while (done > 0) data[--done].~T();
+                while (done > 0)
+                    data[--done].~T();
                 m_allocator->free(data);
                 throw;
             }
-            for (std::uint64_t i = 0; i < m_count; ++i) m_data[i].~T();
+            for (std::uint64_t i = 0; i < m_count; ++i)
+                m_data[i].~T();
         }
     }
 
     KLMemoryManager* m_allocator;  // the default manager; not owned
     T* m_data = nullptr;
-    std::size_t m_capacity = 0;    // in bytes
+    std::size_t m_capacity = 0;  // in bytes
     std::uint64_t m_count = 0;
 };
 

@@ -4,7 +4,8 @@
 
 namespace kelp {
 
-void KLCollection::initIterator(KLAbstractIterator& handle, KLCollectionIterator* collectionIterator) {
+void KLCollection::initIterator(KLAbstractIterator& handle,
+                                KLCollectionIterator* collectionIterator) {
     handle.bind(collectionIterator);
 }
 

@@ -11,7 +11,8 @@ public:
     using KLException::KLException;
     // The usual throw: own class name, the site, the thread's last status, no detail.
     KLConcurrentModificationException(const char* fileName, int line)
-        : KLException("KLConcurrentModificationException", fileName, line, kl_status_getLastError()) {}
+        : KLException("KLConcurrentModificationException", fileName, line,
+                      kl_status_getLastError()) {}
 };
 
 }  // namespace kelp

@@ -17,6 +17,8 @@ KLException::KLException(const char* className, const char* fileName, int line, 
     if (!m_detail.empty()) m_what.append(": ").append(m_detail);
 }
 
-const char* KLException::what() const noexcept { return m_what.c_str(); }
+const char* KLException::what() const noexcept {
+    return m_what.c_str();
+}
 
 }  // namespace kelp

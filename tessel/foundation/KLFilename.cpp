@@ -8,8 +8,8 @@ KLString KLFilename::concatPaths(const KLString& a, const KLString& b, int style
     if (style == Detect) {
         const auto slash = a.str().find_last_of(L'/');
         const auto backslash = a.str().find_last_of(L'\\');
-        const bool windows = backslash != std::wstring::npos &&
-                             (slash == std::wstring::npos || backslash > slash);
+        const bool windows =
+            backslash != std::wstring::npos && (slash == std::wstring::npos || backslash > slash);
         style = windows ? Windows : Native;
     }
     const wchar_t separator = style == Windows ? L'\\' : L'/';

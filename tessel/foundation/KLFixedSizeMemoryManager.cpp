@@ -20,8 +20,7 @@ std::size_t strideFor(std::size_t elementSize) {
 
 KLFixedSizeMemoryManager::KLFixedSizeMemoryManager(std::size_t elementSize,
                                                    std::size_t firstBlockCount,
-                                                   std::size_t blockCount,
-                                                   KLMemoryManager* parent)
+                                                   std::size_t blockCount, KLMemoryManager* parent)
     : m_parent(parent ? parent : getDefaultMemoryManager()),
       m_elementSize(elementSize),
       m_stride(strideFor(elementSize)),

@@ -28,9 +28,9 @@ public:
     void free(void* element) override;
 
     std::size_t getElementSize() const { return m_elementSize; }
-    std::size_t getBlockCount() const { return m_blocks; }      // blocks taken so far
-    std::size_t getCapacity() const { return m_capacity; }      // elements in those blocks
-    std::size_t getFreeCount() const { return m_freeCount; }    // of which unused
+    std::size_t getBlockCount() const { return m_blocks; }    // blocks taken so far
+    std::size_t getCapacity() const { return m_capacity; }    // elements in those blocks
+    std::size_t getFreeCount() const { return m_freeCount; }  // of which unused
 
 private:
     struct FreeElement {

@@ -32,9 +32,15 @@ public:
         this->acceptModCount();
     }
 
-    bool hasCurrent() override { return query([&] { return m_current != nullptr; }); }
-    bool hasNext() override { return query([&] { return m_next != nullptr; }); }
-    bool hasPrevious() override { return query([&] { return m_previous != nullptr; }); }
+    bool hasCurrent() override {
+        return query([&] { return m_current != nullptr; });
+    }
+    bool hasNext() override {
+        return query([&] { return m_next != nullptr; });
+    }
+    bool hasPrevious() override {
+        return query([&] { return m_previous != nullptr; });
+    }
 
     T* current() override {
         return query([&] {

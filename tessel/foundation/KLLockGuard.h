@@ -14,9 +14,15 @@ public:
 
     KLLockGuard(const KLObject& object, Kind kind) : m_object(object) {
         switch (kind) {
-            case Exclusive: m_object.lock(-1); break;
-            case Reading: m_object.lockForReading(-1); break;
-            case Writing: m_object.lockForWriting(-1); break;
+            case Exclusive:
+                m_object.lock(-1);
+                break;
+            case Reading:
+                m_object.lockForReading(-1);
+                break;
+            case Writing:
+                m_object.lockForWriting(-1);
+                break;
         }
     }
     ~KLLockGuard() { m_object.unlock(); }

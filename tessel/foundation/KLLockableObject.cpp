@@ -28,12 +28,18 @@ void KLLockableObject::wakeSleepers() const {
 }
 
 bool KLLockableObject::wait(bool exclusive, long timeoutMs) const {
+    // A deadline the clock cannot represent would overflow into the past: treat
+    // such a time-out (over a century) as waiting without limit.
+    constexpr long long kLongestTimeoutMs = 100LL * 365 * 24 * 60 * 60 * 1000;
+    if (timeoutMs > kLongestTimeoutMs) timeoutMs = -1;
     const std::uint64_t me = currentThread();
     auto attempt = [&] { return exclusive ? tryExclusive(me) : tryShared(); };
     const auto deadline = std::chrono::steady_clock::now() + std::chrono::milliseconds(timeoutMs);
 
     std::unique_lock<std::mutex> guard(m_sleepMutex);
     m_sleepers.fetch_add(1, std::memory_order_seq_cst);
+    // The retry's read of m_state must not move above the registration.
+    std::atomic_thread_fence(std::memory_order_seq_cst);
     bool acquired = attempt();
     while (!acquired && timeoutMs != 0) {
         if (timeoutMs < 0) {

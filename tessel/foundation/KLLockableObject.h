@@ -53,9 +53,9 @@ private:
     bool releaseShared() const;
     void wakeSleepers() const;
 
-    mutable std::atomic<std::uint64_t> m_state{0};   // kWriter | number of read holds
-    mutable std::atomic<std::uint64_t> m_owner{0};   // thread holding it exclusively, 0 if none
-    mutable std::uint32_t m_depth = 0;               // holds of the owner; touched by it alone
+    mutable std::atomic<std::uint64_t> m_state{0};     // kWriter | number of read holds
+    mutable std::atomic<std::uint64_t> m_owner{0};     // thread holding it exclusively, 0 if none
+    mutable std::uint32_t m_depth = 0;                 // holds of the owner; touched by it alone
     mutable std::atomic<std::uint32_t> m_sleepers{0};  // threads waiting in wait()
     mutable std::mutex m_sleepMutex;
     mutable std::condition_variable m_wake;

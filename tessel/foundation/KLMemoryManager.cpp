@@ -30,7 +30,9 @@ void* KLMemoryManager::malloc(std::size_t size) {
     return block ? block : failed();
 }
 
-void KLMemoryManager::free(void* block) { std::free(block); }
+void KLMemoryManager::free(void* block) {
+    std::free(block);
+}
 
 KLMemoryManager* KLMemoryManager::getDefaultMemoryManager() {
     alignas(KLMemoryManager) static unsigned char storage[sizeof(KLMemoryManager)];

@@ -32,6 +32,7 @@ public:
     int length() const { return static_cast<int>(m_text.size()); }
     bool isEmpty() const { return m_text.empty(); }
 
+    // Also converts to CString, through CString's constructor for wide string classes.
     operator const wchar_t*() const { return m_text.c_str(); }  // NOLINT: Win32-style use
     const wchar_t* c_str() const { return m_text.c_str(); }
     const std::wstring& str() const { return m_text; }
@@ -45,10 +46,6 @@ public:
     friend bool operator==(const KLString& a, const char* b) { return a == KLString(b); }
     friend auto operator<=>(const KLString& a, const KLString& b) { return a.m_text <=> b.m_text; }
     friend KLString operator+(KLString a, const KLString& b) { return a += b; }
-
-    // Code-point conversions used by the rest of the toolkit.
-    static std::wstring decodeUtf8(std::string_view utf8);
-    static std::string encodeUtf8(std::wstring_view text);
 
 private:
     std::wstring m_text;

@@ -17,12 +17,12 @@ public:
     enum Type { Empty, Integer, Floating, String, Pointer };
 
     KLValue() = default;
-    KLValue(int value) : m_value(std::int64_t{value}) {}  // NOLINT: values read naturally
-    KLValue(std::int64_t value) : m_value(value) {}       // NOLINT
-    KLValue(double value) : m_value(value) {}             // NOLINT
-    KLValue(const KLString& value) : m_value(value) {}    // NOLINT
+    KLValue(int value) : m_value(std::int64_t{value}) {}    // NOLINT: values read naturally
+    KLValue(std::int64_t value) : m_value(value) {}         // NOLINT
+    KLValue(double value) : m_value(value) {}               // NOLINT
+    KLValue(const KLString& value) : m_value(value) {}      // NOLINT
     KLValue(const char* utf8) : m_value(KLString(utf8)) {}  // NOLINT
-    KLValue(void* pointer) : m_value(pointer) {}          // NOLINT
+    KLValue(void* pointer) : m_value(pointer) {}            // NOLINT
 
     Type getType() const { return static_cast<Type>(m_value.index()); }
     bool isEmpty() const { return getType() == Empty; }

@@ -148,7 +148,8 @@ private:
         if (wanted <= m_capacity) return;
         const std::uint64_t limit = std::numeric_limits<std::size_t>::max() / sizeof(T);
         std::uint64_t capacity = m_capacity ? m_capacity : kFirstCapacity;
-        while (capacity < wanted && capacity <= limit / 2) capacity *= 2;
+        while (capacity < wanted && capacity <= limit / 2)
+            capacity *= 2;
         T* data = capacity < wanted ? nullptr
                                     : static_cast<T*>(m_allocator->malloc(capacity * sizeof(T)));
         if (!data) throw KLMemoryException(kFile, kLineGrowth);

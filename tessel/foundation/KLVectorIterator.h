@@ -25,11 +25,15 @@ public:
     KLVectorIterator(KLVector<T>* vector, int index)
         : KLElementIterator<T>(vector), m_vector(vector), m_next(index), m_previous(index - 1) {}
 
-    bool hasCurrent() override { return locked([&] { return m_current >= 0; }); }
+    bool hasCurrent() override {
+        return locked([&] { return m_current >= 0; });
+    }
     bool hasNext() override {
         return locked([&] { return static_cast<std::uint64_t>(m_next) < m_vector->size(); });
     }
-    bool hasPrevious() override { return locked([&] { return m_previous >= 0; }); }
+    bool hasPrevious() override {
+        return locked([&] { return m_previous >= 0; });
+    }
 
     T* current() override {
         return locked([&] {
@@ -96,11 +100,14 @@ public:
     }
 
 private:
+    // get() first: an index past the end (possible after listIterator on an
+    // empty vector) throws before the position moves.
     T* stepOnto(int index) {
+        T* element = &m_vector->get(index);
         m_current = index;
         m_next = index + 1;
         m_previous = index - 1;
-        return &m_vector->get(index);
+        return element;
     }
 
     template <class Body>

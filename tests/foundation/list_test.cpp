@@ -1,0 +1,147 @@
+#include <gtest/gtest.h>
+
+#include <memory>
+#include <vector>
+
+#include <tessel/foundation/KLConcurrentModificationException.h>
+#include <tessel/foundation/KLIterator.h>
+#include <tessel/foundation/KLList.h>
+
+#include "throw_check.h"
+
+using namespace kelp;
+
+namespace {
+
+using Ints = std::vector<int>;
+using ListIter = KLListIterator<int>;
+constexpr const char* kIterFile = "KLListIterator.h";
+
+std::unique_ptr<ListIter> walk(KLList<int>& list, bool fromEnd = false) {
+    return std::unique_ptr<ListIter>(static_cast<ListIter*>(list.iterator(fromEnd)));
+}
+
+// Walks both ways, so a broken back link or end pointer shows up as a mismatch.
+Ints contents(KLList<int>& list) {
+    Ints forward, backward;
+    for (auto it = walk(list); it->hasNext();)
+        forward.push_back(*it->next());
+    for (auto it = walk(list, true); it->hasPrevious();)
+        backward.push_back(*it->previous());
+    EXPECT_EQ(forward, Ints(backward.rbegin(), backward.rend()));
+    return forward;
+}
+
+}  // namespace
+
+TEST(KLList, AddKeepsOrderAndClearCountsOneChange) {
+    KLList<int> list;
+    list.clear();
+    EXPECT_EQ(list.getModCount(), 0u);
+    list.add(1, KLCollection::kAddFirst);  // into an empty list: first and last at once
+    list.add(2, KLCollection::kAddLast);
+    list.add(0, KLCollection::kAddFirst);
+    list.add(3, 7);  // any where but 0 appends
+    EXPECT_EQ(contents(list), (Ints{0, 1, 2, 3}));
+    list.clear();
+    list.clear();
+    EXPECT_EQ(list.getModCount(), 5u);
+    EXPECT_TRUE(contents(list).empty());
+    EXPECT_EQ(list.getNodeAllocator().getFreeCount(), list.getNodeAllocator().getCapacity());
+}
+
+TEST(KLListIterator, StepsBothWaysAndThrowsWithoutAnElement) {
+    KLList<int> list;
+    for (int i = 1; i <= 3; ++i)
+        list.add(i, KLCollection::kAddLast);
+    auto it = walk(list);
+    EXPECT_THROW_AT(it->current(), KLNoSuchElementException, kIterFile, 521);
+    EXPECT_THROW_AT(it->previous(), KLNoSuchElementException, kIterFile, 549);
+    EXPECT_THROW_AT(it->remove(nullptr), KLNoSuchElementException, kIterFile, 566);
+    EXPECT_THROW_AT(it->set(0, nullptr), KLIllegalStateException, kIterFile, 584);
+    EXPECT_EQ(*it->next(), 1);
+    EXPECT_EQ(*it->next(), 2);
+    EXPECT_EQ(*it->previous(), 1);  // a step leaves the position between the element's neighbours
+    EXPECT_EQ(*it->next(), 2);
+    EXPECT_EQ(*it->next(), 3);
+    EXPECT_THROW_AT(it->next(), KLNoSuchElementException, kIterFile, 533);
+    EXPECT_EQ(*it->current(), 3);
+    ListIter orphan(nullptr, false);
+    EXPECT_THROW_AT(orphan.add(1, 1), KLIllegalStateException, kIterFile, 600);
+}
+
+TEST(KLListIterator, OwnChangesEditAroundThePositionWithoutFailingIt) {
+    KLList<int> list;
+    walk(list)->add(2, KLCollection::kAddAsPrevious);    // into an empty list
+    walk(list)->add(1, KLCollection::kAddAsPrevious);    // no current, no previous: first
+    walk(list, true)->add(4, KLCollection::kAddAsNext);  // no current, no next: last
+    auto it = walk(list);
+    it->next();
+    it->next();
+    int old = 0;
+    it->set(20, &old);
+    EXPECT_EQ(old, 2);
+    EXPECT_EQ(list.getModCount(), 3u);  // replacing is not a structural change
+    it->remove(&old);
+    EXPECT_EQ(old, 20);
+    it->add(5, KLCollection::kAddAsNext);  // no current: before the next node
+    EXPECT_EQ(*it->next(), 5);
+    it->add(6, KLCollection::kAddAsNext);  // after the current node
+    EXPECT_EQ(*it->next(), 6);
+    it->add(7, KLCollection::kAddAsPrevious);  // before the current node
+    EXPECT_EQ(*it->previous(), 7);
+    EXPECT_EQ(*it->next(), 6);
+    EXPECT_EQ(contents(list), (Ints{1, 5, 7, 6, 4}));
+    EXPECT_EQ(list.getModCount(), 7u);
+}
+
+TEST(KLListIterator, ChangesMadeElsewhereFailTheNextStep) {
+    KLList<int> list;
+    for (int i = 1; i <= 3; ++i)
+        list.add(i, KLCollection::kAddLast);
+    auto a = walk(list);
+    auto b = walk(list);
+    a->next();
+    a->set(10, nullptr);
+    EXPECT_EQ(*b->next(), 10);
+    a->add(4, KLCollection::kAddAsNext);
+    EXPECT_THROW_AT(b->next(), KLConcurrentModificationException, "KLCollectionIterator.h", 41);
+    EXPECT_THROW(b->remove(nullptr), KLConcurrentModificationException);
+    EXPECT_EQ(*a->next(), 4);
+    list.add(5, KLCollection::kAddLast);
+    EXPECT_THROW(a->hasNext(), KLConcurrentModificationException);
+    EXPECT_EQ(contents(list), (Ints{10, 4, 2, 3, 5}));
+}
+
+TEST(KLIterator, ForwardsToTheIteratorItOwns) {
+    KLList<int> list;
+    for (int i = 1; i <= 5; ++i)
+        list.add(i, KLCollection::kAddLast);
+    KLIterator<int> it;
+    EXPECT_THROW_AT(it.next(), KLNoSuchElementException, "KLIterator.h", 68);
+    EXPECT_THROW_AT(it.remove(), KLIllegalStateException, "KLIterator.h", 102);
+    KLCollectionIterator* first = list.iterator(true);
+    KLCollection::initIterator(it, first);
+    KLCollection::initIterator(it, first);                 // binding the same one again keeps it
+    KLCollection::initIterator(it, list.iterator(false));  // deletes the first
+    while (it.hasNext()) {
+        if (it.next() % 2) it.remove();  // takes out the first and the last node too
+    }
+    EXPECT_EQ(contents(list), (Ints{2, 4}));
+}
+
+TEST(KLList, FailedNodeAllocationChangesNothingAndReleasesTheLock) {
+    KLList<int> list;
+    list.add(1, KLCollection::kAddLast);
+    auto it = walk(list);
+    list.getNodeAllocator().failNextAllocations(1);
+    EXPECT_EQ(EXPECT_THROW_AT(list.add(2, 1), KLMemoryException, "KLList.h", 187),
+              KL_STATUS_OUT_OF_MEMORY);
+    kelp_test::expectLockFree(list);
+    list.getNodeAllocator().failNextAllocations(1);
+    EXPECT_THROW_AT(it->add(2, 1), KLMemoryException, kIterFile, 606);
+    kelp_test::expectLockFree(list);
+    EXPECT_EQ(list.getModCount(), 1u);
+    EXPECT_EQ(*it->next(), 1);  // nothing changed behind the iterator
+    EXPECT_EQ(contents(list), Ints{1});
+}

@@ -1,0 +1,193 @@
+#include <gtest/gtest.h>
+
+#include <cwchar>
+
+#include <tessel/platform/gdi.h>
+
+#include "canvas.h"
+
+namespace {
+
+HFONT makeFont(const wchar_t* face, int height = -13) {
+    LOGFONTW lf{};
+    lf.lfHeight = height;
+    lf.lfWeight = FW_NORMAL;
+    std::wcsncpy(lf.lfFaceName, face, LF_FACESIZE - 1);
+    return CreateFontIndirectW(&lf);
+}
+
+// A canvas with a 13-pixel Arial selected, black text on a transparent background.
+class TextCanvas : public Canvas {
+public:
+    TextCanvas(int width, int height) : Canvas(width, height), m_font(makeFont(L"Arial")) {
+        m_old = SelectObject(dc(), m_font);
+        SetBkMode(dc(), TRANSPARENT);
+        SetTextColor(dc(), RGB(0, 0, 0));
+        GetTextMetricsW(dc(), &m_tm);
+    }
+    ~TextCanvas() {
+        SelectObject(dc(), m_old);
+        DeleteObject(m_font);
+    }
+    const TEXTMETRICW& tm() const { return m_tm; }
+    SIZE extent(const wchar_t* text) const {
+        SIZE s{};
+        GetTextExtentPoint32W(dc(), text, static_cast<int>(std::wcslen(text)), &s);
+        return s;
+    }
+    // Dark pixels in the rows [top, bottom) and columns [left, right).
+    int inkIn(int left, int top, int right, int bottom) const {
+        int n = 0;
+        for (int y = top; y < bottom; ++y)
+            for (int x = left; x < right; ++x)
+                n += dark(x, y);
+        return n;
+    }
+
+private:
+    HFONT m_font;
+    HGDIOBJ m_old;
+    TEXTMETRICW m_tm{};
+};
+
+TEST(GdiText, MetricsAndExtents) {
+    TextCanvas c(10, 10);
+    EXPECT_EQ(c.tm().tmHeight, c.tm().tmAscent + c.tm().tmDescent);
+    EXPECT_EQ(c.tm().tmHeight, 15);
+    EXPECT_EQ(c.tm().tmAscent, 12);
+    EXPECT_GT(c.tm().tmAveCharWidth, 0);
+    EXPECT_GE(c.tm().tmMaxCharWidth, c.tm().tmAveCharWidth);
+
+    const SIZE one = c.extent(L"W"), two = c.extent(L"WW"), more = c.extent(L"WW and more");
+    EXPECT_GT(one.cx, 0);
+    EXPECT_GT(two.cx, one.cx);
+    EXPECT_GT(more.cx, two.cx);
+    EXPECT_EQ(one.cy, c.tm().tmHeight);
+    SIZE partial{};
+    EXPECT_TRUE(GetTextExtentPoint32W(c.dc(), L"WW and more", 2, &partial));
+    EXPECT_EQ(partial.cx, two.cx);
+    EXPECT_EQ(c.extent(L"").cx, 0);
+}
+
+TEST(GdiText, DrawTextCentresSingleLine) {
+    TextCanvas c(200, 60);
+    RECT r{10, 10, 190, 50};
+    const int height = DrawTextW(c.dc(), L"Hello", -1, &r, DT_CENTER | DT_VCENTER | DT_SINGLELINE);
+    const int cellTop = r.top + (r.bottom - r.top) / 2 - c.tm().tmHeight / 2;
+    EXPECT_EQ(height, cellTop - r.top + c.tm().tmHeight);
+
+    const RECT ink = c.ink();
+    ASSERT_GT(ink.right, ink.left);
+    EXPECT_NEAR((ink.left + ink.right) / 2.0, (r.left + r.right) / 2.0, 1.0);
+    EXPECT_NEAR(ink.right - ink.left, c.extent(L"Hello").cx, 2);
+    // No descenders: the ink sits on the baseline of the computed cell.
+    EXPECT_NEAR(ink.bottom, cellTop + c.tm().tmAscent, 1);
+    EXPECT_GE(ink.top, cellTop);
+    EXPECT_NEAR((ink.top + ink.bottom) / 2.0, (r.top + r.bottom) / 2.0, 2.5);
+}
+
+TEST(GdiText, CalcRectMeasuresWithoutDrawing) {
+    TextCanvas c(200, 100);
+    SetBkMode(c.dc(), OPAQUE);
+    SetBkColor(c.dc(), RGB(0, 0, 0));
+
+    RECT one{5, 5, 5, 5};
+    EXPECT_EQ(DrawTextW(c.dc(), L"Measure me", -1, &one, DT_SINGLELINE | DT_CALCRECT),
+              c.tm().tmHeight);
+    EXPECT_EQ(one.left, 5);
+    EXPECT_EQ(one.top, 5);
+    EXPECT_EQ(one.right - one.left, c.extent(L"Measure me").cx);
+    EXPECT_EQ(one.bottom - one.top, c.tm().tmHeight);
+
+    RECT wrapped{0, 0, 60, 0};
+    const int h =
+        DrawTextW(c.dc(), L"one two three four five six", -1, &wrapped, DT_WORDBREAK | DT_CALCRECT);
+    EXPECT_GE(h, 3 * c.tm().tmHeight);
+    EXPECT_EQ(h % c.tm().tmHeight, 0);
+    EXPECT_EQ(wrapped.bottom, h);
+    EXPECT_LE(wrapped.right, 60);
+
+    // A word longer than the line is not split.
+    RECT longWord{0, 0, 30, 0};
+    EXPECT_EQ(DrawTextW(c.dc(), L"Extraordinarily", -1, &longWord, DT_WORDBREAK | DT_CALCRECT),
+              c.tm().tmHeight);
+    EXPECT_EQ(longWord.right, c.extent(L"Extraordinarily").cx);
+
+    EXPECT_EQ(c.inkCount(), 0);
+}
+
+TEST(GdiText, WordBreakClipsLongWordUnlessNoClip) {
+    TextCanvas c(200, 60);
+    RECT r{20, 10, 60, 50};
+    const int width = c.extent(L"Extraordinarily").cx;
+    ASSERT_GT(width, 60);
+    EXPECT_GT(DrawTextW(c.dc(), L"Extraordinarily", -1, &r, DT_WORDBREAK), 0);
+    RECT ink = c.ink();
+    EXPECT_GE(ink.left, r.left);
+    EXPECT_GE(ink.right, r.right - 2);
+    EXPECT_LE(ink.right, r.right);
+    EXPECT_LE(ink.bottom, r.top + c.tm().tmHeight);
+
+    c.clear(kWhite);
+    DrawTextW(c.dc(), L"Extraordinarily", -1, &r, DT_WORDBREAK | DT_NOCLIP);
+    ink = c.ink();
+    EXPECT_NEAR(ink.right - r.left, width, 2);
+    EXPECT_LE(ink.bottom, r.top + c.tm().tmHeight);
+}
+
+TEST(GdiText, PrefixUnderlinesAndNoPrefixShowsAmpersand) {
+    TextCanvas c(200, 40);
+    RECT r{10, 5, 190, 35};
+    const int baseline = r.top + c.tm().tmAscent;
+    const int fWidth = c.extent(L"F").cx;
+
+    DrawTextW(c.dc(), L"&File", -1, &r, DT_SINGLELINE);
+    EXPECT_GT(c.inkIn(r.left, baseline, r.left + fWidth, r.top + c.tm().tmHeight), 0);
+    EXPECT_EQ(c.inkIn(r.left + fWidth + 1, baseline, r.right, r.bottom), 0);
+    const RECT prefixed = c.ink();
+    EXPECT_NEAR(prefixed.right - prefixed.left, c.extent(L"File").cx, 2);
+
+    c.clear(kWhite);
+    DrawTextW(c.dc(), L"&File", -1, &r, DT_SINGLELINE | DT_NOPREFIX);
+    EXPECT_EQ(c.inkIn(r.left, baseline + 1, r.right, r.bottom), 0);
+    const RECT plain = c.ink();
+    EXPECT_NEAR(plain.right - plain.left, c.extent(L"&File").cx, 2);
+    EXPECT_GT(plain.right, prefixed.right + 4);
+
+    // A doubled ampersand is a literal one, without an underline.
+    c.clear(kWhite);
+    DrawTextW(c.dc(), L"A&&B", -1, &r, DT_SINGLELINE);
+    EXPECT_NEAR(c.ink().right - c.ink().left, c.extent(L"A&B").cx, 2);
+    EXPECT_EQ(c.inkIn(r.left, baseline + 1, r.right, r.bottom), 0);
+}
+
+TEST(GdiText, EllipsisFitsAndBaselineAlignment) {
+    TextCanvas c(200, 40);
+    const wchar_t* text = L"A rather long caption that cannot fit";
+    RECT r{10, 5, 80, 25};
+    DrawTextW(c.dc(), text, -1, &r, DT_SINGLELINE | DT_END_ELLIPSIS | DT_NOCLIP);
+    const RECT ink = c.ink();
+    EXPECT_GT(ink.right, r.left + 30);
+    EXPECT_LE(ink.right, r.right);
+    EXPECT_GE(ink.left, r.left);
+
+    // TA_BASELINE at y draws what TA_TOP draws at y - ascent.
+    TextCanvas top(100, 40), base(100, 40);
+    SetTextAlign(top.dc(), TA_TOP | TA_LEFT);
+    EXPECT_TRUE(TextOutW(top.dc(), 10, 30 - top.tm().tmAscent, L"Hxy", 3));
+    SetTextAlign(base.dc(), TA_BASELINE | TA_LEFT);
+    EXPECT_EQ(GetTextAlign(base.dc()), static_cast<UINT>(TA_BASELINE));
+    EXPECT_TRUE(TextOutW(base.dc(), 10, 30, L"Hxy", 3));
+    const RECT a = top.ink(), b = base.ink();
+    EXPECT_GT(a.right, a.left);
+    EXPECT_EQ(b.left, a.left);
+    EXPECT_EQ(b.top, a.top);
+    EXPECT_EQ(b.right, a.right);
+    EXPECT_EQ(b.bottom, a.bottom);
+    // "H" ends at the baseline and "y" descends below it.
+    EXPECT_GT(base.inkIn(0, 30, 100, 40), 0);
+    EXPECT_EQ(base.inkIn(0, 30, 10 + base.extent(L"H").cx - 1, 40), 0);
+    EXPECT_GT(base.inkIn(0, 28, 10 + base.extent(L"H").cx, 30), 0);
+}
+
+}  // namespace
