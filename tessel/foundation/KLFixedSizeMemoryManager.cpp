@@ -56,7 +56,7 @@ bool KLFixedSizeMemoryManager::grow() {
     return true;
 }
 
-void* KLFixedSizeMemoryManager::malloc(std::size_t size) {
+void* KLFixedSizeMemoryManager::mallocSlowly(std::size_t size) {
     if (size > m_elementSize) {
         kl_status_setLastError(KL_STATUS_INVALID_ARGUMENT);
         return nullptr;
@@ -67,14 +67,6 @@ void* KLFixedSizeMemoryManager::malloc(std::size_t size) {
     m_freeList = element->next;
     --m_freeCount;
     return element;
-}
-
-void KLFixedSizeMemoryManager::free(void* element) {
-    if (!element) return;
-    auto* node = static_cast<FreeElement*>(element);
-    node->next = m_freeList;
-    m_freeList = node;
-    ++m_freeCount;
 }
 
 }  // namespace kelp

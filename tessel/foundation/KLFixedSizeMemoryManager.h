@@ -18,14 +18,28 @@ namespace kelp {
 // The pool does no locking of its own: its owner serialises access (KLList
 // allocates and frees nodes only under its write lock). Requests larger than
 // the element size fail with KL_STATUS_INVALID_ARGUMENT.
-class KLFixedSizeMemoryManager : public KLMemoryManager {
+class KLFixedSizeMemoryManager final : public KLMemoryManager {
 public:
     KLFixedSizeMemoryManager(std::size_t elementSize, std::size_t firstBlockCount,
                              std::size_t blockCount, KLMemoryManager* parent = nullptr);
     ~KLFixedSizeMemoryManager() override;
 
-    void* malloc(std::size_t size) override;
-    void free(void* element) override;
+    // The common cases are inline: a list knows its pool's type, so a node
+    // costs a few instructions rather than two calls into the library.
+    void* malloc(std::size_t size) override {
+        if (size > m_elementSize || !m_freeList || failuresPending()) return mallocSlowly(size);
+        FreeElement* element = m_freeList;
+        m_freeList = element->next;
+        --m_freeCount;
+        return element;
+    }
+    void free(void* element) override {
+        if (!element) return;
+        auto* node = static_cast<FreeElement*>(element);
+        node->next = m_freeList;
+        m_freeList = node;
+        ++m_freeCount;
+    }
 
     std::size_t getElementSize() const { return m_elementSize; }
     std::size_t getBlockCount() const { return m_blocks; }    // blocks taken so far
@@ -42,6 +56,7 @@ private:
     };
 
     bool grow();
+    void* mallocSlowly(std::size_t size);
 
     KLMemoryManager* m_parent;  // where blocks come from
     std::size_t m_elementSize;  // as asked for

@@ -1,7 +1,5 @@
 #pragma once
 
-#include <pthread.h>
-
 #include <atomic>
 #include <condition_variable>
 #include <cstdint>
@@ -46,7 +44,10 @@ public:
 private:
     static constexpr std::uint64_t kWriter = std::uint64_t{1} << 63;
 
-    static std::uint64_t currentThread() { return static_cast<std::uint64_t>(pthread_self()); }
+    // The thread pointer: unique among live threads, read without a call.
+    static std::uint64_t currentThread() {
+        return reinterpret_cast<std::uint64_t>(__builtin_thread_pointer());
+    }
     bool tryShared() const;
     bool tryExclusive(std::uint64_t me) const;
     bool wait(bool exclusive, long timeoutMs) const;

@@ -35,6 +35,7 @@ public:
     void failNextAllocations(unsigned count) { m_failures.store(count, std::memory_order_relaxed); }
 
 protected:
+    bool failuresPending() const { return m_failures.load(std::memory_order_relaxed) != 0; }
     // Consumes one pending injected failure; true when this allocation must fail.
     bool injectedFailure();
     // Records the failure in the thread's status and returns null.

@@ -17,10 +17,11 @@ public:
     virtual std::size_t hash() const;
 
     // Time-outs are in milliseconds; a negative value waits without limit, 0 only tries.
-    virtual bool lock(long timeoutMs = -1) const;
-    virtual bool lockForReading(long timeoutMs = -1) const;
-    virtual bool lockForWriting(long timeoutMs = -1) const;
-    virtual bool unlock() const;
+    // Inline, so that code which knows it holds a plain object pays nothing.
+    virtual bool lock(long /*timeoutMs*/ = -1) const { return true; }
+    virtual bool lockForReading(long /*timeoutMs*/ = -1) const { return true; }
+    virtual bool lockForWriting(long /*timeoutMs*/ = -1) const { return true; }
+    virtual bool unlock() const { return true; }
 
     virtual bool writeToStream(std::ostream& out) const;
     virtual bool readFromStream(std::istream& in);

@@ -63,7 +63,9 @@ public:
         checkIndex(index, count + 1, kLineInsert);
         const T copy = value;  // `value` may live in the storage that growth replaces
         reserve(count + 1);
-        std::memmove(m_data + index + 1, m_data + index, (count - index) * sizeof(T));
+        if (static_cast<std::uint64_t>(index) < count) {
+            std::memmove(m_data + index + 1, m_data + index, (count - index) * sizeof(T));
+        }
         m_data[index] = copy;
         storeSize(count + 1);
         modified();

@@ -106,6 +106,7 @@ using LPPOINT = POINT*;
 using LPSIZE = SIZE*;
 using LPRECT = RECT*;
 using LPCRECT = const RECT*;
+using LPINT = int*;
 
 // ---- GDI ------------------------------------------------------------------
 

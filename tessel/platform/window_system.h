@@ -1,0 +1,136 @@
+// Internal: the window system's model. One instance per process, used from
+// the user-interface thread only.
+//
+// Invariants:
+// - A Window lives in the handle table from creation until WM_NCDESTROY;
+//   its memory is kept until no message to it is being processed (`busy`),
+//   so a window destroyed inside its own handler never dangles.
+// - `rect` is in the parent's client coordinates (screen coordinates for a
+//   top-level window); `client` is the client area relative to `rect`'s
+//   top-left corner, as WM_NCCALCSIZE computed it.
+// - `children` is in z-order, topmost first.
+#pragma once
+
+#include <cairo.h>
+
+#include <chrono>
+#include <cstdint>
+#include <deque>
+#include <memory>
+#include <string>
+#include <vector>
+
+#include <tessel/platform/win_user.h>
+
+namespace tessel::ws {
+
+struct WindowClass {
+    std::wstring name;
+    ATOM atom = 0;
+    UINT style = 0;
+    WNDPROC procedure = nullptr;
+    HINSTANCE instance = nullptr;
+    HCURSOR cursor = nullptr;
+    HBRUSH background = nullptr;
+};
+
+struct ScrollBar {
+    int minimum = 0;
+    int maximum = 0;
+    UINT page = 0;
+    int position = 0;
+    int trackPosition = 0;
+    UINT disabledArrows = 0;  // ESB_ flags
+    bool disableNoScroll = false;  // shown disabled instead of hidden
+};
+
+struct Window {
+    HWND handle = nullptr;
+    std::shared_ptr<const WindowClass> windowClass;
+    WNDPROC procedure = nullptr;
+    DWORD style = 0;
+    DWORD exStyle = 0;
+    std::wstring text;
+    LONG_PTR id = 0;
+    LONG_PTR userData = 0;
+    Window* parent = nullptr;
+    Window* owner = nullptr;
+    std::vector<Window*> children;  // topmost first
+    RECT rect{};    // parent client coordinates (screen for top-level)
+    RECT client{};  // relative to rect's top-left
+    RECT restoredRect{};  // the rect before minimising
+    cairo_region_t* update = nullptr;  // client coordinates; null when valid
+    bool eraseWanted = false;
+    bool frameWanted = false;  // non-client area needs drawing
+    ScrollBar bars[2];
+    int busy = 0;              // messages being processed
+    bool destroying = false;
+    bool dead = false;         // after WM_NCDESTROY: freed when not busy
+    // Top-level only: the backing surface of the client area.
+    cairo_surface_t* surface = nullptr;
+    void* backendData = nullptr;
+};
+
+struct Timer {
+    HWND window;
+    UINT_PTR id;
+    UINT interval;
+    std::uint64_t due;
+    TIMERPROC procedure;
+};
+
+class Backend;
+
+class WindowSystem {
+public:
+    static WindowSystem& instance();
+    ~WindowSystem();
+
+    Window* find(HWND handle) const;  // live windows only
+    HWND insert(std::unique_ptr<Window> window);
+    void retire(Window* window);  // handle invalid from now on
+    void release(Window* window);  // frees a dead window once not busy
+
+    std::vector<Window*> topLevel;  // topmost first
+    std::vector<std::shared_ptr<WindowClass>> classes;
+    std::deque<MSG> posted;
+    std::vector<Timer> timers;
+    bool quitPosted = false;
+    int quitCode = 0;
+    LONG messageTime = 0;
+    POINT messagePos{0, 0};
+    HWND capture = nullptr;
+    HWND focus = nullptr;
+    HWND active = nullptr;
+    HCURSOR cursor = nullptr;
+    POINT cursorPos{0, 0};
+    SIZE screen{1920, 1080};
+    Backend* backend = nullptr;
+
+    // The clock: real milliseconds since start, or a virtual clock for tests.
+    std::uint64_t now() const;
+    bool virtualClock = false;
+    std::uint64_t virtualNow = 0;
+
+private:
+    WindowSystem();
+    struct Slot {
+        std::uint32_t generation = 1;
+        Window* window = nullptr;
+    };
+    std::vector<Slot> m_slots;
+    std::vector<std::uint32_t> m_free;
+    std::vector<std::unique_ptr<Window>> m_owned;  // indexed like m_slots
+    std::chrono::steady_clock::time_point m_start = std::chrono::steady_clock::now();
+};
+
+// Helpers shared by the window system's files.
+Window* windowOf(HWND handle);
+LRESULT send(Window* window, UINT message, WPARAM wParam, LPARAM lParam);
+POINT clientOriginOnScreen(const Window* window);
+POINT windowOriginOnScreen(const Window* window);
+Window* topLevelOf(Window* window);
+bool reallyVisible(const Window* window);  // it and all its ancestors visible
+RECT frameInsets(DWORD style, DWORD exStyle);  // borders and caption, no scroll bars
+
+}  // namespace tessel::ws
