@@ -38,8 +38,10 @@ bool KLLockableObject::wait(bool exclusive, long timeoutMs) const {
 
     std::unique_lock<std::mutex> guard(m_sleepMutex);
     m_sleepers.fetch_add(1, std::memory_order_seq_cst);
-    // The retry's read of m_state must not move above the registration.
-    std::atomic_thread_fence(std::memory_order_seq_cst);
+    // Order the retry after the registration: an empty read-modify-write of
+    // m_state joins the total order of the releasers' own (a fence would do,
+    // but ThreadSanitizer cannot follow fences).
+    m_state.fetch_add(0, std::memory_order_seq_cst);
     bool acquired = attempt();
     while (!acquired && timeoutMs != 0) {
         if (timeoutMs < 0) {

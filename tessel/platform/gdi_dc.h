@@ -70,6 +70,12 @@ public:
     int excludeClip(const RECT& logical);
     int selectClip(const cairo_region_t* surfaceRegion);  // null removes the user clip
     int clipBox(RECT* logical) const;
+    const cairo_region_t* visibleRegion() const { return m_visible; }
+    // Narrows the visible region (BeginPaint: to what was invalid).
+    void limitVisible(const cairo_region_t* surfaceRegion) {
+        cairo_region_intersect(m_visible, surfaceRegion);
+        clipChanged();
+    }
     // Visible ∩ user clip, in surface pixels.
     const cairo_region_t* effectiveClip() const;
 

@@ -421,11 +421,12 @@ COLORREF SetPixel(HDC dc, int x, int y, COLORREF color) {
     return color & 0xFFFFFF;
 }
 
+// Reads the surface under the DC: clipping limits drawing, not looking, so a
+// parent's DC shows what its children drew.
 COLORREF GetPixel(HDC dc, int x, int y) {
     DeviceContext* d = findDC(dc);
     if (!d) return CLR_INVALID;
     const POINT p = d->toSurface(x, y);
-    if (!cairo_region_contains_point(d->effectiveClip(), p.x, p.y)) return CLR_INVALID;
     cairo_surface_flush(d->surface());
     const unsigned char* px = pixelAt(d->surface(), p.x, p.y);
     if (!px) return CLR_INVALID;

@@ -40,12 +40,13 @@ struct ScrollBar {
     UINT page = 0;
     int position = 0;
     int trackPosition = 0;
-    UINT disabledArrows = 0;  // ESB_ flags
+    UINT disabledArrows = 0;       // ESB_ flags
     bool disableNoScroll = false;  // shown disabled instead of hidden
 };
 
 struct Window {
     HWND handle = nullptr;
+    std::uint32_t slot = 0;  // index in the handle table
     std::shared_ptr<const WindowClass> windowClass;
     WNDPROC procedure = nullptr;
     DWORD style = 0;
@@ -55,17 +56,19 @@ struct Window {
     LONG_PTR userData = 0;
     Window* parent = nullptr;
     Window* owner = nullptr;
-    std::vector<Window*> children;  // topmost first
-    RECT rect{};    // parent client coordinates (screen for top-level)
-    RECT client{};  // relative to rect's top-left
-    RECT restoredRect{};  // the rect before minimising
+    std::vector<Window*> children;     // topmost first
+    RECT rect{};                       // parent client coordinates (screen for top-level)
+    RECT client{};                     // relative to rect's top-left
+    RECT restoredRect{};               // the rect before minimising
     cairo_region_t* update = nullptr;  // client coordinates; null when valid
     bool eraseWanted = false;
     bool frameWanted = false;  // non-client area needs drawing
     ScrollBar bars[2];
-    int busy = 0;              // messages being processed
+    std::uint64_t paintSerial = 0;  // raised by every change of `update`
+    bool paintQueued = false;       // listed in WindowSystem::paintQueue
+    int busy = 0;                   // messages being processed
     bool destroying = false;
-    bool dead = false;         // after WM_NCDESTROY: freed when not busy
+    bool dead = false;  // after WM_NCDESTROY: freed when not busy
     // Top-level only: the backing surface of the client area.
     cairo_surface_t* surface = nullptr;
     void* backendData = nullptr;
@@ -88,12 +91,13 @@ public:
 
     Window* find(HWND handle) const;  // live windows only
     HWND insert(std::unique_ptr<Window> window);
-    void retire(Window* window);  // handle invalid from now on
+    void retire(Window* window);   // handle invalid from now on
     void release(Window* window);  // frees a dead window once not busy
 
     std::vector<Window*> topLevel;  // topmost first
     std::vector<std::shared_ptr<WindowClass>> classes;
     std::deque<MSG> posted;
+    std::vector<HWND> paintQueue;  // windows that may need painting
     std::vector<Timer> timers;
     bool quitPosted = false;
     int quitCode = 0;
@@ -104,6 +108,24 @@ public:
     HWND active = nullptr;
     HCURSOR cursor = nullptr;
     POINT cursorPos{0, 0};
+    std::deque<INPUT> input;  // raw events from SendInput and the backend
+    BYTE keys[256] = {};      // 0x80: down, 0x01: toggled
+    HWND hover = nullptr;     // the window the pointer was last over
+    HWND tracking = nullptr;  // TrackMouseEvent(TME_LEAVE) target
+    struct Click {
+        HWND window = nullptr;
+        UINT message = 0;
+        std::uint64_t time = 0;
+        POINT screen{0, 0};
+        bool armed = false;  // the next press may become a double click
+    } lastClick;
+    // The standard scroll bar being pressed: it takes the pointer until release.
+    struct ScrollTrack {
+        HWND window = nullptr;
+        int bar = SB_VERT;
+        int part = -1;  // SB_LINEUP, SB_LINEDOWN, SB_PAGEUP, SB_PAGEDOWN or SB_THUMBTRACK
+        int grab = 0;   // pointer offset into the thumb, bar pixels
+    } scrollTrack;
     SIZE screen{1920, 1080};
     Backend* backend = nullptr;
 
@@ -130,7 +152,44 @@ LRESULT send(Window* window, UINT message, WPARAM wParam, LPARAM lParam);
 POINT clientOriginOnScreen(const Window* window);
 POINT windowOriginOnScreen(const Window* window);
 Window* topLevelOf(Window* window);
-bool reallyVisible(const Window* window);  // it and all its ancestors visible
+bool reallyVisible(const Window* window);      // it and all its ancestors visible
 RECT frameInsets(DWORD style, DWORD exStyle);  // borders and caption, no scroll bars
+// Sends WM_NCCALCSIZE for the window's rect and stores the client area it gives.
+void recalculateClient(Window* window);
+MINMAXINFO defaultMinMaxInfo(const Window* window);
+// The end of a window's life: owned windows, WM_DESTROY (optional), the
+// children, WM_NCDESTROY, then the handle is retired.
+void destroyWindow(Window* window, bool sendDestroy);
+// Capture, focus and mouse tracking held by the window or a descendant end.
+void releaseInputState(Window* window);
+// The window waits for WM_PAINT.
+void markForPaint(Window* window);
+// The window no longer waits for painting.
+void forgetPaint(Window* window);
+// Adds to the update region (client coordinates; null: the whole client area).
+void invalidate(Window* window, const cairo_region_t* region, bool erase, bool children);
+// The part of the parent (and of the windows under it) that `rect` covered
+// becomes invalid: what was behind a moved or hidden window shows again.
+void expose(Window* window, const RECT& rectInParent);
+// The topmost visible, enabled window under a screen point, or null.
+Window* windowAt(POINT screenPoint);
+// The top-level window's surface covers the window inside its frame and
+// caption (client area and scroll bars), which the desktop decorates.
+POINT surfaceOriginOnScreen(const Window* topLevel);
+// The window (filtered by `filter` when not null) that should get WM_PAINT
+// next, parents before children; null when none.
+Window* nextToPaint(HWND filter);
+// The default WM_NCPAINT: frames and scroll bars of the window.
+void drawNonClient(Window* window);
+// Turns the next raw input event into a message (input.cpp).
+bool nextInput(MSG* out, HWND filter, UINT first, UINT last, bool remove);
+// A press on a standard scroll bar starts its interaction; while it lasts the
+// pointer's moves and release go to the bar (scroll_bar.cpp).
+void beginScrollBarTracking(Window* window, int hit, LPARAM screenPoint);
+bool scrollBarTracking();
+void scrollBarPointer(UINT message);
+void drawScrollBars(Window* window, HDC windowDC);
+// The default WM_NCCALCSIZE on a rectangle in the parent's coordinates.
+void defaultClientRect(const Window* window, RECT* rect);
 
 }  // namespace tessel::ws

@@ -1,0 +1,254 @@
+#include <gtest/gtest.h>
+
+#include <functional>
+#include <map>
+#include <string>
+#include <vector>
+
+#include <tessel/platform/gdi.h>
+#include <tessel/platform/testing.h>
+#include <tessel/platform/win_user.h>
+
+namespace {
+
+// Every message a window of the "Recorder" class gets, with an optional hook per window.
+struct Record {
+    HWND window;
+    UINT message;
+    WPARAM wParam;
+    LPARAM lParam;
+};
+std::vector<Record> g_log;
+std::map<HWND, std::function<bool(UINT, WPARAM, LPARAM, LRESULT*)>> g_hooks;
+
+LRESULT CALLBACK recorder(HWND w, UINT m, WPARAM wp, LPARAM lp) {
+    g_log.push_back({w, m, wp, lp});
+    if (auto hook = g_hooks.find(w); hook != g_hooks.end()) {
+        LRESULT result = 0;
+        auto handler = hook->second;  // the hook may remove itself
+        if (handler(m, wp, lp, &result)) return result;
+    }
+    return DefWindowProcW(w, m, wp, lp);
+}
+
+class WindowSystemTest : public ::testing::Test {
+protected:
+    void SetUp() override {
+        tessel::testing::useVirtualClock();
+        static bool registered = [] {
+            WNDCLASSW c{CS_DBLCLKS, recorder, 0,       0,       nullptr,
+                        nullptr,    nullptr,  nullptr, nullptr, L"Recorder"};
+            return RegisterClassW(&c) != 0;
+        }();
+        ASSERT_TRUE(registered);
+        top = CreateWindowExW(0, L"Recorder", L"top", WS_POPUP | WS_VISIBLE, 100, 100, 400, 300,
+                              nullptr, nullptr, nullptr, nullptr);
+        ASSERT_TRUE(top);
+        tessel::testing::pump();
+        g_log.clear();
+    }
+    void TearDown() override {
+        DestroyWindow(top);
+        g_hooks.clear();
+        g_log.clear();
+        tessel::testing::advanceClock(1000);  // no double click carries over
+    }
+    HWND child(int x, int y, int w, int h, DWORD style = WS_CHILD | WS_VISIBLE) {
+        return CreateWindowExW(0, L"Recorder", L"", style, x, y, w, h, top, nullptr, nullptr,
+                               nullptr);
+    }
+    std::vector<UINT> messagesOf(HWND w,
+                                 std::vector<UINT> ignore = {WM_SETCURSOR, WM_NCHITTEST}) const {
+        std::vector<UINT> out;
+        for (const Record& r : g_log) {
+            if (r.window == w && std::find(ignore.begin(), ignore.end(), r.message) == ignore.end())
+                out.push_back(r.message);
+        }
+        return out;
+    }
+    static void mouse(DWORD flags) {
+        INPUT in{};
+        in.type = INPUT_MOUSE;
+        in.mi.dwFlags = flags;
+        SendInput(1, &in, sizeof in);
+    }
+    HWND top = nullptr;
+};
+
+TEST_F(WindowSystemTest, CreationAndDestructionSendWin32Sequences) {
+    HWND c = child(10, 10, 50, 40);
+    EXPECT_EQ(messagesOf(c),
+              (std::vector<UINT>{WM_NCCREATE, WM_NCCALCSIZE, WM_CREATE, WM_SIZE, WM_MOVE,
+                                 WM_SHOWWINDOW, WM_WINDOWPOSCHANGING, WM_WINDOWPOSCHANGED}));
+    HWND grandchild =
+        CreateWindowExW(0, L"Recorder", L"", WS_CHILD, 0, 0, 5, 5, c, nullptr, nullptr, nullptr);
+    g_log.clear();
+    DestroyWindow(c);
+    std::vector<std::pair<HWND, UINT>> order;
+    for (const Record& r : g_log) {
+        if (r.message == WM_DESTROY || r.message == WM_NCDESTROY)
+            order.push_back({r.window, r.message});
+    }
+    EXPECT_EQ(order, (std::vector<std::pair<HWND, UINT>>{{c, WM_DESTROY},
+                                                         {grandchild, WM_DESTROY},
+                                                         {grandchild, WM_NCDESTROY},
+                                                         {c, WM_NCDESTROY}}));
+    EXPECT_FALSE(IsWindow(c));
+    EXPECT_FALSE(IsWindow(grandchild));
+    RECT r;
+    EXPECT_FALSE(GetWindowRect(c, &r));
+    EXPECT_FALSE(SetWindowPos(c, nullptr, 0, 0, 1, 1, 0));
+    EXPECT_EQ(SendMessageW(c, WM_CLOSE, 0, 0), 0);
+    EXPECT_FALSE(CreateWindowExW(0, L"Recorder", L"", WS_CHILD, 0, 0, 5, 5, nullptr, nullptr,
+                                 nullptr, nullptr));
+}
+
+TEST_F(WindowSystemTest, ClicksGoToTheChildUnderThePointerInClientCoordinates) {
+    HWND a = child(10, 10, 100, 100);
+    HWND b = child(150, 20, 100, 100, WS_CHILD | WS_VISIBLE | WS_BORDER);
+    tessel::testing::pump();
+    g_log.clear();
+    SetCursorPos(100 + 150 + 1 + 5, 100 + 20 + 1 + 7);  // 5,7 inside b's client area
+    mouse(MOUSEEVENTF_LEFTDOWN);
+    mouse(MOUSEEVENTF_LEFTUP);
+    tessel::testing::pump();
+    EXPECT_TRUE(messagesOf(a).empty());
+    EXPECT_EQ(messagesOf(b), (std::vector<UINT>{WM_MOUSEMOVE, WM_LBUTTONDOWN, WM_LBUTTONUP}));
+    for (const Record& r : g_log) {
+        if (r.window == b && r.message == WM_LBUTTONDOWN) {
+            EXPECT_EQ(GET_X_LPARAM(r.lParam), 5);
+            EXPECT_EQ(GET_Y_LPARAM(r.lParam), 7);
+            EXPECT_EQ(r.wParam & MK_LBUTTON, static_cast<WPARAM>(MK_LBUTTON));
+        }
+    }
+    // WM_SETCURSOR reaches the parent first (DefWindowProc asks it), then the child.
+    std::vector<HWND> cursorAsked;
+    for (const Record& r : g_log) {
+        if (r.message == WM_SETCURSOR) cursorAsked.push_back(r.window);
+    }
+    ASSERT_GE(cursorAsked.size(), 2u);
+    EXPECT_EQ(cursorAsked[0], b);
+    EXPECT_EQ(cursorAsked[1], top);
+}
+
+TEST_F(WindowSystemTest, DoubleClickSequenceAndCaptureOutsideTheWindow) {
+    HWND a = child(10, 10, 100, 100);
+    tessel::testing::pump();
+    g_log.clear();
+    SetCursorPos(150, 150);
+    for (int i = 0; i < 2; ++i) {
+        mouse(MOUSEEVENTF_LEFTDOWN);
+        mouse(MOUSEEVENTF_LEFTUP);
+        tessel::testing::advanceClock(100);
+    }
+    std::vector<UINT> buttons;
+    for (UINT m : messagesOf(a)) {
+        if (m >= WM_LBUTTONDOWN && m <= WM_MBUTTONDBLCLK) buttons.push_back(m);
+    }
+    EXPECT_EQ(buttons,
+              (std::vector<UINT>{WM_LBUTTONDOWN, WM_LBUTTONUP, WM_LBUTTONDBLCLK, WM_LBUTTONUP}));
+    g_log.clear();
+    SetCapture(a);
+    SetCursorPos(600, 600);  // far outside: still a's, in its client coordinates
+    tessel::testing::pump();
+    auto moves = messagesOf(a);
+    ASSERT_EQ(moves, (std::vector<UINT>{WM_MOUSEMOVE}));
+    EXPECT_EQ(GET_X_LPARAM(g_log.back().lParam), 600 - 100 - 10);
+    ReleaseCapture();
+    EXPECT_EQ(g_log.back().message, static_cast<UINT>(WM_CAPTURECHANGED));
+}
+
+TEST_F(WindowSystemTest, PaintingReachesTheSurfaceClippedBySiblings) {
+    auto paintWith = [](HWND w, COLORREF color) {
+        g_hooks[w] = [w, color](UINT m, WPARAM, LPARAM, LRESULT*) {
+            if (m != WM_PAINT) return false;
+            PAINTSTRUCT ps;
+            HDC dc = BeginPaint(w, &ps);
+            HBRUSH brush = CreateSolidBrush(color);
+            RECT all{0, 0, 1000, 1000};
+            FillRect(dc, &all, brush);
+            DeleteObject(brush);
+            EndPaint(w, &ps);
+            return true;
+        };
+    };
+    HWND below = child(10, 10, 100, 100);
+    HWND above = child(60, 60, 100, 100);  // created later: on top
+    paintWith(top, RGB(255, 255, 255));
+    paintWith(below, RGB(255, 0, 0));
+    paintWith(above, RGB(0, 0, 255));
+    InvalidateRect(top, nullptr, TRUE);
+    InvalidateRect(below, nullptr, TRUE);
+    InvalidateRect(above, nullptr, TRUE);
+    tessel::testing::pump();
+    HDC dc = GetDC(top);
+    EXPECT_EQ(GetPixel(dc, 20, 20), RGB(255, 0, 0));
+    EXPECT_EQ(GetPixel(dc, 70, 70), RGB(0, 0, 255));  // the overlap belongs to the window above
+    EXPECT_EQ(GetPixel(dc, 200, 20), RGB(255, 255, 255));
+    ReleaseDC(top, dc);
+
+    // Moving the upper window uncovers the lower one, which repaints.
+    MoveWindow(above, 200, 150, 100, 100, TRUE);
+    tessel::testing::pump();
+    dc = GetDC(top);
+    EXPECT_EQ(GetPixel(dc, 70, 70), RGB(255, 0, 0));
+    EXPECT_EQ(GetPixel(dc, 210, 160), RGB(0, 0, 255));
+    ReleaseDC(top, dc);
+}
+
+TEST_F(WindowSystemTest, ScrollBarsAppearWithRangeAndShrinkTheClientArea) {
+    HWND a = child(0, 0, 200, 100);
+    RECT client;
+    g_log.clear();
+    SCROLLINFO info{sizeof info, SIF_RANGE | SIF_PAGE, 0, 99, 10, 0, 0};
+    SetScrollInfo(a, SB_VERT, &info, TRUE);
+    GetClientRect(a, &client);
+    EXPECT_EQ(client.right, 200 - GetSystemMetrics(SM_CXVSCROLL));
+    const auto sizes = messagesOf(a, {WM_SETCURSOR, WM_NCHITTEST, WM_NCCALCSIZE,
+                                      WM_WINDOWPOSCHANGING, WM_WINDOWPOSCHANGED, WM_MOVE});
+    EXPECT_EQ(sizes, (std::vector<UINT>{WM_SIZE}));
+    info = {sizeof info, SIF_POS, 0, 0, 0, 500, 0};
+    EXPECT_EQ(SetScrollInfo(a, SB_VERT, &info, TRUE), 90);  // clamped to max - page + 1
+    info = {sizeof info, SIF_PAGE, 0, 0, 100, 0, 0};
+    SetScrollInfo(a, SB_VERT, &info, TRUE);  // the page covers everything: the bar goes
+    GetClientRect(a, &client);
+    EXPECT_EQ(client.right, 200);
+
+    // A press on the lower arrow scrolls a line, repeats while held, and ends.
+    info = {sizeof info, SIF_PAGE, 0, 0, 10, 0, 0};
+    SetScrollInfo(a, SB_VERT, &info, TRUE);
+    g_log.clear();
+    SetCursorPos(100 + 200 - 5, 100 + 100 - 5);
+    mouse(MOUSEEVENTF_LEFTDOWN);
+    tessel::testing::advanceClock(400 + 50);
+    mouse(MOUSEEVENTF_LEFTUP);
+    tessel::testing::pump();
+    std::vector<int> codes;
+    for (const Record& r : g_log) {
+        if (r.window == a && r.message == WM_VSCROLL) codes.push_back(LOWORD(r.wParam));
+    }
+    ASSERT_GE(codes.size(), 3u);
+    EXPECT_EQ(codes.front(), SB_LINEDOWN);
+    EXPECT_EQ(codes[1], SB_LINEDOWN);
+    EXPECT_EQ(codes.back(), SB_ENDSCROLL);
+}
+
+TEST_F(WindowSystemTest, AWindowDestroyedInsideItsOwnHandlerIsSafe) {
+    HWND a = child(10, 10, 100, 100);
+    g_hooks[a] = [a](UINT m, WPARAM, LPARAM, LRESULT*) {
+        if (m == WM_LBUTTONDOWN) {
+            g_hooks.erase(a);
+            DestroyWindow(a);
+            SendMessageW(a, WM_USER, 0, 0);  // to a dead window: dropped
+        }
+        return false;
+    };
+    SetCursorPos(150, 150);
+    mouse(MOUSEEVENTF_LEFTDOWN);
+    PostMessageW(a, WM_USER, 0, 0);
+    mouse(MOUSEEVENTF_LEFTUP);
+    tessel::testing::pump();
+    EXPECT_FALSE(IsWindow(a));
+}
+
+}  // namespace
