@@ -1,41 +1,48 @@
-// Internal: the process's GDI handle table. A handle is a slot index and the
-// slot's generation; retiring a handle bumps the generation, so stale handles
-// (and null) find nothing instead of crashing. User-interface thread only.
+// Internal: the process's GDI handle table (see HandleSlots). User-interface
+// thread only.
 #pragma once
 
-#include <cstdint>
 #include <memory>
-#include <vector>
 
 #include <tessel/platform/gdi_objects.h>
+#include <tessel/platform/handle_slots.h>
 
 namespace tessel::gdi {
 
 class HandleTable {
 public:
-    HGDIOBJ insert(std::shared_ptr<Object> object);
+    HGDIOBJ insert(std::shared_ptr<Object> object) {
+        if (!object) return nullptr;
+        return reinterpret_cast<HGDIOBJ>(m_slots.add(std::move(object)));
+    }
     // The live object behind `handle`, or null.
-    Object* find(HGDIOBJ handle) const;
+    Object* find(HGDIOBJ handle) const {
+        const auto* slot = m_slots.find(key(handle));
+        return slot ? slot->get() : nullptr;
+    }
     template <class T>
     T* find(HGDIOBJ handle, ObjectType type) const {
         Object* object = find(handle);
         return object && object->type() == type ? static_cast<T*>(object) : nullptr;
     }
-    std::shared_ptr<Object> share(HGDIOBJ handle) const;
-    // Retires the handle; the object dies with its last owner.
-    bool erase(HGDIOBJ handle);
-    std::size_t count() const { return m_live; }
+    std::shared_ptr<Object> share(HGDIOBJ handle) const {
+        const auto* slot = m_slots.find(key(handle));
+        return slot ? *slot : nullptr;
+    }
+    // Retires the handle; the object dies with its last owner (after the
+    // table is consistent again, since its destructor may look at it).
+    bool erase(HGDIOBJ handle) {
+        if (!m_slots.find(key(handle))) return false;
+        const auto index = HandleSlots<std::shared_ptr<Object>>::indexOf(key(handle));
+        m_slots.retire(index);
+        std::shared_ptr<Object> dying = m_slots.release(index);
+        return true;
+    }
+    std::size_t count() const { return m_slots.live(); }
 
 private:
-    struct Slot {
-        std::uint32_t generation = 1;
-        std::shared_ptr<Object> object;
-    };
-    const Slot* slot(HGDIOBJ handle) const;
-
-    std::vector<Slot> m_slots;
-    std::vector<std::uint32_t> m_free;
-    std::size_t m_live = 0;
+    static std::uint64_t key(HGDIOBJ handle) { return reinterpret_cast<std::uint64_t>(handle); }
+    HandleSlots<std::shared_ptr<Object>> m_slots;
 };
 
 }  // namespace tessel::gdi

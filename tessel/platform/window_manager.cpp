@@ -44,48 +44,30 @@ std::uint64_t WindowSystem::now() const {
 }
 
 Window* WindowSystem::find(HWND handle) const {
-    const auto value = reinterpret_cast<std::uint64_t>(handle);
-    const auto index = static_cast<std::uint32_t>(value & 0xFFFFFFFF);
-    if (index == 0 || index > m_slots.size()) return nullptr;
-    const Slot& slot = m_slots[index - 1];
-    return slot.window && slot.generation == static_cast<std::uint32_t>(value >> 32) ? slot.window
-                                                                                     : nullptr;
+    const auto* slot = m_windows.find(reinterpret_cast<std::uint64_t>(handle));
+    return slot ? slot->get() : nullptr;
 }
 
 HWND WindowSystem::insert(std::unique_ptr<Window> window) {
-    std::uint32_t index;
-    if (!m_free.empty()) {
-        index = m_free.back();
-        m_free.pop_back();
-    } else {
-        index = static_cast<std::uint32_t>(m_slots.size());
-        m_slots.emplace_back();
-        m_owned.emplace_back();
-    }
     Window* w = window.get();
-    m_owned[index] = std::move(window);
-    m_slots[index].window = w;
-    w->slot = index;
-    w->handle =
-        reinterpret_cast<HWND>((std::uint64_t{m_slots[index].generation} << 32) | (index + 1));
+    const std::uint64_t handle = m_windows.add(std::move(window));
+    w->slot = HandleSlots<std::unique_ptr<Window>>::indexOf(handle);
+    w->handle = reinterpret_cast<HWND>(handle);
     return w->handle;
 }
 
 void WindowSystem::retire(Window* window) {
-    Slot& slot = m_slots[window->slot];
-    slot.window = nullptr;
-    ++slot.generation;
+    m_windows.retire(window->slot);
     window->dead = true;
     release(window);
 }
 
+// A dead window's memory goes once no message to it is being processed.
 void WindowSystem::release(Window* window) {
     if (!window->dead || window->busy > 0) return;
-    const std::uint32_t index = window->slot;
     if (window->update) cairo_region_destroy(window->update);
     if (window->surface) cairo_surface_destroy(window->surface);
-    m_owned[index].reset();  // `window` is gone from here on
-    m_free.push_back(index);
+    m_windows.release(window->slot);  // `window` is gone from here on
 }
 
 Window* windowOf(HWND handle) {

@@ -20,6 +20,7 @@
 #include <string>
 #include <vector>
 
+#include <tessel/platform/handle_slots.h>
 #include <tessel/platform/win_user.h>
 
 namespace tessel::ws {
@@ -136,13 +137,7 @@ public:
 
 private:
     WindowSystem();
-    struct Slot {
-        std::uint32_t generation = 1;
-        Window* window = nullptr;
-    };
-    std::vector<Slot> m_slots;
-    std::vector<std::uint32_t> m_free;
-    std::vector<std::unique_ptr<Window>> m_owned;  // indexed like m_slots
+    HandleSlots<std::unique_ptr<Window>> m_windows;
     std::chrono::steady_clock::time_point m_start = std::chrono::steady_clock::now();
 };
 
