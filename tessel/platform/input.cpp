@@ -1,6 +1,7 @@
 // Raw input: SendInput, the pointer, capture, focus, leave tracking, cursors.
 #include <algorithm>
 #include <cstdlib>
+#include <vector>
 
 #include "backend.h"
 #include "window_system.h"
@@ -54,10 +55,12 @@ bool pointerMessage(UINT clientMessage, MSG* out) {
     if (!target) {
         target = windowAt(ws.cursorPos);
         // Windows that call themselves transparent pass the point to what lies below.
+        std::vector<Window*> passed;  // answered transparent: the windows below them are asked
         while (target) {
             hit = static_cast<int>(send(target, WM_NCHITTEST, 0, packed(ws.cursorPos)));
             if (hit != HTTRANSPARENT) break;
-            target = target->parent;
+            passed.push_back(target);
+            target = windowAt(ws.cursorPos, passed);
         }
     }
     checkLeave(target, hit);

@@ -176,6 +176,7 @@ int GetSystemMetrics(int index) {
 namespace {
 
 void restack(Window* w, HWND insertAfter) {
+    childrenChanged(w->parent);
     auto& siblings = w->parent ? w->parent->children : WindowSystem::instance().topLevel;
     std::erase(siblings, w);
     if (insertAfter == HWND_BOTTOM) {
@@ -208,6 +209,7 @@ BOOL SetWindowPos(HWND handle, HWND insertAfter, int x, int y, int width, int he
     const bool wasVisible = (w->style & WS_VISIBLE) != 0;
     if (!(pos.flags & SWP_NOZORDER)) restack(w, pos.hwndInsertAfter);
     w->rect = {pos.x, pos.y, pos.x + std::max(pos.cx, 0), pos.y + std::max(pos.cy, 0)};
+    if (w->parent && w->parent->childIndex) w->parent->childIndex->moved(w, oldRect);
     const bool resized = (w->rect.right - w->rect.left != oldRect.right - oldRect.left) ||
                          (w->rect.bottom - w->rect.top != oldRect.bottom - oldRect.top);
     if (resized || (pos.flags & SWP_FRAMECHANGED)) {
@@ -329,32 +331,41 @@ bool contains(const RECT& r, POINT p) {
     return p.x >= r.left && p.x < r.right && p.y >= r.top && p.y < r.bottom;
 }
 
-// The deepest visible, enabled descendant of `w` under `p` (w's client coordinates).
-Window* deepest(Window* w, POINT p) {
+// The topmost visible, enabled child of `w` under `p` (w's client coordinates).
+Window* childAt(Window* w, POINT p, const std::vector<Window*>& skip) {
+    if (ChildIndex* index = indexOf(w)) return index->childAt(*w, p, skip);
     for (Window* child : w->children) {
-        if ((child->style & (WS_VISIBLE | WS_DISABLED)) != WS_VISIBLE || !contains(child->rect, p))
-            continue;
-        const POINT inner{p.x - child->rect.left - child->client.left,
-                          p.y - child->rect.top - child->client.top};
-        const RECT& c = child->client;
-        if (!contains({0, 0, c.right - c.left, c.bottom - c.top}, inner))
-            return child;  // its frame
-        return deepest(child, inner);
+        if ((child->style & (WS_VISIBLE | WS_DISABLED)) == WS_VISIBLE && contains(child->rect, p) &&
+            std::find(skip.begin(), skip.end(), child) == skip.end()) {
+            return child;
+        }
     }
-    return w;
+    return nullptr;
+}
+
+// The deepest visible, enabled descendant of `w` under `p` (w's client coordinates).
+Window* deepest(Window* w, POINT p, const std::vector<Window*>& skip) {
+    Window* child = childAt(w, p, skip);
+    if (!child) return w;
+    const POINT inner{p.x - child->rect.left - child->client.left,
+                      p.y - child->rect.top - child->client.top};
+    const RECT& c = child->client;
+    if (!contains({0, 0, c.right - c.left, c.bottom - c.top}, inner)) return child;  // its frame
+    return deepest(child, inner, skip);
 }
 }  // namespace
 
-Window* windowAt(POINT screen) {
+Window* windowAt(POINT screen, const std::vector<Window*>& skip) {
     for (Window* top : WindowSystem::instance().topLevel) {
         if ((top->style & (WS_VISIBLE | WS_DISABLED)) != WS_VISIBLE || (top->style & WS_MINIMIZE))
             continue;
-        if (!contains(top->rect, screen)) continue;
+        if (!contains(top->rect, screen) || std::find(skip.begin(), skip.end(), top) != skip.end())
+            continue;
         const POINT origin = clientOriginOnScreen(top);
         const POINT inner{screen.x - origin.x, screen.y - origin.y};
         const RECT& c = top->client;
         if (!contains({0, 0, c.right - c.left, c.bottom - c.top}, inner)) return top;
-        return deepest(top, inner);
+        return deepest(top, inner, skip);
     }
     return nullptr;
 }

@@ -192,6 +192,12 @@ HWND CreateWindowExW(DWORD exStyle, LPCWSTR className, LPCWSTR windowName, DWORD
     ws.insert(std::move(made));
     auto& siblings = parent ? parent->children : ws.topLevel;
     siblings.insert(siblings.begin(), w);
+    childrenChanged(parent);
+    if (ws.creationHook) {
+        const HWND created = w->handle;
+        ws.creationHook(created);
+        if (!windowOf(created)) return nullptr;
+    }
 
     if (!parent) {
         MINMAXINFO limits = tessel::ws::defaultMinMaxInfo(w);
@@ -253,6 +259,7 @@ void destroyWindow(Window* w, bool sendDestroy) {
     std::erase_if(ws.timers, [&](const Timer& t) { return t.window == handle; });
     auto& siblings = w->parent ? w->parent->children : ws.topLevel;
     std::erase(siblings, w);
+    childrenChanged(w->parent);
     for (Window* t : ws.topLevel) {
         if (t->owner == w) t->owner = nullptr;
     }
@@ -350,6 +357,8 @@ HWND SetParent(HWND handle, HWND newParentHandle) {
     std::erase(from, w);
     auto& to = newParent ? newParent->children : ws.topLevel;
     to.insert(to.begin(), w);
+    childrenChanged(old);
+    childrenChanged(newParent);
     w->parent = newParent;
     if (newParent) {
         w->style |= WS_CHILD;

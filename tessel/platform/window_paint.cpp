@@ -81,13 +81,23 @@ cairo_region_t* visibleRegion(const Window* w, bool nonClient) {
         const cairo_rectangle_int_t parentClient =
             cairoRect(onSurface(a->parent, clientBox(a->parent), false));
         cairo_region_intersect_rectangle(region, &parentClient);
-        for (const Window* sibling : a->parent->children) {
-            if (sibling == a) break;  // the rest lie below
-            if (!(sibling->style & WS_VISIBLE)) continue;
+        auto cutSibling = [&](const Window* sibling) {
+            if (!(sibling->style & WS_VISIBLE)) return;
             const RECT box{0, 0, sibling->rect.right - sibling->rect.left,
                            sibling->rect.bottom - sibling->rect.top};
             const cairo_rectangle_int_t cut = cairoRect(onSurface(sibling, box, true));
             cairo_region_subtract_rectangle(region, &cut);
+        };
+        if (ChildIndex* index = indexOf(a->parent)) {
+            // Only the siblings above that overlap can cover anything.
+            index->forEachOverlapping(*a->parent, a->rect, [&](const Window* sibling) {
+                if (sibling->zOrder < a->zOrder) cutSibling(sibling);
+            });
+        } else {
+            for (const Window* sibling : a->parent->children) {
+                if (sibling == a) break;  // the rest lie below
+                cutSibling(sibling);
+            }
         }
     }
     for (const Window* child : w->children) {
@@ -138,9 +148,9 @@ void invalidate(Window* w, const cairo_region_t* region, bool erase, bool childr
         w->eraseWanted = w->eraseWanted || erase;
         markForPaint(w);
     }
-    if (children) {
-        for (Window* child : w->children) {
-            if (!(child->style & WS_VISIBLE)) continue;
+    if (children && !cairo_region_is_empty(added)) {
+        auto into = [&](Window* child) {
+            if (!(child->style & WS_VISIBLE)) return;
             cairo_region_t* inChild = cairo_region_copy(added);
             const cairo_rectangle_int_t childBox = cairoRect(child->rect);
             cairo_region_intersect_rectangle(inChild, &childBox);
@@ -151,6 +161,14 @@ void invalidate(Window* w, const cairo_region_t* region, bool erase, bool childr
                 invalidate(child, inChild, erase, true);
             }
             cairo_region_destroy(inChild);
+        };
+        if (ChildIndex* index = indexOf(w)) {
+            cairo_rectangle_int_t e;
+            cairo_region_get_extents(added, &e);
+            index->forEachOverlapping(*w, RECT{e.x, e.y, e.x + e.width, e.y + e.height}, into);
+        } else {
+            for (Window* child : w->children)
+                into(child);
         }
     }
     cairo_region_destroy(added);

@@ -20,6 +20,7 @@
 #include <string>
 #include <vector>
 
+#include <tessel/platform/child_index.h>
 #include <tessel/platform/handle_slots.h>
 #include <tessel/platform/win_user.h>
 
@@ -57,11 +58,14 @@ struct Window {
     LONG_PTR userData = 0;
     Window* parent = nullptr;
     Window* owner = nullptr;
-    std::vector<Window*> children;     // topmost first
-    RECT rect{};                       // parent client coordinates (screen for top-level)
-    RECT client{};                     // relative to rect's top-left
-    RECT restoredRect{};               // the rect before minimising
-    cairo_region_t* update = nullptr;  // client coordinates; null when valid
+    std::vector<Window*> children;           // topmost first
+    std::unique_ptr<ChildIndex> childIndex;  // made once there are many children
+    int zOrder = 0;                          // position among the siblings (kept by the index)
+    std::uint32_t visited = 0;               // ChildIndex's once-per-query mark
+    RECT rect{};                             // parent client coordinates (screen for top-level)
+    RECT client{};                           // relative to rect's top-left
+    RECT restoredRect{};                     // the rect before minimising
+    cairo_region_t* update = nullptr;        // client coordinates; null when valid
     bool eraseWanted = false;
     bool frameWanted = false;  // non-client area needs drawing
     ScrollBar bars[2];
@@ -129,6 +133,9 @@ public:
     } scrollTrack;
     SIZE screen{1920, 1080};
     Backend* backend = nullptr;
+    // Called for every new window before its first message, as a creation
+    // hook is on Windows: the framework attaches its object there.
+    void (*creationHook)(HWND window) = nullptr;
 
     // The clock: real milliseconds since start, or a virtual clock for tests.
     std::uint64_t now() const;
@@ -140,6 +147,34 @@ private:
     HandleSlots<std::unique_ptr<Window>> m_windows;
     std::chrono::steady_clock::time_point m_start = std::chrono::steady_clock::now();
 };
+
+// The parent's children changed (added, removed, restacked).
+void childrenChanged(Window* parent);
+// The parent's index, made or refreshed as needed; null for few children.
+ChildIndex* indexOf(Window* parent);
+
+template <class Visit>
+void ChildIndex::forEachOverlapping(Window& parent, const RECT& r, Visit visit) {
+    if (m_stale) rebuild(parent);
+    ++m_visit;
+    auto consider = [&](Window* child) {
+        if (child->visited == m_visit) return;
+        child->visited = m_visit;
+        const RECT& c = child->rect;
+        if (c.left < r.right && r.left < c.right && c.top < r.bottom && r.top < c.bottom)
+            visit(child);
+    };
+    for (Window* child : m_large)
+        consider(child);
+    int x0, y0, x1, y1;
+    if (!cellRange(r, x0, y0, x1, y1)) return;
+    for (int y = y0; y <= y1; ++y) {
+        for (int x = x0; x <= x1; ++x) {
+            for (Window* child : m_cells[static_cast<std::size_t>(y) * m_columns + x])
+                consider(child);
+        }
+    }
+}
 
 // Helpers shared by the window system's files.
 Window* windowOf(HWND handle);
@@ -167,7 +202,8 @@ void invalidate(Window* window, const cairo_region_t* region, bool erase, bool c
 // becomes invalid: what was behind a moved or hidden window shows again.
 void expose(Window* window, const RECT& rectInParent);
 // The topmost visible, enabled window under a screen point, or null.
-Window* windowAt(POINT screenPoint);
+// Windows in `skip` (which answered HTTRANSPARENT) count as absent.
+Window* windowAt(POINT screenPoint, const std::vector<Window*>& skip = {});
 // The top-level window's surface covers the window inside its frame and
 // caption (client area and scroll bars), which the desktop decorates.
 POINT surfaceOriginOnScreen(const Window* topLevel);

@@ -252,3 +252,53 @@ TEST_F(WindowSystemTest, AWindowDestroyedInsideItsOwnHandlerIsSafe) {
 }
 
 }  // namespace
+
+namespace {
+
+// Enough children for the spatial index: clicks, moves and restacking must
+// find the same window a plain scan would.
+TEST_F(WindowSystemTest, ManyChildrenAreHitAndClippedLikeFew) {
+    std::vector<HWND> grid;
+    for (int row = 0; row < 10; ++row) {
+        for (int column = 0; column < 10; ++column)
+            grid.push_back(child(column * 30, row * 20, 30, 20));
+    }
+    HWND cover = child(0, 0, 60, 40);  // on top of the first four cells
+    tessel::testing::pump();
+    auto under = [](int x, int y) { return WindowFromPoint(POINT{100 + x, 100 + y}); };
+    EXPECT_EQ(under(5, 5), cover);
+    EXPECT_EQ(under(95, 65), grid[3 * 10 + 3]);
+    MoveWindow(grid[33], 320, 150, 30, 20, TRUE);
+    EXPECT_EQ(under(95, 65), top);  // the hole it left shows the parent
+    EXPECT_EQ(under(325, 155), grid[33]);
+    SetWindowPos(grid[0], HWND_TOP, 0, 0, 0, 0, SWP_NOMOVE | SWP_NOSIZE);
+    EXPECT_EQ(under(5, 5), grid[0]);
+    ShowWindow(grid[0], SW_HIDE);
+    EXPECT_EQ(under(5, 5), cover);
+    DestroyWindow(cover);
+    EXPECT_EQ(under(35, 5), grid[1]);
+
+    // A child covered by a sibling above paints only where it shows.
+    g_hooks[grid[1]] = [w = grid[1]](UINT m, WPARAM, LPARAM, LRESULT*) {
+        if (m != WM_PAINT) return false;
+        PAINTSTRUCT ps;
+        HDC dc = BeginPaint(w, &ps);
+        HBRUSH red = CreateSolidBrush(RGB(255, 0, 0));
+        RECT all{0, 0, 30, 20};
+        FillRect(dc, &all, red);
+        DeleteObject(red);
+        EndPaint(w, &ps);
+        return true;
+    };
+    HWND lid = child(40, 0, 30, 10);
+    tessel::testing::pump();
+    InvalidateRect(grid[1], nullptr, TRUE);
+    tessel::testing::pump();
+    HDC dc = GetDC(top);
+    EXPECT_EQ(GetPixel(dc, 35, 15), RGB(255, 0, 0));
+    EXPECT_NE(GetPixel(dc, 45, 5), RGB(255, 0, 0));  // under the lid
+    ReleaseDC(top, dc);
+    DestroyWindow(lid);
+}
+
+}  // namespace
