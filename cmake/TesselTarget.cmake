@@ -19,6 +19,9 @@ function(tessel_library target)
   target_compile_features(${target} PUBLIC cxx_std_20)
   target_link_libraries(${target} PUBLIC ${ARG_DEPENDS} PRIVATE ${ARG_PRIVATE_DEPENDS})
   set_target_properties(${target} PROPERTIES VERSION ${PROJECT_VERSION} SOVERSION ${PROJECT_VERSION_MAJOR})
+  # Calls inside a library go straight to their target instead of through the
+  # PLT: nothing of ours is meant to be interposed.
+  target_compile_options(${target} PRIVATE $<$<CXX_COMPILER_ID:GNU>:-fno-semantic-interposition>)
   tessel_warnings(${target})
   install(TARGETS ${target} EXPORT TesselTargets
     LIBRARY DESTINATION ${CMAKE_INSTALL_LIBDIR}

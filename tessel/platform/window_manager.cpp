@@ -251,9 +251,24 @@ void destroyWindow(Window* w, bool sendDestroy) {
         DestroyWindow(o);
     releaseInputState(w);
     if (sendDestroy) send(w, WM_DESTROY, 0, 0);
-    std::vector<Window*> children = w->children;
-    for (Window* child : children) {
-        if (windowOf(child->handle) && !child->destroying) destroyWindow(child, true);
+    // The children leave the list at once (each unlinking itself would cost a
+    // scan per child); handles, not pointers, since a child's handler may
+    // destroy its siblings.
+    std::vector<HWND> children;
+    children.reserve(w->children.size());
+    for (Window* child : w->children)
+        children.push_back(child->handle);
+    w->children.clear();
+    w->childIndex.reset();
+    for (HWND h : children) {
+        Window* child = windowOf(h);
+        if (!child) continue;
+        if (!child->destroying) {
+            destroyWindow(child, true);
+        } else {
+            child->parent =
+                nullptr;  // being destroyed further up the stack: it must not reach back here
+        }
     }
     send(w, WM_NCDESTROY, 0, 0);
     std::erase_if(ws.timers, [&](const Timer& t) { return t.window == handle; });

@@ -127,59 +127,61 @@ POINT surfaceOriginOnScreen(const Window* top) {
     return {top->rect.left + frame.left, top->rect.top + frame.top};
 }
 
+namespace {
+
+// Adds a rectangle (client coordinates) to the update region, and with
+// `children` the parts of it that the children cover to theirs. A region that
+// already holds the rectangle needs no arithmetic: scrolling many children
+// invalidates the same areas over and over.
+void invalidateRect(Window* w, RECT r, bool erase, bool children) {
+    const RECT box = clientBox(w);
+    if (!IntersectRect(&r, &r, &box)) return;
+    const cairo_rectangle_int_t c = cairoRect(r);
+    if (!w->update) {
+        w->update = cairo_region_create_rectangle(&c);
+    } else if (cairo_region_contains_rectangle(w->update, &c) != CAIRO_REGION_OVERLAP_IN) {
+        cairo_region_union_rectangle(w->update, &c);
+        if (cairo_region_num_rectangles(w->update) > kRegionLimit) {
+            cairo_rectangle_int_t extents;
+            cairo_region_get_extents(w->update, &extents);
+            cairo_region_destroy(w->update);
+            w->update = cairo_region_create_rectangle(&extents);
+        }
+    }
+    w->eraseWanted = w->eraseWanted || erase;
+    markForPaint(w);
+    if (!children) return;
+    auto into = [&](Window* child) {
+        if (!(child->style & WS_VISIBLE)) return;
+        RECT inChild;
+        if (!IntersectRect(&inChild, &r, &child->rect)) return;
+        OffsetRect(&inChild, -child->rect.left - child->client.left,
+                   -child->rect.top - child->client.top);
+        child->frameWanted = true;
+        invalidateRect(child, inChild, erase, true);
+    };
+    if (ChildIndex* index = indexOf(w)) {
+        index->forEachOverlapping(*w, r, into);
+    } else {
+        for (Window* child : w->children)
+            into(child);
+    }
+}
+
+}  // namespace
+
 void invalidate(Window* w, const cairo_region_t* region, bool erase, bool children) {
     if (!reallyVisible(w)) return;
-    const cairo_rectangle_int_t box = cairoRect(clientBox(w));
-    cairo_region_t* added =
-        region ? cairo_region_copy(region) : cairo_region_create_rectangle(&box);
-    cairo_region_intersect_rectangle(added, &box);
-    if (!cairo_region_is_empty(added)) {
-        if (!w->update) {
-            w->update = cairo_region_copy(added);
-        } else {
-            cairo_region_union(w->update, added);
-            if (cairo_region_num_rectangles(w->update) > kRegionLimit) {
-                cairo_rectangle_int_t extents;
-                cairo_region_get_extents(w->update, &extents);
-                cairo_region_destroy(w->update);
-                w->update = cairo_region_create_rectangle(&extents);
-            }
-        }
-        w->eraseWanted = w->eraseWanted || erase;
-        markForPaint(w);
+    if (!region) return invalidateRect(w, clientBox(w), erase, children);
+    for (int i = 0, n = cairo_region_num_rectangles(region); i < n; ++i) {
+        cairo_rectangle_int_t c;
+        cairo_region_get_rectangle(region, i, &c);
+        invalidateRect(w, RECT{c.x, c.y, c.x + c.width, c.y + c.height}, erase, children);
     }
-    if (children && !cairo_region_is_empty(added)) {
-        auto into = [&](Window* child) {
-            if (!(child->style & WS_VISIBLE)) return;
-            cairo_region_t* inChild = cairo_region_copy(added);
-            const cairo_rectangle_int_t childBox = cairoRect(child->rect);
-            cairo_region_intersect_rectangle(inChild, &childBox);
-            if (!cairo_region_is_empty(inChild)) {
-                cairo_region_translate(inChild, -child->rect.left - child->client.left,
-                                       -child->rect.top - child->client.top);
-                child->frameWanted = true;
-                invalidate(child, inChild, erase, true);
-            }
-            cairo_region_destroy(inChild);
-        };
-        if (ChildIndex* index = indexOf(w)) {
-            cairo_rectangle_int_t e;
-            cairo_region_get_extents(added, &e);
-            index->forEachOverlapping(*w, RECT{e.x, e.y, e.x + e.width, e.y + e.height}, into);
-        } else {
-            for (Window* child : w->children)
-                into(child);
-        }
-    }
-    cairo_region_destroy(added);
 }
 
 void expose(Window* w, const RECT& rectInParent) {
-    if (!w->parent) return;
-    const cairo_rectangle_int_t r = cairoRect(rectInParent);
-    cairo_region_t* region = cairo_region_create_rectangle(&r);
-    invalidate(w->parent, region, true, true);
-    cairo_region_destroy(region);
+    if (w->parent && reallyVisible(w->parent)) invalidateRect(w->parent, rectInParent, true, true);
 }
 
 void forgetPaint(Window* w) {

@@ -302,3 +302,30 @@ TEST_F(WindowSystemTest, ManyChildrenAreHitAndClippedLikeFew) {
 }
 
 }  // namespace
+
+namespace {
+
+// A child that, while being destroyed, destroys its parent and a sibling: no
+// window may be touched after it is gone (run under AddressSanitizer).
+TEST_F(WindowSystemTest, DestructionFromInsideDestructionIsSafe) {
+    HWND parent = child(0, 0, 200, 200);
+    std::vector<HWND> kids;
+    for (int i = 0; i < 30; ++i) {
+        kids.push_back(CreateWindowExW(0, L"Recorder", L"", WS_CHILD | WS_VISIBLE, i * 5, 0, 5, 5,
+                                       parent, nullptr, nullptr, nullptr));
+    }
+    g_hooks[kids[3]] = [&](UINT m, WPARAM, LPARAM, LRESULT*) {
+        if (m == WM_DESTROY) {
+            DestroyWindow(kids[20]);
+            DestroyWindow(parent);
+        }
+        return false;
+    };
+    DestroyWindow(kids[3]);
+    EXPECT_FALSE(IsWindow(parent));
+    for (HWND k : kids)
+        EXPECT_FALSE(IsWindow(k));
+    g_hooks.clear();
+}
+
+}  // namespace
