@@ -52,14 +52,18 @@ void ChildIndex::rebuild(Window& parent) {
     m_cell = std::max(8, static_cast<int>(typical * 2));
     const long long width = std::max<long long>(1, 0LL + bounds.right - bounds.left);
     const long long height = std::max<long long>(1, 0LL + bounds.bottom - bounds.top);
-    while ((width / m_cell + 1) * (height / m_cell + 1) > kMaxCells)
+    while ((width / m_cell + 9) * (height / m_cell + 9) > kMaxCells)
         m_cell *= 2;
-    m_bounds = bounds;
-    m_columns = static_cast<int>(width / m_cell + 1);
-    m_rows = static_cast<int>(height / m_cell + 1);
+    // A margin of a few cells keeps children that scroll a little inside the grid.
+    const int margin = 4 * m_cell;
+    m_bounds = {bounds.left - margin, bounds.top - margin, bounds.right + margin,
+                bounds.bottom + margin};
+    m_columns = static_cast<int>((width + 2LL * margin) / m_cell + 1);
+    m_rows = static_cast<int>((height + 2LL * margin) / m_cell + 1);
     m_cells.assign(static_cast<std::size_t>(m_columns) * m_rows, {});
     for (Window* child : parent.children)
         file(child, child->rect);
+    m_largeAtRebuild = m_large.size();
 }
 
 bool ChildIndex::cellRange(const RECT& r, int& x0, int& y0, int& x1, int& y1) const {
@@ -112,6 +116,9 @@ void ChildIndex::moved(Window* child, const RECT& oldRect) {
     if (m_stale) return;
     unfile(child, oldRect);
     file(child, child->rect);
+    // Children moving out of the grid end up in the list every query walks:
+    // past a few, lay the grid out anew around where they are now.
+    if (m_large.size() > std::max(kThreshold, 2 * m_largeAtRebuild)) m_stale = true;
 }
 
 Window* ChildIndex::childAt(Window& parent, POINT p, const std::vector<Window*>& skip) {

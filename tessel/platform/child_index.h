@@ -43,6 +43,7 @@ private:
     int m_rows = 0;
     std::vector<std::vector<Window*>> m_cells;
     std::vector<Window*> m_large;  // children too big or too far out for the grid
+    std::size_t m_largeAtRebuild = 0;
     std::uint32_t m_visit = 0;
 };
 

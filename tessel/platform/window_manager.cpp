@@ -65,7 +65,6 @@ void WindowSystem::retire(Window* window) {
 // A dead window's memory goes once no message to it is being processed.
 void WindowSystem::release(Window* window) {
     if (!window->dead || window->busy > 0) return;
-    if (window->update) cairo_region_destroy(window->update);
     if (window->surface) cairo_surface_destroy(window->surface);
     m_windows.release(window->slot);  // `window` is gone from here on
 }

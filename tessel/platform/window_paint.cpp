@@ -11,10 +11,6 @@ namespace tessel::ws {
 
 namespace {
 
-// Past this many rectangles an update region becomes its bounding box:
-// repainting a little more is cheaper than region arithmetic on every move.
-constexpr int kRegionLimit = 32;
-
 cairo_rectangle_int_t cairoRect(const RECT& r) {
     return {r.left, r.top, std::max(0, r.right - r.left), std::max(0, r.bottom - r.top)};
 }
@@ -136,18 +132,7 @@ namespace {
 void invalidateRect(Window* w, RECT r, bool erase, bool children) {
     const RECT box = clientBox(w);
     if (!IntersectRect(&r, &r, &box)) return;
-    const cairo_rectangle_int_t c = cairoRect(r);
-    if (!w->update) {
-        w->update = cairo_region_create_rectangle(&c);
-    } else if (cairo_region_contains_rectangle(w->update, &c) != CAIRO_REGION_OVERLAP_IN) {
-        cairo_region_union_rectangle(w->update, &c);
-        if (cairo_region_num_rectangles(w->update) > kRegionLimit) {
-            cairo_rectangle_int_t extents;
-            cairo_region_get_extents(w->update, &extents);
-            cairo_region_destroy(w->update);
-            w->update = cairo_region_create_rectangle(&extents);
-        }
-    }
+    w->update.add(r);
     w->eraseWanted = w->eraseWanted || erase;
     markForPaint(w);
     if (!children) return;
@@ -185,7 +170,7 @@ void expose(Window* w, const RECT& rectInParent) {
 }
 
 void forgetPaint(Window* w) {
-    if (w->update) cairo_region_destroy(w->update), w->update = nullptr;
+    w->update.clear();
     w->frameWanted = false;
 }
 
@@ -194,7 +179,7 @@ Window* nextToPaint(HWND filter) {
     auto& queue = ws.paintQueue;
     for (std::size_t i = 0; i < queue.size();) {
         Window* w = windowOf(queue[i]);
-        if (!w || (!w->update && !w->frameWanted) || !reallyVisible(w)) {
+        if (!w || (w->update.empty() && !w->frameWanted) || !reallyVisible(w)) {
             if (w) w->paintQueued = false, forgetPaint(w);
             queue[i] = queue.back();
             queue.pop_back();
@@ -203,7 +188,7 @@ Window* nextToPaint(HWND filter) {
         // Parents paint first: take the topmost ancestor that waits too.
         Window* pick = w;
         for (Window* a = w->parent; a; a = a->parent) {
-            if (a->update || a->frameWanted) pick = a;
+            if (!a->update.empty() || a->frameWanted) pick = a;
         }
         if (!filter || pick->handle == filter) return pick;
         ++i;
@@ -266,32 +251,25 @@ BOOL InvalidateRect(HWND handle, const RECT* rect, BOOL erase) {
 BOOL ValidateRect(HWND handle, const RECT* rect) {
     Window* w = windowOf(handle);
     if (!w) return FALSE;
-    if (!w->update) return TRUE;
+    if (w->update.empty()) return TRUE;
     ++w->paintSerial;
-    if (!rect) {
-        cairo_region_destroy(w->update);
-        w->update = nullptr;
-        w->eraseWanted = false;
-        return TRUE;
+    if (rect) {
+        w->update.subtract(*rect);
+    } else {
+        w->update.clear();
     }
-    const cairo_rectangle_int_t c{rect->left, rect->top, std::max(0, rect->right - rect->left),
-                                  std::max(0, rect->bottom - rect->top)};
-    cairo_region_subtract_rectangle(w->update, &c);
-    if (cairo_region_is_empty(w->update))
-        cairo_region_destroy(w->update), w->update = nullptr, w->eraseWanted = false;
+    if (w->update.empty()) w->eraseWanted = false;
     return TRUE;
 }
 
 BOOL GetUpdateRect(HWND handle, LPRECT rect, BOOL erase) {
     Window* w = windowOf(handle);
     if (!w) return FALSE;
-    if (!w->update) {
+    if (w->update.empty()) {
         if (rect) *rect = {0, 0, 0, 0};
         return FALSE;
     }
-    cairo_rectangle_int_t e;
-    cairo_region_get_extents(w->update, &e);
-    if (rect) *rect = {e.x, e.y, e.x + e.width, e.y + e.height};
+    if (rect) *rect = w->update.extents();
     if (erase && w->eraseWanted) {
         w->eraseWanted = false;
         HDC dc = GetDC(handle);
@@ -304,7 +282,7 @@ BOOL GetUpdateRect(HWND handle, LPRECT rect, BOOL erase) {
 BOOL UpdateWindow(HWND handle) {
     Window* w = windowOf(handle);
     if (!w) return FALSE;
-    if ((w->update || w->frameWanted) && reallyVisible(w)) send(w, WM_PAINT, 0, 0);
+    if ((!w->update.empty() || w->frameWanted) && reallyVisible(w)) send(w, WM_PAINT, 0, 0);
     return TRUE;
 }
 
@@ -356,8 +334,7 @@ HDC BeginPaint(HWND handle, LPPAINTSTRUCT paint) {
         send(w, WM_NCPAINT, 1, 0);
         if (!(w = windowOf(handle))) return nullptr;
     }
-    cairo_region_t* region = w->update;
-    w->update = nullptr;
+    cairo_region_t* region = w->update.take();
     ++w->paintSerial;
     const bool erase = w->eraseWanted;
     w->eraseWanted = false;

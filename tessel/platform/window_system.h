@@ -22,6 +22,7 @@
 
 #include <tessel/platform/child_index.h>
 #include <tessel/platform/handle_slots.h>
+#include <tessel/platform/update_region.h>
 #include <tessel/platform/win_user.h>
 
 namespace tessel::ws {
@@ -65,7 +66,7 @@ struct Window {
     RECT rect{};                             // parent client coordinates (screen for top-level)
     RECT client{};                           // relative to rect's top-left
     RECT restoredRect{};                     // the rect before minimising
-    cairo_region_t* update = nullptr;        // client coordinates; null when valid
+    UpdateRegion update;                     // client coordinates
     bool eraseWanted = false;
     bool frameWanted = false;  // non-client area needs drawing
     ScrollBar bars[2];
