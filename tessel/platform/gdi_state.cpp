@@ -3,6 +3,7 @@
 #include <algorithm>
 #include <cstring>
 #include <iterator>
+#include <new>
 #include <utility>
 
 #include "gdi.h"
@@ -52,9 +53,12 @@ GdiState::GdiState() {
 
 GdiState::~GdiState() = default;
 
+// Never destroyed: GDI objects owned by objects with static storage may be
+// deleted during exit, after the order of static destruction has passed this.
 GdiState& state() {
-    static GdiState instance;
-    return instance;
+    alignas(GdiState) static unsigned char storage[sizeof(GdiState)];
+    static GdiState* const instance = new (storage) GdiState;
+    return *instance;
 }
 
 DeviceContext* findDC(HDC dc) {

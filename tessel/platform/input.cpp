@@ -116,8 +116,9 @@ bool keyMessage(const KEYBDINPUT& ki, MSG* out) {
                : static_cast<BYTE>((state | 0x80) ^ (wasDown ? 0 : 0x01));
     HWND target = ws.focus ? ws.focus : ws.active;
     if (!windowOf(target)) return false;
-    const LPARAM scan = (ki.dwFlags & KEYEVENTF_UNICODE) ? ki.wScan : ki.wScan & 0xFF;
-    LPARAM lParam = 1 | (scan << 16);
+    // A VK_PACKET press carries its character beside the message, for TranslateMessage.
+    if (ki.dwFlags & KEYEVENTF_UNICODE) ws.packetCharacter = ki.wScan;
+    LPARAM lParam = 1 | (static_cast<LPARAM>(ki.wScan & 0xFF) << 16);
     if (ki.dwFlags & KEYEVENTF_EXTENDEDKEY) lParam |= LPARAM{1} << 24;
     if (wasDown) lParam |= LPARAM{1} << 30;
     if (up) lParam |= (LPARAM{1} << 30) | (LPARAM{1} << 31);
@@ -372,7 +373,7 @@ BOOL TranslateMessage(const MSG* msg) {
     const bool shift = ws.keys[VK_SHIFT] & 0x80;
     wchar_t ch = 0;
     if (vk == 0xE7) {
-        ch = static_cast<wchar_t>((msg->lParam >> 16) & 0xFFFF);  // VK_PACKET carries the character
+        ch = static_cast<wchar_t>(ws.packetCharacter);
     } else if (vk >= 'A' && vk <= 'Z') {
         ch = static_cast<wchar_t>(shift ? vk : vk + 32);
     } else if (vk >= '0' && vk <= '9') {

@@ -196,6 +196,12 @@ void restack(Window* w, HWND insertAfter) {
 BOOL SetWindowPos(HWND handle, HWND insertAfter, int x, int y, int width, int height, UINT flags) {
     Window* w = windowOf(handle);
     if (!w) return FALSE;
+    const bool special = insertAfter == HWND_TOP || insertAfter == HWND_BOTTOM ||
+                         insertAfter == HWND_TOPMOST || insertAfter == HWND_NOTOPMOST;
+    if (!(flags & SWP_NOZORDER) && !special) {
+        if (!windowOf(insertAfter)) return FALSE;
+        if (insertAfter == handle) flags |= SWP_NOZORDER;  // after itself: where it is
+    }
     WINDOWPOS pos{handle, insertAfter, x, y, width, height, flags};
     if (flags & SWP_NOMOVE) pos.x = w->rect.left, pos.y = w->rect.top;
     if (flags & SWP_NOSIZE)

@@ -1,6 +1,7 @@
 // Window classes, the handle table, creation and destruction, relations.
 #include <algorithm>
 #include <cwctype>
+#include <new>
 
 #include "backend.h"
 #include "gdi.h"
@@ -31,9 +32,12 @@ WindowSystem::WindowSystem() : backend(headlessBackend()) {
 
 WindowSystem::~WindowSystem() = default;
 
+// Never destroyed: windows of objects with static storage may still be torn
+// down during exit, after the order of static destruction has passed this.
 WindowSystem& WindowSystem::instance() {
-    static WindowSystem system;
-    return system;
+    alignas(WindowSystem) static unsigned char storage[sizeof(WindowSystem)];
+    static WindowSystem* const system = new (storage) WindowSystem;
+    return *system;
 }
 
 std::uint64_t WindowSystem::now() const {
@@ -65,7 +69,6 @@ void WindowSystem::retire(Window* window) {
 // A dead window's memory goes once no message to it is being processed.
 void WindowSystem::release(Window* window) {
     if (!window->dead || window->busy > 0) return;
-    if (window->surface) cairo_surface_destroy(window->surface);
     m_windows.release(window->slot);  // `window` is gone from here on
 }
 

@@ -48,6 +48,13 @@ struct ScrollBar {
 };
 
 struct Window {
+    Window() = default;
+    ~Window() {
+        if (surface) cairo_surface_destroy(surface);
+    }
+    Window(const Window&) = delete;
+    Window& operator=(const Window&) = delete;
+
     HWND handle = nullptr;
     std::uint32_t slot = 0;  // index in the handle table
     std::shared_ptr<const WindowClass> windowClass;
@@ -114,10 +121,11 @@ public:
     HWND active = nullptr;
     HCURSOR cursor = nullptr;
     POINT cursorPos{0, 0};
-    std::deque<INPUT> input;  // raw events from SendInput and the backend
-    BYTE keys[256] = {};      // 0x80: down, 0x01: toggled
-    HWND hover = nullptr;     // the window the pointer was last over
-    HWND tracking = nullptr;  // TrackMouseEvent(TME_LEAVE) target
+    std::deque<INPUT> input;   // raw events from SendInput and the backend
+    BYTE keys[256] = {};       // 0x80: down, 0x01: toggled
+    WORD packetCharacter = 0;  // the character of the last VK_PACKET key
+    HWND hover = nullptr;      // the window the pointer was last over
+    HWND tracking = nullptr;   // TrackMouseEvent(TME_LEAVE) target
     struct Click {
         HWND window = nullptr;
         UINT message = 0;

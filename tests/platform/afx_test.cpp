@@ -146,3 +146,40 @@ TEST(Afx, ModuleStateDecidesWhichApplicationIsCurrent) {
 }
 
 }  // namespace
+
+namespace {
+
+// An object that deletes itself from inside its own click handler, as a
+// closing button might: the window goes with it and nothing dangles.
+class SelfDeleting : public CWnd {
+public:
+    static inline int alive = 0;
+    SelfDeleting() { ++alive; }
+    ~SelfDeleting() override { --alive; }
+
+protected:
+    void OnLButtonDown(UINT, CPoint) { delete this; }
+    DECLARE_MESSAGE_MAP()
+};
+
+BEGIN_MESSAGE_MAP(SelfDeleting, CWnd)
+ON_WM_LBUTTONDOWN()
+END_MESSAGE_MAP()
+
+TEST(Afx, AnObjectDeletedInItsOwnHandlerTakesItsWindow) {
+    CWnd top;
+    ASSERT_TRUE(
+        top.CreateEx(0, nullptr, L"", WS_POPUP | WS_VISIBLE, 0, 0, 200, 200, nullptr, nullptr));
+    auto* victim = new SelfDeleting;
+    ASSERT_TRUE(victim->CreateEx(0, nullptr, L"", WS_CHILD | WS_VISIBLE, 0, 0, 50, 50, top.m_hWnd,
+                                 nullptr));
+    HWND window = victim->m_hWnd;
+    SetCursorPos(10, 10);
+    click();
+    tessel::testing::pump();
+    EXPECT_EQ(SelfDeleting::alive, 0);
+    EXPECT_FALSE(IsWindow(window));
+    EXPECT_TRUE(IsWindow(top.m_hWnd));
+}
+
+}  // namespace
