@@ -42,6 +42,15 @@ void UpdateRegion::add(const RECT& r) {
     }
 }
 
+void UpdateRegion::addLoosely(const RECT& r) {
+    if (empty()) return add(r);
+    const RECT e = extents();
+    clear();
+    m_rect = {std::min(e.left, r.left), std::min(e.top, r.top), std::max(e.right, r.right),
+              std::max(e.bottom, r.bottom)};
+    m_hasRect = true;
+}
+
 void UpdateRegion::subtract(const RECT& r) {
     if (r.right <= r.left || r.bottom <= r.top || empty()) return;
     if (m_hasRect) {

@@ -22,6 +22,9 @@ public:
 
     bool empty() const { return !m_region && !m_hasRect; }
     void add(const RECT& r);  // r must not be empty
+    // Grows to the bounding box of itself and r: for areas uncovered by moving
+    // windows, where a little more repainting beats exact arithmetic per move.
+    void addLoosely(const RECT& r);
     void subtract(const RECT& r);
     void clear();
     RECT extents() const;

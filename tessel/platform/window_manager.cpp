@@ -32,12 +32,9 @@ WindowSystem::WindowSystem() : backend(headlessBackend()) {
 
 WindowSystem::~WindowSystem() = default;
 
-// Never destroyed: windows of objects with static storage may still be torn
-// down during exit, after the order of static destruction has passed this.
-WindowSystem& WindowSystem::instance() {
+WindowSystem* WindowSystem::create() {
     alignas(WindowSystem) static unsigned char storage[sizeof(WindowSystem)];
-    static WindowSystem* const system = new (storage) WindowSystem;
-    return *system;
+    return new (storage) WindowSystem;
 }
 
 std::uint64_t WindowSystem::now() const {
@@ -45,11 +42,6 @@ std::uint64_t WindowSystem::now() const {
     return static_cast<std::uint64_t>(std::chrono::duration_cast<std::chrono::milliseconds>(
                                           std::chrono::steady_clock::now() - m_start)
                                           .count());
-}
-
-Window* WindowSystem::find(HWND handle) const {
-    const auto* slot = m_windows.find(reinterpret_cast<std::uint64_t>(handle));
-    return slot ? slot->get() : nullptr;
 }
 
 HWND WindowSystem::insert(std::unique_ptr<Window> window) {
@@ -70,10 +62,6 @@ void WindowSystem::retire(Window* window) {
 void WindowSystem::release(Window* window) {
     if (!window->dead || window->busy > 0) return;
     m_windows.release(window->slot);  // `window` is gone from here on
-}
-
-Window* windowOf(HWND handle) {
-    return WindowSystem::instance().find(handle);
 }
 
 LRESULT send(Window* window, UINT message, WPARAM wParam, LPARAM lParam) {

@@ -129,17 +129,26 @@ namespace {
 // `children` the parts of it that the children cover to theirs. A region that
 // already holds the rectangle needs no arithmetic: scrolling many children
 // invalidates the same areas over and over.
-void invalidateRect(Window* w, RECT r, bool erase, bool children) {
-    const RECT box = clientBox(w);
-    if (!IntersectRect(&r, &r, &box)) return;
-    w->update.add(r);
+bool intersect(const RECT& a, const RECT& b, RECT* out) {
+    *out = {std::max(a.left, b.left), std::max(a.top, b.top), std::min(a.right, b.right),
+            std::min(a.bottom, b.bottom)};
+    return out->left < out->right && out->top < out->bottom;
+}
+
+void invalidateRect(Window* w, RECT r, bool erase, bool children, bool loosely = false) {
+    if (!intersect(r, clientBox(w), &r)) return;
+    if (loosely) {
+        w->update.addLoosely(r);
+    } else {
+        w->update.add(r);
+    }
     w->eraseWanted = w->eraseWanted || erase;
     markForPaint(w);
     if (!children) return;
     auto into = [&](Window* child) {
         if (!(child->style & WS_VISIBLE)) return;
         RECT inChild;
-        if (!IntersectRect(&inChild, &r, &child->rect)) return;
+        if (!intersect(r, child->rect, &inChild)) return;
         OffsetRect(&inChild, -child->rect.left - child->client.left,
                    -child->rect.top - child->client.top);
         child->frameWanted = true;
@@ -166,7 +175,8 @@ void invalidate(Window* w, const cairo_region_t* region, bool erase, bool childr
 }
 
 void expose(Window* w, const RECT& rectInParent) {
-    if (w->parent && reallyVisible(w->parent)) invalidateRect(w->parent, rectInParent, true, true);
+    if (w->parent && reallyVisible(w->parent))
+        invalidateRect(w->parent, rectInParent, true, true, true);
 }
 
 void forgetPaint(Window* w) {

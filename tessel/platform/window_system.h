@@ -99,10 +99,18 @@ class Backend;
 
 class WindowSystem {
 public:
-    static WindowSystem& instance();
+    // Never destroyed: windows of objects with static storage may still be
+    // torn down during exit, after static destruction has passed this.
+    static WindowSystem& instance() {
+        static WindowSystem* const system = create();
+        return *system;
+    }
     ~WindowSystem();
 
-    Window* find(HWND handle) const;  // live windows only
+    Window* find(HWND handle) const {  // live windows only
+        const auto* slot = m_windows.find(reinterpret_cast<std::uint64_t>(handle));
+        return slot ? slot->get() : nullptr;
+    }
     HWND insert(std::unique_ptr<Window> window);
     void retire(Window* window);   // handle invalid from now on
     void release(Window* window);  // frees a dead window once not busy
@@ -153,6 +161,7 @@ public:
 
 private:
     WindowSystem();
+    static WindowSystem* create();
     HandleSlots<std::unique_ptr<Window>> m_windows;
     std::chrono::steady_clock::time_point m_start = std::chrono::steady_clock::now();
 };
@@ -186,7 +195,10 @@ void ChildIndex::forEachOverlapping(Window& parent, const RECT& r, Visit visit) 
 }
 
 // Helpers shared by the window system's files.
-Window* windowOf(HWND handle);
+// Inline: every call of the window system starts here.
+inline Window* windowOf(HWND handle) {
+    return WindowSystem::instance().find(handle);
+}
 LRESULT send(Window* window, UINT message, WPARAM wParam, LPARAM lParam);
 POINT clientOriginOnScreen(const Window* window);
 POINT windowOriginOnScreen(const Window* window);
