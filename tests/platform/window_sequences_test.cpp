@@ -8,101 +8,11 @@
 #include <tessel/platform/testing.h>
 #include <tessel/platform/win_user.h>
 
+#include "recorder.h"
+
 namespace {
-
-struct Record {
-    HWND window;
-    UINT message;
-    WPARAM wParam;
-    LPARAM lParam;
-    bool operator==(const Record&) const = default;
-};
-using Records = std::vector<Record>;
-using Messages = std::vector<UINT>;
-Records g_log;
-std::map<HWND, std::function<bool(UINT, WPARAM, LPARAM, LRESULT*)>> g_hooks;
-
-LRESULT CALLBACK sequenceRecorder(HWND w, UINT m, WPARAM wp, LPARAM lp) {
-    g_log.push_back({w, m, wp, lp});
-    if (auto hook = g_hooks.find(w); hook != g_hooks.end()) {
-        LRESULT result = 0;
-        auto handler = hook->second;  // the hook may erase itself
-        if (handler(m, wp, lp, &result)) return result;
-    }
-    return DefWindowProcW(w, m, wp, lp);
-}
-
-class WindowSequenceTest : public ::testing::Test {
-protected:
-    void SetUp() override {
-        tessel::testing::useVirtualClock();
-        static const bool registered = [] {
-            WNDCLASSW c{CS_DBLCLKS, sequenceRecorder, 0,       0,       nullptr,
-                        nullptr,    nullptr,          nullptr, nullptr, L"SequenceRecorder"};
-            return RegisterClassW(&c) != 0;
-        }();
-        ASSERT_TRUE(registered);
-        top = topLevel(100, 100, 400, 300);
-        ASSERT_TRUE(top);
-        tessel::testing::pump();
-        g_log.clear();
-    }
-    void TearDown() override {
-        g_hooks.clear();  // hooks may refer to the test's locals
-        DestroyWindow(top);
-        g_log.clear();
-        tessel::testing::advanceClock(1000);  // no double click carries over
-    }
-    static HWND topLevel(int x, int y, int w, int h) {
-        return CreateWindowExW(0, L"SequenceRecorder", L"", WS_POPUP | WS_VISIBLE, x, y, w, h,
-                               nullptr, nullptr, nullptr, nullptr);
-    }
-    HWND child(int x, int y, int w, int h, DWORD style = WS_CHILD | WS_VISIBLE, HWND parent = {}) {
-        return CreateWindowExW(0, L"SequenceRecorder", L"", style, x, y, w, h,
-                               parent ? parent : top, nullptr, nullptr, nullptr);
-    }
-    // What the window got, without hit testing, cursor and painting traffic.
-    static Messages messagesOf(HWND w) {
-        static const Messages noise{WM_SETCURSOR, WM_NCHITTEST, WM_NCPAINT, WM_PAINT,
-                                    WM_ERASEBKGND};
-        Messages out;
-        for (const Record& r : g_log) {
-            if (r.window == w && std::ranges::find(noise, r.message) == noise.end())
-                out.push_back(r.message);
-        }
-        return out;
-    }
-    static Records calls(const Messages& wanted) {
-        Records out;
-        std::ranges::copy_if(g_log, std::back_inserter(out), [&](const Record& r) {
-            return std::ranges::find(wanted, r.message) != wanted.end();
-        });
-        return out;
-    }
-    static Records calls(UINT message) { return calls(Messages{message}); }
-    static int count(HWND w, UINT message) {
-        return static_cast<int>(std::ranges::count_if(
-            g_log, [&](const Record& r) { return r.window == w && r.message == message; }));
-    }
-    static void input(DWORD type, DWORD flags, DWORD data = 0) {
-        INPUT in{};
-        in.type = type;
-        if (type == INPUT_MOUSE) {
-            in.mi.dwFlags = flags, in.mi.mouseData = data;
-        } else {
-            in.ki.wVk = static_cast<WORD>(data), in.ki.wScan = 0x1E, in.ki.dwFlags = flags;
-        }
-        SendInput(1, &in, sizeof in);
-    }
-    // Far enough apart in time to stay single clicks.
-    static void click(int x, int y) {
-        SetCursorPos(x, y);
-        input(INPUT_MOUSE, MOUSEEVENTF_LEFTDOWN);
-        input(INPUT_MOUSE, MOUSEEVENTF_LEFTUP);
-        tessel::testing::advanceClock(600);
-    }
-    HWND top = nullptr;
-};
+using namespace recording;
+using WindowSequenceTest = RecorderTest;
 
 TEST_F(WindowSequenceTest, MovingAndResizingReportOnlyWhatChanged) {
     HWND c = child(10, 10, 50, 40, WS_CHILD | WS_VISIBLE | WS_BORDER);

@@ -9,71 +9,12 @@
 #include <tessel/platform/testing.h>
 #include <tessel/platform/win_user.h>
 
+#include "recorder.h"
+
 namespace {
 
-// Every message a window of the "Recorder" class gets, with an optional hook per window.
-struct Record {
-    HWND window;
-    UINT message;
-    WPARAM wParam;
-    LPARAM lParam;
-};
-std::vector<Record> g_log;
-std::map<HWND, std::function<bool(UINT, WPARAM, LPARAM, LRESULT*)>> g_hooks;
-
-LRESULT CALLBACK recorder(HWND w, UINT m, WPARAM wp, LPARAM lp) {
-    g_log.push_back({w, m, wp, lp});
-    if (auto hook = g_hooks.find(w); hook != g_hooks.end()) {
-        LRESULT result = 0;
-        auto handler = hook->second;  // the hook may remove itself
-        if (handler(m, wp, lp, &result)) return result;
-    }
-    return DefWindowProcW(w, m, wp, lp);
-}
-
-class WindowSystemTest : public ::testing::Test {
-protected:
-    void SetUp() override {
-        tessel::testing::useVirtualClock();
-        static bool registered = [] {
-            WNDCLASSW c{CS_DBLCLKS, recorder, 0,       0,       nullptr,
-                        nullptr,    nullptr,  nullptr, nullptr, L"Recorder"};
-            return RegisterClassW(&c) != 0;
-        }();
-        ASSERT_TRUE(registered);
-        top = CreateWindowExW(0, L"Recorder", L"top", WS_POPUP | WS_VISIBLE, 100, 100, 400, 300,
-                              nullptr, nullptr, nullptr, nullptr);
-        ASSERT_TRUE(top);
-        tessel::testing::pump();
-        g_log.clear();
-    }
-    void TearDown() override {
-        DestroyWindow(top);
-        g_hooks.clear();
-        g_log.clear();
-        tessel::testing::advanceClock(1000);  // no double click carries over
-    }
-    HWND child(int x, int y, int w, int h, DWORD style = WS_CHILD | WS_VISIBLE) {
-        return CreateWindowExW(0, L"Recorder", L"", style, x, y, w, h, top, nullptr, nullptr,
-                               nullptr);
-    }
-    std::vector<UINT> messagesOf(HWND w,
-                                 std::vector<UINT> ignore = {WM_SETCURSOR, WM_NCHITTEST}) const {
-        std::vector<UINT> out;
-        for (const Record& r : g_log) {
-            if (r.window == w && std::find(ignore.begin(), ignore.end(), r.message) == ignore.end())
-                out.push_back(r.message);
-        }
-        return out;
-    }
-    static void mouse(DWORD flags) {
-        INPUT in{};
-        in.type = INPUT_MOUSE;
-        in.mi.dwFlags = flags;
-        SendInput(1, &in, sizeof in);
-    }
-    HWND top = nullptr;
-};
+using namespace recording;
+using WindowSystemTest = RecorderTest;
 
 TEST_F(WindowSystemTest, CreationAndDestructionSendWin32Sequences) {
     HWND c = child(10, 10, 50, 40);
