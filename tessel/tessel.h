@@ -2,13 +2,18 @@
 #pragma once
 
 // platform: the Win32 and MFC shapes, GDI over Cairo and Pango
+#include <tessel/platform/afx_app.h>
 #include <tessel/platform/afx_dc.h>
 #include <tessel/platform/afx_gdi.h>
 #include <tessel/platform/afx_geometry.h>
+#include <tessel/platform/afx_msgmap.h>
 #include <tessel/platform/afx_string.h>
+#include <tessel/platform/afx_window_dc.h>
+#include <tessel/platform/afx_wnd.h>
 #include <tessel/platform/gdi.h>
 #include <tessel/platform/win_rect.h>
 #include <tessel/platform/win_types.h>
+#include <tessel/platform/win_user.h>
 
 // foundation (namespace kelp)
 #include <tessel/foundation/KLArray.h>
@@ -29,3 +34,10 @@
 #include <tessel/foundation/KLValue.h>
 #include <tessel/foundation/KLVector.h>
 #include <tessel/foundation/kl_status.h>
+
+// drawing
+#include <tessel/drawing/GFont.h>
+#include <tessel/drawing/GPadding.h>
+#include <tessel/drawing/Shades.h>
+#include <tessel/drawing/XDC.h>
+#include <tessel/drawing/XMemDC.h>

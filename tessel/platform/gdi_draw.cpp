@@ -234,7 +234,7 @@ BOOL FillRgn(HDC dc, HRGN region, HBRUSH brush) {
     DeviceContext* d = findDC(dc);
     Region* r = findRegion(region);
     COLORREF color;
-    if (!d || !r || !brushColor(brush, &color)) return FALSE;
+    if (!d || !r || !brushColor(*d, brush, &color)) return FALSE;
     const POINT shift = d->toSurface(0, 0);
     for (int i = 0, n = cairo_region_num_rectangles(r->region); i < n; ++i) {
         cairo_rectangle_int_t c;
@@ -326,7 +326,7 @@ int FillRect(HDC dc, const RECT* rect, HBRUSH brush) {
     DeviceContext* d = findDC(dc);
     COLORREF color;
     if (!d || !rect) return FALSE;
-    if (!brushColor(brush, &color)) return FALSE;
+    if (!brushColor(*d, brush, &color)) return FALSE;
     d->fillSurfaceRect(d->toSurface(*rect), color);
     return TRUE;
 }
@@ -334,7 +334,7 @@ int FillRect(HDC dc, const RECT* rect, HBRUSH brush) {
 int FrameRect(HDC dc, const RECT* rect, HBRUSH brush) {
     DeviceContext* d = findDC(dc);
     COLORREF color;
-    if (!d || !rect || !brushColor(brush, &color)) return FALSE;
+    if (!d || !rect || !brushColor(*d, brush, &color)) return FALSE;
     frameSurfaceRect(*d, d->toSurface(*rect), 1, color);
     return TRUE;
 }

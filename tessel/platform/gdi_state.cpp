@@ -87,7 +87,8 @@ HDC createSurfaceDC(cairo_surface_t* surface, POINT origin, const cairo_region_t
     return handle;
 }
 
-bool brushColor(HBRUSH brush, COLORREF* color) {
+bool brushColor(const DeviceContext& dc, HBRUSH brush, COLORREF* color) {
+    if (brush == state().stock[DC_BRUSH]) return *color = dc.state().dcBrushColor, true;
     const auto value = reinterpret_cast<std::uintptr_t>(brush);
     if (value >= 1 && value <= COLOR_HOTLIGHT + 1) {
         *color = GetSysColor(static_cast<int>(value - 1));

@@ -26,8 +26,9 @@ DeviceContext* findDC(HDC dc);
 // A DC over `surface` whose logical 0,0 is `origin` (surface pixels),
 // limited to `visible` (null: the whole surface). Release it with DeleteDC.
 HDC createSurfaceDC(cairo_surface_t* surface, POINT origin, const cairo_region_t* visible);
-// The colour of a brush handle, or of a system-colour brush (COLOR_x + 1);
-// false for null brushes and stale handles.
-bool brushColor(HBRUSH brush, COLORREF* color);
+// The colour of a brush handle as `dc` paints it (the DC brush takes the
+// DC's colour), or of a system-colour brush (COLOR_x + 1); false for null
+// brushes and stale handles.
+bool brushColor(const DeviceContext& dc, HBRUSH brush, COLORREF* color);
 
 }  // namespace tessel::gdi

@@ -1,0 +1,166 @@
+#include <tessel/drawing/CxImage.h>
+#include <tessel/drawing/XDC.h>
+#include <tessel/drawing/XImage.h>
+#include <tessel/platform/afx_dc.h>
+#include <tessel/platform/text_encoding.h>
+
+#include "../platform/canvas.h"
+#include "image_test_support.h"
+
+namespace {
+
+constexpr COLORREF kBlue = RGB(0, 0, 255);
+
+class ImageDrawing : public ImageFiles {
+protected:
+    CxImage loaded(const std::string& name) {
+        CxImage image;
+        EXPECT_TRUE(image.Load(tessel::decodeUtf8(path(name)).c_str()));
+        return image;
+    }
+    XImage loadedX(const std::string& name) {
+        XImage image;
+        EXPECT_TRUE(image.load(kelp::KLString(std::string_view(path(name))), 0));
+        return image;
+    }
+};
+
+TEST_F(ImageDrawing, NearestScalingDoublesPixels) {
+    CxImage checker = loaded("checker.png");
+    Canvas canvas(12, 12);
+    ASSERT_EQ(checker.Draw(canvas.dc(), RECT{2, 2, 6, 6}), 1);
+    EXPECT_EQ(canvas.at(2, 2), RGB(255, 0, 0));
+    EXPECT_EQ(canvas.at(3, 3), RGB(255, 0, 0));
+    EXPECT_EQ(canvas.at(4, 2), kBlue);
+    EXPECT_EQ(canvas.at(3, 4), kBlue);
+    EXPECT_EQ(canvas.at(5, 5), RGB(255, 0, 0));
+    EXPECT_EQ(canvas.at(1, 1), kWhite);
+    EXPECT_EQ(canvas.at(6, 6), kWhite);
+    EXPECT_EQ(canvas.at(6, 2), kWhite);
+}
+
+TEST_F(ImageDrawing, SmoothScalingBlendsAtEdges) {
+    CxImage checker = loaded("checker.png");
+    Canvas nearest(12, 12), smooth(12, 12);
+    ASSERT_EQ(checker.Draw(nearest.dc(), RECT{2, 2, 6, 6}, nullptr, false), 1);
+    ASSERT_EQ(checker.Draw(smooth.dc(), RECT{2, 2, 6, 6}, nullptr, true), 1);
+    const COLORREF edge = smooth.at(3, 2);
+    EXPECT_EQ(nearest.at(3, 2), RGB(255, 0, 0));
+    EXPECT_GT(GetBValue(edge), 20);
+    EXPECT_LT(GetRValue(edge), 235);
+}
+
+TEST_F(ImageDrawing, StretchModeIsRestored) {
+    CxImage checker = loaded("checker.png");
+    Canvas canvas(8, 8);
+    SetStretchBltMode(canvas.dc(), HALFTONE);
+    checker.Draw(canvas.dc(), RECT{0, 0, 4, 4}, nullptr, false);
+    EXPECT_EQ(SetStretchBltMode(canvas.dc(), COLORONCOLOR), HALFTONE);
+    checker.Draw(canvas.dc(), RECT{0, 0, 4, 4}, nullptr, true);
+    EXPECT_EQ(SetStretchBltMode(canvas.dc(), COLORONCOLOR), COLORONCOLOR);
+}
+
+TEST_F(ImageDrawing, PerPixelAlphaBlendsOverBackground) {
+    ASSERT_TRUE(image_files::writeImage(path("halfred.png"), "png", 2, 2,
+                                        std::vector<image_files::Rgba>(4, {255, 0, 0, 128})));
+    CxImage half = loaded("halfred.png");
+    Canvas canvas(4, 4);
+    canvas.clear(kBlue);
+    ASSERT_EQ(half.Draw(canvas.dc(), RECT{0, 0, 4, 4}), 1);
+    EXPECT_TRUE(near(canvas.at(1, 1), 128, 0, 127)) << std::hex << canvas.at(1, 1);
+
+    CxImage rgba = loaded("rgba.png");  // transparent pixels leave the background
+    canvas.clear(kBlue);
+    rgba.Draw(canvas.dc(), RECT{0, 0, 4, 2});
+    EXPECT_EQ(canvas.at(0, 0), RGB(255, 0, 0));
+    EXPECT_TRUE(near(canvas.at(1, 0), 0, 128, 127)) << std::hex << canvas.at(1, 0);
+    EXPECT_EQ(canvas.at(2, 0), kBlue);
+}
+
+TEST_F(ImageDrawing, ClipRectangleIsHonouredAndRemoved) {
+    CxImage checker = loaded("checker.png");
+    Canvas canvas(10, 10);
+    RECT clip{0, 0, 3, 10};
+    ASSERT_EQ(checker.Draw(canvas.dc(), RECT{0, 0, 10, 10}, &clip), 1);
+    EXPECT_EQ(canvas.at(2, 2), RGB(255, 0, 0));
+    EXPECT_EQ(canvas.at(2, 7), kBlue);
+    EXPECT_EQ(canvas.at(3, 2), kWhite);
+    EXPECT_EQ(canvas.at(8, 8), kWhite);
+    checker.Draw(canvas.dc(), RECT{0, 0, 10, 10});  // the clip did not outlive the call
+    EXPECT_EQ(canvas.at(8, 8), RGB(255, 0, 0));
+}
+
+TEST_F(ImageDrawing, InvalidImagesAndRectanglesDrawNothing) {
+    CxImage none;
+    Canvas canvas(4, 4);
+    EXPECT_EQ(none.Draw(canvas.dc(), RECT{0, 0, 4, 4}), 0);
+    CxImage checker = loaded("checker.png");
+    EXPECT_EQ(checker.Draw(canvas.dc(), RECT{4, 4, 0, 0}), 0);
+    EXPECT_EQ(checker.Draw(nullptr, RECT{0, 0, 4, 4}), 0);
+    EXPECT_EQ(canvas.inkCount(), 0);
+    EXPECT_EQ(canvas.at(3, 3), kWhite);
+}
+
+TEST_F(ImageDrawing, XImageConstantAlphaIsClamped) {
+    XImage red = loadedX("checker.png");
+    Canvas canvas(2, 2);
+    struct Case {
+        short alpha;
+        int r, b;
+    };
+    for (const Case c : {Case{128, 128, 127}, Case{0, 0, 255}, Case{-40, 0, 255}, Case{255, 255, 0},
+                         Case{900, 255, 0}}) {
+        canvas.clear(kBlue);
+        red.draw(canvas.dc(), CRect(0, 0, 2, 2), 0, c.alpha, nullptr);
+        EXPECT_TRUE(near(canvas.at(0, 0), c.r, 0, c.b))
+            << c.alpha << " " << std::hex << canvas.at(0, 0);
+    }
+}
+
+TEST_F(ImageDrawing, XImageKeepAspectFitsAndCentres) {
+    XImage wide = loadedX("rgba.png");  // 4x2
+    Canvas canvas(20, 20);
+    canvas.clear(kBlue);
+    wide.draw(canvas.dc(), CRect(0, 0, 20, 20), XImage::KeepAspect, 255, nullptr);
+    EXPECT_EQ(canvas.at(2, 4), kBlue);
+    EXPECT_EQ(canvas.at(2, 5), RGB(255, 0, 0));
+    EXPECT_EQ(canvas.at(2, 14), RGB(255, 255, 255));
+    EXPECT_EQ(canvas.at(2, 15), kBlue);
+    canvas.clear(kBlue);
+    wide.draw(canvas.dc(), CRect(0, 0, 20, 20), XImage::Smooth | XImage::KeepAspect, 255, nullptr);
+    EXPECT_EQ(canvas.at(10, 2), kBlue);
+    EXPECT_EQ(canvas.at(10, 17), kBlue);
+    canvas.clear(kBlue);
+    wide.draw(canvas.dc(), CRect(0, 0, 20, 20), 0, 255, nullptr);  // stretched
+    EXPECT_EQ(canvas.at(2, 2), RGB(255, 0, 0));
+    EXPECT_EQ(canvas.at(2, 17), RGB(255, 255, 255));
+}
+
+TEST_F(ImageDrawing, XImageOverlayGoesOnTop) {
+    ASSERT_TRUE(
+        image_files::writeImage(path("badge.png"), "png", 2, 1, {{0, 0, 0, 0}, {0, 255, 0, 255}}));
+    XImage base = loadedX("checker.png");
+    XImage badge = loadedX("badge.png");
+    XImage invalid;
+    Canvas canvas(4, 4);
+    CDC cdc;
+    cdc.Attach(canvas.dc());
+    {
+        XDC dc(&cdc);
+        base.draw(dc, CRect(0, 0, 4, 4), 0, 255, &badge);
+        EXPECT_EQ(canvas.at(0, 0), RGB(255, 0, 0));  // base shows through the badge
+        EXPECT_EQ(canvas.at(1, 3), kBlue);
+        EXPECT_EQ(canvas.at(2, 0), RGB(0, 255, 0));
+        EXPECT_EQ(canvas.at(3, 3), RGB(0, 255, 0));
+        canvas.clear(kWhite);
+        base.draw(dc, CRect(0, 0, 4, 4), 0, 255, &invalid);
+        EXPECT_EQ(canvas.at(3, 3), RGB(255, 0, 0));
+        canvas.clear(kWhite);
+        invalid.draw(dc, CRect(0, 0, 4, 4), 0, 255, &badge);  // the overlay alone
+        EXPECT_EQ(canvas.at(0, 0), kWhite);
+        EXPECT_EQ(canvas.at(3, 0), RGB(0, 255, 0));
+    }
+    cdc.Detach();
+}
+
+}  // namespace

@@ -1,0 +1,209 @@
+#include <filesystem>
+
+#include <tessel/drawing/CxImage.h>
+#include <tessel/drawing/ImageData.h>
+#include <tessel/drawing/Shades.h>
+#include <tessel/drawing/XImage.h>
+#include <tessel/platform/text_encoding.h>
+
+#include "image_test_support.h"
+
+using tessel::drawing::ImageData;
+
+namespace {
+
+std::wstring wide(const std::string& path) {
+    return tessel::decodeUtf8(path);
+}
+
+class ImageLoading : public ImageFiles {};
+
+TEST_F(ImageLoading, PngKeepsAlphaPremultiplied) {
+    ImageData image;
+    ASSERT_TRUE(image.load(path("rgba.png")));
+    EXPECT_EQ(image.width(), 4);
+    EXPECT_EQ(image.height(), 2);
+    EXPECT_EQ(image.format(), ImageData::Format::Png);
+    const Pixel red = pixelOf(image, 0, 0);
+    EXPECT_EQ(red.r, 255);
+    EXPECT_EQ(red.g, 0);
+    EXPECT_EQ(red.a, 255);
+    const Pixel green = pixelOf(image, 1, 0);
+    EXPECT_EQ(green.a, 128);
+    EXPECT_EQ(green.g, 128);  // 255 premultiplied by 128/255
+    EXPECT_EQ(image.pixel(2, 0), 0u);
+    EXPECT_EQ(pixelOf(image, 3, 1).b, 255);
+}
+
+TEST_F(ImageLoading, JpegIsOpaqueWithItsColour) {
+    ImageData image;
+    ASSERT_TRUE(image.load(path("solid.jpg")));
+    EXPECT_EQ(image.width(), 16);
+    EXPECT_EQ(image.height(), 8);
+    EXPECT_EQ(image.format(), ImageData::Format::Jpeg);
+    const Pixel p = pixelOf(image, 7, 3);
+    EXPECT_EQ(p.a, 255);
+    EXPECT_NEAR(p.r, 200, 6);
+    EXPECT_NEAR(p.g, 100, 6);
+    EXPECT_NEAR(p.b, 50, 6);
+}
+
+TEST_F(ImageLoading, GifPaletteAndTransparency) {
+    ImageData image;
+    ASSERT_TRUE(image.load(path("tiny.gif")));
+    EXPECT_EQ(image.width(), 4);
+    EXPECT_EQ(image.height(), 3);
+    EXPECT_EQ(image.format(), ImageData::Format::Gif);
+    EXPECT_EQ(image.pixel(0, 0), 0xFFFF0000u);
+    EXPECT_EQ(image.pixel(1, 0), 0xFF00FF00u);
+    EXPECT_EQ(image.pixel(0, 2), 0xFF0000FFu);
+    EXPECT_EQ(pixelOf(image, 3, 0).a, 0);
+    EXPECT_EQ(pixelOf(image, 1, 2).a, 0);
+}
+
+TEST_F(ImageLoading, FromMemoryMatchesFromFile) {
+    const auto bytes = image_files::readBytes(path("rgba.png"));
+    ImageData fromMemory, fromFile;
+    ASSERT_TRUE(fromMemory.loadFromMemory(bytes.data(), bytes.size()));
+    ASSERT_TRUE(fromFile.load(path("rgba.png")));
+    for (int y = 0; y < 2; ++y)
+        for (int x = 0; x < 4; ++x)
+            EXPECT_EQ(fromMemory.pixel(x, y), fromFile.pixel(x, y));
+}
+
+TEST_F(ImageLoading, FormatComesFromContentNotName) {
+    std::filesystem::copy_file(path("solid.jpg"), path("disguised.png"));
+    CxImage image;
+    ASSERT_TRUE(image.Load(wide(path("disguised.png")).c_str()));
+    EXPECT_EQ(image.GetType(), static_cast<DWORD>(CXIMAGE_FORMAT_JPG));
+}
+
+TEST_F(ImageLoading, CxImageTypeMustMatchContent) {
+    CxImage image(CXIMAGE_FORMAT_GIF);
+    EXPECT_EQ(image.GetType(), static_cast<DWORD>(CXIMAGE_FORMAT_GIF));
+    EXPECT_FALSE(image.IsValid());
+    EXPECT_FALSE(image.Load(wide(path("rgba.png")).c_str(), CXIMAGE_FORMAT_JPG));
+    EXPECT_FALSE(image.IsValid());
+    EXPECT_EQ(image.GetWidth(), 0u);
+    ASSERT_TRUE(image.Load(wide(path("rgba.png")).c_str(), CXIMAGE_FORMAT_PNG));
+    EXPECT_EQ(image.GetType(), static_cast<DWORD>(CXIMAGE_FORMAT_PNG));
+    EXPECT_EQ(image.GetWidth(), 4u);
+    EXPECT_EQ(image.GetHeight(), 2u);
+    EXPECT_TRUE(image.Load(wide(path("tiny.gif")).c_str(), CXIMAGE_FORMAT_GIF));
+    EXPECT_TRUE(image.Load(wide(path("solid.jpg")).c_str(), CXIMAGE_FORMAT_JPG));
+    EXPECT_FALSE(image.Load(wide(path("solid.jpg")).c_str(), CXIMAGE_FORMAT_GIF));
+    EXPECT_FALSE(image.Load(nullptr));
+    EXPECT_TRUE(image.Load(wide(path("solid.jpg")).c_str()));
+    EXPECT_TRUE(image.Destroy());
+    EXPECT_FALSE(image.IsValid());
+    EXPECT_EQ(image.Draw(nullptr, RECT{0, 0, 4, 4}), 0);
+}
+
+TEST_F(ImageLoading, XImageLoadsWithFlags) {
+    XImage plain, grey;
+    ASSERT_TRUE(plain.load(kelp::KLString(std::string_view(path("rgba.png"))), 0));
+    ASSERT_TRUE(
+        grey.load(kelp::KLString(std::string_view(path("rgba.png"))), XImage::LoadGrayscale));
+    EXPECT_EQ(pixelOf(plain.data(), 0, 0).r, 255);
+    const Pixel p = pixelOf(grey.data(), 0, 0);
+    EXPECT_EQ(p.r, tessel::drawing::luma(255, 0, 0));
+    EXPECT_EQ(p.g, p.r);
+    EXPECT_EQ(p.b, p.r);
+    EXPECT_FALSE(plain.load(kelp::KLString(std::string_view(path("none.png"))), 0));
+    EXPECT_FALSE(plain.isValid());
+}
+
+// Every malformed input is refused without crashing, leaking or keeping an old image.
+class BadImageFiles : public ImageFiles {
+protected:
+    void expectRefused(const std::string& file) {
+        ImageData image;
+        ASSERT_TRUE(image.load(path("rgba.png")));
+        EXPECT_FALSE(image.load(file)) << file;
+        EXPECT_FALSE(image.valid()) << file;
+        EXPECT_EQ(image.width(), 0) << file;
+        CxImage cx;
+        EXPECT_FALSE(cx.Load(wide(file).c_str())) << file;
+        EXPECT_FALSE(cx.IsValid()) << file;
+        const auto bytes = image_files::readBytes(file);
+        EXPECT_FALSE(image.loadFromMemory(bytes.data(), bytes.size())) << file;
+    }
+    void writeTruncated(const std::string& from, const std::string& to) {
+        auto bytes = image_files::readBytes(path(from));
+        bytes.resize(bytes.size() / 2);
+        ASSERT_TRUE(image_files::writeBytes(path(to), bytes));
+    }
+};
+
+TEST_F(BadImageFiles, MissingEmptyTextAndDirectory) {
+    expectRefused(path("missing.png"));
+    ASSERT_TRUE(image_files::writeBytes(path("empty.png"), {}));
+    expectRefused(path("empty.png"));
+    const std::string text = "this is not an image\n";
+    ASSERT_TRUE(image_files::writeBytes(path("text.png"), {text.begin(), text.end()}));
+    expectRefused(path("text.png"));
+    std::filesystem::create_directory(path("folder.png"));
+    expectRefused(path("folder.png"));
+    expectRefused("");
+}
+
+TEST_F(BadImageFiles, TruncatedPngJpegGif) {
+    writeTruncated("rgba.png", "cut.png");
+    expectRefused(path("cut.png"));
+    writeTruncated("solid.jpg", "cut.jpg");
+    expectRefused(path("cut.jpg"));
+    writeTruncated("tiny.gif", "cut.gif");
+    expectRefused(path("cut.gif"));
+}
+
+TEST_F(BadImageFiles, HugeDeclaredSizes) {
+    for (auto [w, h] : {std::pair{100000u, 100000u}, {20000u, 1u}, {1u, 20000u}, {9000u, 9000u}}) {
+        const std::string file = path("huge.png");
+        ASSERT_TRUE(image_files::writeBytes(file, image_files::pngHeader(w, h)));
+        expectRefused(file);
+    }
+}
+
+TEST_F(BadImageFiles, NullMemory) {
+    ImageData image;
+    EXPECT_FALSE(image.loadFromMemory(nullptr, 10));
+    const char byte = 0;
+    EXPECT_FALSE(image.loadFromMemory(&byte, 0));
+    EXPECT_FALSE(image.loadFromMemory(&byte, 1));
+}
+
+TEST_F(ImageFiles, NoGdiObjectLeaks) {
+    const DWORD start = GetGuiResources(GetCurrentProcess(), GR_GDIOBJECTS);
+    {
+        CxImage a;
+        ASSERT_TRUE(a.Load(wide(path("rgba.png")).c_str()));
+        EXPECT_EQ(GetGuiResources(GetCurrentProcess(), GR_GDIOBJECTS), start + 1);
+        CxImage b(a);
+        CxImage c;
+        c = b;
+        c.Copy(a, true, true, false);
+        c.GrayScale();
+        XImage x;
+        ASSERT_TRUE(x.load(kelp::KLString(std::string_view(path("tiny.gif"))), 0));
+        XImage y(x);
+        y = x;
+        EXPECT_EQ(GetGuiResources(GetCurrentProcess(), GR_GDIOBJECTS), start + 5);
+        HDC dc = CreateCompatibleDC(nullptr);
+        EXPECT_EQ(a.Draw(dc, RECT{0, 0, 8, 8}), 1);
+        x.draw(dc, CRect(0, 0, 8, 8), XImage::Smooth, 255, &y);
+        DeleteDC(dc);
+        EXPECT_FALSE(b.Load(wide(path("missing.png")).c_str()));
+        b.Destroy();
+        ImageData first;
+        ASSERT_TRUE(first.load(path("checker.png")));
+        ImageData second(std::move(first));
+        EXPECT_FALSE(first.valid());  // NOLINT: the moved-from state is part of the contract
+        EXPECT_EQ(first.width(), 0);
+        EXPECT_TRUE(second.valid());
+        first = std::move(second);
+        EXPECT_TRUE(first.valid());
+    }
+    EXPECT_EQ(GetGuiResources(GetCurrentProcess(), GR_GDIOBJECTS), start);
+}
+
+}  // namespace

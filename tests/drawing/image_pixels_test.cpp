@@ -1,0 +1,97 @@
+#include <tessel/drawing/CxImage.h>
+#include <tessel/drawing/ImageData.h>
+#include <tessel/drawing/Shades.h>
+#include <tessel/platform/text_encoding.h>
+
+#include "image_test_support.h"
+
+using tessel::drawing::ImageData;
+using tessel::drawing::luma;
+
+namespace {
+
+class ImagePixels : public ImageFiles {
+protected:
+    void SetUp() override {
+        ImageFiles::SetUp();
+        ASSERT_TRUE(
+            image_files::writeImage(path("colours.png"), "png", 3, 1,
+                                    {{200, 100, 50, 255}, {10, 220, 30, 255}, {240, 40, 90, 102}}));
+    }
+};
+
+TEST_F(ImagePixels, GrayscaleIsLumaAndKeepsAlpha) {
+    ImageData image;
+    ASSERT_TRUE(image.load(path("colours.png")));
+    ASSERT_TRUE(image.grayscale());
+    for (int x = 0; x < 2; ++x) {
+        const Pixel p = pixelOf(image, x, 0);
+        const int expected = x == 0 ? luma(200, 100, 50) : luma(10, 220, 30);
+        EXPECT_EQ(p.r, expected);
+        EXPECT_EQ(p.g, expected);
+        EXPECT_EQ(p.b, expected);
+        EXPECT_EQ(p.a, 255);
+    }
+    const Pixel translucent = pixelOf(image, 2, 0);
+    EXPECT_EQ(translucent.a, 102);
+    EXPECT_NEAR(translucent.r, luma(240, 40, 90) * 102 / 255, 1);  // stays premultiplied
+    EXPECT_EQ(translucent.g, translucent.r);
+
+    ImageData empty;
+    EXPECT_FALSE(empty.grayscale());
+    CxImage none;
+    EXPECT_FALSE(none.GrayScale());
+}
+
+TEST_F(ImagePixels, CopyWithAlphaIsExactAndDeep) {
+    CxImage source;
+    ASSERT_TRUE(source.Load(tessel::decodeUtf8(path("rgba.png")).c_str()));
+    CxImage copy;
+    ASSERT_TRUE(copy.Copy(source));
+    EXPECT_EQ(copy.GetType(), static_cast<DWORD>(CXIMAGE_FORMAT_PNG));
+    for (int y = 0; y < 2; ++y)
+        for (int x = 0; x < 4; ++x)
+            EXPECT_EQ(copy.data().pixel(x, y), source.data().pixel(x, y));
+    ASSERT_TRUE(copy.GrayScale());
+    EXPECT_EQ(pixelOf(source.data(), 0, 0).r, 255);  // the source is untouched
+    EXPECT_EQ(pixelOf(copy.data(), 0, 0).r, luma(255, 0, 0));
+
+    CxImage assigned;
+    assigned = source;
+    source.Destroy();
+    EXPECT_TRUE(assigned.IsValid());
+    EXPECT_EQ(pixelOf(assigned.data(), 0, 0).r, 255);
+    CxImage constructed(assigned);
+    assigned.GrayScale();
+    EXPECT_EQ(pixelOf(constructed.data(), 0, 0).r, 255);
+}
+
+TEST_F(ImagePixels, CopyWithoutAlphaIsOpaque) {
+    CxImage source;
+    ASSERT_TRUE(source.Load(tessel::decodeUtf8(path("rgba.png")).c_str()));
+    CxImage copy;
+    ASSERT_TRUE(copy.Copy(source, true, true, false));
+    EXPECT_EQ(copy.data().pixel(0, 0), 0xFFFF0000u);
+    EXPECT_EQ(copy.data().pixel(1, 0), 0xFF00FF00u);  // un-premultiplied green, now opaque
+    EXPECT_EQ(copy.data().pixel(2, 0), 0xFF000000u);  // fully transparent becomes black
+    EXPECT_EQ(pixelOf(source.data(), 1, 0).a, 128);
+
+    ASSERT_TRUE(source.Copy(source, true, true, false));  // in place
+    EXPECT_EQ(source.data().pixel(1, 0), 0xFF00FF00u);
+}
+
+TEST_F(ImagePixels, CopyWithoutPixelsOrFromNothing) {
+    CxImage source;
+    ASSERT_TRUE(source.Load(tessel::decodeUtf8(path("rgba.png")).c_str()));
+    CxImage blank;
+    ASSERT_TRUE(blank.Copy(source, false));
+    EXPECT_EQ(blank.GetWidth(), 4u);
+    EXPECT_EQ(blank.GetHeight(), 2u);
+    EXPECT_EQ(blank.data().pixel(0, 0), 0u);
+
+    CxImage empty;
+    EXPECT_FALSE(blank.Copy(empty));
+    EXPECT_FALSE(blank.IsValid());
+}
+
+}  // namespace

@@ -1,0 +1,159 @@
+#include <gtest/gtest.h>
+
+#include <tessel/drawing/GFont.h>
+#include <tessel/drawing/GPadding.h>
+#include <tessel/drawing/Shades.h>
+#include <tessel/drawing/XDC.h>
+#include <tessel/drawing/XMemDC.h>
+
+namespace {
+
+// A 200x100 white bitmap in a memory DC, wrapped as a CDC.
+class Surface {
+public:
+    Surface() {
+        m_dc.CreateCompatibleDC(nullptr);
+        m_bitmap.CreateCompatibleBitmap(&m_dc, 200, 100);
+        m_old = m_dc.SelectObject(&m_bitmap);
+        m_dc.FillSolidRect(0, 0, 200, 100, RGB(255, 255, 255));
+    }
+    ~Surface() { m_dc.SelectObject(m_old); }
+    CDC* cdc() { return &m_dc; }
+    COLORREF at(int x, int y) { return m_dc.GetPixel(x, y); }
+    // Bounding box of pixels that are not white.
+    CRect ink() {
+        CRect box(200, 100, 0, 0);
+        for (int y = 0; y < 100; ++y)
+            for (int x = 0; x < 200; ++x)
+                if (at(x, y) != RGB(255, 255, 255)) box |= CRect(x, y, x + 1, y + 1);
+        return box;
+    }
+
+private:
+    CDC m_dc;
+    CBitmap m_bitmap;
+    CBitmap* m_old;
+};
+
+TEST(XDC, BoxesHaveTheirBorderInsideAndNoColourMeansNothing) {
+    for (int width : {1, 3, 6}) {
+        Surface s;
+        XDC dc(s.cdc());
+        const CRect r(10, 10, 60, 40);
+        dc.drawBox(r, RGB(255, 0, 0), width, RGB(0, 0, 255), 0);
+        EXPECT_EQ(s.at(10, 10), RGB(255, 0, 0)) << width;
+        EXPECT_EQ(s.at(10 + width - 1, 25), RGB(255, 0, 0)) << width;
+        EXPECT_EQ(s.at(10 + width, 25), RGB(0, 0, 255)) << width;
+        EXPECT_EQ(s.at(59, 39), RGB(255, 0, 0)) << width;
+        EXPECT_EQ(s.at(59 - width, 39 - width), RGB(0, 0, 255)) << width;
+        EXPECT_EQ(s.at(60, 40), RGB(255, 255, 255)) << width;
+        EXPECT_EQ(s.at(9, 9), RGB(255, 255, 255)) << width;
+    }
+    Surface s;
+    XDC dc(s.cdc());
+    dc.drawBox(CRect(10, 10, 60, 40), XDC::kNoColor, 4, XDC::kNoColor, 0);
+    dc.FillRect(CRect(0, 0, 200, 100), XDC::kNoColor);
+    dc.FrameRect(CRect(0, 0, 200, 100), XDC::kNoColor);
+    EXPECT_TRUE(s.ink().IsRectEmpty());
+    dc.drawBox(CRect(10, 10, 60, 40), XDC::kNoColor, 4, RGB(0, 255, 0),
+               0);  // no border: the fill covers all
+    EXPECT_EQ(s.at(10, 10), RGB(0, 255, 0));
+    dc.drawBox(CRect(100, 10, 160, 40), RGB(0, 0, 0), 2, XDC::kNoColor,
+               0);  // no fill: inside stays
+    EXPECT_EQ(s.at(101, 11), RGB(0, 0, 0));
+    EXPECT_EQ(s.at(130, 25), RGB(255, 255, 255));
+    dc.drawBox(CRect(100, 50, 160, 90), RGB(0, 0, 0), 1, RGB(200, 200, 200), 8);  // rounded corners
+    EXPECT_EQ(s.at(100, 50), RGB(255, 255, 255));
+    EXPECT_EQ(s.at(130, 70), RGB(200, 200, 200));
+    EXPECT_EQ(s.at(130, 50), RGB(0, 0, 0));
+}
+
+TEST(XDC, TextCentresInBothDirectionsWithoutSingleLine) {
+    for (UINT format : {5u, 0x205u}) {
+        Surface s;
+        XDC dc(s.cdc());
+        GFont font("Arial", 10.0, 0, RGB(0, 0, 0));
+        font.select(s.cdc());
+        CRect r(0, 0, 200, 100);
+        dc.draw(L"Centred", &r, format);
+        const CRect ink = s.ink();
+        ASSERT_FALSE(ink.IsRectEmpty());
+        EXPECT_NEAR((ink.left + ink.right) / 2.0, 100, 1.5);
+        EXPECT_NEAR((ink.top + ink.bottom) / 2.0, 50, 3.5);  // ink is not symmetric about its cell
+    }
+    // Two lines as one block.
+    Surface s;
+    XDC dc(s.cdc());
+    GFont("Arial", 10.0, 0, RGB(0, 0, 0)).select(s.cdc());
+    CRect r(0, 0, 200, 100);
+    dc.draw(L"first\nsecond", &r, DT_CENTER | DT_VCENTER);
+    const CRect ink = s.ink();
+    EXPECT_NEAR((ink.top + ink.bottom) / 2.0, 50, 3.5);
+    EXPECT_GT(ink.Height(), 20);
+}
+
+TEST(XDC, FontsCarryTheirColourAndMeasureWrapped) {
+    Surface s;
+    XDC dc(s.cdc());
+    GFont red("Arial", 10.0, GFont::Bold, RGB(255, 0, 0));
+    CFont* before = red.select(s.cdc());
+    EXPECT_NE(before, nullptr);
+    EXPECT_EQ(s.cdc()->GetTextColor(), RGB(255, 0, 0));
+    const CSize line = dc.GetTextExtent(L"one two three four");
+    const CSize wrapped = dc.getTextExtent(L"one two three four", line.cx / 2, 0);
+    EXPECT_LE(wrapped.cx, line.cx / 2 + 1);
+    EXPECT_GE(wrapped.cy, 2 * line.cy);
+    EXPECT_EQ(dc.getTextExtent(L"", 100, 0), CSize(0, 0));
+    // Own font and colour, the context's left as they were.
+    s.cdc()->SelectObject(before);
+    CRect r(0, 0, 200, 100);
+    double height = 0;
+    dc.drawText(L"a\tb", r, DT_EXPANDTABS, GFont("Arial", 10.0, 0, RGB(0, 0, 255)), RGB(0, 128, 0),
+                4.0, &height);
+    EXPECT_GT(height, 0);
+    EXPECT_EQ(s.cdc()->GetTextColor(), RGB(255, 0, 0));
+    bool green = false;
+    for (int x = 0; x < 60 && !green; ++x)
+        for (int y = 0; y < 20 && !green; ++y)
+            green = s.at(x, y) == RGB(0, 128, 0);
+    EXPECT_TRUE(green);
+    // The same description shares one platform font.
+    EXPECT_EQ(GFont("Arial", 7.0, 0, 0).handle(), GFont("Arial", 7.0, 0, RGB(1, 2, 3)).handle());
+}
+
+TEST(XMemDC, ReachesTheTargetOnlyWhenDestroyedAndOnlyInsideTheClip) {
+    Surface s;
+    XDC target(s.cdc());
+    s.cdc()->IntersectClipRect(20, 20, 120, 80);
+    {
+        XMemDC buffer(target);
+        buffer.FillRect(CRect(0, 0, 200, 100), RGB(0, 0, 255));
+        EXPECT_EQ(s.at(50, 50), RGB(255, 255, 255));  // nothing yet
+    }
+    EXPECT_EQ(s.at(50, 50), RGB(0, 0, 255));
+    EXPECT_EQ(s.at(20, 20), RGB(0, 0, 255));
+    EXPECT_EQ(s.at(19, 50), RGB(255, 255, 255));
+    EXPECT_EQ(s.at(120, 50), RGB(255, 255, 255));
+
+    // A first drawing that covers only part of the box keeps the target's pixels around it.
+    {
+        XMemDC buffer(target);
+        buffer.FillRect(CRect(30, 30, 40, 40), RGB(0, 255, 0));
+    }
+    EXPECT_EQ(s.at(35, 35), RGB(0, 255, 0));
+    EXPECT_EQ(s.at(50, 50), RGB(0, 0, 255));
+    { XMemDC untouched(target); }  // drawing nothing changes nothing
+    EXPECT_EQ(s.at(50, 50), RGB(0, 0, 255));
+}
+
+TEST(Shades, ScaleClampAndGrey) {
+    EXPECT_EQ(GetShade(RGB(100, 200, 250), 1.1), RGB(110, 220, 255));
+    EXPECT_EQ(GetShade(RGB(100, 200, 250), 0.9), RGB(90, 180, 225));
+    EXPECT_EQ(GetShade(XDC::kNoColor, 0.9), XDC::kNoColor);
+    EXPECT_EQ(GetGrayscale(RGB(255, 0, 0)), RGB(76, 76, 76));
+    EXPECT_EQ(GetGrayscale(RGB(0, 255, 0)), RGB(150, 150, 150));
+    EXPECT_EQ(GetGrayscale(RGB(255, 255, 255)), RGB(255, 255, 255));
+    EXPECT_EQ(GPadding(1, 2, 3, 4), GPadding(1, 2, 3, 4));
+}
+
+}  // namespace
