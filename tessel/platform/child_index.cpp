@@ -20,15 +20,6 @@ void childrenChanged(Window* parent) {
     if (parent && parent->childIndex) parent->childIndex->stale();
 }
 
-ChildIndex* indexOf(Window* parent) {
-    if (parent->children.size() < ChildIndex::kThreshold) {
-        parent->childIndex.reset();
-        return nullptr;
-    }
-    if (!parent->childIndex) parent->childIndex = std::make_unique<ChildIndex>();
-    return parent->childIndex.get();
-}
-
 void ChildIndex::rebuild(Window& parent) {
     m_stale = false;
     m_cells.clear();

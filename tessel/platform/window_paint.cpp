@@ -144,7 +144,7 @@ void invalidateRect(Window* w, RECT r, bool erase, bool children, bool loosely =
     }
     w->eraseWanted = w->eraseWanted || erase;
     markForPaint(w);
-    if (!children) return;
+    if (!children || w->children.empty()) return;
     auto into = [&](Window* child) {
         if (!(child->style & WS_VISIBLE)) return;
         RECT inChild;

@@ -169,7 +169,14 @@ private:
 // The parent's children changed (added, removed, restacked).
 void childrenChanged(Window* parent);
 // The parent's index, made or refreshed as needed; null for few children.
-ChildIndex* indexOf(Window* parent);
+inline ChildIndex* indexOf(Window* parent) {
+    if (parent->children.size() < ChildIndex::kThreshold) {
+        if (parent->childIndex) parent->childIndex.reset();
+        return nullptr;
+    }
+    if (!parent->childIndex) parent->childIndex = std::make_unique<ChildIndex>();
+    return parent->childIndex.get();
+}
 
 template <class Visit>
 void ChildIndex::forEachOverlapping(Window& parent, const RECT& r, Visit visit) {
