@@ -10,7 +10,7 @@ packages=(
   libcairo2-dev libpango1.0-dev libfontconfig-dev libgdk-pixbuf-2.0-dev libsdl2-dev
   fonts-liberation2
   # tests, benchmarks, end-to-end
-  googletest libgtest-dev libgmock-dev libbenchmark-dev xvfb xdotool x11-apps
+  googletest libgtest-dev libgmock-dev libbenchmark-dev xvfb xdotool x11-apps libx11-dev
 )
 
 missing=()

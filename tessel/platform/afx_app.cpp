@@ -56,13 +56,28 @@ AFX_MODULE_STATE* AfxSetModuleState(AFX_MODULE_STATE* state) {
     return previous;
 }
 
-CWinApp::CWinApp(LPCWSTR appName) : m_pszAppName(appName), m_moduleState(AfxGetModuleState()) {
-    m_moduleState->m_pCurrentWinApp = this;
-    m_moduleState->m_lpszCurrentAppName = appName;
+CWinApp::CWinApp(LPCWSTR appName) : CWinApp(appName, AfxGetModuleState()) {}
+
+CWinApp::CWinApp(LPCWSTR appName, AFX_MODULE_STATE* state)
+    : m_pszAppName(appName), m_moduleState(nullptr) {
+    if (state) AfxBindModuleApp(state, this);
 }
 
 CWinApp::~CWinApp() {
-    if (m_moduleState->m_pCurrentWinApp == this) m_moduleState->m_pCurrentWinApp = nullptr;
+    if (m_moduleState && m_moduleState->m_pCurrentWinApp == this)
+        m_moduleState->m_pCurrentWinApp = nullptr;
+}
+
+void AfxBindModuleApp(AFX_MODULE_STATE* state, CWinApp* app) {
+    if (!state) return;
+    if (app && app->m_moduleState && app->m_moduleState != state &&
+        app->m_moduleState->m_pCurrentWinApp == app)
+        app->m_moduleState->m_pCurrentWinApp = nullptr;
+    if (CWinApp* previous = state->m_pCurrentWinApp; previous && previous != app)
+        previous->m_moduleState = nullptr;
+    state->m_pCurrentWinApp = app;
+    state->m_lpszCurrentAppName = app ? app->m_pszAppName : nullptr;
+    if (app) app->m_moduleState = state;
 }
 
 int CWinApp::Run() {

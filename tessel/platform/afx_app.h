@@ -34,6 +34,9 @@ struct AFX_MODULE_STATE {
 AFX_MODULE_STATE* AfxGetModuleState();                         // the current one
 AFX_MODULE_STATE* AfxGetAppModuleState();                      // the host program's
 AFX_MODULE_STATE* AfxSetModuleState(AFX_MODULE_STATE* state);  // returns the previous one
+// The state of the module this code is linked into. A library with its own
+// state defines it (with hidden visibility, so that each module finds its own).
+AFX_MODULE_STATE* AfxGetStaticModuleState();
 
 // Makes a module state current for a scope.
 struct AFX_MAINTAIN_STATE {
@@ -49,6 +52,7 @@ private:
 
 class CWinApp {
 public:
+    // Registers with the module state current at construction.
     explicit CWinApp(LPCWSTR appName = nullptr);
     virtual ~CWinApp();
     CWinApp(const CWinApp&) = delete;
@@ -70,9 +74,18 @@ public:
     int m_nCmdShow = 0;
     MSG m_msgCur{};
 
+protected:
+    // A library's application is constructed before its module state exists;
+    // with a null state it stays unregistered until AfxBindModuleApp.
+    CWinApp(LPCWSTR appName, AFX_MODULE_STATE* state);
+
 private:
+    friend void AfxBindModuleApp(AFX_MODULE_STATE* state, CWinApp* app);
     AFX_MODULE_STATE* m_moduleState;  // where it registered itself
 };
+
+// Makes `app` the application of `state`; a null app unbinds the state's one.
+void AfxBindModuleApp(AFX_MODULE_STATE* state, CWinApp* app);
 
 CWinApp* AfxGetApp();
 CWnd* AfxGetMainWnd();

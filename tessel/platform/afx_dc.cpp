@@ -4,8 +4,7 @@
 
 namespace {
 CHandleMap<HDC, CDC>& dcMap() {
-    static CHandleMap<HDC, CDC> map;
-    return map;
+    return immortalHandleMap<HDC, CDC>();
 }
 }  // namespace
 

@@ -8,8 +8,7 @@
 namespace {
 
 CHandleMap<HGDIOBJ, CGdiObject>& gdiMap() {
-    static CHandleMap<HGDIOBJ, CGdiObject> map;
-    return map;
+    return immortalHandleMap<HGDIOBJ, CGdiObject>();
 }
 
 // A temporary wrapper of the class that matches the object's kind.

@@ -5,6 +5,7 @@
 #pragma once
 
 #include <memory>
+#include <new>
 #include <unordered_map>
 
 template <class Handle, class Wrapper>
@@ -37,3 +38,13 @@ private:
     std::unordered_map<Handle, Wrapper*> m_permanent;
     std::unordered_map<Handle, std::unique_ptr<Wrapper>> m_temporary;
 };
+
+// A handle map that is never destroyed: libraries unloaded during the
+// process's exit still clear their temporaries through it.
+template <class Handle, class Wrapper>
+CHandleMap<Handle, Wrapper>& immortalHandleMap() {
+    using Map = CHandleMap<Handle, Wrapper>;
+    alignas(Map) static unsigned char storage[sizeof(Map)];
+    static Map* const map = new (storage) Map;
+    return *map;
+}

@@ -10,8 +10,7 @@
 namespace {
 
 CHandleMap<HWND, CWnd>& wndMap() {
-    static CHandleMap<HWND, CWnd> map;
-    return map;
+    return immortalHandleMap<HWND, CWnd>();
 }
 
 // The message each window procedure is processing, innermost last (Default() needs it).
@@ -45,7 +44,7 @@ struct AfxWindowHooks {
         }
     }
     static bool install() {
-        tessel::ws::WindowSystem::instance().creationHook = &created;
+        tessel::ws::WindowSystem::creationHook = &created;
         return true;
     }
 };

@@ -5,6 +5,8 @@
 
 #include <cairo.h>
 
+#include <string>
+
 #include <tessel/platform/win_types.h>
 
 namespace tessel::ws {
@@ -29,5 +31,12 @@ public:
 
 // The headless backend: a screen of TESSEL_SCREEN=WxH (default 1920x1080).
 Backend* headlessBackend();
+// The SDL backend, started on the first call; null when SDL's video cannot
+// start, and `failure` then says why.
+Backend* sdlBackend(std::string& failure);
+// The backend of this process: TESSEL_BACKEND=headless|sdl forces one (an
+// unknown value or an sdl that fails says so on stderr and gives headless);
+// otherwise sdl when a display is announced and answers, else headless.
+Backend* chooseBackend();
 
 }  // namespace tessel::ws

@@ -9,6 +9,7 @@
 #include <algorithm>
 
 #include "gdi.h"
+#include "win_rect.h"
 #include "window_system.h"
 
 namespace tessel::ws {
@@ -293,5 +294,25 @@ BOOL EnableScrollBar(HWND handle, UINT bars, UINT arrows) {
     if (bars == SB_HORZ || bars == SB_BOTH) w->bars[SB_HORZ].disabledArrows = arrows;
     if (bars == SB_VERT || bars == SB_BOTH) w->bars[SB_VERT].disabledArrows = arrows;
     invalidateFrame(w);
+    return TRUE;
+}
+
+BOOL GetScrollBarInfo(HWND handle, LONG object, PSCROLLBARINFO info) {
+    Window* w = windowOf(handle);
+    if (!w || !info) return FALSE;
+    const int bar = object == OBJID_VSCROLL ? SB_VERT : object == OBJID_HSCROLL ? SB_HORZ : -1;
+    if (bar < 0) return FALSE;  // bar controls have no standard bar to describe
+    const BarGeometry g = geometry(w, bar);
+    const POINT origin = windowOriginOnScreen(w);
+    *info = SCROLLBARINFO{};
+    info->cbSize = sizeof(SCROLLBARINFO);
+    info->rcScrollBar = g.rect;
+    OffsetRect(&info->rcScrollBar, origin.x, origin.y);
+    info->dxyLineButton = g.trackStart;
+    info->xyThumbTop = g.thumbLength ? g.thumbStart : 0;
+    info->xyThumbBottom = g.thumbLength ? g.thumbStart + g.thumbLength : 0;
+    const bool shown = w->style & (bar == SB_VERT ? WS_VSCROLL : WS_HSCROLL);
+    if (!shown) info->rgstate[0] |= STATE_SYSTEM_INVISIBLE;
+    if (!g.thumbLength) info->rgstate[0] |= STATE_SYSTEM_UNAVAILABLE;
     return TRUE;
 }

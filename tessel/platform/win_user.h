@@ -470,6 +470,8 @@ LONG_PTR SetWindowLongPtrW(HWND window, int index, LONG_PTR value);
 #define GWLP_USERDATA (-21)
 BOOL SetWindowTextW(HWND window, LPCWSTR text);
 int GetWindowTextW(HWND window, LPWSTR buffer, int size);
+// The class name, truncated to size - 1 characters; the number copied.
+int GetClassNameW(HWND window, LPWSTR buffer, int size);
 int GetWindowTextLengthW(HWND window);
 int GetDlgCtrlID(HWND window);
 
@@ -546,6 +548,23 @@ BOOL SetScrollRange(HWND window, int bar, int minimum, int maximum, BOOL redraw)
 BOOL GetScrollRange(HWND window, int bar, LPINT minimum, LPINT maximum);
 BOOL ShowScrollBar(HWND window, int bar, BOOL show);
 BOOL EnableScrollBar(HWND window, UINT bars, UINT arrows);
+
+#define OBJID_HSCROLL ((LONG)0xFFFFFFFA)
+#define OBJID_VSCROLL ((LONG)0xFFFFFFFB)
+#define STATE_SYSTEM_UNAVAILABLE 0x00000001
+#define STATE_SYSTEM_INVISIBLE 0x00008000
+struct SCROLLBARINFO {
+    DWORD cbSize;
+    RECT rcScrollBar;  // screen coordinates
+    int dxyLineButton;
+    int xyThumbTop;  // from the bar's top (or left) edge
+    int xyThumbBottom;
+    int reserved;
+    DWORD rgstate[6];
+};
+using PSCROLLBARINFO = SCROLLBARINFO*;
+// Where a window's standard bar and its thumb are (OBJID_VSCROLL or OBJID_HSCROLL).
+BOOL GetScrollBarInfo(HWND window, LONG object, PSCROLLBARINFO info);
 
 // Timers
 UINT_PTR SetTimer(HWND window, UINT_PTR id, UINT elapse, TIMERPROC procedure);

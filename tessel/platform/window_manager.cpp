@@ -26,7 +26,7 @@ bool isAtom(LPCWSTR name) {
 
 }  // namespace
 
-WindowSystem::WindowSystem() : backend(headlessBackend()) {
+WindowSystem::WindowSystem() : backend(chooseBackend()) {
     screen = backend->screenSize();
 }
 
@@ -453,6 +453,16 @@ int GetWindowTextW(HWND handle, LPWSTR buffer, int size) {
     Window* w = windowOf(handle);
     if (!w || !buffer || size <= 0) return 0;
     return static_cast<int>(send(w, WM_GETTEXT, size, reinterpret_cast<LPARAM>(buffer)));
+}
+
+int GetClassNameW(HWND handle, LPWSTR buffer, int size) {
+    Window* w = windowOf(handle);
+    if (!w || !buffer || size <= 0) return 0;
+    const std::wstring& name = w->windowClass->name;
+    const int length = std::min(static_cast<int>(name.size()), size - 1);
+    std::copy_n(name.begin(), length, buffer);
+    buffer[length] = L'\0';
+    return length;
 }
 
 int GetWindowTextLengthW(HWND handle) {

@@ -151,8 +151,10 @@ public:
     SIZE screen{1920, 1080};
     Backend* backend = nullptr;
     // Called for every new window before its first message, as a creation
-    // hook is on Windows: the framework attaches its object there.
-    void (*creationHook)(HWND window) = nullptr;
+    // hook is on Windows: the framework attaches its object there. Static, so
+    // that installing it as a library loads does not start the window system
+    // (and with it a display backend) in programs that never show a window.
+    static inline void (*creationHook)(HWND window) = nullptr;
 
     // The clock: real milliseconds since start, or a virtual clock for tests.
     std::uint64_t now() const;

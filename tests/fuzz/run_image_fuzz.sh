@@ -13,7 +13,7 @@ shift 2
 [ $# -gt 0 ] || set -- -runs=3000
 mkdir -p "$work/obj" "$work/seeds" "$work/corpus"
 
-packages="cairo pixman-1 pangocairo pango fontconfig gdk-pixbuf-2.0"
+packages="cairo pixman-1 pangocairo pango fontconfig gdk-pixbuf-2.0 sdl2"
 cflags="-std=c++20 -g -O1 -fno-omit-frame-pointer -I$root -I$root/tests/drawing $(pkg-config --cflags $packages)"
 libs=$(pkg-config --libs $packages)
 sanitize="-fsanitize=address,undefined"

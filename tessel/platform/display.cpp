@@ -1,0 +1,18 @@
+#include "display.h"
+
+#include <cstring>
+
+#include "backend.h"
+#include "window_system.h"
+
+namespace tessel {
+
+const char* displayBackend() {
+    return ws::WindowSystem::instance().backend->name();
+}
+
+bool hasDisplay() {
+    return std::strcmp(displayBackend(), "headless") != 0;
+}
+
+}  // namespace tessel

@@ -1,0 +1,296 @@
+// The SDL backend in process, under SDL's offscreen video driver: native
+// events pushed into SDL's queue must come out as the window system's
+// messages, and the window system's changes must reach the native windows.
+#include <SDL.h>
+#include <gtest/gtest.h>
+
+#include <cstdlib>
+#include <cstring>
+
+#include <tessel/platform/gdi.h>
+
+#include "recorder.h"
+
+namespace {
+
+using namespace recording;
+
+constexpr DWORD kStyle = WS_OVERLAPPEDWINDOW;
+constexpr int kFrame = 4, kCaption = 23;  // WS_THICKFRAME and caption insets
+
+SDL_Window* nativeTitled(const char* title) {
+    for (Uint32 id = 1; id < 256; ++id) {
+        SDL_Window* w = SDL_GetWindowFromID(id);
+        if (w && std::strcmp(SDL_GetWindowTitle(w), title) == 0) return w;
+    }
+    return nullptr;
+}
+
+Uint32 pixelAt(SDL_Window* native, int x, int y) {
+    SDL_Surface* s = SDL_GetWindowSurface(native);
+    return static_cast<const Uint32*>(s->pixels)[y * s->pitch / 4 + x] & 0xFFFFFF;
+}
+
+void push(SDL_Event event) {
+    SDL_PushEvent(&event);
+}
+
+// The recorder's fixture, around a framed window of its own.
+class SdlBackendTest : public RecorderTest {
+protected:
+    void SetUp() override {
+        tessel::testing::useVirtualClock();
+        static const bool registered = [] {
+            WNDCLASSW c{CS_DBLCLKS, recorder, 0,       0,       nullptr,
+                        nullptr,    nullptr,  nullptr, nullptr, L"SdlRecorder"};
+            return RegisterClassW(&c) != 0;
+        }();
+        ASSERT_TRUE(registered);
+        // A 300x200 client area at (104, 127) on the screen.
+        top = CreateWindowExW(0, L"SdlRecorder", L"Tessel \u00fcber", kStyle | WS_VISIBLE, 100, 100,
+                              300 + 2 * kFrame, 200 + 2 * kFrame + kCaption, nullptr, nullptr,
+                              nullptr, nullptr);
+        child = CreateWindowExW(0, L"SdlRecorder", L"", WS_CHILD | WS_VISIBLE, 10, 10, 100, 50, top,
+                                nullptr, nullptr, nullptr);
+        ASSERT_TRUE(top && child);
+        tessel::testing::pump();
+        native = nativeTitled("Tessel \303\274ber");  // UTF-8
+        ASSERT_TRUE(native);
+        id = SDL_GetWindowID(native);
+        g_log.clear();
+    }
+    void windowEvent(SDL_WindowEventID what, int data1 = 0, int data2 = 0) {
+        SDL_Event e{};
+        e.window = {SDL_WINDOWEVENT, 0, id, static_cast<Uint8>(what), 0, 0, 0, data1, data2};
+        push(e);
+    }
+    void motion(int x, int y) {
+        SDL_Event e{};
+        e.motion.type = SDL_MOUSEMOTION;
+        e.motion.windowID = id, e.motion.x = x, e.motion.y = y;
+        push(e);
+    }
+    void button(Uint32 type, int x, int y) {
+        SDL_Event e{};
+        e.button.type = type;
+        e.button.windowID = id, e.button.button = SDL_BUTTON_LEFT, e.button.x = x, e.button.y = y;
+        push(e);
+    }
+    void key(Uint32 type, SDL_Keycode sym) {
+        SDL_Event e{};
+        e.key.type = type;
+        e.key.windowID = id, e.key.keysym.sym = sym;
+        push(e);
+    }
+    void text(const char* utf8) {
+        SDL_Event e{};
+        e.text.type = SDL_TEXTINPUT;
+        e.text.windowID = id;
+        std::strncpy(e.text.text, utf8, sizeof e.text.text - 1);
+        push(e);
+    }
+    static std::vector<WPARAM> wParams(UINT message) {
+        std::vector<WPARAM> out;
+        for (const Record& r : calls(message))
+            out.push_back(r.wParam);
+        return out;
+    }
+    HWND child = nullptr;
+    SDL_Window* native = nullptr;
+    Uint32 id = 0;
+};
+
+TEST_F(SdlBackendTest, NativeWindowFollowsTheTopLevelWindow) {
+    int x, y, w, h;
+    SDL_GetWindowPosition(native, &x, &y);
+    SDL_GetWindowSize(native, &w, &h);
+    EXPECT_EQ((std::vector{x, y, w, h}),
+              (std::vector{100 + kFrame, 100 + kFrame + kCaption, 300, 200}));
+    SDL_GetWindowMinimumSize(native, &w, &h);  // SM_CXMINTRACK/SM_CYMINTRACK less the frame
+    EXPECT_EQ((std::vector{w, h}), (std::vector{136 - 2 * kFrame, 39 - 2 * kFrame - kCaption}));
+
+    SetWindowTextW(top, L"Renamed \u2713");
+    EXPECT_STREQ(SDL_GetWindowTitle(native), "Renamed \xe2\x9c\x93");
+    MoveWindow(top, 50, 60, 400 + 2 * kFrame, 250 + 2 * kFrame + kCaption, TRUE);
+    SDL_GetWindowPosition(native, &x, &y);
+    SDL_GetWindowSize(native, &w, &h);
+    EXPECT_EQ((std::vector{x, y, w, h}),
+              (std::vector{50 + kFrame, 60 + kFrame + kCaption, 400, 250}));
+
+    ShowWindow(top, SW_HIDE);
+    EXPECT_TRUE(SDL_GetWindowFlags(native) & SDL_WINDOW_HIDDEN);
+    ShowWindow(top, SW_SHOW);
+    EXPECT_FALSE(SDL_GetWindowFlags(native) & SDL_WINDOW_HIDDEN);
+
+    SetCursor(LoadCursorW(nullptr, IDC_SIZEWE));  // offscreen SDL has no cursor shapes to check
+    SetCursor(nullptr);
+    EXPECT_EQ(SDL_ShowCursor(SDL_QUERY), SDL_DISABLE);
+    SetCursor(LoadCursorW(nullptr, IDC_ARROW));
+    EXPECT_EQ(SDL_ShowCursor(SDL_QUERY), SDL_ENABLE);
+
+    DestroyWindow(top);
+    EXPECT_EQ(nativeTitled("Renamed \xe2\x9c\x93"), nullptr);
+}
+
+TEST_F(SdlBackendTest, NativeMouseInputReachesTheWindowUnderIt) {
+    motion(20, 30);  // the child's client (10, 20)
+    button(SDL_MOUSEBUTTONDOWN, 20, 30);
+    button(SDL_MOUSEBUTTONUP, 20, 30);
+    button(SDL_MOUSEBUTTONDOWN, 21, 30);  // moved 1 px: still a double click
+    button(SDL_MOUSEBUTTONUP, 21, 30);
+    tessel::testing::pump();
+    EXPECT_EQ(messagesOf(child), (Messages{WM_MOUSEMOVE, WM_LBUTTONDOWN, WM_LBUTTONUP, WM_MOUSEMOVE,
+                                           WM_LBUTTONDBLCLK, WM_LBUTTONUP}));
+    EXPECT_EQ(calls(WM_LBUTTONDOWN).at(0).lParam, MAKELONG(10, 20));
+    EXPECT_EQ(calls(WM_LBUTTONDBLCLK).at(0).lParam, MAKELONG(11, 20));
+    POINT cursor;
+    GetCursorPos(&cursor);
+    EXPECT_EQ((std::vector{cursor.x, cursor.y}), (std::vector<LONG>{104 + 21, 127 + 30}));
+
+    // While the child holds the capture, the pointer outside still reaches it.
+    g_log.clear();
+    tessel::testing::advanceClock(600);
+    g_hooks[child] = [this](UINT m, WPARAM, LPARAM, LRESULT*) {
+        if (m == WM_LBUTTONDOWN) SetCapture(child);
+        if (m == WM_LBUTTONUP) ReleaseCapture();
+        return false;
+    };
+    button(SDL_MOUSEBUTTONDOWN, 20, 30);
+    motion(350, 260);
+    button(SDL_MOUSEBUTTONUP, 350, 260);
+    tessel::testing::pump();
+    EXPECT_EQ(calls(WM_MOUSEMOVE).at(0).window, child);
+    EXPECT_EQ(calls(WM_LBUTTONUP).at(0).window, child);
+    EXPECT_EQ(calls(WM_LBUTTONUP).at(0).lParam, MAKELONG(340, 250));
+
+    motion(20, 30);
+    tessel::testing::pump();
+    g_log.clear();
+    SDL_Event wheel{};
+    wheel.wheel = {SDL_MOUSEWHEEL, 0, id, 0, 0, 1, SDL_MOUSEWHEEL_NORMAL, 0.0f, 1.0f, 0, 0};
+    push(wheel);
+    wheel.wheel.y = -2, wheel.wheel.preciseY = -2.0f;
+    push(wheel);
+    wheel.wheel.direction = SDL_MOUSEWHEEL_FLIPPED;  // natural scrolling: the sign turns
+    push(wheel);
+    tessel::testing::pump();
+    std::vector<short> deltas;
+    for (const WPARAM w : wParams(WM_MOUSEWHEEL))
+        deltas.push_back(static_cast<short>(HIWORD(w)));
+    EXPECT_EQ(deltas, (std::vector<short>{120, 120, -240, -240, 240, 240}));  // child, then top
+}
+
+TEST_F(SdlBackendTest, NativeKeysAndTextBecomeKeyMessagesAndCharacters) {
+    windowEvent(SDL_WINDOWEVENT_FOCUS_GAINED);
+    tessel::testing::pump();
+    EXPECT_EQ(GetFocus(), top);
+    g_log.clear();
+    key(SDL_KEYDOWN, SDLK_a);
+    text("a");  // TranslateMessage makes this one from the key
+    key(SDL_KEYUP, SDLK_a);
+    key(SDL_KEYDOWN, SDLK_LEFT);
+    key(SDL_KEYUP, SDLK_LEFT);
+    text("\xc3\xa9\xe2\x82\xac");  // é€ from an input method: no key of their own
+    tessel::testing::pump();
+    EXPECT_EQ(wParams(WM_KEYDOWN), (std::vector<WPARAM>{'A', VK_LEFT, 0xE7, 0xE7}));
+    EXPECT_EQ(wParams(WM_KEYUP), (std::vector<WPARAM>{'A', VK_LEFT, 0xE7, 0xE7}));
+    EXPECT_EQ(wParams(WM_CHAR), (std::vector<WPARAM>{L'a', 0xE9, 0x20AC}));
+    EXPECT_EQ(calls(WM_KEYDOWN).at(1).lParam >> 24 & 1, 1) << "arrows are extended keys";
+}
+
+TEST_F(SdlBackendTest, NativeResizeMoveMinimiseAndCloseMapToTheWindowSystem) {
+    g_hooks[top] = [](UINT m, WPARAM, LPARAM l, LRESULT*) {
+        if (m == WM_GETMINMAXINFO)
+            reinterpret_cast<MINMAXINFO*>(l)->ptMinTrackSize = {200 + 2 * kFrame,
+                                                                150 + 2 * kFrame + kCaption};
+        return false;
+    };
+    windowEvent(SDL_WINDOWEVENT_SIZE_CHANGED, 350, 250);
+    tessel::testing::pump();
+    EXPECT_EQ(calls(WM_SIZE).back().lParam, MAKELONG(350, 250));
+    RECT r;
+    GetWindowRect(top, &r);
+    EXPECT_EQ((std::vector{r.right - r.left, r.bottom - r.top}),
+              (std::vector<LONG>{350 + 2 * kFrame, 250 + 2 * kFrame + kCaption}));
+    int w, h;
+    SDL_GetWindowMinimumSize(native, &w, &h);
+    EXPECT_EQ((std::vector{w, h}), (std::vector{200, 150}));
+
+    windowEvent(SDL_WINDOWEVENT_SIZE_CHANGED, 50, 400);  // below the tracking minimum
+    tessel::testing::pump();
+    EXPECT_EQ(calls(WM_SIZE).back().lParam, MAKELONG(200, 400));
+    SDL_GetWindowSize(native, &w, &h);
+    EXPECT_EQ((std::vector{w, h}), (std::vector{200, 400}));
+
+    windowEvent(SDL_WINDOWEVENT_MOVED, 300, 200);
+    tessel::testing::pump();
+    GetWindowRect(top, &r);
+    EXPECT_EQ((std::vector{r.left, r.top}),
+              (std::vector<LONG>{300 - kFrame, 200 - kFrame - kCaption}));
+
+    g_log.clear();
+    windowEvent(SDL_WINDOWEVENT_MINIMIZED);
+    tessel::testing::pump();
+    EXPECT_TRUE(IsIconic(top));
+    windowEvent(SDL_WINDOWEVENT_RESTORED);
+    tessel::testing::pump();
+    EXPECT_FALSE(IsIconic(top));
+    EXPECT_EQ(wParams(WM_SIZE), (std::vector<WPARAM>{SIZE_MINIMIZED, SIZE_RESTORED}));
+
+    // The close button asks; a window that declines stays, else it is destroyed.
+    bool decline = true;
+    g_hooks[top] = [&decline](UINT m, WPARAM, LPARAM, LRESULT* result) {
+        return m == WM_CLOSE && decline && (*result = 0, true);
+    };
+    windowEvent(SDL_WINDOWEVENT_CLOSE);
+    tessel::testing::pump();
+    EXPECT_TRUE(IsWindow(top));
+    decline = false;
+    windowEvent(SDL_WINDOWEVENT_CLOSE);
+    tessel::testing::pump();
+    EXPECT_FALSE(IsWindow(top));
+    EXPECT_EQ(
+        messagesOf(top, {WM_GETMINMAXINFO, WM_WINDOWPOSCHANGING, WM_WINDOWPOSCHANGED, WM_SHOWWINDOW,
+                         WM_SIZE, WM_MOVE, WM_NCCALCSIZE, WM_PAINT, WM_NCPAINT, WM_ERASEBKGND,
+                         WM_KILLFOCUS, WM_CAPTURECHANGED}),
+        (Messages{WM_SYSCOMMAND, WM_CLOSE, WM_SYSCOMMAND, WM_CLOSE, WM_DESTROY, WM_NCDESTROY}));
+}
+
+TEST_F(SdlBackendTest, OnlyTheDamagedPartIsPresented) {
+    HBRUSH red = CreateSolidBrush(RGB(255, 0, 0));
+    g_hooks[child] = [&](UINT m, WPARAM, LPARAM, LRESULT*) {
+        if (m != WM_PAINT) return false;
+        PAINTSTRUCT ps;
+        HDC dc = BeginPaint(child, &ps);
+        FillRect(dc, &ps.rcPaint, red);
+        EndPaint(child, &ps);
+        return true;
+    };
+    InvalidateRect(child, nullptr, FALSE);
+    tessel::testing::pump();
+    EXPECT_EQ(pixelAt(native, 15, 15), 0xFF0000u);
+    EXPECT_EQ(pixelAt(native, 150, 150), 0xFFFFFFu);  // the top level's white surface
+
+    // A mark in the native frame buffer outside the next damage stays.
+    SDL_Surface* frameBuffer = SDL_GetWindowSurface(native);
+    static_cast<Uint32*>(frameBuffer->pixels)[150 * frameBuffer->pitch / 4 + 150] = 0x123456;
+    const RECT part{0, 0, 5, 5};
+    InvalidateRect(child, &part, FALSE);
+    tessel::testing::pump();
+    EXPECT_EQ(pixelAt(native, 150, 150), 0x123456u);
+    windowEvent(SDL_WINDOWEVENT_EXPOSED);  // the desktop lost the contents: all again
+    tessel::testing::pump();
+    EXPECT_EQ(pixelAt(native, 150, 150), 0xFFFFFFu);
+    DeleteObject(red);
+}
+
+}  // namespace
+
+int main(int argc, char** argv) {
+    // This program shows its windows through SDL, on no screen at all; the
+    // backend is chosen when the first window-system call starts the system.
+    setenv("TESSEL_BACKEND", "sdl", 1);
+    setenv("SDL_VIDEODRIVER", "offscreen", 1);
+    ::testing::InitGoogleTest(&argc, argv);
+    return RUN_ALL_TESTS();
+}

@@ -1,0 +1,86 @@
+# Sourced by the e2e drivers: a private Xvfb display (DISPLAY is exported),
+# a work directory, clean-up by PID on exit, and the checks `expect` (a line
+# the program printed to $out) and `pixel` (a colour on the screen, read
+# with $xtool). The driver sets $xtool and starts its program as $app_pid.
+for tool in Xvfb xdotool xwd; do
+  command -v "$tool" >/dev/null || { echo "SKIP: $tool is not installed"; exit 77; }
+done
+
+work=$(mktemp -d)
+xvfb_pid=""
+app_pid=""
+cleanup() {
+  [[ -n $app_pid ]] && kill "$app_pid" 2>/dev/null
+  [[ -n $xvfb_pid ]] && kill "$xvfb_pid" 2>/dev/null
+  wait 2>/dev/null
+  rm -rf "$work"
+}
+trap cleanup EXIT
+
+failures=0
+fail() {
+  echo "FAIL: $*"
+  failures=$((failures + 1))
+}
+
+# A display of our own, from :90 upward; another run may take a number first.
+for ((n = 90; n < 190; ++n)); do
+  [[ -e /tmp/.X$n-lock || -e /tmp/.X11-unix/X$n ]] && continue
+  Xvfb ":$n" -screen 0 1024x768x24 -nolisten tcp >"$work/xvfb.log" 2>&1 &
+  xvfb_pid=$!
+  for ((i = 0; i < 100; ++i)); do
+    [[ -e /tmp/.X11-unix/X$n ]] && break
+    kill -0 "$xvfb_pid" 2>/dev/null || break
+    sleep 0.05
+  done
+  if [[ -e /tmp/.X11-unix/X$n ]] && kill -0 "$xvfb_pid" 2>/dev/null; then break; fi
+  kill "$xvfb_pid" 2>/dev/null
+  wait "$xvfb_pid" 2>/dev/null
+  xvfb_pid=""
+done
+[[ -n $xvfb_pid ]] || { echo "FAIL: no Xvfb display could start"; cat "$work/xvfb.log"; exit 1; }
+export DISPLAY=:$n
+for ((i = 0; i < 100; ++i)); do xdotool getmouselocation >/dev/null 2>&1 && break; sleep 0.05; done
+
+out=$work/out
+seen=0  # lines of $out already matched: each expectation looks further on
+
+# expect REGEX: waits up to 5 s for a line after the last one matched.
+expect() {
+  local line
+  for ((i = 0; i < 100; ++i)); do
+    line=$(tail -n +$((seen + 1)) "$out" | grep -n -m1 -E -x -- "$1")
+    if [[ -n $line ]]; then
+      seen=$((seen + ${line%%:*}))
+      return 0
+    fi
+    sleep 0.05
+  done
+  fail "no line '$1' after line $seen"
+  return 1
+}
+
+# pixel X Y RRGGBB: the screen shows the colour there, within 2 s.
+pixel() {
+  local got=""
+  for ((i = 0; i < 40; ++i)); do
+    xwd -root -silent -out "$work/screen.xwd" && got=$("$xtool" pixel "$work/screen.xwd" "$1" "$2")
+    [[ $got == "$3" ]] && return 0
+    sleep 0.05
+  done
+  fail "pixel ($1, $2) is $got, not $3"
+}
+
+
+# finish NAME: the verdict; on failure the program's output and errors
+# ($work/app.err) are shown.
+finish() {
+  if ((failures > 0)); then
+    echo "--- program output"
+    cat "$out"
+    echo "--- program errors"
+    cat "$work/app.err" 2>/dev/null
+    exit 1
+  fi
+  echo "$1: all checks passed"
+}
