@@ -6,11 +6,12 @@ function(tessel_warnings target)
   endif()
 endfunction()
 
-# tessel_library(<target> <export name> SOURCES ... DEPENDS ...)
+# tessel_library(<target> SOURCES ... DEPENDS ... [HEADER_FOLDERS ...])
 # A shared library whose public headers live beside its sources and are
-# included as <tessel/<folder>/Header.h>.
+# included as <tessel/<folder>/Header.h>; HEADER_FOLDERS names sibling
+# folders whose sources it also builds.
 function(tessel_library target)
-  cmake_parse_arguments(ARG "" "" "SOURCES;DEPENDS;PRIVATE_DEPENDS" ${ARGN})
+  cmake_parse_arguments(ARG "" "" "SOURCES;DEPENDS;PRIVATE_DEPENDS;HEADER_FOLDERS" ${ARGN})
   add_library(${target} SHARED ${ARG_SOURCES})
   add_library(Tessel::${target} ALIAS ${target})
   target_include_directories(${target} PUBLIC
@@ -22,6 +23,9 @@ function(tessel_library target)
   # Calls inside a library go straight to their target instead of through the
   # PLT: nothing of ours is meant to be interposed.
   target_compile_options(${target} PRIVATE $<$<CXX_COMPILER_ID:GNU>:-fno-semantic-interposition>)
+  # Unique symbols (the standard library's inline variables) would pin a
+  # library in memory: the toolkit must unload when a plugin using it does.
+  target_compile_options(${target} PRIVATE $<$<CXX_COMPILER_ID:GNU>:-fno-gnu-unique>)
   tessel_warnings(${target})
   install(TARGETS ${target} EXPORT TesselTargets
     LIBRARY DESTINATION ${CMAKE_INSTALL_LIBDIR}
@@ -30,5 +34,10 @@ function(tessel_library target)
   file(RELATIVE_PATH folder ${PROJECT_SOURCE_DIR} ${CMAKE_CURRENT_SOURCE_DIR})
   install(DIRECTORY ${CMAKE_CURRENT_SOURCE_DIR}/ DESTINATION ${CMAKE_INSTALL_INCLUDEDIR}/${folder}
     FILES_MATCHING PATTERN "*.h")
+  foreach(sibling IN LISTS ARG_HEADER_FOLDERS)
+    get_filename_component(parent ${folder} DIRECTORY)
+    install(DIRECTORY ${CMAKE_CURRENT_SOURCE_DIR}/../${sibling}/
+      DESTINATION ${CMAKE_INSTALL_INCLUDEDIR}/${parent}/${sibling} FILES_MATCHING PATTERN "*.h")
+  endforeach()
   set_property(GLOBAL APPEND PROPERTY TESSEL_LIBRARIES ${target})
 endfunction()

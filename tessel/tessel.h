@@ -10,6 +10,7 @@
 #include <tessel/platform/afx_string.h>
 #include <tessel/platform/afx_window_dc.h>
 #include <tessel/platform/afx_wnd.h>
+#include <tessel/platform/display.h>
 #include <tessel/platform/gdi.h>
 #include <tessel/platform/win_rect.h>
 #include <tessel/platform/win_types.h>
@@ -36,8 +37,19 @@
 #include <tessel/foundation/kl_status.h>
 
 // drawing
+#include <tessel/drawing/CxImage.h>
 #include <tessel/drawing/GFont.h>
 #include <tessel/drawing/GPadding.h>
 #include <tessel/drawing/Shades.h>
 #include <tessel/drawing/XDC.h>
+#include <tessel/drawing/XImage.h>
 #include <tessel/drawing/XMemDC.h>
+
+// the toolkit: windows, components and the module
+#include <tessel/components/YBButton.h>
+#include <tessel/components/YBComponent.h>
+#include <tessel/components/YBComponentWnd.h>
+#include <tessel/components/YBImageButton.h>
+#include <tessel/module/Tessel.h>
+#include <tessel/windows/YBBaseWnd.h>
+#include <tessel/windows/YBChildWnd.h>

@@ -97,6 +97,14 @@ void XDC::drawText(const kelp::KLString& text, CRect& rect, UINT format) {
     if (!m_dc) return;
     if (!(format & DT_CALCRECT)) aboutToDraw(nullptr);
     const HDC dc = m_dc->m_hDC;
+    // Text goes over the box or fill painted below it, never on a background of its own.
+    const int previousMode = ::SetBkMode(dc, TRANSPARENT);
+    placeText(text, rect, format);
+    ::SetBkMode(dc, previousMode);
+}
+
+void XDC::placeText(const kelp::KLString& text, CRect& rect, UINT format) {
+    const HDC dc = m_dc->m_hDC;
     if ((format & (DT_VCENTER | DT_BOTTOM)) && !(format & DT_SINGLELINE) &&
         !(format & DT_CALCRECT)) {
         // GDI places only single lines vertically: measure the block, then place it.

@@ -45,8 +45,9 @@ public:
     void setTextColor(COLORREF color);
 
     // Text in the rectangle with DrawText's format flags, in the current font
-    // and colour. DT_VCENTER and DT_BOTTOM work without DT_SINGLELINE too:
-    // the text block is placed in the rectangle as a whole.
+    // and colour, without a background (over what was painted below). DT_VCENTER
+    // and DT_BOTTOM work without DT_SINGLELINE too: the text block is placed in
+    // the rectangle as a whole.
     void draw(const kelp::KLString& text, CRect* rect, UINT format);
     void drawText(const kelp::KLString& text, CRect& rect, UINT format);
     // The same in its own font and colour, leaving the context's as they were.
@@ -65,4 +66,7 @@ protected:
     virtual void aboutToDraw(const CRect* /*area*/) const {}
 
     CDC* m_dc;
+
+private:
+    void placeText(const kelp::KLString& text, CRect& rect, UINT format);
 };

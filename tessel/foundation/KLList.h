@@ -53,6 +53,21 @@ public:
         modified();
     }
 
+    // Unlinks the first node holding `value`, walking from the first; false
+    // (and nothing changed) when no node holds it.
+    bool removeFirst(const T& value) {
+        KLLockGuard guard(*this, KLLockGuard::Writing);
+        for (Node* node = m_first; node; node = node->next) {
+            if (!(node->value == value)) continue;
+            unlink(node);
+            releaseNode(node);
+            modified();
+            storeSize(size() - 1);
+            return true;
+        }
+        return false;
+    }
+
     KLCollectionIterator* iterator(bool fromEnd) override {
         return new KLListIterator<T>(this, fromEnd);
     }

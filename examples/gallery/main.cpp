@@ -1,0 +1,43 @@
+// The Tessel gallery: a tour of the toolkit. With a display it is an
+// interactive application; without one, or with --tour DIR, it plays a
+// scripted tour and writes a screenshot of each step into DIR.
+#include <cstdio>
+#include <cstring>
+#include <string>
+
+#include <tessel/platform/afx_app.h>
+#include <tessel/platform/display.h>
+
+#include "GalleryWnd.h"
+#include "Tour.h"
+
+int main(int argc, char** argv) {
+    std::string tourDirectory;
+    bool tour = false;
+    for (int i = 1; i < argc; ++i) {
+        if (std::strcmp(argv[i], "--tour") == 0 && i + 1 < argc) {
+            tour = true;
+            tourDirectory = argv[++i];
+        } else {
+            std::fprintf(stderr, "usage: %s [--tour DIR]\n", argv[0]);
+            return 2;
+        }
+    }
+    if (!tour && !tessel::hasDisplay()) {
+        tour = true;
+        tourDirectory = "gallery-tour";
+    }
+
+    GalleryWnd gallery(GALLERY_ICON_DIR);
+    if (!gallery.createAt(120, 80, nullptr)) {
+        std::fprintf(stderr, "gallery: the main window could not be created\n");
+        return 1;
+    }
+    if (tour) return Tour(gallery, tourDirectory).run();
+
+    std::printf("gallery: on the %s display; close the window to quit\n", tessel::displayBackend());
+    std::fflush(stdout);
+    while (AfxPumpMessage()) {
+    }
+    return 0;
+}

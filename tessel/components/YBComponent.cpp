@@ -1,0 +1,187 @@
+#include "YBComponent.h"
+
+#include <tessel/foundation/KLIterator.h>
+#include <tessel/foundation/KLLockGuard.h>
+
+// m_componentList is defined with the module's other module-wide objects
+// (tessel/module/module_objects.cpp), whose order of construction it shares.
+
+YBComponent::YBComponent(unsigned int id, CWnd* owner) : m_owner(owner), m_id(id) {
+    m_componentList.add(this, kelp::KLCollection::kAddLast);
+}
+
+YBComponent::YBComponent(const YBComponent& other)
+    : m_owner(other.m_owner),
+      m_flags(other.m_flags),
+      m_id(other.m_id),
+      m_rect(other.m_rect),
+      m_size(other.m_size),
+      m_minSize(other.m_minSize),
+      m_maxSize(other.m_maxSize),
+      m_data(other.m_data) {}
+
+YBComponent& YBComponent::operator=(const YBComponent& other) {
+    m_owner = other.m_owner;
+    m_flags = other.m_flags;
+    m_id = other.m_id;
+    m_rect = other.m_rect;
+    m_size = other.m_size;
+    m_minSize = other.m_minSize;
+    m_maxSize = other.m_maxSize;
+    m_data = other.m_data;
+    return *this;
+}
+
+YBComponent::~YBComponent() {
+    m_componentList.removeFirst(this);
+}
+
+CSize YBComponent::getMinSize() const {
+    return m_minSize;
+}
+void YBComponent::setMinSize(const CSize& size) {
+    m_minSize = size;
+}
+CSize YBComponent::getMaxSize() const {
+    return m_maxSize;
+}
+void YBComponent::setMaxSize(const CSize& size) {
+    m_maxSize = size;
+}
+CSize YBComponent::getContentsSize() const {
+    return m_size;
+}
+bool YBComponent::init() {
+    return true;
+}
+
+void YBComponent::getCreateStyle(DWORD& style, DWORD& exStyle, CSize& size) {
+    style = WS_CHILD | WS_VISIBLE;
+    exStyle = 0;
+    size = m_size;
+}
+
+void YBComponent::onClose() {
+    clearFlags(open);
+}
+void YBComponent::onCreate() {
+    setFlags(open);
+}
+void YBComponent::onEraseBackground(XDC&) {}
+
+void YBComponent::onDraw(XDC& dc) {
+    dc.FillRect(m_rect, RGB(255, 255, 255));
+}
+
+void YBComponent::onSize(UINT, int, int) {}
+
+bool YBComponent::onSetCursor(UINT hitTest, UINT) {
+    if (hitTest != HTCLIENT) return false;
+    ::SetCursor(::LoadCursorW(nullptr, IDC_ARROW));
+    return true;
+}
+
+void YBComponent::getPosition(int& x, int& y) {
+    x = m_rect.left;
+    y = m_rect.top;
+}
+
+void YBComponent::setPosition(int x, int y, bool repaint) {
+    m_rect = CRect(x, y, x + m_size.cx, y + m_size.cy);
+    if (repaint) invalidate();
+}
+
+void YBComponent::getSize(int& cx, int& cy) {
+    cx = m_size.cx;
+    cy = m_size.cy;
+}
+
+void YBComponent::setSize(int cx, int cy, bool repaint) {
+    m_size = CSize(cx, cy);
+    m_rect.right = m_rect.left + cx;
+    m_rect.bottom = m_rect.top + cy;
+    if (repaint) invalidate();
+}
+
+void YBComponent::getPositionAndSize(int& x, int& y, int& cx, int& cy) {
+    x = m_rect.left;
+    y = m_rect.top;
+    cx = m_size.cx;
+    cy = m_size.cy;
+}
+
+void YBComponent::setPositionAndSize(int x, int y, int cx, int cy, bool repaint) {
+    m_size = CSize(cx, cy);
+    m_rect = CRect(x, y, x + cx, y + cy);
+    if (repaint) invalidate();
+}
+
+void YBComponent::onCommand(int) {}
+void YBComponent::onTimer(int) {}
+void YBComponent::onKey(int, int, int, int) {}
+void YBComponent::onChar(int, int) {}
+void YBComponent::onLeftMouseButton(int, CPoint) {}
+void YBComponent::onRightMouseButton(int, CPoint) {}
+void YBComponent::onMiddleMouseButton(int, CPoint) {}
+void YBComponent::onMouseMove(UINT, CPoint) {}
+void YBComponent::onMouseEnter() {}
+void YBComponent::onMouseLeave() {}
+void YBComponent::onMouseWheel(UINT, int, CPoint) {}
+
+void YBComponent::enable(bool enable, bool repaint) {
+    enable ? clearFlags(disabled) : setFlags(disabled);
+    if (repaint) invalidate();
+}
+
+void YBComponent::disable(bool disable, bool repaint) {
+    disable ? setFlags(disabled) : clearFlags(disabled);
+    if (repaint) invalidate();
+}
+
+void YBComponent::select(bool select, bool repaint) {
+    select ? setFlags(selected) : clearFlags(selected);
+    if (repaint) invalidate();
+}
+
+void YBComponent::show(bool repaint) {
+    setFlags(visible);
+    if (repaint) invalidate();
+}
+
+void YBComponent::hide(bool repaint) {
+    clearFlags(visible);
+    if (repaint) invalidate();
+}
+
+void YBComponent::invalidate() {
+    if (m_owner && m_owner->m_hWnd) ::InvalidateRect(m_owner->m_hWnd, nullptr, TRUE);
+}
+
+template <class Change>
+void YBComponent::forEachWithID(int id, Change change) {
+    kelp::KLIterator<YBComponent*> it;
+    kelp::KLCollection::initIterator(it, m_componentList.iterator(false));
+    for (;;) {
+        // Each step holds the registry's read lock while it looks at the
+        // component, so another thread cannot destroy it in between; a
+        // component destroyed between two steps makes the next step throw.
+        kelp::KLLockGuard step(m_componentList, kelp::KLLockGuard::Reading);
+        if (!it.hasNext()) break;
+        YBComponent* component = it.next();
+        if (component->m_id == static_cast<unsigned int>(id)) change(*component);
+    }
+}
+
+void YBComponent::enableAllWithID(int id, bool enable, bool repaint) {
+    forEachWithID(id, [&](YBComponent& component) {
+        enable ? component.clearFlags(disabled) : component.setFlags(disabled);
+        if (repaint) component.invalidate();
+    });
+}
+
+void YBComponent::disableAllWithID(int id, bool disable) {
+    forEachWithID(id, [&](YBComponent& component) {
+        disable ? component.setFlags(disabled) : component.clearFlags(disabled);
+        component.invalidate();
+    });
+}

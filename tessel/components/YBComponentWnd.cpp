@@ -1,0 +1,211 @@
+#include "YBComponentWnd.h"
+
+#include <algorithm>
+#include <vector>
+
+#include <tessel/drawing/XMemDC.h>
+#include <tessel/foundation/KLLockGuard.h>
+
+YBComponentWnd::YBComponentWnd(DWORD bgColor) : m_bgColor(bgColor) {}
+
+YBComponentWnd::~YBComponentWnd() {
+    clearComponents();
+}
+
+CSize YBComponentWnd::getContentsSize() const {
+    return m_contentsSize;
+}
+
+void YBComponentWnd::addComponent(YBComponent* component, bool layout, bool repaint) {
+    {
+        kelp::KLLockGuard guard(m_components, kelp::KLLockGuard::Writing);
+        m_components.insert(component, static_cast<int>(m_components.size()));
+    }
+    if (layout) onLayoutComponents();
+    if (repaint) ::InvalidateRect(m_hWnd, nullptr, TRUE);
+}
+
+void YBComponentWnd::clearComponents() {
+    // The count is read at every step: a component's onClose may clear the host too.
+    for (int i = 0; i < getComponentCount(); ++i) {
+        YBComponent* component = m_components.get(i);
+        if (component->isOpen()) component->onClose();
+    }
+    // Taken out of the array before they are deleted, so nothing can reach a
+    // deleted component through the host while the destructors run.
+    std::vector<YBComponent*> doomed;
+    doomed.reserve(m_components.size());
+    for (int i = 0; i < getComponentCount(); ++i)
+        doomed.push_back(m_components.get(i));
+    m_components.clear();
+    for (YBComponent* component : doomed)
+        delete component;
+}
+
+int YBComponentWnd::getComponentCount() const {
+    return static_cast<int>(m_components.size());
+}
+
+YBComponent* YBComponentWnd::getComponent(int index) const {
+    if (index < 0 || index >= getComponentCount()) return nullptr;
+    return m_components.get(index);
+}
+
+YBComponent* YBComponentWnd::getComponentByID(unsigned int id) const {
+    for (int i = 0; i < getComponentCount(); ++i) {
+        YBComponent* component = m_components.get(i);
+        if (component->id() == id) return component;
+    }
+    return nullptr;
+}
+
+int YBComponentWnd::getComponentIndexAt(CPoint point) const {
+    for (int i = 0; i < getComponentCount(); ++i) {
+        if (m_components.get(i)->rect().PtInRect(point)) return i;
+    }
+    return -1;
+}
+
+YBComponent* YBComponentWnd::getComponentAt(CPoint point) const {
+    const int index = getComponentIndexAt(point);
+    return index < 0 ? nullptr : m_components.get(index);
+}
+
+void YBComponentWnd::onClose() {
+    for (int i = 0; i < getComponentCount(); ++i) {
+        YBComponent* component = m_components.get(i);
+        if (component->isOpen()) component->onClose();
+    }
+    YBChildWnd::onClose();
+}
+
+void YBComponentWnd::onDraw(XDC& dc) {
+    XMemDC buffer(dc);
+    CRect client;
+    getClientRect(client);
+    if (m_bgColor != XDC::kNoColor) buffer.FillRect(client, m_bgColor);
+    drawComponents(buffer);
+}
+
+void YBComponentWnd::drawComponents(XDC& dc) {
+    for (int i = 0; i < getComponentCount(); ++i) {
+        YBComponent* component = m_components.get(i);
+        if (component->isVisible()) component->onDraw(dc);
+    }
+}
+
+void YBComponentWnd::onSize(UINT type, int cx, int cy) {
+    YBChildWnd::onSize(type, cx, cy);
+    onLayoutComponents();
+}
+
+void YBComponentWnd::onLayoutComponents() {
+    // Showing or hiding a bar resizes the client and brings WM_SIZE, and so
+    // this layout, back in the middle of it: the running one starts over
+    // with the new client instead, until the bars settle.
+    if (m_inLayout) {
+        m_layoutAgain = true;
+        return;
+    }
+    m_inLayout = true;
+    constexpr int kMostRounds = 4;  // a bar can appear, then the other, then settle
+    for (int round = 0; round < kMostRounds; ++round) {
+        m_layoutAgain = false;
+        flowComponents();
+        updateScrollBars();
+        if (!m_layoutAgain) break;
+    }
+    m_inLayout = false;
+    // The flow starts at the contents' origin; a scrolled host keeps showing
+    // the part its bars say.
+    const CPoint scrolled = getScrollPosition();
+    if (scrolled != CPoint(0, 0)) offsetComponents(-scrolled.x, -scrolled.y);
+}
+
+void YBComponentWnd::flowComponents() {
+    m_lineHeight = 0;
+    const int count = getComponentCount();
+    if (count == 0) {
+        m_contentsSize = CSize(0, 0);
+        return;
+    }
+    CRect client;
+    getClientRect(client);
+    const int clientWidth = client.right - client.left;
+    int x = 0, y = 0, rowHeight = 0, widest = 0;
+    for (int i = 0; i < getComponentCount(); ++i) {
+        YBComponent* component = m_components.get(i);
+        const CSize size = component->size();
+        // The first component of a row never wraps; one ending on the edge stays.
+        if (x > 0 && x + size.cx > clientWidth) {
+            y += rowHeight;
+            x = 0;
+            rowHeight = 0;
+        }
+        component->setPosition(x, y, true);
+        x += size.cx;
+        rowHeight = std::max(rowHeight, static_cast<int>(size.cy));
+        m_lineHeight = std::max(m_lineHeight, rowHeight);
+        widest = std::max(widest, x);
+    }
+    m_contentsSize = CSize(widest, y + rowHeight);
+}
+
+void YBComponentWnd::onMouseMove(UINT flags, CPoint point) {
+    for (int i = 0; i < getComponentCount(); ++i) {
+        YBComponent* component = m_components.get(i);
+        if (component->rect().PtInRect(point)) {
+            if (!component->isMouseOver()) component->onMouseEnter();
+            component->onMouseMove(flags, point);
+        } else if (component->isMouseOver()) {
+            component->onMouseLeave();
+        }
+    }
+}
+
+namespace {
+// The first component with mouseOver, or null.
+YBComponent* hovered(const YBComponentWnd& host) {
+    for (int i = 0; i < host.getComponentCount(); ++i) {
+        YBComponent* component = host.getComponent(i);
+        if (component->isMouseOver()) return component;
+    }
+    return nullptr;
+}
+}  // namespace
+
+// The component may delete itself or clear the host from its handler (a
+// command it sends): nothing here touches it afterwards.
+void YBComponentWnd::onLeftMouseButton(int action, CPoint point) {
+    if (YBComponent* component = hovered(*this)) component->onLeftMouseButton(action, point);
+}
+
+void YBComponentWnd::onRightMouseButton(int action, CPoint point) {
+    if (YBComponent* component = hovered(*this)) component->onRightMouseButton(action, point);
+}
+
+void YBComponentWnd::onMiddleMouseButton(int action, CPoint point) {
+    if (YBComponent* component = hovered(*this)) component->onMiddleMouseButton(action, point);
+}
+
+void YBComponentWnd::onMouseWheel(UINT, int delta, CPoint) {
+    const int steps = delta / 120;
+    for (int i = 0; i < steps; ++i)
+        onScrollUp();
+    for (int i = 0; i < -steps; ++i)
+        onScrollDown();
+}
+
+void YBComponentWnd::moveComponents(int dx, int dy) {
+    offsetComponents(dx, dy);
+    ::InvalidateRect(m_hWnd, nullptr, TRUE);
+}
+
+void YBComponentWnd::offsetComponents(int dx, int dy) {
+    for (int i = 0; i < getComponentCount(); ++i) {
+        YBComponent* component = m_components.get(i);
+        int x = 0, y = 0;
+        component->getPosition(x, y);
+        component->setPosition(x + dx, y + dy, false);
+    }
+}

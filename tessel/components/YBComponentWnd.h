@@ -1,0 +1,101 @@
+// A child window that owns windowless components: it flows them into rows
+// from left to right, paints them over an optional background through an
+// off-screen buffer, routes the mouse to them and scrolls them with the
+// standard scroll bars.
+//
+// Invariant: the scroll positions live only in the bars, and every
+// component stands at its layout position minus (bar position x scale) on
+// each axis, so what the user sees always matches the bars.
+//
+//   YBComponentWnd host(RGB(255, 255, 255));
+//   host.setFlag(1, true);                       // a vertical bar when needed
+//   host.addComponent(new YBButton(7, &host), true, true);
+#pragma once
+
+#include <tessel/components/YBComponent.h>
+#include <tessel/foundation/KLArray.h>
+#include <tessel/windows/YBChildWnd.h>
+
+class YBComponentWnd : public YBChildWnd {
+public:
+    explicit YBComponentWnd(DWORD bgColor = 0xFFFFFFFF);
+    // Deletes every component it holds.
+    ~YBComponentWnd() override;
+
+    CSize getContentsSize() const override;
+    void onClose() override;  // closes the open components; the window goes as usual
+    void onDraw(XDC& dc) override;
+    void onSize(UINT type, int cx, int cy) override;  // lays out again
+    // The first component with mouseOver gets each button event.
+    void onLeftMouseButton(int action, CPoint point) override;
+    void onRightMouseButton(int action, CPoint point) override;
+    void onMiddleMouseButton(int action, CPoint point) override;
+    // Every component under the point gets enter (when not mouseOver yet) and
+    // move; every mouseOver one not under it gets leave.
+    void onMouseMove(UINT flags, CPoint point) override;
+    void onMouseWheel(UINT flags, int delta, CPoint point) override;  // a line per 120
+    void onHScroll(int position) override;                            // thumb position in bar units
+    void onVScroll(int position) override;
+    void onScrollUp() override;
+    void onScrollDown() override;
+    void onScrollLeft() override;
+    void onScrollRight() override;
+    void onScrollHome() override;
+    void onScrollEnd() override;
+    void onScrollPageUp() override;
+    void onScrollPageDown() override;
+    void onScrollPageHome() override;
+    void onScrollPageEnd() override;
+    void onScrollPageLeft() override;
+    void onScrollPageRight() override;
+    // Flows the components into rows, then sets contents size and scroll bars.
+    virtual void onLayoutComponents();
+
+protected:
+    virtual void drawComponents(XDC& dc);  // the visible ones, in index order
+
+public:
+    // The host takes ownership of `component`, a heap object naming this host as owner.
+    void addComponent(YBComponent* component, bool layout, bool repaint);
+    // Closes (when open) and deletes every component; contents size and bars stay.
+    void clearComponents();
+    int getComponentCount() const;
+    YBComponent* getComponent(int index) const;  // null outside 0..count-1
+    YBComponent* getComponentByID(unsigned int id) const;
+    int getComponentIndexAt(CPoint point) const;  // the lowest index containing it, or -1
+    YBComponent* getComponentAt(CPoint point) const;
+    COLORREF bgColor() const { return m_bgColor; }
+    void bgColor(COLORREF color) { m_bgColor = color; }  // no repaint
+    void setContentsSize(int cx, int cy) { m_contentsSize = CSize(cx, cy); }
+
+protected:
+    void updateScrollBars();
+    // In pixels: each bar's position times its scale.
+    CPoint getScrollPosition();
+    // Both in pixels; positions are held in bar units, so they round down to a unit.
+    void scrollToPosition(const CPoint& position);
+    void adjustScrollPosition(int dx, int dy);
+    void moveComponents(int dx, int dy);
+
+    kelp::KLArray<YBComponent*> m_components;  // owned; in order of addition
+    COLORREF m_bgColor;                        // 0xFFFFFFFF: no background fill
+    CSize m_contentsSize{0, 0};                // pixels covered by the last layout
+    int m_hScrollScale = 1;                    // pixels per horizontal bar unit
+    int m_vScrollScale = 1;
+    int m_lineHeight = 1;  // a line scroll: the tallest component of the last layout
+
+private:
+    void flowComponents();
+    void offsetComponents(int dx, int dy);
+    // The bar read into `info` and its position written back; the position
+    // the bar keeps.
+    bool readBar(int bar, SCROLLINFO& info);
+    // Scale, range and page of one bar for `contents` pixels in `client` pixels.
+    void updateBar(int bar, int contents, int client, int& scale);
+    int writeBar(int bar, SCROLLINFO& info);
+    // Moves a bar to `units` and returns the pixels the contents must move by.
+    int moveBarTo(int bar, SCROLLINFO& info, int units, int scale);
+
+    bool m_inLayout = false;     // a layout is running (bars appearing re-enter it)
+    bool m_layoutAgain = false;  // the client changed under the running layout
+};

@@ -1,0 +1,222 @@
+// What the component suites share: an application window that records the
+// commands reaching it, a host that counts its paints and scroll steps, a
+// coloured button that records what the host routes to it, and the input
+// helpers of a test that acts as a user with a mouse.
+#pragma once
+
+#include <gtest/gtest.h>
+
+#include <algorithm>
+#include <functional>
+#include <string>
+#include <vector>
+
+#include <tessel/components/YBButton.h>
+#include <tessel/components/YBComponentWnd.h>
+#include <tessel/platform/gdi.h>
+#include <tessel/platform/testing.h>
+#include <tessel/windows/YBChildWnd.h>
+
+// Rectangles print as (left,top,right,bottom) in failure messages.
+inline void PrintTo(const CRect& r, std::ostream* out) {
+    *out << '(' << r.left << ',' << r.top << ',' << r.right << ',' << r.bottom << ')';
+}
+
+namespace components_test {
+
+using Strings = std::vector<std::string>;
+
+// Where two sequences first part, for the failure message.
+template <class T>
+std::string firstDifference(const std::vector<T>& actual, const std::vector<T>& expected) {
+    const auto [a, e] = std::ranges::mismatch(actual, expected);
+    auto show = [](const std::vector<T>& v, auto it) {
+        return it == v.end() ? std::string("(end)") : ::testing::PrintToString(*it);
+    };
+    return "first difference at " + std::to_string(a - actual.begin()) + ": got " +
+           show(actual, a) + ", expected " + show(expected, e);
+}
+
+#define EXPECT_SEQ(actual, ...)                                                                  \
+    do {                                                                                         \
+        const auto actual_ = (actual);                                                           \
+        const decltype(actual_) expected_ = __VA_ARGS__;                                         \
+        EXPECT_EQ(actual_, expected_) << ::components_test::firstDifference(actual_, expected_); \
+    } while (false)
+
+// The application's top-level window: commands climb to it from the host.
+class AppWnd : public YBChildWnd {
+public:
+    std::vector<int> commands;
+    std::function<void(int)> onCommandHook;  // runs after the id is recorded
+
+    void getCreateStyle(DWORD& style, DWORD& exStyle, CSize& size) override {
+        YBChildWnd::getCreateStyle(style, exStyle, size);
+        style = WS_POPUP | WS_VISIBLE;
+    }
+    void onCommand(int id) override {
+        commands.push_back(id);
+        if (onCommandHook) onCommandHook(id);
+    }
+};
+
+// A host that shows what a user cannot read off the screen directly.
+class TestHost : public YBComponentWnd {
+public:
+    explicit TestHost(DWORD bg = RGB(0, 0, 128)) : YBComponentWnd(bg) {}
+    int draws = 0;
+    int scrollUps = 0, scrollDowns = 0;
+    std::vector<std::pair<WPARAM, LPARAM>> commandMessages;  // WM_COMMAND as it arrived
+
+    int lineHeight() const { return m_lineHeight; }
+    int vScale() const { return m_vScrollScale; }
+
+    void onDraw(XDC& dc) override {
+        ++draws;
+        YBComponentWnd::onDraw(dc);
+    }
+    void onScrollUp() override {
+        ++scrollUps;
+        YBComponentWnd::onScrollUp();
+    }
+    void onScrollDown() override {
+        ++scrollDowns;
+        YBComponentWnd::onScrollDown();
+    }
+
+protected:
+    LRESULT WindowProc(UINT message, WPARAM wParam, LPARAM lParam) override {
+        if (message == WM_COMMAND) commandMessages.emplace_back(wParam, lParam);
+        return YBComponentWnd::WindowProc(message, wParam, lParam);
+    }
+};
+
+// A button filling its rectangle with one colour, recording what reaches it.
+class Probe : public YBButton {
+public:
+    // `log`, when given, gets "close <id>" and "delete <id>" (it outlives the probe).
+    Probe(unsigned id, CWnd* owner, CSize size, COLORREF fill = RGB(200, 0, 0),
+          Strings* log = nullptr)
+        : YBButton(id, owner), colour(fill), m_log(log) {
+        setInitialSize(size);
+    }
+    ~Probe() override { note("delete"); }
+    COLORREF colour;
+    Strings events;  // the mouse events routed to it
+
+    void onDraw(XDC& dc) override { dc.FillRect(m_rect, colour); }
+    void onClose() override {
+        note("close");
+        YBButton::onClose();
+    }
+    void onMouseEnter() override {
+        events.push_back("enter");
+        YBButton::onMouseEnter();
+    }
+    void onMouseMove(UINT flags, CPoint p) override {
+        events.push_back("move " + std::to_string(p.x) + "," + std::to_string(p.y));
+        YBButton::onMouseMove(flags, p);
+    }
+    void onMouseLeave() override {
+        events.push_back("leave");
+        YBButton::onMouseLeave();
+    }
+    void onLeftMouseButton(int action, CPoint p) override {
+        events.push_back("left " + std::to_string(action));
+        YBButton::onLeftMouseButton(action, p);
+    }
+
+private:
+    void note(const char* what) {
+        if (m_log) m_log->push_back(what + (" " + std::to_string(id())));
+    }
+    Strings* m_log;
+};
+
+inline void mouse(DWORD flags, int data = 0) {
+    INPUT in{};
+    in.type = INPUT_MOUSE;
+    in.mi.dwFlags = flags;
+    in.mi.mouseData = static_cast<DWORD>(data);
+    SendInput(1, &in, sizeof in);
+    tessel::testing::pump();
+}
+inline void press() {
+    mouse(MOUSEEVENTF_LEFTDOWN);
+}
+inline void release() {
+    mouse(MOUSEEVENTF_LEFTUP);
+}
+inline void wheel(int delta) {
+    mouse(MOUSEEVENTF_WHEEL, delta);
+}
+
+// Window coordinates of `w` (its client origin when it has no frame) to the screen.
+inline CPoint toScreen(CWnd& w, CPoint windowPt) {
+    CRect r;
+    w.GetWindowRect(&r);
+    return CPoint(r.left + windowPt.x, r.top + windowPt.y);
+}
+inline void moveTo(CWnd& w, CPoint windowPt) {
+    const CPoint screenPt = toScreen(w, windowPt);
+    SetCursorPos(screenPt.x, screenPt.y);
+    tessel::testing::pump();
+}
+inline void clickAt(CWnd& w, CPoint windowPt) {
+    moveTo(w, windowPt);
+    press();
+    release();
+}
+
+inline COLORREF pixel(HWND w, int x, int y) {
+    HDC dc = GetDC(w);
+    const COLORREF c = GetPixel(dc, x, y);
+    ReleaseDC(w, dc);
+    return c;
+}
+inline CRect updateRect(HWND w) {
+    CRect r(0, 0, 0, 0);
+    GetUpdateRect(w, &r, FALSE);
+    return r;
+}
+inline SCROLLINFO vbar(HWND w) {
+    SCROLLINFO info{};
+    info.cbSize = sizeof info;
+    info.fMask = SIF_ALL;
+    GetScrollInfo(w, SB_VERT, &info);
+    return info;
+}
+inline CRect clientRect(HWND w) {
+    CRect r;
+    GetClientRect(w, &r);
+    return r;
+}
+
+// A 400x300 application window at (100, 100), its hosts made on demand.
+class HostTest : public ::testing::Test {
+protected:
+    void SetUp() override {
+        tessel::testing::useVirtualClock();
+        SetCursorPos(0, 0);
+        tessel::testing::pump();
+        app.setInitialSize(400, 300);
+        ASSERT_TRUE(app.createAt(100, 100, nullptr));
+        tessel::testing::pump();
+    }
+    void TearDown() override {
+        SetCursorPos(0, 0);
+        tessel::testing::advanceClock(1000);  // no double click carries over
+        tessel::testing::pump();
+    }
+    // `host` at (x, y) in the application window, a vertical bar when `vertical`.
+    void makeHost(YBComponentWnd& host, int x, int y, int cx, int cy, bool vertical = false) {
+        host.setFlag(YBBaseWnd::verticalScrollBar, vertical);
+        host.setInitialSize(cx, cy);
+        ASSERT_TRUE(host.createAt(x, y, &app));
+        tessel::testing::pump();
+    }
+
+    AppWnd app;
+};
+
+}  // namespace components_test

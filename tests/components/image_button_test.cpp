@@ -1,0 +1,210 @@
+// The image button: state images found on disk by name, its size from the
+// images and the caption, what each state draws, and copies that own their
+// images.
+#include <gtest/gtest.h>
+
+#include <cstdlib>
+#include <filesystem>
+#include <string>
+
+#include <tessel/components/YBImageButton.h>
+
+#include "components_test.h"
+#include "image_files.h"
+
+namespace {
+
+using namespace components_test;
+using image_files::Rgba;
+using tessel::testing::pump;
+
+constexpr COLORREF kBackground = RGB(0, 0, 128);
+constexpr Rgba kRed{255, 0, 0, 255}, kGreen{0, 255, 0, 255}, kBlue{0, 0, 255, 255},
+    kYellow{255, 255, 0, 255}, kMagenta{255, 0, 255, 255}, kCyan{0, 255, 255, 255};
+
+COLORREF ref(Rgba c) {
+    return RGB(c.r, c.g, c.b);
+}
+bool near(COLORREF a, COLORREF b, int tolerance) {
+    return std::abs(GetRValue(a) - GetRValue(b)) <= tolerance &&
+           std::abs(GetGValue(a) - GetGValue(b)) <= tolerance &&
+           std::abs(GetBValue(a) - GetBValue(b)) <= tolerance;
+}
+
+class ImageButtonTest : public HostTest {
+protected:
+    void SetUp() override {
+        HostTest::SetUp();
+        makeHost(host, 0, 0, 300, 200);
+        directory = std::filesystem::path(files.file("x")).parent_path().string();
+    }
+    void solid(const std::string& name, int w, int h, Rgba c) {
+        const std::string format = name.ends_with(".jpg") ? "jpeg" : "png";
+        ASSERT_TRUE(
+            image_files::writeImage(files.file(name), format, w, h, std::vector<Rgba>(w * h, c)));
+    }
+    // A button loaded from `base` in the directory, added first to the host.
+    YBImageButton* add(const char* base, const char* caption = "") {
+        auto* button = new YBImageButton(7, directory.c_str(), base, caption, font, colours, &host);
+        host.addComponent(button, true, true);
+        pump();
+        return button;
+    }
+    COLORREF at(int x, int y) {
+        pump();
+        return pixel(host, x, y);
+    }
+
+    image_files::TempDir files;
+    std::string directory;
+    TestHost host{kBackground};
+    GFont font{"Arial", 8.0, 0, 0};
+    kelp::KLIntegerArray colours{0xFFFFFF, 0xFFFFFF, 0xFFFFFF, 0xFFFFFF,
+                                 0xFFFFFF, 0xFFFFFF, 0xFFFFFF, 0xFFFFFF};
+};
+
+TEST_F(ImageButtonTest, TheNormalImageServesEveryEnabledStateAndAGrayCopyTheDisabledOne) {
+    solid("b-normal.png", 8, 6, kRed);
+    YBImageButton* b = add("b");
+    EXPECT_EQ(b->size(), CSize(8, 7));  // no caption: the image and one row
+    EXPECT_EQ(at(0, 0), ref(kRed));
+    EXPECT_EQ(at(7, 5), ref(kRed));
+    EXPECT_EQ(at(8, 0), kBackground);
+
+    moveTo(host, {2, 2});
+    EXPECT_EQ(b->imageState(), YBImageButton::stateOver);
+    EXPECT_EQ(at(0, 0), ref(kRed));
+    press();
+    EXPECT_EQ(b->imageState(), YBImageButton::statePressed);
+    EXPECT_EQ(at(0, 0), ref(kRed));
+    release();
+    b->select(true, true);
+    EXPECT_EQ(b->imageState(), YBImageButton::stateSelectedOver);
+    EXPECT_EQ(at(0, 0), ref(kRed));
+
+    b->disable(true, true);
+    const COLORREF gray = at(3, 3);
+    EXPECT_EQ(GetRValue(gray), GetGValue(gray));
+    EXPECT_EQ(GetGValue(gray), GetBValue(gray));
+    EXPECT_NEAR(GetRValue(gray), 76, 2);  // red's luma
+    b->enable(true, true);
+    EXPECT_EQ(at(3, 3), ref(kRed));
+}
+
+TEST_F(ImageButtonTest, TheLastExistingExtensionWins) {
+    solid("g-normal.png", 4, 3, kYellow);
+    ASSERT_TRUE(image_files::writeBytes(files.file("g-normal.gif"), image_files::kGif));
+    solid("j-normal.png", 4, 3, kYellow);
+    solid("j-normal.jpg", 4, 3, kBlue);
+    add("g");
+    add("j");
+    // The GIF's first row: red, green, blue, transparent.
+    EXPECT_EQ(at(0, 0), ref(kRed));
+    EXPECT_EQ(at(1, 0), ref(kGreen));
+    EXPECT_EQ(at(3, 0), kBackground);
+    EXPECT_TRUE(near(at(5, 1), ref(kBlue), 24)) << std::hex << at(5, 1);
+}
+
+TEST_F(ImageButtonTest, SizeIsTheWidestPartWithTheImageAboveTheCaption) {
+    CSize caption;  // measured as a program would measure it
+    HDC screen = GetDC(nullptr);
+    CFont* previous = font.select(CDC::FromHandle(screen));
+    GetTextExtentPoint32W(screen, L"Caption text", 12, &caption);
+    if (previous) CDC::FromHandle(screen)->SelectObject(previous);
+    ReleaseDC(nullptr, screen);
+    ASSERT_GT(caption.cx, 24);
+
+    YBImageButton* plain = add("none", "Caption text");  // no files: the caption alone
+    EXPECT_EQ(plain->size(), CSize(caption.cx, caption.cy + 1));
+    EXPECT_EQ(plain->getMinSize(), plain->size());
+    bool drawn = false;  // the caption alone is drawn
+    pump();
+    for (int x = 0; x < caption.cx; ++x)
+        for (int y = 0; y <= caption.cy; ++y)
+            drawn |= pixel(host, x, y) != kBackground;
+    EXPECT_TRUE(drawn);
+    host.clearComponents();
+
+    solid("s-normal.png", 16, 16, kBlue);
+    solid("s-over.png", 24, 20, kGreen);
+    YBImageButton* b = add("s", "Caption text");
+    EXPECT_EQ(b->size(), CSize(caption.cx, 20 + caption.cy + 1));
+    EXPECT_EQ(b->getMinSize(), b->size());
+    // The 16x16 image stretched to the largest slot, centred at the top.
+    const int left = (caption.cx - 24) / 2;
+    EXPECT_EQ(at(left, 0), ref(kBlue));
+    EXPECT_EQ(at(left + 23, 19), ref(kBlue));
+    EXPECT_EQ(at(left + 12, 10), ref(kBlue));
+    EXPECT_EQ(at(left - 1, 10), kBackground);
+    EXPECT_EQ(at(left + 24, 10), kBackground);
+    EXPECT_EQ(at(left + 12, 20), kBackground);
+    moveTo(host, {left + 5, 5});
+    EXPECT_EQ(at(left + 23, 19), ref(kGreen));
+}
+
+TEST_F(ImageButtonTest, MissingAndCorruptFilesDrawNothingForTheirState) {
+    ASSERT_TRUE(image_files::writeBytes(files.file("c-normal.png"), {'n', 'o', 't', '\n'}));
+    solid("c-over.png", 10, 10, kGreen);
+    YBImageButton* b = add("c");
+    EXPECT_EQ(b->size(), CSize(10, 11));  // the corrupt image counts as 0x0
+    EXPECT_EQ(at(5, 5), kBackground);
+    moveTo(host, {5, 5});
+    EXPECT_EQ(at(5, 5), ref(kGreen));
+    moveTo(host, {100, 100});
+    b->disable(true, true);  // a gray copy of nothing
+    EXPECT_EQ(at(5, 5), kBackground);
+    b->enable(true, true);
+
+    b->setButtonImage(YBImageButton::stateOver, (directory + "/missing.png").c_str());
+    EXPECT_EQ(b->size(), CSize(0, 1));
+    moveTo(host, {0, 0});
+    EXPECT_EQ(at(0, 0), kBackground);
+}
+
+TEST_F(ImageButtonTest, CopiesDrawTheirOwnImages) {
+    solid("k-normal.png", 6, 6, kRed);
+    solid("m-normal.png", 6, 6, kMagenta);
+    auto* original = new YBImageButton(7, directory.c_str(), "k", "", font, colours, &host);
+    auto* copy = new YBImageButton(*original);
+    auto* assigned = new YBImageButton(8, directory.c_str(), "m", "", font, colours, &host);
+    *assigned = *copy;
+    *assigned = *assigned;
+    delete original;  // the copies keep images of their own
+    host.addComponent(copy, true, false);
+    host.addComponent(assigned, true, true);
+    EXPECT_EQ(assigned->size(), CSize(6, 7));
+    EXPECT_EQ(at(2, 2), ref(kRed));
+    EXPECT_EQ(at(8, 2), ref(kRed));
+    copy->disable(true, true);  // the gray copy is made from the copy's own image
+    EXPECT_NE(at(2, 2), ref(kRed));
+    EXPECT_EQ(at(8, 2), ref(kRed));
+}
+
+TEST_F(ImageButtonTest, DisabledWinsOverSelectedAndPressedOverHover) {
+    solid("t-normal.png", 6, 6, kRed);
+    solid("t-over.png", 6, 6, kGreen);
+    solid("t-pressed.png", 6, 6, kYellow);
+    solid("t-disabled.png", 6, 6, kMagenta);
+    solid("t-selected-disabled.png", 6, 6, kCyan);
+    YBImageButton* b = add("t");
+    b->select(true, false);
+    b->disable(true, true);
+    EXPECT_EQ(b->imageState(), YBImageButton::stateDisabled);
+    EXPECT_EQ(at(2, 2), ref(kMagenta));
+    b->select(false, false);
+    b->enable(true, true);
+
+    moveTo(host, {2, 2});
+    EXPECT_EQ(at(2, 2), ref(kGreen));
+    press();
+    EXPECT_EQ(b->imageState(), YBImageButton::statePressed);
+    EXPECT_EQ(at(2, 2), ref(kYellow));
+    release();
+    moveTo(host, {100, 100});
+    b->onLeftMouseButton(1, CPoint(2, 2));  // pressed without the pointer over it
+    EXPECT_FALSE(b->isMouseOver());
+    EXPECT_EQ(b->imageState(), YBImageButton::statePressed);
+    EXPECT_EQ(at(2, 2), ref(kYellow));
+}
+
+}  // namespace

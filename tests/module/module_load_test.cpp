@@ -1,0 +1,89 @@
+// A host program that does not link the toolkit: it loads a plugin built on
+// it, uses a toolkit window, and unloads it again.
+#include <dlfcn.h>
+#include <gtest/gtest.h>
+
+#include <tessel/platform/afx_app.h>
+#include <tessel/platform/afx_wnd.h>
+#include <tessel/platform/testing.h>
+
+namespace {
+
+class HostApp : public CWinApp {};
+HostApp hostApp;
+
+struct Library {
+    void* handle;
+    explicit Library(const char* path) : handle(dlopen(path, RTLD_NOW | RTLD_LOCAL)) {}
+    ~Library() {
+        if (handle) dlclose(handle);
+    }
+    template <class T>
+    T symbol(const char* name) const {
+        return reinterpret_cast<T>(dlsym(handle, name));
+    }
+};
+
+bool isLoaded(const char* path) {
+    void* handle = dlopen(path, RTLD_NOW | RTLD_NOLOAD);
+    if (handle) dlclose(handle);
+    return handle != nullptr;
+}
+
+void click(int x, int y) {
+    SetCursorPos(x, y);
+    INPUT press{}, release{};
+    press.type = release.type = INPUT_MOUSE;
+    press.mi.dwFlags = MOUSEEVENTF_LEFTDOWN;
+    release.mi.dwFlags = MOUSEEVENTF_LEFTUP;
+    SendInput(1, &press, sizeof press);
+    SendInput(1, &release, sizeof release);
+    tessel::testing::pump();
+}
+
+}  // namespace
+
+TEST(ModuleLoad, LoadingInitialisesAndHandlersRunInTheModulesState) {
+    tessel::testing::useVirtualClock();
+    ASSERT_FALSE(isLoaded(TESSEL_LIBRARY)) << "the host must not link the toolkit";
+    auto& libraries = AfxGetAppModuleState()->m_libraries;
+    const size_t librariesBefore = libraries.size();
+    std::wstring className;
+    {
+        Library plugin(PROBE_LIBRARY);
+        ASSERT_TRUE(plugin.handle) << dlerror();
+        ASSERT_TRUE(isLoaded(TESSEL_LIBRARY));
+
+        // InitInstance ran after AfxWinInit: it recorded the module's instance.
+        CWinApp* tessel = plugin.symbol<CWinApp* (*)()>("probe_toolkit_app")();
+        ASSERT_TRUE(tessel);
+        Dl_info info{};
+        ASSERT_TRUE(dladdr(plugin.symbol<void*>("theTessel"), &info));
+        EXPECT_EQ(plugin.symbol<HINSTANCE (*)()>("probe_toolkit_instance")(), info.dli_fbase);
+        // Registered with the host's MFC, which keeps its own application.
+        ASSERT_EQ(libraries.size(), librariesBefore + 1);
+        EXPECT_EQ(libraries.back()->m_hModule, info.dli_fbase);
+        EXPECT_EQ(AfxGetApp(), &hostApp);
+
+        const HWND window = plugin.symbol<HWND (*)(int, int)>("probe_create")(50, 60);
+        ASSERT_TRUE(IsWindow(window));
+        tessel::testing::pump();
+        click(100, 100);
+        EXPECT_EQ(plugin.symbol<CWinApp* (*)()>("probe_app_in_create")(), tessel);
+        EXPECT_EQ(plugin.symbol<CWinApp* (*)()>("probe_app_in_click")(), tessel);
+        EXPECT_EQ(AfxGetApp(), &hostApp);
+
+        wchar_t name[128] = {};
+        ASSERT_GT(GetClassNameW(window, name, 128), 0);
+        className = name;
+        plugin.symbol<void (*)()>("probe_destroy")();
+        EXPECT_FALSE(IsWindow(window));
+    }
+    // Unloading ran the detach: the library is gone from the host's list and
+    // the module's window classes with it.
+    EXPECT_FALSE(isLoaded(TESSEL_LIBRARY));
+    EXPECT_EQ(libraries.size(), librariesBefore);
+    WNDCLASSW unused;
+    EXPECT_FALSE(GetClassInfoW(nullptr, className.c_str(), &unused));
+    EXPECT_EQ(AfxGetApp(), &hostApp);
+}

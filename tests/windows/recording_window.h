@@ -1,0 +1,211 @@
+// A toolkit window that records every virtual handler call as one line of
+// text ("onKey(1,65,1,30)"), a fixture with a top-level recording window, and
+// the input helpers of a test that acts as a user with a mouse and keyboard.
+#pragma once
+
+#include <gtest/gtest.h>
+
+#include <algorithm>
+#include <initializer_list>
+#include <iterator>
+#include <optional>
+#include <sstream>
+#include <string>
+#include <string_view>
+#include <vector>
+
+#include <tessel/module/Tessel.h>
+#include <tessel/platform/afx_app.h>
+#include <tessel/platform/gdi.h>
+#include <tessel/platform/testing.h>
+#include <tessel/windows/YBChildWnd.h>
+
+namespace windows_test {
+
+using Calls = std::vector<std::string>;
+
+template <typename... Args>
+std::string call(const char* name, Args... args) {
+    std::ostringstream out;
+    out << name << '(';
+    const char* separator = "";
+    ((out << separator << args, separator = ","), ...);
+    out << ')';
+    return out.str();
+}
+
+// Where two sequences first part, for the failure message.
+inline std::string firstDifference(const Calls& actual, const Calls& expected) {
+    const auto [a, e] = std::ranges::mismatch(actual, expected);
+    const auto index = a - actual.begin();
+    return "first difference at " + std::to_string(index) + ": got " +
+           (a == actual.end() ? std::string("(end)") : *a) + ", expected " +
+           (e == expected.end() ? std::string("(end)") : *e);
+}
+
+#define EXPECT_CALLS(actual, ...)                                                             \
+    do {                                                                                      \
+        const ::windows_test::Calls expected_ = __VA_ARGS__;                                  \
+        const ::windows_test::Calls actual_ = (actual);                                       \
+        EXPECT_EQ(actual_, expected_) << ::windows_test::firstDifference(actual_, expected_); \
+    } while (false)
+
+class RecordingWnd : public YBChildWnd {
+public:
+    Calls calls;
+    // Handlers that ran while another module's application was current.
+    int handlersOutsideModule = 0;
+    std::optional<DWORD> style;  // replaces the style getCreateStyle gives
+    DWORD exStyle = 0;
+    std::optional<CSize> minSize;  // what getMinSize answers instead of the stored one
+    CRect lastClip;                // the clip box of the last onDraw
+    bool visibleInOnCreate = true;
+    std::vector<UINT> dispatched;  // application-range messages that reached the window procedure
+
+    // The calls since the last take that start with one of the prefixes (an
+    // empty prefix: all); forgets every call.
+    Calls take(std::initializer_list<std::string_view> prefixes) {
+        Calls out;
+        std::ranges::copy_if(calls, std::back_inserter(out), [&](const std::string& c) {
+            return std::ranges::any_of(prefixes, [&](auto p) { return c.starts_with(p); });
+        });
+        calls.clear();
+        return out;
+    }
+    Calls take(std::string_view prefix = "") { return take({prefix}); }
+
+    void getCreateStyle(DWORD& s, DWORD& ex, CSize& size) override {
+        calls.push_back("getCreateStyle()");
+        YBChildWnd::getCreateStyle(s, ex, size);
+        if (style) s = *style;
+        ex |= exStyle;
+    }
+    void onPreCreate() override { calls.push_back("onPreCreate()"); }
+    CSize getMinSize() const override { return minSize ? *minSize : YBChildWnd::getMinSize(); }
+
+    LRESULT WindowProc(UINT message, WPARAM wParam, LPARAM lParam) override {
+        if (message >= 0x7FFF && message <= 0xC000) dispatched.push_back(message);
+        return YBChildWnd::WindowProc(message, wParam, lParam);
+    }
+
+    void onCreate() override {
+        handler("onCreate()");
+        visibleInOnCreate = IsWindowVisible();
+    }
+    void onEraseBackground(XDC& dc) override {
+        handler("onEraseBackground()");
+        YBChildWnd::onEraseBackground(dc);
+    }
+    void onDraw(XDC& dc) override {
+        handler("onDraw()");
+        GetClipBox(dc, &lastClip);
+        YBChildWnd::onDraw(dc);
+    }
+    void onSize(UINT type, int width, int height) override {
+        handler(call("onSize", type, width, height));
+    }
+    bool onSetCursor(UINT hitTest, UINT message) override {
+        const bool result = YBChildWnd::onSetCursor(hitTest, message);
+        handler(call("onSetCursor", hitTest, message, result));
+        return result;
+    }
+    void onCommand(int id) override { handler(call("onCommand", id)); }
+    void onTimer(int id) override { handler(call("onTimer", id)); }
+    // Reached from the message loop's pre-translation, not a window procedure.
+    void onAppMessage(int message, WPARAM wParam, LPARAM lParam) override {
+        calls.push_back(call("onAppMessage", message, wParam, lParam));
+    }
+    void onKey(int down, int key, int repeat, int flags) override {
+        handler(call("onKey", down, key, repeat, flags));
+    }
+    void onChar(int ch, int repeat) override { handler(call("onChar", ch, repeat)); }
+    void onLeftMouseButton(int action, CPoint p) override {
+        handler(call("onLeftMouseButton", action, p.x, p.y));
+    }
+    void onRightMouseButton(int action, CPoint p) override {
+        handler(call("onRightMouseButton", action, p.x, p.y));
+    }
+    void onMiddleMouseButton(int action, CPoint p) override {
+        handler(call("onMiddleMouseButton", action, p.x, p.y));
+    }
+    void onMouseMove(UINT flags, CPoint p) override {
+        handler(call("onMouseMove", flags, p.x, p.y));
+    }
+    void onMouseLeave() override { handler("onMouseLeave()"); }
+    void onMouseWheel(UINT flags, int delta, CPoint screenPt) override {
+        handler(call("onMouseWheel", flags, delta, screenPt.x, screenPt.y));
+    }
+    void onHScroll(int position) override { handler(call("onHScroll", position)); }
+    void onVScroll(int position) override { handler(call("onVScroll", position)); }
+    void onScrollUp() override { handler("onScrollUp()"); }
+    void onScrollDown() override { handler("onScrollDown()"); }
+    void onScrollLeft() override { handler("onScrollLeft()"); }
+    void onScrollRight() override { handler("onScrollRight()"); }
+    void onScrollHome() override { handler("onScrollHome()"); }
+    void onScrollEnd() override { handler("onScrollEnd()"); }
+    void onScrollPageUp() override { handler("onScrollPageUp()"); }
+    void onScrollPageDown() override { handler("onScrollPageDown()"); }
+    void onScrollPageHome() override { handler("onScrollPageHome()"); }
+    void onScrollPageEnd() override { handler("onScrollPageEnd()"); }
+    void onScrollPageLeft() override { handler("onScrollPageLeft()"); }
+    void onScrollPageRight() override { handler("onScrollPageRight()"); }
+
+private:
+    void handler(std::string c) {
+        if (AfxGetApp() != &theTessel) ++handlersOutsideModule;
+        calls.push_back(std::move(c));
+    }
+};
+
+inline void input(DWORD flags, DWORD data = 0) {
+    INPUT in{};
+    in.type = INPUT_MOUSE;
+    in.mi.dwFlags = flags;
+    in.mi.mouseData = data;
+    SendInput(1, &in, sizeof in);
+}
+
+inline void key(WORD vk, WORD scan, DWORD flags = 0) {
+    INPUT in{};
+    in.type = INPUT_KEYBOARD;
+    in.ki.wVk = vk;
+    in.ki.wScan = scan;
+    in.ki.dwFlags = flags;
+    SendInput(1, &in, sizeof in);
+}
+
+inline void moveTo(int screenX, int screenY) {
+    SetCursorPos(screenX, screenY);
+    tessel::testing::pump();
+}
+
+// A top-level popup toolkit window at (100, 100), 400x300, shown and painted.
+class WindowTest : public ::testing::Test {
+protected:
+    static constexpr int kTopX = 100, kTopY = 100;
+
+    void SetUp() override {
+        tessel::testing::useVirtualClock();
+        moveTo(0, 0);
+        top.style = WS_POPUP | WS_VISIBLE;
+        top.setInitialSize(400, 300);
+        ASSERT_TRUE(top.createAt(kTopX, kTopY, nullptr));
+        tessel::testing::pump();
+        top.calls.clear();
+    }
+    void TearDown() override {
+        EXPECT_EQ(top.handlersOutsideModule, 0);
+        tessel::testing::advanceClock(1000);  // no double click carries over
+    }
+    // A child of `parent` (the top window by default), created and painted.
+    static void makeChild(RecordingWnd& child, CWnd& parent, int x, int y, int width, int height) {
+        child.setInitialSize(width, height);
+        ASSERT_TRUE(child.createAt(x, y, &parent));
+        tessel::testing::pump();
+        child.calls.clear();
+    }
+
+    RecordingWnd top;
+};
+
+}  // namespace windows_test
