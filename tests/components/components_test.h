@@ -122,13 +122,18 @@ public:
         YBButton::onMouseLeave();
     }
     void onLeftMouseButton(int action, CPoint p) override {
-        events.push_back("left " + std::to_string(action));
+        events.push_back(std::string("left ").append(std::to_string(action)));
         YBButton::onLeftMouseButton(action, p);
     }
 
 private:
     void note(const char* what) {
-        if (m_log) m_log->push_back(what + (" " + std::to_string(id())));
+        // Appended piece by piece: GCC 12 warns falsely on "literal" + string&& at -O3.
+        if (!m_log) return;
+        std::string line = what;
+        line += ' ';
+        line += std::to_string(id());
+        m_log->push_back(std::move(line));
     }
     Strings* m_log;
 };

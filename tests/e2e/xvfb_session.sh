@@ -45,10 +45,11 @@ for ((i = 0; i < 100; ++i)); do xdotool getmouselocation >/dev/null 2>&1 && brea
 out=$work/out
 seen=0  # lines of $out already matched: each expectation looks further on
 
-# expect REGEX: waits up to 5 s for a line after the last one matched.
+# expect REGEX [SECONDS]: waits up to SECONDS (5) for a line after the last
+# one matched; a start-up under a sanitizer wants longer.
 expect() {
   local line
-  for ((i = 0; i < 100; ++i)); do
+  for ((i = 0; i < ${2:-5} * 20; ++i)); do
     line=$(tail -n +$((seen + 1)) "$out" | grep -n -m1 -E -x -- "$1")
     if [[ -n $line ]]; then
       seen=$((seen + ${line%%:*}))
