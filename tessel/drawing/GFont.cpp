@@ -4,6 +4,7 @@
 #include <cmath>
 #include <cwchar>
 #include <map>
+#include <mutex>
 #include <tuple>
 
 #include <tessel/platform/text_encoding.h>
@@ -12,9 +13,12 @@
 namespace {
 
 // Process-wide, never released: the handles stay valid for any DC that still
-// holds one, whatever happens to the GFonts that asked for them.
+// holds one, whatever happens to the GFonts that asked for them. Components
+// may be made on any thread, so the table is locked.
 HFONT sharedFont(const std::wstring& face, double size, int style) {
+    static std::mutex lock;
     static std::map<std::tuple<std::wstring, long, int>, HFONT> fonts;
+    std::lock_guard<std::mutex> guard(lock);
     const long height = -std::lround(size * 96.0 / 72.0);
     auto key = std::make_tuple(face, height, style);
     if (auto found = fonts.find(key); found != fonts.end()) return found->second;
@@ -41,7 +45,8 @@ GFont::GFont(const char* face, double size, int style, COLORREF color)
       m_style(style) {}
 
 HFONT GFont::handle() const {
-    return sharedFont(m_face, m_size, m_style);
+    if (!m_handle) m_handle = sharedFont(m_face, m_size, m_style);
+    return m_handle;
 }
 
 CFont* GFont::select(CDC* dc) const {

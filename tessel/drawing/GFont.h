@@ -42,4 +42,5 @@ private:
     std::wstring m_face;
     double m_size;
     int m_style;
+    mutable HFONT m_handle = nullptr;  // the shared font, looked up once
 };

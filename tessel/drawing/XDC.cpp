@@ -27,20 +27,20 @@ std::wstring expandTabs(const std::wstring& text, double tabSize) {
 
 void XDC::FillRect(const CRect& rect, COLORREF color) {
     if (!m_dc || color == kNoColor) return;
-    aboutToDraw(&rect);
+    aboutToDraw(&rect, true);
     ::SetDCBrushColor(m_dc->m_hDC, color);
     ::FillRect(m_dc->m_hDC, &rect, static_cast<HBRUSH>(::GetStockObject(DC_BRUSH)));
 }
 
 void XDC::FillRect(const CRect& rect, CBrush* brush) {
     if (!m_dc || !brush) return;
-    aboutToDraw(&rect);
+    aboutToDraw(&rect, true);
     m_dc->FillRect(&rect, brush);
 }
 
 void XDC::FrameRect(const CRect& rect, COLORREF color) {
     if (!m_dc || color == kNoColor) return;
-    aboutToDraw(nullptr);
+    aboutToDraw(&rect, false);
     ::SetDCBrushColor(m_dc->m_hDC, color);
     ::FrameRect(m_dc->m_hDC, &rect, static_cast<HBRUSH>(::GetStockObject(DC_BRUSH)));
 }
@@ -48,7 +48,7 @@ void XDC::FrameRect(const CRect& rect, COLORREF color) {
 void XDC::drawBox(const CRect& rect, COLORREF borderColor, int borderWidth, COLORREF fillColor,
                   int cornerRadius) {
     if (!m_dc || rect.IsRectEmpty()) return;
-    aboutToDraw(cornerRadius > 0 || fillColor == kNoColor ? nullptr : &rect);
+    aboutToDraw(&rect, cornerRadius <= 0 && fillColor != kNoColor);
     const HDC dc = m_dc->m_hDC;
     const int border =
         borderColor == kNoColor
@@ -95,7 +95,8 @@ void XDC::draw(const kelp::KLString& text, CRect* rect, UINT format) {
 
 void XDC::drawText(const kelp::KLString& text, CRect& rect, UINT format) {
     if (!m_dc) return;
-    if (!(format & DT_CALCRECT)) aboutToDraw(nullptr);
+    // Unclipped text may reach beyond the rectangle.
+    if (!(format & DT_CALCRECT)) aboutToDraw((format & DT_NOCLIP) ? nullptr : &rect, false);
     const HDC dc = m_dc->m_hDC;
     // Text goes over the box or fill painted below it, never on a background of its own.
     const int previousMode = ::SetBkMode(dc, TRANSPARENT);

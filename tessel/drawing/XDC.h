@@ -24,11 +24,11 @@ public:
 
     // The platform context, for drawing the XDC does not know about.
     operator HDC() const {  // NOLINT: used where an HDC is wanted
-        aboutToDraw(nullptr);
+        aboutToDraw(nullptr, false);
         return m_dc ? m_dc->m_hDC : nullptr;
     }
     CDC* cdc() const {
-        aboutToDraw(nullptr);
+        aboutToDraw(nullptr, false);
         return m_dc;
     }
 
@@ -62,8 +62,9 @@ public:
     CSize getTextExtent(const kelp::KLString& text, int maxWidth, UINT format) const;
 
 protected:
-    // Called before drawing into `area` (logical coordinates; null: anywhere).
-    virtual void aboutToDraw(const CRect* /*area*/) const {}
+    // Called before drawing within `area` (logical coordinates; null: anywhere);
+    // `opaque` when every pixel of the area is painted over.
+    virtual void aboutToDraw(const CRect* /*area*/, bool /*opaque*/) const {}
 
     CDC* m_dc;
 

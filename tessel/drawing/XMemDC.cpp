@@ -42,7 +42,6 @@ XMemDC::XMemDC(XDC& target) : XDC(nullptr), m_target(target) {
     memory.SetViewportOrg(-m_box.left, -m_box.top);
     memory.SelectClipRgn(nullptr);
     memory.IntersectClipRect(m_box);
-    m_pristine = true;
     ::SelectObject(memory.m_hDC, ::GetCurrentObject(dc->m_hDC, OBJ_FONT));
     memory.SetTextColor(dc->GetTextColor());
     memory.SetBkColor(dc->GetBkColor());
@@ -50,20 +49,90 @@ XMemDC::XMemDC(XDC& target) : XDC(nullptr), m_target(target) {
     m_dc = &memory;
 }
 
-void XMemDC::aboutToDraw(const CRect* area) const {
-    if (!m_pristine) return;
-    m_pristine = false;
-    CRect covered;
-    if (area && covered.IntersectRect(area, &m_box) && covered == m_box)
-        return;  // all painted over anyway
-    m_buffer->dc.BitBlt(m_box.left, m_box.top, m_box.Width(), m_box.Height(), m_target.cdc(),
-                        m_box.left, m_box.top, SRCCOPY);
+void XMemDC::aboutToDraw(const CRect* area, bool opaque) const {
+    if (!m_buffer) return;
+    m_drawn = true;
+    if (m_fetched) return;
+    if (!area) {
+        fetchUnpainted();
+        return;
+    }
+    CRect within;
+    if (!within.IntersectRect(area, &m_box)) return;
+    if (opaque) {
+        // A clip set on the buffer may keep the fill from some of the area.
+        CRect clip;
+        if (m_buffer->dc.GetClipBox(&clip) == SIMPLEREGION && within.IntersectRect(&within, &clip))
+            notePainted(within);
+        else if (!within.IsRectEmpty())
+            fetchUnpainted();
+    } else if (!insidePainted(within)) {
+        fetchUnpainted();
+    }
+}
+
+void XMemDC::notePainted(const CRect& rect) const {
+    if (rect == m_box) {  // the whole buffer painted: nothing will ever be fetched
+        m_fetched = true;
+        m_painted.clear();
+        return;
+    }
+    // Boxes side by side in a row merge, so a grid of them stays a short list.
+    if (!m_painted.empty()) {
+        CRect& last = m_painted.back();
+        if (last.top == rect.top && last.bottom == rect.bottom && rect.left <= last.right &&
+            rect.right >= last.left) {
+            last.left = std::min(last.left, rect.left);
+            last.right = std::max(last.right, rect.right);
+            return;
+        }
+    }
+    m_painted.push_back(rect);
+}
+
+bool XMemDC::insidePainted(const CRect& rect) const {
+    // Text and frames go on what was just filled: the newest few rectangles suffice.
+    constexpr std::size_t kLookBack = 4;
+    const std::size_t count = std::min(kLookBack, m_painted.size());
+    for (std::size_t i = m_painted.size() - count; i < m_painted.size(); ++i) {
+        CRect both;
+        if (both.IntersectRect(&rect, &m_painted[i]) && both == rect) return true;
+    }
+    return false;
+}
+
+void XMemDC::fetchUnpainted() const {
+    m_fetched = true;
+    CDC& memory = m_buffer->dc;
+    if (m_painted.empty()) {
+        memory.BitBlt(m_box.left, m_box.top, m_box.Width(), m_box.Height(), m_target.cdc(),
+                      m_box.left, m_box.top, SRCCOPY);
+        return;
+    }
+    // The box less what was painted, in the buffer's device coordinates.
+    CRgn unpainted, piece;
+    unpainted.CreateRectRgn(0, 0, m_box.Width(), m_box.Height());
+    piece.CreateRectRgn(0, 0, 0, 0);
+    int kind = SIMPLEREGION;
+    for (const CRect& painted : m_painted) {
+        ::SetRectRgn(piece, painted.left - m_box.left, painted.top - m_box.top,
+                     painted.right - m_box.left, painted.bottom - m_box.top);
+        kind = unpainted.CombineRgn(&unpainted, &piece, RGN_DIFF);
+    }
+    m_painted.clear();
+    if (kind == NULLREGION) return;
+    const int saved = memory.SaveDC();
+    memory.SelectClipRgn(&unpainted);
+    memory.BitBlt(m_box.left, m_box.top, m_box.Width(), m_box.Height(), m_target.cdc(), m_box.left,
+                  m_box.top, SRCCOPY);
+    memory.RestoreDC(saved);
 }
 
 XMemDC::~XMemDC() {
     if (!m_buffer) return;
-    // Still pristine: nothing was drawn, the target already shows it all.
-    if (!m_pristine) {
+    // Nothing drawn: the target already shows it all.
+    if (m_drawn) {
+        if (!m_fetched) fetchUnpainted();
         m_target.cdc()->BitBlt(m_box.left, m_box.top, m_box.Width(), m_box.Height(), &m_buffer->dc,
                                m_box.left, m_box.top, SRCCOPY);
     }

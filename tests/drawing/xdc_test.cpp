@@ -146,6 +146,54 @@ TEST(XMemDC, ReachesTheTargetOnlyWhenDestroyedAndOnlyInsideTheClip) {
     EXPECT_EQ(s.at(50, 50), RGB(0, 0, 255));
 }
 
+// The buffer is reused between paints and starts with the last paint's
+// pixels: whatever the drawing does not paint over must still come out as the
+// target was, whichever way the drawing goes.
+TEST(XMemDC, PixelsNotPaintedOverAreTheTargetsWhateverTheOrderOfDrawing) {
+    Surface s;
+    XDC target(s.cdc());
+    const GFont font("Arial", 10.0, 0, RGB(0, 0, 0));
+    {
+        XMemDC dirty(target);  // leaves red in the spare buffer
+        dirty.FillRect(CRect(0, 0, 200, 100), RGB(255, 0, 0));
+    }
+    s.cdc()->FillSolidRect(0, 0, 200, 100, RGB(255, 255, 255));
+    {
+        // Fills in a row, text on one of them, then a frame that is not inside any fill.
+        XMemDC buffer(target);
+        buffer.FillRect(CRect(0, 0, 50, 20), RGB(0, 0, 255));
+        buffer.FillRect(CRect(50, 0, 100, 20), RGB(0, 255, 0));
+        CRect label(0, 0, 50, 20);
+        buffer.drawText(L"ab", label, DT_CENTER | DT_VCENTER | DT_SINGLELINE, font, 0, 4.0,
+                        nullptr);
+        buffer.FrameRect(CRect(120, 40, 160, 80), RGB(0, 0, 0));
+    }
+    EXPECT_EQ(s.at(60, 10), RGB(0, 255, 0));
+    EXPECT_EQ(s.at(1, 1), RGB(0, 0, 255));
+    EXPECT_EQ(s.at(120, 40), RGB(0, 0, 0));
+    EXPECT_EQ(s.at(140, 60), RGB(255, 255, 255)) << "inside the frame";
+    EXPECT_EQ(s.at(10, 50), RGB(255, 255, 255)) << "never drawn on";
+    EXPECT_EQ(s.at(199, 99), RGB(255, 255, 255));
+
+    // Only fills, not covering everything: the rest is still the target's.
+    {
+        XMemDC buffer(target);
+        buffer.FillRect(CRect(0, 0, 200, 100), RGB(255, 0, 0));
+    }
+    s.cdc()->FillSolidRect(0, 0, 200, 100, RGB(255, 255, 255));
+    {
+        XMemDC buffer(target);
+        buffer.FillRect(CRect(10, 10, 20, 20), RGB(0, 0, 255));
+        // A clip on the buffer keeps this fill from most of its rectangle.
+        buffer.cdc()->IntersectClipRect(30, 30, 40, 40);
+        buffer.FillRect(CRect(0, 0, 200, 100), RGB(0, 255, 0));
+    }
+    EXPECT_EQ(s.at(15, 15), RGB(0, 0, 255));
+    EXPECT_EQ(s.at(35, 35), RGB(0, 255, 0));
+    EXPECT_EQ(s.at(50, 50), RGB(255, 255, 255));
+    EXPECT_EQ(s.at(5, 5), RGB(255, 255, 255));
+}
+
 TEST(Shades, ScaleClampAndGrey) {
     EXPECT_EQ(GetShade(RGB(100, 200, 250), 1.1), RGB(110, 220, 255));
     EXPECT_EQ(GetShade(RGB(100, 200, 250), 0.9), RGB(90, 180, 225));
