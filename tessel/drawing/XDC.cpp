@@ -26,21 +26,18 @@ std::wstring expandTabs(const std::wstring& text, double tabSize) {
 }  // namespace
 
 void XDC::FillRect(const CRect& rect, COLORREF color) {
-    if (!m_dc || color == kNoColor) return;
-    aboutToDraw(&rect, true);
+    if (!m_dc || color == kNoColor || !aboutToDraw(&rect, true)) return;
     ::SetDCBrushColor(m_dc->m_hDC, color);
     ::FillRect(m_dc->m_hDC, &rect, static_cast<HBRUSH>(::GetStockObject(DC_BRUSH)));
 }
 
 void XDC::FillRect(const CRect& rect, CBrush* brush) {
-    if (!m_dc || !brush) return;
-    aboutToDraw(&rect, true);
+    if (!m_dc || !brush || !aboutToDraw(&rect, true)) return;
     m_dc->FillRect(&rect, brush);
 }
 
 void XDC::FrameRect(const CRect& rect, COLORREF color) {
-    if (!m_dc || color == kNoColor) return;
-    aboutToDraw(&rect, false);
+    if (!m_dc || color == kNoColor || !aboutToDraw(&rect, false)) return;
     ::SetDCBrushColor(m_dc->m_hDC, color);
     ::FrameRect(m_dc->m_hDC, &rect, static_cast<HBRUSH>(::GetStockObject(DC_BRUSH)));
 }
@@ -48,7 +45,7 @@ void XDC::FrameRect(const CRect& rect, COLORREF color) {
 void XDC::drawBox(const CRect& rect, COLORREF borderColor, int borderWidth, COLORREF fillColor,
                   int cornerRadius) {
     if (!m_dc || rect.IsRectEmpty()) return;
-    aboutToDraw(&rect, cornerRadius <= 0 && fillColor != kNoColor);
+    if (!aboutToDraw(&rect, cornerRadius <= 0 && fillColor != kNoColor)) return;
     const HDC dc = m_dc->m_hDC;
     const int border =
         borderColor == kNoColor
@@ -96,7 +93,8 @@ void XDC::draw(const kelp::KLString& text, CRect* rect, UINT format) {
 void XDC::drawText(const kelp::KLString& text, CRect& rect, UINT format) {
     if (!m_dc) return;
     // Unclipped text may reach beyond the rectangle.
-    if (!(format & DT_CALCRECT)) aboutToDraw((format & DT_NOCLIP) ? nullptr : &rect, false);
+    if (!(format & DT_CALCRECT) && !aboutToDraw((format & DT_NOCLIP) ? nullptr : &rect, false))
+        return;
     const HDC dc = m_dc->m_hDC;
     // Text goes over the box or fill painted below it, never on a background of its own.
     const int previousMode = ::SetBkMode(dc, TRANSPARENT);
@@ -133,6 +131,8 @@ void XDC::placeText(const kelp::KLString& text, CRect& rect, UINT format) {
 void XDC::drawText(const kelp::KLString& text, CRect& rect, UINT format, const GFont& font,
                    COLORREF color, double tabSize, double* height) {
     if (!m_dc) return;
+    // Nothing of it can show: not even the font is selected.
+    if (!height && !(format & (DT_CALCRECT | DT_NOCLIP)) && !aboutToDraw(&rect, false)) return;
     const HDC dc = m_dc->m_hDC;
     const HGDIOBJ previousFont = ::SelectObject(dc, font.handle());
     const COLORREF previousColor = ::SetTextColor(dc, color == kNoColor ? font.m_color : color);

@@ -63,8 +63,9 @@ public:
 
 protected:
     // Called before drawing within `area` (logical coordinates; null: anywhere);
-    // `opaque` when every pixel of the area is painted over.
-    virtual void aboutToDraw(const CRect* /*area*/, bool /*opaque*/) const {}
+    // `opaque` when every pixel of the area is painted over. False when
+    // nothing drawn there can show, and the drawing is skipped.
+    virtual bool aboutToDraw(const CRect* /*area*/, bool /*opaque*/) const { return true; }
 
     CDC* m_dc;
 

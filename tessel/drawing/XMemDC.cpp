@@ -49,16 +49,18 @@ XMemDC::XMemDC(XDC& target) : XDC(nullptr), m_target(target) {
     m_dc = &memory;
 }
 
-void XMemDC::aboutToDraw(const CRect* area, bool opaque) const {
-    if (!m_buffer) return;
+bool XMemDC::aboutToDraw(const CRect* area, bool opaque) const {
+    if (!m_buffer) return true;  // no buffer: the drawing goes nowhere anyway
+    CRect within;
+    // Outside the painted area nothing shows (a host draws all its
+    // components, most of them scrolled away).
+    if (area && !within.IntersectRect(area, &m_box)) return false;
     m_drawn = true;
-    if (m_fetched) return;
+    if (m_fetched) return true;
     if (!area) {
         fetchUnpainted();
-        return;
+        return true;
     }
-    CRect within;
-    if (!within.IntersectRect(area, &m_box)) return;
     if (opaque) {
         // A clip set on the buffer may keep the fill from some of the area.
         CRect clip;
@@ -69,6 +71,7 @@ void XMemDC::aboutToDraw(const CRect* area, bool opaque) const {
     } else if (!insidePainted(within)) {
         fetchUnpainted();
     }
+    return true;
 }
 
 void XMemDC::notePainted(const CRect& rect) const {

@@ -27,7 +27,7 @@ public:
     struct Buffer;  // memory DC and bitmap, reused
 
 private:
-    void aboutToDraw(const CRect* area, bool opaque) const override;
+    bool aboutToDraw(const CRect* area, bool opaque) const override;
     // Fetches the target's pixels wherever nothing opaque was painted yet.
     void fetchUnpainted() const;
     void notePainted(const CRect& rect) const;
