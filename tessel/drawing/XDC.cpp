@@ -66,9 +66,12 @@ void XDC::drawBox(const CRect& rect, COLORREF borderColor, int borderWidth, COLO
         if (pen) ::DeleteObject(pen);
         return;
     }
-    if (border > 0) {
+    const HBRUSH brush = static_cast<HBRUSH>(::GetStockObject(DC_BRUSH));
+    if (border == 1) {
         ::SetDCBrushColor(dc, borderColor);
-        const HBRUSH brush = static_cast<HBRUSH>(::GetStockObject(DC_BRUSH));
+        ::FrameRect(dc, &rect, brush);
+    } else if (border > 1) {
+        ::SetDCBrushColor(dc, borderColor);
         const RECT sides[4] = {
             {rect.left, rect.top, rect.right, rect.top + border},
             {rect.left, rect.bottom - border, rect.right, rect.bottom},
@@ -79,7 +82,9 @@ void XDC::drawBox(const CRect& rect, COLORREF borderColor, int borderWidth, COLO
     }
     CRect inside = rect;
     inside.DeflateRect(border, border);
-    FillRect(inside, fillColor);
+    if (fillColor == kNoColor || inside.IsRectEmpty()) return;
+    ::SetDCBrushColor(dc, fillColor);
+    ::FillRect(dc, &inside, brush);
 }
 
 void XDC::setTextColor(COLORREF color) {
@@ -90,19 +95,25 @@ void XDC::draw(const kelp::KLString& text, CRect* rect, UINT format) {
     if (rect) drawText(text, *rect, format);
 }
 
+bool XDC::textShows(const CRect& rect, UINT format) const {
+    // Measuring draws nothing; unclipped text may reach beyond the rectangle.
+    return (format & DT_CALCRECT) || aboutToDraw((format & DT_NOCLIP) ? nullptr : &rect, false);
+}
+
 void XDC::drawText(const kelp::KLString& text, CRect& rect, UINT format) {
-    if (!m_dc) return;
-    // Unclipped text may reach beyond the rectangle.
-    if (!(format & DT_CALCRECT) && !aboutToDraw((format & DT_NOCLIP) ? nullptr : &rect, false))
-        return;
-    const HDC dc = m_dc->m_hDC;
-    // Text goes over the box or fill painted below it, never on a background of its own.
-    const int previousMode = ::SetBkMode(dc, TRANSPARENT);
-    placeText(text, rect, format);
-    ::SetBkMode(dc, previousMode);
+    if (m_dc && textShows(rect, format)) placeText(text, rect, format);
 }
 
 void XDC::placeText(const kelp::KLString& text, CRect& rect, UINT format) {
+    const HDC dc = m_dc->m_hDC;
+    // Text goes over the box or fill painted below it, never on a background of its own.
+    const int previousMode = ::GetBkMode(dc);
+    if (previousMode != TRANSPARENT) ::SetBkMode(dc, TRANSPARENT);
+    placeLines(text, rect, format);
+    if (previousMode != TRANSPARENT) ::SetBkMode(dc, previousMode);
+}
+
+void XDC::placeLines(const kelp::KLString& text, CRect& rect, UINT format) {
     const HDC dc = m_dc->m_hDC;
     if ((format & (DT_VCENTER | DT_BOTTOM)) && !(format & DT_SINGLELINE) &&
         !(format & DT_CALCRECT)) {
@@ -131,11 +142,12 @@ void XDC::placeText(const kelp::KLString& text, CRect& rect, UINT format) {
 void XDC::drawText(const kelp::KLString& text, CRect& rect, UINT format, const GFont& font,
                    COLORREF color, double tabSize, double* height) {
     if (!m_dc) return;
-    // Nothing of it can show: not even the font is selected.
-    if (!height && !(format & (DT_CALCRECT | DT_NOCLIP)) && !aboutToDraw(&rect, false)) return;
+    const bool shows = textShows(rect, format);
+    if (!shows && !height) return;  // not even the font is selected
     const HDC dc = m_dc->m_hDC;
     const HGDIOBJ previousFont = ::SelectObject(dc, font.handle());
-    const COLORREF previousColor = ::SetTextColor(dc, color == kNoColor ? font.m_color : color);
+    const COLORREF textColor = color == kNoColor ? font.m_color : color;
+    const COLORREF previousColor = ::SetTextColor(dc, textColor);
     kelp::KLString expanded;  // only made when there are tabs to expand
     const bool tabs = (format & DT_EXPANDTABS) && text.str().find(L'\t') != std::wstring::npos;
     if (tabs) expanded = kelp::KLString(std::wstring_view(expandTabs(text.str(), tabSize)));
@@ -145,9 +157,9 @@ void XDC::drawText(const kelp::KLString& text, CRect& rect, UINT format, const G
         *height = ::DrawTextW(dc, shown, shown.length(), &measured,
                               (format & ~(DT_VCENTER | DT_BOTTOM)) | DT_CALCRECT);
     }
-    drawText(shown, rect, format & ~DT_EXPANDTABS);
-    ::SetTextColor(dc, previousColor);
-    ::SelectObject(dc, previousFont);
+    if (shows) placeText(shown, rect, format & ~DT_EXPANDTABS);
+    if (previousColor != textColor) ::SetTextColor(dc, previousColor);
+    if (previousFont != font.handle()) ::SelectObject(dc, previousFont);
 }
 
 CSize XDC::GetTextExtent(const kelp::KLString& text) const {

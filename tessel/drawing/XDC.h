@@ -70,5 +70,9 @@ protected:
     CDC* m_dc;
 
 private:
+    // Whether text in `rect` can show (and the buffer is ready for it).
+    bool textShows(const CRect& rect, UINT format) const;
+    // Drawn without a background, then placed by placeLines.
     void placeText(const kelp::KLString& text, CRect& rect, UINT format);
+    void placeLines(const kelp::KLString& text, CRect& rect, UINT format);
 };

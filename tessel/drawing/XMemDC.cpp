@@ -62,12 +62,9 @@ bool XMemDC::aboutToDraw(const CRect* area, bool opaque) const {
         return true;
     }
     if (opaque) {
-        // A clip set on the buffer may keep the fill from some of the area.
-        CRect clip;
-        if (m_buffer->dc.GetClipBox(&clip) == SIMPLEREGION && within.IntersectRect(&within, &clip))
-            notePainted(within);
-        else if (!within.IsRectEmpty())
-            fetchUnpainted();
+        // The buffer's clip is the box until someone takes its DC (cdc(),
+        // HDC), and that fetches everything: an opaque fill covers `within`.
+        notePainted(within);
     } else if (!insidePainted(within)) {
         fetchUnpainted();
     }
