@@ -2,6 +2,7 @@
 
 #include <tessel/drawing/Shades.h>
 #include <tessel/platform/gdi.h>
+#include <tessel/platform/win_rect.h>
 
 #include <gdk-pixbuf/gdk-pixbuf.h>
 
@@ -283,6 +284,12 @@ DWORD ImageData::pixel(int x, int y) const {
 bool ImageData::draw(HDC dc, const RECT& dest, const RECT* clip, bool smooth,
                      BYTE constantAlpha) const {
     if (!valid() || !dc || dest.right <= dest.left || dest.bottom <= dest.top) return false;
+    // Clipped away entirely (a scrolled host draws every component): done, as
+    // GDI would report it, without setting up the blend.
+    RECT visible;
+    if (GetClipBox(dc, &visible) == NULLREGION || !IntersectRect(&visible, &visible, &dest) ||
+        (clip && !IntersectRect(&visible, &visible, clip)))
+        return true;
     const HDC source = CreateCompatibleDC(dc);
     if (!source) return false;
     const HGDIOBJ previousBitmap = SelectObject(source, m_bitmap.get());
