@@ -11,6 +11,7 @@
 #include <tessel/platform/afx_window_dc.h>
 #include <tessel/platform/afx_wnd.h>
 #include <tessel/platform/display.h>
+#include <tessel/platform/input_events.h>
 #include <tessel/platform/gdi.h>
 #include <tessel/platform/win_rect.h>
 #include <tessel/platform/win_types.h>

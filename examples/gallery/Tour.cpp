@@ -3,6 +3,7 @@
 #include <cstdio>
 #include <filesystem>
 
+#include <tessel/platform/input_events.h>
 #include <tessel/platform/testing.h>
 
 Tour::Tour(GalleryWnd& gallery, std::string directory)
@@ -25,19 +26,12 @@ void Tour::moveTo(CPoint screenPoint) {
     ::SetCursorPos(screenPoint.x, screenPoint.y);
 }
 
-void Tour::button(DWORD flag) {
-    INPUT input{};
-    input.type = INPUT_MOUSE;
-    input.mi.dwFlags = flag;
-    ::SendInput(1, &input, sizeof input);
-}
-
 void Tour::press() {
-    button(MOUSEEVENTF_LEFTDOWN);
+    tessel::sendMouseInput(MOUSEEVENTF_LEFTDOWN);
 }
 
 void Tour::release() {
-    button(MOUSEEVENTF_LEFTUP);
+    tessel::sendMouseInput(MOUSEEVENTF_LEFTUP);
 }
 
 void Tour::click(CPoint screenPoint) {
@@ -47,11 +41,7 @@ void Tour::click(CPoint screenPoint) {
 }
 
 void Tour::wheel(int delta) {
-    INPUT input{};
-    input.type = INPUT_MOUSE;
-    input.mi.dwFlags = MOUSEEVENTF_WHEEL;
-    input.mi.mouseData = static_cast<DWORD>(delta);
-    ::SendInput(1, &input, sizeof input);
+    tessel::sendMouseInput(MOUSEEVENTF_WHEEL, delta);
 }
 
 void Tour::dragThumb(int distance) {

@@ -18,7 +18,6 @@ public:
 private:
     void step(const char* name);
     void moveTo(CPoint screenPoint);
-    void button(DWORD flag);  // one MOUSEEVENTF_ button event
     void press();
     void release();
     void click(CPoint screenPoint);

@@ -25,12 +25,16 @@ void YBComponentWnd::addComponent(YBComponent* component, bool layout, bool repa
     if (repaint) ::InvalidateRect(m_hWnd, nullptr, TRUE);
 }
 
-void YBComponentWnd::clearComponents() {
+void YBComponentWnd::closeOpenComponents() {
     // The count is read at every step: a component's onClose may clear the host too.
     for (int i = 0; i < getComponentCount(); ++i) {
         YBComponent* component = m_components.get(i);
         if (component->isOpen()) component->onClose();
     }
+}
+
+void YBComponentWnd::clearComponents() {
+    closeOpenComponents();
     // Taken out of the array before they are deleted, so nothing can reach a
     // deleted component through the host while the destructors run.
     std::vector<YBComponent*> doomed;
@@ -72,10 +76,7 @@ YBComponent* YBComponentWnd::getComponentAt(CPoint point) const {
 }
 
 void YBComponentWnd::onClose() {
-    for (int i = 0; i < getComponentCount(); ++i) {
-        YBComponent* component = m_components.get(i);
-        if (component->isOpen()) component->onClose();
-    }
+    closeOpenComponents();
     YBChildWnd::onClose();
 }
 

@@ -85,6 +85,7 @@ protected:
     int m_lineHeight = 1;  // a line scroll: the tallest component of the last layout
 
 private:
+    void closeOpenComponents();
     void flowComponents();
     void offsetComponents(int dx, int dy);
     // The bar read into `info` and its position written back; the position

@@ -17,6 +17,7 @@
 #include <cmath>
 
 #include "backend_sdl.h"
+#include "input_events.h"
 #include "text_encoding.h"
 
 namespace tessel::ws {
@@ -157,23 +158,6 @@ bool translatesItself(WORD vk, wchar_t c) {
     return vk == VK_SPACE && c == L' ';
 }
 
-void sendMouse(DWORD flags, LONG data = 0) {
-    INPUT in{};
-    in.type = INPUT_MOUSE;
-    in.mi.dwFlags = flags;
-    in.mi.mouseData = static_cast<DWORD>(data);
-    SendInput(1, &in, sizeof in);
-}
-
-void sendKey(WORD vk, WORD scan, DWORD flags) {
-    INPUT in{};
-    in.type = INPUT_KEYBOARD;
-    in.ki.wVk = vk;
-    in.ki.wScan = scan;
-    in.ki.dwFlags = flags;
-    SendInput(1, &in, sizeof in);
-}
-
 }  // namespace
 
 void SdlBackend::wait(long timeoutMs) {
@@ -218,9 +202,9 @@ void SdlBackend::feed(const SDL_Event& event) {
             if (!nativeOf(wheel.windowID)) break;
             const float sign = wheel.direction == SDL_MOUSEWHEEL_FLIPPED ? -1.0f : 1.0f;
             if (const long y = std::lround(wheel.preciseY * 120 * sign))
-                sendMouse(MOUSEEVENTF_WHEEL, static_cast<LONG>(y));
+                sendMouseInput(MOUSEEVENTF_WHEEL, static_cast<LONG>(y));
             if (const long x = std::lround(wheel.preciseX * 120 * sign))
-                sendMouse(MOUSEEVENTF_HWHEEL, static_cast<LONG>(x));
+                sendMouseInput(MOUSEEVENTF_HWHEEL, static_cast<LONG>(x));
             break;
         }
         case SDL_KEYDOWN:
@@ -270,7 +254,7 @@ void SdlBackend::mouseButton(const SDL_MouseButtonEvent& event) {
             return;
     }
     pointerAt(*native, event.x, event.y, false);
-    sendMouse(flags);
+    sendMouseInput(flags);
 }
 
 void SdlBackend::key(const SDL_KeyboardEvent& event) {
@@ -280,7 +264,7 @@ void SdlBackend::key(const SDL_KeyboardEvent& event) {
     if (!vk) return;  // a key without a virtual key: its text comes as VK_PACKET
     DWORD flags = down ? 0 : KEYEVENTF_KEYUP;
     if (extendedKey(event.keysym.sym)) flags |= KEYEVENTF_EXTENDEDKEY;
-    sendKey(vk, 0, flags);
+    sendKeyInput(vk, 0, flags);
 }
 
 void SdlBackend::text(const char* utf8) {
@@ -290,8 +274,8 @@ void SdlBackend::text(const char* utf8) {
             continue;
         }
         if (c > 0xFFFF) continue;  // KEYBDINPUT carries 16 bits
-        sendKey(0, static_cast<WORD>(c), KEYEVENTF_UNICODE);
-        sendKey(0, static_cast<WORD>(c), KEYEVENTF_UNICODE | KEYEVENTF_KEYUP);
+        sendKeyInput(0, static_cast<WORD>(c), KEYEVENTF_UNICODE);
+        sendKeyInput(0, static_cast<WORD>(c), KEYEVENTF_UNICODE | KEYEVENTF_KEYUP);
     }
 }
 

@@ -4,6 +4,7 @@
 #include <vector>
 
 #include "backend.h"
+#include "input_events.h"
 #include "window_system.h"
 
 namespace tessel::ws {
@@ -390,3 +391,24 @@ BOOL TranslateMessage(const MSG* msg) {
             static_cast<WPARAM>(ch), msg->lParam, msg->time, msg->pt});
     return TRUE;
 }
+
+namespace tessel {
+
+bool sendMouseInput(DWORD flags, LONG data) {
+    INPUT in{};
+    in.type = INPUT_MOUSE;
+    in.mi.dwFlags = flags;
+    in.mi.mouseData = static_cast<DWORD>(data);
+    return SendInput(1, &in, sizeof in) == 1;
+}
+
+bool sendKeyInput(WORD vk, WORD scan, DWORD flags) {
+    INPUT in{};
+    in.type = INPUT_KEYBOARD;
+    in.ki.wVk = vk;
+    in.ki.wScan = scan;
+    in.ki.dwFlags = flags;
+    return SendInput(1, &in, sizeof in) == 1;
+}
+
+}  // namespace tessel

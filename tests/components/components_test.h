@@ -14,6 +14,7 @@
 #include <tessel/components/YBButton.h>
 #include <tessel/components/YBComponentWnd.h>
 #include <tessel/platform/gdi.h>
+#include <tessel/platform/input_events.h>
 #include <tessel/platform/testing.h>
 #include <tessel/windows/YBChildWnd.h>
 
@@ -139,11 +140,7 @@ private:
 };
 
 inline void mouse(DWORD flags, int data = 0) {
-    INPUT in{};
-    in.type = INPUT_MOUSE;
-    in.mi.dwFlags = flags;
-    in.mi.mouseData = static_cast<DWORD>(data);
-    SendInput(1, &in, sizeof in);
+    tessel::sendMouseInput(flags, data);
     tessel::testing::pump();
 }
 inline void press() {

@@ -5,6 +5,7 @@
 
 #include <tessel/platform/afx_app.h>
 #include <tessel/platform/afx_wnd.h>
+#include <tessel/platform/input_events.h>
 #include <tessel/platform/testing.h>
 
 namespace {
@@ -32,12 +33,8 @@ bool isLoaded(const char* path) {
 
 void click(int x, int y) {
     SetCursorPos(x, y);
-    INPUT press{}, release{};
-    press.type = release.type = INPUT_MOUSE;
-    press.mi.dwFlags = MOUSEEVENTF_LEFTDOWN;
-    release.mi.dwFlags = MOUSEEVENTF_LEFTUP;
-    SendInput(1, &press, sizeof press);
-    SendInput(1, &release, sizeof release);
+    tessel::sendMouseInput(MOUSEEVENTF_LEFTDOWN);
+    tessel::sendMouseInput(MOUSEEVENTF_LEFTUP);
     tessel::testing::pump();
 }
 

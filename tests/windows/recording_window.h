@@ -17,6 +17,7 @@
 #include <tessel/module/Tessel.h>
 #include <tessel/platform/afx_app.h>
 #include <tessel/platform/gdi.h>
+#include <tessel/platform/input_events.h>
 #include <tessel/platform/testing.h>
 #include <tessel/windows/YBChildWnd.h>
 
@@ -158,20 +159,11 @@ private:
 };
 
 inline void input(DWORD flags, DWORD data = 0) {
-    INPUT in{};
-    in.type = INPUT_MOUSE;
-    in.mi.dwFlags = flags;
-    in.mi.mouseData = data;
-    SendInput(1, &in, sizeof in);
+    tessel::sendMouseInput(flags, static_cast<LONG>(data));
 }
 
 inline void key(WORD vk, WORD scan, DWORD flags = 0) {
-    INPUT in{};
-    in.type = INPUT_KEYBOARD;
-    in.ki.wVk = vk;
-    in.ki.wScan = scan;
-    in.ki.dwFlags = flags;
-    SendInput(1, &in, sizeof in);
+    tessel::sendKeyInput(vk, scan, flags);
 }
 
 inline void moveTo(int screenX, int screenY) {
