@@ -6,17 +6,16 @@ function(tessel_warnings target)
   endif()
 endfunction()
 
-# tessel_library(<target> SOURCES ... DEPENDS ... [HEADER_FOLDERS ...])
-# A shared library whose public headers live beside its sources and are
-# included as <tessel/<folder>/Header.h>; HEADER_FOLDERS names sibling
-# folders whose sources it also builds.
+# tessel_library(<target> SOURCES ... HEADERS ... DEPENDS ... PRIVATE_DEPENDS ...)
+# A shared library whose public headers live beside their sources and are
+# included as <tessel/<folder>/Header.h>. Only the files named in HEADERS are
+# installed; everything else in the folder is internal.
 function(tessel_library target)
-  cmake_parse_arguments(ARG "" "" "SOURCES;DEPENDS;PRIVATE_DEPENDS;HEADER_FOLDERS" ${ARGN})
+  cmake_parse_arguments(ARG "" "" "SOURCES;HEADERS;DEPENDS;PRIVATE_DEPENDS" ${ARGN})
   add_library(${target} SHARED ${ARG_SOURCES})
   add_library(Tessel::${target} ALIAS ${target})
-  target_include_directories(${target} PUBLIC
-    $<BUILD_INTERFACE:${PROJECT_SOURCE_DIR}>
-    $<INSTALL_INTERFACE:${CMAKE_INSTALL_INCLUDEDIR}>)
+  target_sources(${target} PUBLIC FILE_SET HEADERS BASE_DIRS ${PROJECT_SOURCE_DIR} FILES ${ARG_HEADERS})
+  target_include_directories(${target} PUBLIC $<INSTALL_INTERFACE:${CMAKE_INSTALL_INCLUDEDIR}>)
   target_compile_features(${target} PUBLIC cxx_std_20)
   target_link_libraries(${target} PUBLIC ${ARG_DEPENDS} PRIVATE ${ARG_PRIVATE_DEPENDS})
   set_target_properties(${target} PROPERTIES VERSION ${PROJECT_VERSION} SOVERSION ${PROJECT_VERSION_MAJOR})
@@ -30,14 +29,7 @@ function(tessel_library target)
   install(TARGETS ${target} EXPORT TesselTargets
     LIBRARY DESTINATION ${CMAKE_INSTALL_LIBDIR}
     ARCHIVE DESTINATION ${CMAKE_INSTALL_LIBDIR}
-    RUNTIME DESTINATION ${CMAKE_INSTALL_BINDIR})
-  file(RELATIVE_PATH folder ${PROJECT_SOURCE_DIR} ${CMAKE_CURRENT_SOURCE_DIR})
-  install(DIRECTORY ${CMAKE_CURRENT_SOURCE_DIR}/ DESTINATION ${CMAKE_INSTALL_INCLUDEDIR}/${folder}
-    FILES_MATCHING PATTERN "*.h")
-  foreach(sibling IN LISTS ARG_HEADER_FOLDERS)
-    get_filename_component(parent ${folder} DIRECTORY)
-    install(DIRECTORY ${CMAKE_CURRENT_SOURCE_DIR}/../${sibling}/
-      DESTINATION ${CMAKE_INSTALL_INCLUDEDIR}/${parent}/${sibling} FILES_MATCHING PATTERN "*.h")
-  endforeach()
+    RUNTIME DESTINATION ${CMAKE_INSTALL_BINDIR}
+    FILE_SET HEADERS DESTINATION ${CMAKE_INSTALL_INCLUDEDIR})
   set_property(GLOBAL APPEND PROPERTY TESSEL_LIBRARIES ${target})
 endfunction()

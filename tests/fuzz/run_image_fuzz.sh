@@ -14,7 +14,7 @@ shift 2
 mkdir -p "$work/obj" "$work/seeds" "$work/corpus"
 
 packages="cairo pixman-1 pangocairo pango fontconfig gdk-pixbuf-2.0 sdl2"
-cflags="-std=c++20 -g -O1 -fno-omit-frame-pointer -I$root -I$root/tests/drawing $(pkg-config --cflags $packages)"
+cflags="-std=c++20 -g -O1 -fno-omit-frame-pointer -I$root -iquote $root/tessel/platform -I$root/tests/drawing $(pkg-config --cflags $packages)"
 libs=$(pkg-config --libs $packages)
 sanitize="-fsanitize=address,undefined"
 
@@ -30,8 +30,8 @@ compile() {
 }
 : >"$work/objects"
 running=0
-for source in $(cd "$root" && ls tessel/platform/*.cpp tessel/drawing/ImageData.cpp \
-    tessel/drawing/Shades.cpp tests/fuzz/image_fuzz.cpp); do
+for source in $(cd "$root" && { find tessel/platform -name "*.cpp"; ls tessel/drawing/ImageData.cpp \
+    tessel/drawing/Shades.cpp tests/fuzz/image_fuzz.cpp; }); do
     case $source in
         tessel/drawing/* | tests/fuzz/*) extra="$sanitize -fsanitize=fuzzer-no-link" ;;
         *) extra=$sanitize ;;

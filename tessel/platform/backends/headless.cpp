@@ -1,0 +1,45 @@
+#include <chrono>
+#include <cstdio>
+#include <cstdlib>
+#include <thread>
+
+#include "backends/backend.h"
+
+namespace tessel::ws {
+
+namespace {
+
+class HeadlessBackend final : public Backend {
+public:
+    HeadlessBackend() {
+        if (const char* size = std::getenv("TESSEL_SCREEN")) {
+            int w = 0, h = 0;
+            if (std::sscanf(size, "%dx%d", &w, &h) == 2 && w > 0 && h > 0 && w <= 16384 &&
+                h <= 16384) {
+                m_screen = {w, h};
+            }
+        }
+    }
+    const char* name() const override { return "headless"; }
+    SIZE screenSize() const override { return m_screen; }
+    void topLevelChanged(Window&) override {}
+    void topLevelDestroyed(Window&) override {}
+    void present(Window&, const RECT&) override {}
+    // Nothing arrives from outside: only the time passes.
+    void wait(long timeoutMs) override {
+        if (timeoutMs > 0) std::this_thread::sleep_for(std::chrono::milliseconds(timeoutMs));
+    }
+    void cursorChanged(HCURSOR) override {}
+
+private:
+    SIZE m_screen{1920, 1080};
+};
+
+}  // namespace
+
+Backend* headlessBackend() {
+    static HeadlessBackend backend;
+    return &backend;
+}
+
+}  // namespace tessel::ws

@@ -1,0 +1,389 @@
+// The SDL backend's events: native input becomes SendInput/SetCursorPos
+// records, native window changes become the window system's own calls.
+//
+//   native event            window system
+//   mouse motion, buttons   SetCursorPos (screen = surface origin + native point), SendInput
+//   wheel                   SendInput MOUSEEVENTF_WHEEL/HWHEEL, 120 per notch
+//   key down/up             SendInput with the virtual key
+//   text                    SendInput KEYEVENTF_UNICODE for what TranslateMessage cannot make
+//   moved, size changed     SetWindowPos (window rect = native client area + frame),
+//                           sizes clamped to WM_GETMINMAXINFO's tracking limits
+//   minimised, restored     ShowWindow(SW_MINIMIZE / SW_RESTORE)
+//   close button            WM_SYSCOMMAND SC_CLOSE posted: DefWindowProc sends WM_CLOSE
+//   focus gained            the window goes on top and takes the focus
+//   exposed                 the whole window is presented again
+#include <algorithm>
+#include <climits>
+#include <cmath>
+
+#include "backends/sdl/backend_sdl.h"
+#include <tessel/platform/input_events.h>
+#include <tessel/platform/text_encoding.h>
+
+namespace tessel::ws {
+
+namespace {
+
+constexpr WPARAM kScClose = 0xF060;
+
+// Virtual keys by SDL key code: the layout's meaning, as Windows' are.
+WORD virtualKeyFor(SDL_Keycode key) {
+    if (key >= SDLK_a && key <= SDLK_z) return static_cast<WORD>('A' + (key - SDLK_a));
+    if (key >= SDLK_0 && key <= SDLK_9) return static_cast<WORD>(key);
+    if (key >= SDLK_F1 && key <= SDLK_F12) return static_cast<WORD>(VK_F1 + (key - SDLK_F1));
+    if (key >= SDLK_KP_1 && key <= SDLK_KP_9) return static_cast<WORD>(0x61 + (key - SDLK_KP_1));
+    switch (key) {
+        case SDLK_BACKSPACE:
+            return VK_BACK;
+        case SDLK_TAB:
+            return VK_TAB;
+        case SDLK_RETURN:
+        case SDLK_KP_ENTER:
+            return VK_RETURN;
+        case SDLK_ESCAPE:
+            return VK_ESCAPE;
+        case SDLK_SPACE:
+            return VK_SPACE;
+        case SDLK_PAGEUP:
+            return VK_PRIOR;
+        case SDLK_PAGEDOWN:
+            return VK_NEXT;
+        case SDLK_END:
+            return VK_END;
+        case SDLK_HOME:
+            return VK_HOME;
+        case SDLK_LEFT:
+            return VK_LEFT;
+        case SDLK_UP:
+            return VK_UP;
+        case SDLK_RIGHT:
+            return VK_RIGHT;
+        case SDLK_DOWN:
+            return VK_DOWN;
+        case SDLK_INSERT:
+            return VK_INSERT;
+        case SDLK_DELETE:
+            return VK_DELETE;
+        case SDLK_LSHIFT:
+        case SDLK_RSHIFT:
+            return VK_SHIFT;
+        case SDLK_LCTRL:
+        case SDLK_RCTRL:
+            return VK_CONTROL;
+        case SDLK_LALT:
+        case SDLK_RALT:
+            return VK_MENU;
+        case SDLK_PAUSE:
+            return 0x13;
+        case SDLK_CAPSLOCK:
+            return 0x14;
+        case SDLK_PRINTSCREEN:
+            return 0x2C;
+        case SDLK_LGUI:
+            return 0x5B;
+        case SDLK_RGUI:
+            return 0x5C;
+        case SDLK_APPLICATION:
+            return 0x5D;
+        case SDLK_KP_0:
+            return 0x60;  // VK_NUMPAD0
+        case SDLK_KP_MULTIPLY:
+            return 0x6A;
+        case SDLK_KP_PLUS:
+            return 0x6B;
+        case SDLK_KP_MINUS:
+            return 0x6D;
+        case SDLK_KP_PERIOD:
+            return 0x6E;
+        case SDLK_KP_DIVIDE:
+            return 0x6F;
+        case SDLK_NUMLOCKCLEAR:
+            return 0x90;
+        case SDLK_SCROLLLOCK:
+            return 0x91;
+        case SDLK_SEMICOLON:
+            return 0xBA;  // VK_OEM_1
+        case SDLK_EQUALS:
+            return 0xBB;  // VK_OEM_PLUS
+        case SDLK_COMMA:
+            return 0xBC;
+        case SDLK_MINUS:
+            return 0xBD;
+        case SDLK_PERIOD:
+            return 0xBE;
+        case SDLK_SLASH:
+            return 0xBF;  // VK_OEM_2
+        case SDLK_BACKQUOTE:
+            return 0xC0;  // VK_OEM_3
+        case SDLK_LEFTBRACKET:
+            return 0xDB;  // VK_OEM_4
+        case SDLK_BACKSLASH:
+            return 0xDC;
+        case SDLK_RIGHTBRACKET:
+            return 0xDD;
+        case SDLK_QUOTE:
+            return 0xDE;  // VK_OEM_7
+        default:
+            return 0;
+    }
+}
+
+bool extendedKey(SDL_Keycode key) {
+    switch (key) {
+        case SDLK_INSERT:
+        case SDLK_DELETE:
+        case SDLK_HOME:
+        case SDLK_END:
+        case SDLK_PAGEUP:
+        case SDLK_PAGEDOWN:
+        case SDLK_LEFT:
+        case SDLK_RIGHT:
+        case SDLK_UP:
+        case SDLK_DOWN:
+        case SDLK_RCTRL:
+        case SDLK_RALT:
+        case SDLK_KP_ENTER:
+        case SDLK_KP_DIVIDE:
+            return true;
+        default:
+            return false;
+    }
+}
+
+// TranslateMessage already makes these characters from the key (with the
+// US layout's shifted digits): the native text for them would come twice.
+bool translatesItself(WORD vk, wchar_t c) {
+    if (vk >= 'A' && vk <= 'Z') return c == vk || c == vk + 32;
+    if (vk >= '0' && vk <= '9') return c == vk || c == L")!@#$%^&*("[vk - '0'];
+    return vk == VK_SPACE && c == L' ';
+}
+
+}  // namespace
+
+void SdlBackend::wait(long timeoutMs) {
+    presentAll();
+    SDL_Event event;
+    int got = 0;
+    if (timeoutMs == 0 || (timeoutMs < 0 && m_windows.empty())) {
+        got = SDL_PollEvent(&event);  // no native window: nothing could ever arrive
+    } else if (timeoutMs < 0) {
+        got = SDL_WaitEvent(&event);
+    } else {
+        got = SDL_WaitEventTimeout(&event, static_cast<int>(std::min<long>(timeoutMs, INT_MAX)));
+    }
+    while (got) {
+        feed(event);
+        got = SDL_PollEvent(&event);
+    }
+}
+
+NativeWindow* SdlBackend::nativeOf(Uint32 windowId) {
+    const auto found = m_windows.find(windowId);
+    if (found == m_windows.end()) return nullptr;
+    if (!windowOf(found->second->handle)) {  // became a child, then died as one
+        m_windows.erase(found);
+        return nullptr;
+    }
+    return found->second.get();
+}
+
+void SdlBackend::feed(const SDL_Event& event) {
+    switch (event.type) {
+        case SDL_MOUSEMOTION:
+            if (NativeWindow* native = nativeOf(event.motion.windowID))
+                pointerAt(*native, event.motion.x, event.motion.y, true);
+            break;
+        case SDL_MOUSEBUTTONDOWN:
+        case SDL_MOUSEBUTTONUP:
+            mouseButton(event.button);
+            break;
+        case SDL_MOUSEWHEEL: {
+            const SDL_MouseWheelEvent& wheel = event.wheel;
+            if (!nativeOf(wheel.windowID)) break;
+            const float sign = wheel.direction == SDL_MOUSEWHEEL_FLIPPED ? -1.0f : 1.0f;
+            if (const long y = std::lround(wheel.preciseY * 120 * sign))
+                sendMouseInput(MOUSEEVENTF_WHEEL, static_cast<LONG>(y));
+            if (const long x = std::lround(wheel.preciseX * 120 * sign))
+                sendMouseInput(MOUSEEVENTF_HWHEEL, static_cast<LONG>(x));
+            break;
+        }
+        case SDL_KEYDOWN:
+        case SDL_KEYUP:
+            key(event.key);
+            break;
+        case SDL_TEXTINPUT:
+            text(event.text.text);
+            break;
+        case SDL_WINDOWEVENT:
+            windowEvent(event.window);
+            break;
+        case SDL_DISPLAYEVENT:
+            WindowSystem::instance().screen = screenSize();
+            break;
+        default:
+            break;
+    }
+}
+
+void SdlBackend::pointerAt(NativeWindow& native, int x, int y, bool always) {
+    Window* w = windowOf(native.handle);
+    if (!w) return;
+    const POINT origin = surfaceOriginOnScreen(w);
+    const POINT screen{origin.x + x, origin.y + y};
+    if (!always && screen.x == m_pointer.x && screen.y == m_pointer.y) return;
+    m_pointer = screen;
+    SetCursorPos(screen.x, screen.y);
+}
+
+void SdlBackend::mouseButton(const SDL_MouseButtonEvent& event) {
+    NativeWindow* native = nativeOf(event.windowID);
+    if (!native) return;
+    const bool down = event.type == SDL_MOUSEBUTTONDOWN;
+    DWORD flags = 0;
+    switch (event.button) {
+        case SDL_BUTTON_LEFT:
+            flags = down ? MOUSEEVENTF_LEFTDOWN : MOUSEEVENTF_LEFTUP;
+            break;
+        case SDL_BUTTON_RIGHT:
+            flags = down ? MOUSEEVENTF_RIGHTDOWN : MOUSEEVENTF_RIGHTUP;
+            break;
+        case SDL_BUTTON_MIDDLE:
+            flags = down ? MOUSEEVENTF_MIDDLEDOWN : MOUSEEVENTF_MIDDLEUP;
+            break;
+        default:
+            return;
+    }
+    pointerAt(*native, event.x, event.y, false);
+    sendMouseInput(flags);
+}
+
+void SdlBackend::key(const SDL_KeyboardEvent& event) {
+    const bool down = event.type == SDL_KEYDOWN;
+    const WORD vk = virtualKeyFor(event.keysym.sym);
+    if (down) m_lastKey = vk;
+    if (!vk) return;  // a key without a virtual key: its text comes as VK_PACKET
+    DWORD flags = down ? 0 : KEYEVENTF_KEYUP;
+    if (extendedKey(event.keysym.sym)) flags |= KEYEVENTF_EXTENDEDKEY;
+    sendKeyInput(vk, 0, flags);
+}
+
+void SdlBackend::text(const char* utf8) {
+    for (const wchar_t c : decodeUtf8(utf8)) {
+        if (translatesItself(m_lastKey, c)) {
+            m_lastKey = 0;  // once: the rest of the text is the input method's
+            continue;
+        }
+        if (c > 0xFFFF) continue;  // KEYBDINPUT carries 16 bits
+        sendKeyInput(0, static_cast<WORD>(c), KEYEVENTF_UNICODE);
+        sendKeyInput(0, static_cast<WORD>(c), KEYEVENTF_UNICODE | KEYEVENTF_KEYUP);
+    }
+}
+
+void SdlBackend::windowEvent(const SDL_WindowEvent& event) {
+    NativeWindow* native = nativeOf(event.windowID);
+    if (!native) return;
+    const HWND handle = native->handle;
+    switch (event.event) {
+        case SDL_WINDOWEVENT_EXPOSED:  // the desktop lost the pixels; the surface has them
+            damageAll(*native);
+            presentDamage(*native);
+            break;
+        case SDL_WINDOWEVENT_MOVED:
+            native->position = {event.data1, event.data2};
+            if (!native->minimized) adoptNativeGeometry(*native);
+            break;
+        case SDL_WINDOWEVENT_SIZE_CHANGED:
+            nativeResized(*native, {event.data1, event.data2});
+            break;
+        case SDL_WINDOWEVENT_MINIMIZED:
+            native->minimized = true;
+            if (!IsIconic(handle)) ShowWindow(handle, SW_MINIMIZE);
+            break;
+        case SDL_WINDOWEVENT_MAXIMIZED:
+            native->minimized = false;
+            native->maximized = true;
+            if (!(GetWindowLongPtrW(handle, GWL_STYLE) & WS_MAXIMIZE))
+                ShowWindow(handle, SW_MAXIMIZE);
+            if ((native = nativeOf(event.windowID))) adoptNativeGeometry(*native);
+            break;
+        case SDL_WINDOWEVENT_RESTORED:
+            native->minimized = native->maximized = false;
+            if (GetWindowLongPtrW(handle, GWL_STYLE) & (WS_MINIMIZE | WS_MAXIMIZE))
+                ShowWindow(handle, SW_RESTORE);
+            if ((native = nativeOf(event.windowID))) {
+                damageAll(*native);
+                adoptNativeGeometry(*native);
+            }
+            break;
+        case SDL_WINDOWEVENT_FOCUS_GAINED:
+            activated(handle);
+            break;
+        case SDL_WINDOWEVENT_LEAVE:
+            pointerLeft(*native);
+            break;
+        case SDL_WINDOWEVENT_CLOSE:
+            PostMessageW(handle, WM_SYSCOMMAND, kScClose, 0);
+            break;
+        default:
+            break;
+    }
+}
+
+void SdlBackend::nativeResized(NativeWindow& native, SIZE size) {
+    if (size.cx == native.size.cx && size.cy == native.size.cy) return;  // our own change
+    const Uint32 id = SDL_GetWindowID(native.window.get());
+    const Limits limits = applyLimits(native);
+    NativeWindow* still = nativeOf(id);
+    if (!still || limits.minimum.cx == 0) return;
+    const SIZE kept{std::clamp(size.cx, limits.minimum.cx, limits.maximum.cx),
+                    std::clamp(size.cy, limits.minimum.cy, limits.maximum.cy)};
+    if (kept.cx != size.cx || kept.cy != size.cy)
+        SDL_SetWindowSize(still->window.get(), kept.cx, kept.cy);
+    still->size = kept;
+    damageAll(*still);  // a new frame buffer holds nothing yet
+    if (!still->minimized) adoptNativeGeometry(*still);
+}
+
+// The window rect follows the native client area, with the frame around it.
+void SdlBackend::adoptNativeGeometry(NativeWindow& native) {
+    Window* w = windowOf(native.handle);
+    if (!w) return;
+    const RECT frame = frameInsets(w->style, w->exStyle);
+    const RECT wanted{native.position.x - frame.left, native.position.y - frame.top,
+                      native.position.x + native.size.cx + frame.right,
+                      native.position.y + native.size.cy + frame.bottom};
+    const RECT& r = w->rect;
+    if (r.left == wanted.left && r.top == wanted.top && r.right == wanted.right &&
+        r.bottom == wanted.bottom)
+        return;
+    SetWindowPos(native.handle, nullptr, wanted.left, wanted.top, wanted.right - wanted.left,
+                 wanted.bottom - wanted.top, SWP_NOZORDER | SWP_NOACTIVATE);
+}
+
+// Activation on the desktop: the window system's order and focus follow, so
+// that hit testing agrees with what the user sees and keys reach the window.
+void SdlBackend::activated(HWND handle) {
+    WindowSystem& ws = WindowSystem::instance();
+    const auto top = std::find_if(ws.topLevel.begin(), ws.topLevel.end(), [](const Window* t) {
+        return (t->style & WS_VISIBLE) && !(t->style & WS_MINIMIZE);
+    });
+    if (top != ws.topLevel.end() && (*top)->handle != handle)
+        SetWindowPos(handle, HWND_TOP, 0, 0, 0, 0, SWP_NOMOVE | SWP_NOSIZE | SWP_NOACTIVATE);
+    const HWND focus = GetFocus();
+    if (!focus || (focus != handle && !IsChild(handle, focus))) SetFocus(handle);
+}
+
+// Without a button held the pointer went elsewhere on the desktop: it goes
+// there in the window system too, so leave tracking and hovering end.
+void SdlBackend::pointerLeft(NativeWindow& native) {
+    if (SDL_GetMouseState(nullptr, nullptr) != 0) return;  // captured: motion keeps coming
+    int x = 0, y = 0;
+    SDL_GetGlobalMouseState(&x, &y);
+    const bool inside = x >= native.position.x && x < native.position.x + native.size.cx &&
+                        y >= native.position.y && y < native.position.y + native.size.cy;
+    if (inside) return;  // the desktop does not tell where (Wayland)
+    m_pointer = {x, y};
+    SetCursorPos(x, y);
+}
+
+}  // namespace tessel::ws

@@ -1,0 +1,251 @@
+#include "gdi/dc.h"
+
+#include <algorithm>
+
+namespace tessel::gdi {
+
+RegionPtr makeRegion(cairo_region_t* region) {
+    return RegionPtr(region, cairo_region_destroy);
+}
+
+RegionPtr makeRegion(const RECT& rect) {
+    const cairo_rectangle_int_t r{rect.left, rect.top, std::max(0, rect.right - rect.left),
+                                  std::max(0, rect.bottom - rect.top)};
+    return makeRegion(cairo_region_create_rectangle(&r));
+}
+
+Bitmap::Bitmap(int w, int h)
+    : Object(ObjectType::Bitmap),
+      surface(cairo_image_surface_create(CAIRO_FORMAT_ARGB32, std::max(w, 1), std::max(h, 1))),
+      width(std::max(w, 1)),
+      height(std::max(h, 1)) {}
+
+Bitmap::~Bitmap() {
+    cairo_surface_destroy(surface);
+}
+
+DeviceContext::DeviceContext(Kind kind, cairo_surface_t* surface, POINT origin,
+                             const cairo_region_t* visible)
+    : Object(kind == Kind::Memory ? ObjectType::MemDC : ObjectType::DC),
+      m_kind(kind),
+      m_surface(cairo_surface_reference(surface)),
+      m_origin(origin),
+      m_visible(visible ? cairo_region_copy(visible) : nullptr) {
+    if (!m_visible) {
+        const cairo_rectangle_int_t all{0, 0, cairo_image_surface_get_width(surface),
+                                        cairo_image_surface_get_height(surface)};
+        m_visible = cairo_region_create_rectangle(&all);
+    }
+}
+
+DeviceContext::~DeviceContext() {
+    if (m_directDrew) cairo_surface_mark_dirty(m_surface);
+    if (m_pixman) pixman_image_unref(m_pixman);
+    if (m_cairo) cairo_destroy(m_cairo);
+    if (m_effective) cairo_region_destroy(m_effective);
+    cairo_region_destroy(m_visible);
+    cairo_surface_destroy(m_surface);
+    if (auto* b = bitmap()) --b->selections;
+}
+
+void DeviceContext::setBitmap(std::shared_ptr<Object> object, HGDIOBJ handle) {
+    if (auto* old = bitmap()) --old->selections;
+    m_bitmap = std::move(object);
+    m_bitmapHandle = handle;
+    Bitmap* b = bitmap();
+    ++b->selections;
+    if (m_directDrew) cairo_surface_mark_dirty(m_surface), m_directDrew = false;
+    if (m_cairo) cairo_destroy(m_cairo), m_cairo = nullptr;
+    if (m_pixman) pixman_image_unref(m_pixman), m_pixman = nullptr;
+    m_cairoDrew = false;
+    cairo_surface_destroy(m_surface);
+    m_surface = cairo_surface_reference(b->surface);
+    cairo_region_destroy(m_visible);
+    const cairo_rectangle_int_t all{0, 0, b->width, b->height};
+    m_visible = cairo_region_create_rectangle(&all);
+    clipChanged();
+}
+
+int DeviceContext::save() {
+    m_saved.push_back(m_state);
+    return static_cast<int>(m_saved.size());
+}
+
+// level > 0: the state saved by that SaveDC; level < 0: relative to the newest.
+bool DeviceContext::restore(int level) {
+    const int depth = static_cast<int>(m_saved.size());
+    const int target = level < 0 ? depth + 1 + level : level;
+    if (target < 1 || target > depth) return false;
+    m_state = m_saved[target - 1];
+    m_saved.resize(target - 1);
+    clipChanged();
+    return true;
+}
+
+// Saturates far outside any surface instead of overflowing.
+POINT DeviceContext::toSurface(int x, int y) const {
+    auto clamp = [](long long v) {
+        return static_cast<LONG>(std::clamp(v, -(1LL << 30), 1LL << 30));
+    };
+    return {clamp(0LL + x + m_origin.x + m_state.viewportOrg.x),
+            clamp(0LL + y + m_origin.y + m_state.viewportOrg.y)};
+}
+
+RECT DeviceContext::toSurface(const RECT& logical) const {
+    const POINT topLeft = toSurface(logical.left, logical.top);
+    const POINT bottomRight = toSurface(logical.right, logical.bottom);
+    return {topLeft.x, topLeft.y, bottomRight.x, bottomRight.y};
+}
+
+void DeviceContext::clipChanged() {
+    if (m_effective) cairo_region_destroy(m_effective), m_effective = nullptr;
+    m_clipApplied = false;
+}
+
+const cairo_region_t* DeviceContext::effectiveClip() const {
+    if (!m_effective) {
+        m_effective = cairo_region_copy(m_visible);
+        if (m_state.userClip) cairo_region_intersect(m_effective, m_state.userClip.get());
+    }
+    return m_effective;
+}
+
+int DeviceContext::regionKind(const cairo_region_t* region) {
+    const int n = cairo_region_num_rectangles(region);
+    return n == 0 ? NULLREGION : n == 1 ? SIMPLEREGION : COMPLEXREGION;
+}
+
+int DeviceContext::intersectClip(const RECT& logical) {
+    RECT r = toSurface(logical);
+    if (r.right < r.left) std::swap(r.left, r.right);
+    if (r.bottom < r.top) std::swap(r.top, r.bottom);
+    RegionPtr clip = makeRegion(r);
+    // Without a user clip, the whole visible area is the starting point.
+    cairo_region_intersect(clip.get(), m_state.userClip ? m_state.userClip.get() : m_visible);
+    m_state.userClip = std::move(clip);
+    clipChanged();
+    return regionKind(effectiveClip());
+}
+
+int DeviceContext::excludeClip(const RECT& logical) {
+    RECT r = toSurface(logical);
+    if (r.right < r.left) std::swap(r.left, r.right);
+    if (r.bottom < r.top) std::swap(r.top, r.bottom);
+    RegionPtr clip =
+        makeRegion(cairo_region_copy(m_state.userClip ? m_state.userClip.get() : m_visible));
+    const cairo_rectangle_int_t cut{r.left, r.top, r.right - r.left, r.bottom - r.top};
+    cairo_region_subtract_rectangle(clip.get(), &cut);
+    m_state.userClip = std::move(clip);
+    clipChanged();
+    return regionKind(effectiveClip());
+}
+
+int DeviceContext::selectClip(const cairo_region_t* surfaceRegion) {
+    m_state.userClip = surfaceRegion ? makeRegion(cairo_region_copy(surfaceRegion)) : nullptr;
+    clipChanged();
+    return regionKind(effectiveClip());
+}
+
+int DeviceContext::clipBox(RECT* logical) const {
+    const cairo_region_t* clip = effectiveClip();
+    cairo_rectangle_int_t box;
+    cairo_region_get_extents(clip, &box);
+    const POINT shift = toSurface(0, 0);
+    if (logical) {
+        *logical = {box.x - shift.x, box.y - shift.y, box.x + box.width - shift.x,
+                    box.y + box.height - shift.y};
+    }
+    return regionKind(clip);
+}
+
+cairo_t* DeviceContext::cairo() {
+    if (!m_cairo) {
+        m_cairo = cairo_create(m_surface);
+        cairo_set_antialias(m_cairo, CAIRO_ANTIALIAS_NONE);
+        m_clipApplied = false;
+    }
+    if (m_directDrew) {
+        cairo_surface_mark_dirty(m_surface);
+        m_directDrew = false;
+    }
+    m_cairoDrew = true;
+    if (!m_clipApplied) {
+        cairo_reset_clip(m_cairo);
+        const cairo_region_t* clip = effectiveClip();
+        for (int i = 0, n = cairo_region_num_rectangles(clip); i < n; ++i) {
+            cairo_rectangle_int_t r;
+            cairo_region_get_rectangle(clip, i, &r);
+            cairo_rectangle(m_cairo, r.x, r.y, r.width, r.height);
+        }
+        cairo_clip(m_cairo);
+        m_clipApplied = true;
+    }
+    return m_cairo;
+}
+
+pixman_image_t* DeviceContext::pixmanTarget() {
+    if (!m_pixman) {
+        m_pixman = pixman_image_create_bits(
+            PIXMAN_a8r8g8b8, cairo_image_surface_get_width(m_surface),
+            cairo_image_surface_get_height(m_surface),
+            reinterpret_cast<uint32_t*>(cairo_image_surface_get_data(m_surface)),
+            cairo_image_surface_get_stride(m_surface));
+    }
+    return m_pixman;
+}
+
+void DeviceContext::beginDirectAccess() {
+    if (m_cairoDrew) {
+        cairo_surface_flush(m_surface);
+        m_cairoDrew = false;
+    }
+    m_directDrew = true;
+}
+
+template <class Piece>
+void DeviceContext::forEachClipped(const RECT& area, Piece piece) {
+    const cairo_region_t* clip = effectiveClip();
+    for (int i = 0, n = cairo_region_num_rectangles(clip); i < n; ++i) {
+        cairo_rectangle_int_t c;
+        cairo_region_get_rectangle(clip, i, &c);
+        const RECT r{std::max<LONG>(area.left, c.x), std::max<LONG>(area.top, c.y),
+                     std::min<LONG>(area.right, c.x + c.width),
+                     std::min<LONG>(area.bottom, c.y + c.height)};
+        if (r.right > r.left && r.bottom > r.top) piece(r);
+    }
+}
+
+void DeviceContext::fillSurfaceRect(const RECT& rect, COLORREF color) {
+    if (rect.right <= rect.left || rect.bottom <= rect.top) return;
+    pixman_image_t* target = pixmanTarget();
+    beginDirectAccess();
+    const uint32_t pixel =
+        0xFF000000u | (GetRValue(color) << 16) | (GetGValue(color) << 8) | GetBValue(color);
+    forEachClipped(rect, [&](const RECT& r) {
+        pixman_fill(pixman_image_get_data(target), pixman_image_get_stride(target) / 4, 32, r.left,
+                    r.top, r.right - r.left, r.bottom - r.top, pixel);
+    });
+}
+
+void DeviceContext::compositeMask(pixman_image_t* mask, int x, int y, COLORREF color,
+                                  const RECT* limit) {
+    RECT area{x, y, x + pixman_image_get_width(mask), y + pixman_image_get_height(mask)};
+    if (limit) {
+        area = {std::max(area.left, limit->left), std::max(area.top, limit->top),
+                std::min(area.right, limit->right), std::min(area.bottom, limit->bottom)};
+    }
+    if (area.right <= area.left || area.bottom <= area.top) return;
+    pixman_image_t* target = pixmanTarget();
+    beginDirectAccess();
+    const pixman_color_t source{static_cast<uint16_t>(GetRValue(color) * 257),
+                                static_cast<uint16_t>(GetGValue(color) * 257),
+                                static_cast<uint16_t>(GetBValue(color) * 257), 0xFFFF};
+    pixman_image_t* solid = pixman_image_create_solid_fill(&source);
+    forEachClipped(area, [&](const RECT& r) {
+        pixman_image_composite32(PIXMAN_OP_OVER, solid, mask, target, 0, 0, r.left - x, r.top - y,
+                                 r.left, r.top, r.right - r.left, r.bottom - r.top);
+    });
+    pixman_image_unref(solid);
+}
+
+}  // namespace tessel::gdi

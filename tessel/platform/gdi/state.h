@@ -1,0 +1,34 @@
+// Internal: the process's GDI state (handle table, text engine, stock
+// objects) and the entry points the window system uses to hand out DCs.
+#pragma once
+
+#include <cairo.h>
+
+#include "gdi/dc.h"
+#include "gdi/handles.h"
+#include "gdi/text.h"
+
+namespace tessel::gdi {
+
+struct GdiState {
+    GdiState();
+    ~GdiState();
+    TextEngine text;  // first member: outlives every font in the table
+    HandleTable handles;
+    HGDIOBJ stock[DC_PEN + 1] = {};
+    std::shared_ptr<Object> defaultBitmap;  // what a new memory DC holds
+    HGDIOBJ defaultBitmapHandle = nullptr;
+};
+
+GdiState& state();
+
+DeviceContext* findDC(HDC dc);
+// A DC over `surface` whose logical 0,0 is `origin` (surface pixels),
+// limited to `visible` (null: the whole surface). Release it with DeleteDC.
+HDC createSurfaceDC(cairo_surface_t* surface, POINT origin, const cairo_region_t* visible);
+// The colour of a brush handle as `dc` paints it (the DC brush takes the
+// DC's colour), or of a system-colour brush (COLOR_x + 1); false for null
+// brushes and stale handles.
+bool brushColor(const DeviceContext& dc, HBRUSH brush, COLORREF* color);
+
+}  // namespace tessel::gdi

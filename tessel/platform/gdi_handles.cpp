@@ -1,7 +1,0 @@
-#include "gdi_handles.h"
-
-namespace tessel::gdi {
-
-Object::~Object() = default;
-
-}  // namespace tessel::gdi

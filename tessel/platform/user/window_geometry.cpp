@@ -1,0 +1,402 @@
+// Window rectangles, non-client metrics, moving, sizing, showing, z-order.
+#include <algorithm>
+
+#include "backends/backend.h"
+#include "user/window_system.h"
+
+namespace tessel::ws {
+
+namespace {
+constexpr int kBorder = 1, kDialogFrame = 3, kThickFrame = 4, kClientEdge = 2, kCaption = 23,
+              kScrollBar = 17;
+constexpr UINT kNoClientSize = 0x0800, kNoClientMove = 0x1000;
+}  // namespace
+
+RECT frameInsets(DWORD style, DWORD exStyle) {
+    int border = 0;
+    if (style & WS_THICKFRAME) {
+        border = kThickFrame;
+    } else if (style & WS_DLGFRAME) {
+        border = kDialogFrame;
+    } else if (style & WS_BORDER) {
+        border = kBorder;
+    }
+    if (exStyle & WS_EX_CLIENTEDGE) border += kClientEdge;
+    const int caption = (style & WS_CAPTION) == WS_CAPTION ? kCaption : 0;
+    return {border, border + caption, border, border};
+}
+
+POINT windowOriginOnScreen(const Window* w) {
+    POINT p{w->rect.left, w->rect.top};
+    if (w->parent) {
+        const POINT parent = clientOriginOnScreen(w->parent);
+        p.x += parent.x, p.y += parent.y;
+    }
+    return p;
+}
+
+POINT clientOriginOnScreen(const Window* w) {
+    POINT p = windowOriginOnScreen(w);
+    return {p.x + w->client.left, p.y + w->client.top};
+}
+
+void recalculateClient(Window* w) {
+    RECT r = w->rect;
+    send(w, WM_NCCALCSIZE, FALSE, reinterpret_cast<LPARAM>(&r));
+    // The client area stays inside the window, whatever the handler said.
+    const LONG width = w->rect.right - w->rect.left, height = w->rect.bottom - w->rect.top;
+    const LONG left = std::clamp<LONG>(r.left - w->rect.left, 0, width);
+    const LONG top = std::clamp<LONG>(r.top - w->rect.top, 0, height);
+    w->client = {left, top, std::clamp<LONG>(r.right - w->rect.left, left, width),
+                 std::clamp<LONG>(r.bottom - w->rect.top, top, height)};
+}
+
+MINMAXINFO defaultMinMaxInfo(const Window* w) {
+    const SIZE screen = WindowSystem::instance().screen;
+    const RECT frame = frameInsets(w->style, w->exStyle);
+    MINMAXINFO info{};
+    info.ptMaxSize = {screen.cx + frame.left + frame.right, screen.cy + frame.left + frame.bottom};
+    info.ptMaxPosition = {-frame.left, -frame.left};
+    info.ptMinTrackSize = {GetSystemMetrics(SM_CXMINTRACK), GetSystemMetrics(SM_CYMINTRACK)};
+    info.ptMaxTrackSize = {GetSystemMetrics(SM_CXMAXTRACK), GetSystemMetrics(SM_CYMAXTRACK)};
+    return info;
+}
+
+// The default WM_NCCALCSIZE: frame, caption and scroll bars come off.
+void defaultClientRect(const Window* w, RECT* r) {
+    const RECT frame = frameInsets(w->style, w->exStyle);
+    r->left += frame.left, r->top += frame.top, r->right -= frame.right, r->bottom -= frame.bottom;
+    if (w->style & WS_VSCROLL) r->right -= kScrollBar;
+    if (w->style & WS_HSCROLL) r->bottom -= kScrollBar;
+    r->right = std::max(r->right, r->left);
+    r->bottom = std::max(r->bottom, r->top);
+}
+
+}  // namespace tessel::ws
+
+using namespace tessel::ws;
+
+BOOL GetWindowRect(HWND handle, LPRECT rect) {
+    Window* w = windowOf(handle);
+    if (!w || !rect) return FALSE;
+    const POINT origin = windowOriginOnScreen(w);
+    *rect = {origin.x, origin.y, origin.x + (w->rect.right - w->rect.left),
+             origin.y + (w->rect.bottom - w->rect.top)};
+    return TRUE;
+}
+
+BOOL GetClientRect(HWND handle, LPRECT rect) {
+    Window* w = windowOf(handle);
+    if (!w || !rect) return FALSE;
+    if (w->style & WS_MINIMIZE) return *rect = {0, 0, 0, 0}, TRUE;
+    *rect = {0, 0, w->client.right - w->client.left, w->client.bottom - w->client.top};
+    return TRUE;
+}
+
+BOOL ScreenToClient(HWND handle, LPPOINT point) {
+    Window* w = windowOf(handle);
+    if (!w || !point) return FALSE;
+    const POINT origin = clientOriginOnScreen(w);
+    point->x -= origin.x, point->y -= origin.y;
+    return TRUE;
+}
+
+BOOL ClientToScreen(HWND handle, LPPOINT point) {
+    Window* w = windowOf(handle);
+    if (!w || !point) return FALSE;
+    const POINT origin = clientOriginOnScreen(w);
+    point->x += origin.x, point->y += origin.y;
+    return TRUE;
+}
+
+int MapWindowPoints(HWND from, HWND to, LPPOINT points, UINT count) {
+    Window* a = windowOf(from);
+    Window* b = windowOf(to);
+    if ((from && !a) || (to && !b)) return 0;
+    const POINT pa = a ? clientOriginOnScreen(a) : POINT{0, 0};
+    const POINT pb = b ? clientOriginOnScreen(b) : POINT{0, 0};
+    const int dx = pa.x - pb.x, dy = pa.y - pb.y;
+    for (UINT i = 0; points && i < count; ++i)
+        points[i].x += dx, points[i].y += dy;
+    return MAKELONG(dx, dy);
+}
+
+BOOL AdjustWindowRectEx(LPRECT rect, DWORD style, BOOL, DWORD exStyle) {
+    if (!rect) return FALSE;
+    const RECT frame = frameInsets(style, exStyle);
+    rect->left -= frame.left, rect->top -= frame.top, rect->right += frame.right,
+        rect->bottom += frame.bottom;
+    return TRUE;
+}
+
+int GetSystemMetrics(int index) {
+    const SIZE screen = WindowSystem::instance().screen;
+    switch (index) {
+        case SM_CXSCREEN:
+            return screen.cx;
+        case SM_CYSCREEN:
+            return screen.cy;
+        case SM_CXVSCROLL:
+        case SM_CYHSCROLL:
+        case SM_CYVSCROLL:
+        case SM_CXHSCROLL:
+        case SM_CYVTHUMB:
+        case SM_CXHTHUMB:
+            return kScrollBar;
+        case SM_CYCAPTION:
+            return kCaption;
+        case SM_CXBORDER:
+        case SM_CYBORDER:
+            return kBorder;
+        case SM_CXDLGFRAME:
+        case SM_CYDLGFRAME:
+            return kDialogFrame;
+        case SM_CXFRAME:
+        case SM_CYFRAME:
+            return kThickFrame;
+        case SM_CXEDGE:
+        case SM_CYEDGE:
+            return kClientEdge;
+        case SM_CXDOUBLECLK:
+        case SM_CYDOUBLECLK:
+            return 4;
+        case SM_CXMINTRACK:
+            return 136;
+        case SM_CYMINTRACK:
+            return 39;
+        case SM_CXMAXTRACK:
+            return screen.cx + 2 * (kThickFrame + 2);
+        case SM_CYMAXTRACK:
+            return screen.cy + 2 * (kThickFrame + 2);
+        default:
+            return 0;
+    }
+}
+
+namespace {
+
+void restack(Window* w, HWND insertAfter) {
+    childrenChanged(w->parent);
+    auto& siblings = w->parent ? w->parent->children : WindowSystem::instance().topLevel;
+    std::erase(siblings, w);
+    if (insertAfter == HWND_BOTTOM) {
+        siblings.push_back(w);
+        return;
+    }
+    Window* after =
+        insertAfter == HWND_TOP || insertAfter == HWND_TOPMOST || insertAfter == HWND_NOTOPMOST
+            ? nullptr
+            : windowOf(insertAfter);
+    auto at = after ? std::find(siblings.begin(), siblings.end(), after) : siblings.end();
+    siblings.insert(at == siblings.end() ? siblings.begin() : at + 1, w);
+}
+
+}  // namespace
+
+BOOL SetWindowPos(HWND handle, HWND insertAfter, int x, int y, int width, int height, UINT flags) {
+    Window* w = windowOf(handle);
+    if (!w) return FALSE;
+    const bool special = insertAfter == HWND_TOP || insertAfter == HWND_BOTTOM ||
+                         insertAfter == HWND_TOPMOST || insertAfter == HWND_NOTOPMOST;
+    if (!(flags & SWP_NOZORDER) && !special) {
+        if (!windowOf(insertAfter)) return FALSE;
+        if (insertAfter == handle) flags |= SWP_NOZORDER;  // after itself: where it is
+    }
+    WINDOWPOS pos{handle, insertAfter, x, y, width, height, flags};
+    if (flags & SWP_NOMOVE) pos.x = w->rect.left, pos.y = w->rect.top;
+    if (flags & SWP_NOSIZE)
+        pos.cx = w->rect.right - w->rect.left, pos.cy = w->rect.bottom - w->rect.top;
+    if (!(flags & SWP_NOSENDCHANGING)) {
+        send(w, WM_WINDOWPOSCHANGING, 0, reinterpret_cast<LPARAM>(&pos));
+        if (!(w = windowOf(handle))) return FALSE;
+    }
+    const RECT oldRect = w->rect;
+    const RECT oldClient = w->client;
+    const bool wasVisible = (w->style & WS_VISIBLE) != 0;
+    if (!(pos.flags & SWP_NOZORDER)) restack(w, pos.hwndInsertAfter);
+    w->rect = {pos.x, pos.y, pos.x + std::max(pos.cx, 0), pos.y + std::max(pos.cy, 0)};
+    if (w->parent && w->parent->childIndex) w->parent->childIndex->moved(w, oldRect);
+    const bool resized = (w->rect.right - w->rect.left != oldRect.right - oldRect.left) ||
+                         (w->rect.bottom - w->rect.top != oldRect.bottom - oldRect.top);
+    if (resized || (pos.flags & SWP_FRAMECHANGED)) {
+        recalculateClient(w);
+        if (!(w = windowOf(handle))) return FALSE;
+    }
+    if (pos.flags & SWP_SHOWWINDOW) w->style |= WS_VISIBLE;
+    if (pos.flags & SWP_HIDEWINDOW) w->style &= ~WS_VISIBLE;
+    const bool visible = (w->style & WS_VISIBLE) != 0;
+    const bool moved = w->rect.left != oldRect.left || w->rect.top != oldRect.top;
+
+    if (!(pos.flags & SWP_NOREDRAW) && w->parent) {
+        if (wasVisible && (moved || resized || !visible || !(pos.flags & SWP_NOZORDER)))
+            expose(w, oldRect);
+    }
+    if (visible && (!wasVisible || moved || resized || (pos.flags & SWP_FRAMECHANGED) ||
+                    !(pos.flags & SWP_NOZORDER))) {
+        w->frameWanted = true;
+        invalidate(w, nullptr, true, true);
+    }
+    const SIZE clientSize{w->client.right - w->client.left, w->client.bottom - w->client.top};
+    if (clientSize.cx == oldClient.right - oldClient.left &&
+        clientSize.cy == oldClient.bottom - oldClient.top) {
+        pos.flags |= kNoClientSize;
+    }
+    if (w->rect.left + w->client.left == oldRect.left + oldClient.left &&
+        w->rect.top + w->client.top == oldRect.top + oldClient.top) {
+        pos.flags |= kNoClientMove;
+    }
+    pos.x = w->rect.left, pos.y = w->rect.top;
+    pos.cx = w->rect.right - w->rect.left, pos.cy = w->rect.bottom - w->rect.top;
+    send(w, WM_WINDOWPOSCHANGED, 0, reinterpret_cast<LPARAM>(&pos));
+    if ((w = windowOf(handle)) && !w->parent) WindowSystem::instance().backend->topLevelChanged(*w);
+    return TRUE;
+}
+
+BOOL MoveWindow(HWND handle, int x, int y, int width, int height, BOOL repaint) {
+    return SetWindowPos(handle, nullptr, x, y, width, height,
+                        SWP_NOZORDER | SWP_NOACTIVATE | (repaint ? 0 : SWP_NOREDRAW));
+}
+
+namespace {
+
+void sendSize(Window* w, WPARAM type) {
+    const RECT& c = w->client;
+    send(w, WM_SIZE, type,
+         type == SIZE_MINIMIZED ? 0 : MAKELONG(c.right - c.left, c.bottom - c.top));
+}
+
+}  // namespace
+
+BOOL ShowWindow(HWND handle, int command) {
+    Window* w = windowOf(handle);
+    if (!w) return FALSE;
+    const BOOL wasVisible = (w->style & WS_VISIBLE) != 0;
+    constexpr UINT kKeep = SWP_NOMOVE | SWP_NOSIZE | SWP_NOZORDER | SWP_NOACTIVATE;
+    auto showIfHidden = [&] {
+        if (w->style & WS_VISIBLE) return true;
+        send(w, WM_SHOWWINDOW, TRUE, 0);
+        return (w = windowOf(handle)) &&
+               SetWindowPos(handle, nullptr, 0, 0, 0, 0, kKeep | SWP_SHOWWINDOW) &&
+               (w = windowOf(handle));
+    };
+    switch (command) {
+        case SW_HIDE:
+            if (!wasVisible) return FALSE;
+            send(w, WM_SHOWWINDOW, FALSE, 0);
+            if (windowOf(handle)) SetWindowPos(handle, nullptr, 0, 0, 0, 0, kKeep | SWP_HIDEWINDOW);
+            return wasVisible;
+        case SW_MINIMIZE:
+        case SW_SHOWMINIMIZED:
+        case SW_SHOWMINNOACTIVE:
+            if (!showIfHidden()) return wasVisible;
+            if (!(w->style & WS_MINIMIZE)) {
+                w->style |= WS_MINIMIZE;
+                w->style &= ~WS_MAXIMIZE;
+                sendSize(w, SIZE_MINIMIZED);
+                if ((w = windowOf(handle)) && !w->parent)
+                    WindowSystem::instance().backend->topLevelChanged(*w);
+            }
+            return wasVisible;
+        case SW_RESTORE:
+        case SW_SHOWNORMAL:
+            if (!showIfHidden()) return wasVisible;
+            if (w->style & (WS_MINIMIZE | WS_MAXIMIZE)) {
+                w->style &= ~(WS_MINIMIZE | WS_MAXIMIZE);
+                invalidate(w, nullptr, true, true);
+                sendSize(w, SIZE_RESTORED);
+                if ((w = windowOf(handle)) && !w->parent)
+                    WindowSystem::instance().backend->topLevelChanged(*w);
+            }
+            return wasVisible;
+        case SW_MAXIMIZE:
+            if (!showIfHidden()) return wasVisible;
+            if (!(w->style & WS_MAXIMIZE) && !w->parent) {
+                const MINMAXINFO limits = defaultMinMaxInfo(w);
+                w->style = (w->style | WS_MAXIMIZE) & ~WS_MINIMIZE;
+                SetWindowPos(handle, nullptr, limits.ptMaxPosition.x, limits.ptMaxPosition.y,
+                             limits.ptMaxSize.x, limits.ptMaxSize.y, SWP_NOZORDER | SWP_NOACTIVATE);
+            }
+            return wasVisible;
+        default:  // SW_SHOW, SW_SHOWNA, SW_SHOWNOACTIVATE and the rest show as they are
+            showIfHidden();
+            return wasVisible;
+    }
+}
+
+BOOL CloseWindow(HWND handle) {
+    Window* w = windowOf(handle);
+    if (!w || (w->style & WS_CHILD)) return FALSE;  // only top-level windows minimise
+    ShowWindow(handle, SW_MINIMIZE);
+    return TRUE;
+}
+
+namespace tessel::ws {
+
+namespace {
+bool contains(const RECT& r, POINT p) {
+    return p.x >= r.left && p.x < r.right && p.y >= r.top && p.y < r.bottom;
+}
+
+// The topmost visible, enabled child of `w` under `p` (w's client coordinates).
+Window* childAt(Window* w, POINT p, const std::vector<Window*>& skip) {
+    if (ChildIndex* index = indexOf(w)) return index->childAt(*w, p, skip);
+    for (Window* child : w->children) {
+        if ((child->style & (WS_VISIBLE | WS_DISABLED)) == WS_VISIBLE && contains(child->rect, p) &&
+            std::find(skip.begin(), skip.end(), child) == skip.end()) {
+            return child;
+        }
+    }
+    return nullptr;
+}
+
+// The deepest visible, enabled descendant of `w` under `p` (w's client coordinates).
+Window* deepest(Window* w, POINT p, const std::vector<Window*>& skip) {
+    Window* child = childAt(w, p, skip);
+    if (!child) return w;
+    const POINT inner{p.x - child->rect.left - child->client.left,
+                      p.y - child->rect.top - child->client.top};
+    const RECT& c = child->client;
+    if (!contains({0, 0, c.right - c.left, c.bottom - c.top}, inner)) return child;  // its frame
+    return deepest(child, inner, skip);
+}
+}  // namespace
+
+Window* windowAt(POINT screen, const std::vector<Window*>& skip) {
+    for (Window* top : WindowSystem::instance().topLevel) {
+        if ((top->style & (WS_VISIBLE | WS_DISABLED)) != WS_VISIBLE || (top->style & WS_MINIMIZE))
+            continue;
+        if (!contains(top->rect, screen) || std::find(skip.begin(), skip.end(), top) != skip.end())
+            continue;
+        const POINT origin = clientOriginOnScreen(top);
+        const POINT inner{screen.x - origin.x, screen.y - origin.y};
+        const RECT& c = top->client;
+        if (!contains({0, 0, c.right - c.left, c.bottom - c.top}, inner)) return top;
+        return deepest(top, inner, skip);
+    }
+    return nullptr;
+}
+
+}  // namespace tessel::ws
+
+HWND WindowFromPoint(POINT screenPoint) {
+    Window* w = windowAt(screenPoint);
+    return w ? w->handle : nullptr;
+}
+
+HWND ChildWindowFromPoint(HWND parentHandle, POINT clientPoint) {
+    Window* parent = windowOf(parentHandle);
+    if (!parent) return nullptr;
+    const RECT& c = parent->client;
+    if (!(clientPoint.x >= 0 && clientPoint.y >= 0 && clientPoint.x < c.right - c.left &&
+          clientPoint.y < c.bottom - c.top)) {
+        return nullptr;
+    }
+    for (Window* child : parent->children) {
+        const RECT& r = child->rect;
+        if (clientPoint.x >= r.left && clientPoint.x < r.right && clientPoint.y >= r.top &&
+            clientPoint.y < r.bottom) {
+            return child->handle;
+        }
+    }
+    return parentHandle;
+}

@@ -1,0 +1,404 @@
+// Update regions, painting and device contexts over the top-level surfaces.
+#include <algorithm>
+
+#include "backends/backend.h"
+#include <tessel/platform/gdi.h>
+#include "gdi/state.h"
+#include <tessel/platform/win_rect.h>
+#include "user/window_system.h"
+
+namespace tessel::ws {
+
+namespace {
+
+cairo_rectangle_int_t cairoRect(const RECT& r) {
+    return {r.left, r.top, std::max(0, r.right - r.left), std::max(0, r.bottom - r.top)};
+}
+
+RECT clientBox(const Window* w) {
+    return {0, 0, w->client.right - w->client.left, w->client.bottom - w->client.top};
+}
+
+}  // namespace
+
+void markForPaint(Window* w) {
+    ++w->paintSerial;
+    if (!w->paintQueued) {
+        w->paintQueued = true;
+        WindowSystem::instance().paintQueue.push_back(w->handle);
+    }
+}
+
+namespace {
+
+Window* surfaceWindow(Window* w) {
+    Window* top = topLevelOf(w);
+    const RECT frame = frameInsets(top->style, top->exStyle);
+    const int width =
+        std::max<LONG>(1, top->rect.right - top->rect.left - frame.left - frame.right);
+    const int height =
+        std::max<LONG>(1, top->rect.bottom - top->rect.top - frame.top - frame.bottom);
+    if (!top->surface || cairo_image_surface_get_width(top->surface) != width ||
+        cairo_image_surface_get_height(top->surface) != height) {
+        cairo_surface_t* surface = cairo_image_surface_create(CAIRO_FORMAT_ARGB32, width, height);
+        cairo_t* cr = cairo_create(surface);
+        cairo_set_source_rgb(cr, 1, 1, 1);
+        cairo_paint(cr);
+        if (top->surface) {  // keep what was there until it is repainted
+            cairo_set_source_surface(cr, top->surface, 0, 0);
+            cairo_paint(cr);
+            cairo_surface_destroy(top->surface);
+        }
+        cairo_destroy(cr);
+        top->surface = surface;
+    }
+    return top;
+}
+
+// Where `w`'s rectangle `r` (window-relative when `nonClient`, else client) lies on its surface.
+RECT onSurface(const Window* w, RECT r, bool nonClient) {
+    const Window* top = topLevelOf(const_cast<Window*>(w));
+    const POINT surface = surfaceOriginOnScreen(top);
+    const POINT origin = nonClient ? windowOriginOnScreen(w) : clientOriginOnScreen(w);
+    OffsetRect(&r, origin.x - surface.x, origin.y - surface.y);
+    return r;
+}
+
+// The part of the surface that `w` may draw on: its client area (or whole
+// window), cut by every ancestor's client area, minus the visible siblings
+// above it and above each ancestor, minus its own visible children.
+cairo_region_t* visibleRegion(const Window* w, bool nonClient) {
+    const RECT own = nonClient
+                         ? RECT{0, 0, w->rect.right - w->rect.left, w->rect.bottom - w->rect.top}
+                         : clientBox(w);
+    cairo_rectangle_int_t start = cairoRect(onSurface(w, own, nonClient));
+    cairo_region_t* region = cairo_region_create_rectangle(&start);
+    for (const Window* a = w; a->parent; a = a->parent) {
+        const cairo_rectangle_int_t parentClient =
+            cairoRect(onSurface(a->parent, clientBox(a->parent), false));
+        cairo_region_intersect_rectangle(region, &parentClient);
+        auto cutSibling = [&](const Window* sibling) {
+            if (!(sibling->style & WS_VISIBLE)) return;
+            const RECT box{0, 0, sibling->rect.right - sibling->rect.left,
+                           sibling->rect.bottom - sibling->rect.top};
+            const cairo_rectangle_int_t cut = cairoRect(onSurface(sibling, box, true));
+            cairo_region_subtract_rectangle(region, &cut);
+        };
+        if (ChildIndex* index = indexOf(a->parent)) {
+            // Only the siblings above that overlap can cover anything.
+            index->forEachOverlapping(*a->parent, a->rect, [&](const Window* sibling) {
+                if (sibling->zOrder < a->zOrder) cutSibling(sibling);
+            });
+        } else {
+            for (const Window* sibling : a->parent->children) {
+                if (sibling == a) break;  // the rest lie below
+                cutSibling(sibling);
+            }
+        }
+    }
+    for (const Window* child : w->children) {
+        if (!(child->style & WS_VISIBLE)) continue;
+        const RECT box{0, 0, child->rect.right - child->rect.left,
+                       child->rect.bottom - child->rect.top};
+        const cairo_rectangle_int_t cut = cairoRect(onSurface(child, box, true));
+        cairo_region_subtract_rectangle(region, &cut);
+    }
+    return region;
+}
+
+HDC dcFor(Window* w, const cairo_region_t* limit, bool nonClient) {
+    Window* top = surfaceWindow(w);
+    cairo_region_t* visible = visibleRegion(w, nonClient);
+    if (limit) cairo_region_intersect(visible, limit);
+    const RECT origin = onSurface(w, {0, 0, 0, 0}, nonClient);
+    HDC dc = tessel::gdi::createSurfaceDC(top->surface, {origin.left, origin.top}, visible);
+    cairo_region_destroy(visible);
+    return dc;
+}
+
+}  // namespace
+
+POINT surfaceOriginOnScreen(const Window* top) {
+    const RECT frame = frameInsets(top->style, top->exStyle);
+    return {top->rect.left + frame.left, top->rect.top + frame.top};
+}
+
+namespace {
+
+// Adds a rectangle (client coordinates) to the update region, and with
+// `children` the parts of it that the children cover to theirs. A region that
+// already holds the rectangle needs no arithmetic: scrolling many children
+// invalidates the same areas over and over.
+bool intersect(const RECT& a, const RECT& b, RECT* out) {
+    *out = {std::max(a.left, b.left), std::max(a.top, b.top), std::min(a.right, b.right),
+            std::min(a.bottom, b.bottom)};
+    return out->left < out->right && out->top < out->bottom;
+}
+
+void invalidateRect(Window* w, RECT r, bool erase, bool children, bool loosely = false) {
+    if (!intersect(r, clientBox(w), &r)) return;
+    if (loosely) {
+        w->update.addLoosely(r);
+    } else {
+        w->update.add(r);
+    }
+    w->eraseWanted = w->eraseWanted || erase;
+    markForPaint(w);
+    if (!children || w->children.empty()) return;
+    auto into = [&](Window* child) {
+        if (!(child->style & WS_VISIBLE)) return;
+        RECT inChild;
+        if (!intersect(r, child->rect, &inChild)) return;
+        OffsetRect(&inChild, -child->rect.left - child->client.left,
+                   -child->rect.top - child->client.top);
+        child->frameWanted = true;
+        invalidateRect(child, inChild, erase, true);
+    };
+    if (ChildIndex* index = indexOf(w)) {
+        index->forEachOverlapping(*w, r, into);
+    } else {
+        for (Window* child : w->children)
+            into(child);
+    }
+}
+
+}  // namespace
+
+void invalidate(Window* w, const cairo_region_t* region, bool erase, bool children) {
+    if (!reallyVisible(w)) return;
+    if (!region) return invalidateRect(w, clientBox(w), erase, children);
+    for (int i = 0, n = cairo_region_num_rectangles(region); i < n; ++i) {
+        cairo_rectangle_int_t c;
+        cairo_region_get_rectangle(region, i, &c);
+        invalidateRect(w, RECT{c.x, c.y, c.x + c.width, c.y + c.height}, erase, children);
+    }
+}
+
+void expose(Window* w, const RECT& rectInParent) {
+    if (w->parent && reallyVisible(w->parent))
+        invalidateRect(w->parent, rectInParent, true, true, true);
+}
+
+void forgetPaint(Window* w) {
+    w->update.clear();
+    w->frameWanted = false;
+}
+
+Window* nextToPaint(HWND filter) {
+    WindowSystem& ws = WindowSystem::instance();
+    auto& queue = ws.paintQueue;
+    for (std::size_t i = 0; i < queue.size();) {
+        Window* w = windowOf(queue[i]);
+        if (!w || (w->update.empty() && !w->frameWanted) || !reallyVisible(w)) {
+            if (w) w->paintQueued = false, forgetPaint(w);
+            queue[i] = queue.back();
+            queue.pop_back();
+            continue;
+        }
+        // Parents paint first: take the topmost ancestor that waits too.
+        Window* pick = w;
+        for (Window* a = w->parent; a; a = a->parent) {
+            if (!a->update.empty() || a->frameWanted) pick = a;
+        }
+        if (!filter || pick->handle == filter) return pick;
+        ++i;
+    }
+    return nullptr;
+}
+
+void drawNonClient(Window* w) {
+    const RECT frame = frameInsets(w->style, w->exStyle);
+    const bool bars = w->style & (WS_VSCROLL | WS_HSCROLL);
+    if (!w->parent || (!bars && frame.left == 0 && frame.top == 0)) return;
+    HDC dc = GetWindowDC(w->handle);
+    const RECT all{0, 0, w->rect.right - w->rect.left, w->rect.bottom - w->rect.top};
+    // Borders: the outer pixel dark, the rest of a thick frame the face colour,
+    // a client edge as a sunken line pair inside.
+    RECT r = all;
+    int border = frame.left;
+    if (w->exStyle & WS_EX_CLIENTEDGE) border -= 2;
+    if (border > 0) {
+        HBRUSH dark = GetSysColorBrush(COLOR_WINDOWFRAME);
+        FrameRect(dc, &r, dark);
+        InflateRect(&r, -1, -1);
+        for (int i = 1; i < border; ++i, InflateRect(&r, -1, -1))
+            FrameRect(dc, &r, GetSysColorBrush(COLOR_BTNFACE));
+    }
+    if ((w->style & WS_CAPTION) == WS_CAPTION) {
+        RECT caption{r.left, r.top, r.right, r.top + 23};
+        FillRect(dc, &caption, GetSysColorBrush(COLOR_ACTIVECAPTION));
+        r.top = caption.bottom;
+    }
+    if (w->exStyle & WS_EX_CLIENTEDGE) {
+        FrameRect(dc, &r, GetSysColorBrush(COLOR_BTNSHADOW));
+        InflateRect(&r, -1, -1);
+        FrameRect(dc, &r, GetSysColorBrush(COLOR_3DDKSHADOW));
+    }
+    drawScrollBars(w, dc);
+    ReleaseDC(w->handle, dc);
+}
+
+}  // namespace tessel::ws
+
+using namespace tessel::ws;
+
+BOOL InvalidateRect(HWND handle, const RECT* rect, BOOL erase) {
+    Window* w = windowOf(handle);
+    if (!w) return handle ? FALSE : TRUE;
+    if (!rect) {
+        invalidate(w, nullptr, erase, false);
+        return TRUE;
+    }
+    RECT r = *rect;
+    if (r.right < r.left || r.bottom < r.top) return TRUE;
+    const cairo_rectangle_int_t c{r.left, r.top, r.right - r.left, r.bottom - r.top};
+    cairo_region_t* region = cairo_region_create_rectangle(&c);
+    invalidate(w, region, erase, false);
+    cairo_region_destroy(region);
+    return TRUE;
+}
+
+BOOL ValidateRect(HWND handle, const RECT* rect) {
+    Window* w = windowOf(handle);
+    if (!w) return FALSE;
+    if (w->update.empty()) return TRUE;
+    ++w->paintSerial;
+    if (rect) {
+        w->update.subtract(*rect);
+    } else {
+        w->update.clear();
+    }
+    if (w->update.empty()) w->eraseWanted = false;
+    return TRUE;
+}
+
+BOOL GetUpdateRect(HWND handle, LPRECT rect, BOOL erase) {
+    Window* w = windowOf(handle);
+    if (!w) return FALSE;
+    if (w->update.empty()) {
+        if (rect) *rect = {0, 0, 0, 0};
+        return FALSE;
+    }
+    if (rect) *rect = w->update.extents();
+    if (erase && w->eraseWanted) {
+        w->eraseWanted = false;
+        HDC dc = GetDC(handle);
+        send(w, WM_ERASEBKGND, reinterpret_cast<WPARAM>(dc), 0);
+        ReleaseDC(handle, dc);
+    }
+    return TRUE;
+}
+
+BOOL UpdateWindow(HWND handle) {
+    Window* w = windowOf(handle);
+    if (!w) return FALSE;
+    if ((!w->update.empty() || w->frameWanted) && reallyVisible(w)) send(w, WM_PAINT, 0, 0);
+    return TRUE;
+}
+
+BOOL RedrawWindow(HWND handle, const RECT* rect, HRGN regionHandle, UINT flags) {
+    Window* w = windowOf(handle);
+    if (!w) return FALSE;
+    cairo_region_t* region = nullptr;
+    if (regionHandle) {
+        auto* r = tessel::gdi::state().handles.find<tessel::gdi::Region>(
+            regionHandle, tessel::gdi::ObjectType::Region);
+        if (r) region = cairo_region_copy(r->region);
+    } else if (rect) {
+        const cairo_rectangle_int_t c{rect->left, rect->top, std::max(0, rect->right - rect->left),
+                                      std::max(0, rect->bottom - rect->top)};
+        region = cairo_region_create_rectangle(&c);
+    }
+    if (flags & RDW_INVALIDATE) {
+        if (flags & RDW_FRAME) w->frameWanted = true, markForPaint(w);
+        invalidate(w, region, (flags & RDW_ERASE) != 0, (flags & RDW_ALLCHILDREN) != 0);
+    } else if (flags & RDW_VALIDATE) {
+        if (region) {
+            cairo_rectangle_int_t e;
+            cairo_region_get_extents(region, &e);
+            const RECT r{e.x, e.y, e.x + e.width, e.y + e.height};
+            ValidateRect(handle, &r);
+        } else {
+            ValidateRect(handle, nullptr);
+        }
+    }
+    if (region) cairo_region_destroy(region);
+    if (flags & (RDW_UPDATENOW | RDW_ERASENOW)) {
+        UpdateWindow(handle);
+        if ((flags & RDW_ALLCHILDREN) && (w = windowOf(handle))) {
+            std::vector<HWND> children;
+            for (Window* c : w->children)
+                children.push_back(c->handle);
+            for (HWND c : children)
+                RedrawWindow(c, nullptr, nullptr, RDW_UPDATENOW | RDW_ALLCHILDREN);
+        }
+    }
+    return TRUE;
+}
+
+HDC BeginPaint(HWND handle, LPPAINTSTRUCT paint) {
+    Window* w = windowOf(handle);
+    if (!w || !paint) return nullptr;
+    if (w->frameWanted) {
+        w->frameWanted = false;
+        send(w, WM_NCPAINT, 1, 0);
+        if (!(w = windowOf(handle))) return nullptr;
+    }
+    cairo_region_t* region = w->update.take();
+    ++w->paintSerial;
+    const bool erase = w->eraseWanted;
+    w->eraseWanted = false;
+    if (!region) region = cairo_region_create();
+    HDC dc = dcFor(w, nullptr, false);
+    // The DC reaches only what was invalid: translate the region onto the surface.
+    const RECT origin = onSurface(w, {0, 0, 0, 0}, false);
+    cairo_region_t* onSurfaceRegion = cairo_region_copy(region);
+    cairo_region_translate(onSurfaceRegion, origin.left, origin.top);
+    tessel::gdi::findDC(dc)->limitVisible(onSurfaceRegion);
+    cairo_region_destroy(onSurfaceRegion);
+    cairo_rectangle_int_t e;
+    cairo_region_get_extents(region, &e);
+    cairo_region_destroy(region);
+    *paint = PAINTSTRUCT{};
+    paint->hdc = dc;
+    paint->rcPaint = {e.x, e.y, e.x + e.width, e.y + e.height};
+    paint->fErase = TRUE;
+    if (erase)
+        paint->fErase = send(w, WM_ERASEBKGND, reinterpret_cast<WPARAM>(dc), 0) ? FALSE : TRUE;
+    return dc;
+}
+
+BOOL EndPaint(HWND handle, const PAINTSTRUCT* paint) {
+    if (!paint) return FALSE;
+    ReleaseDC(handle, paint->hdc);
+    return TRUE;
+}
+
+HDC GetDC(HWND handle) {
+    if (!handle) return CreateDCW(L"DISPLAY", nullptr, nullptr, nullptr);
+    Window* w = windowOf(handle);
+    return w ? dcFor(w, nullptr, false) : nullptr;
+}
+
+HDC GetWindowDC(HWND handle) {
+    if (!handle) return CreateDCW(L"DISPLAY", nullptr, nullptr, nullptr);
+    Window* w = windowOf(handle);
+    return w ? dcFor(w, nullptr, true) : nullptr;
+}
+
+int ReleaseDC(HWND handle, HDC dc) {
+    tessel::gdi::DeviceContext* d = tessel::gdi::findDC(dc);
+    if (!d) return 0;
+    Window* w = windowOf(handle);
+    if (w && d->kind() == tessel::gdi::DeviceContext::Kind::Surface) {
+        Window* top = topLevelOf(w);
+        cairo_rectangle_int_t e;
+        cairo_region_get_extents(d->visibleRegion(), &e);
+        if (e.width > 0 && e.height > 0) {
+            WindowSystem::instance().backend->present(*top,
+                                                      {e.x, e.y, e.x + e.width, e.y + e.height});
+        }
+    }
+    DeleteDC(dc);
+    return 1;
+}

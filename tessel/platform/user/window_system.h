@@ -1,0 +1,256 @@
+// Internal: the window system's model. One instance per process, used from
+// the user-interface thread only.
+//
+// Invariants:
+// - A Window lives in the handle table from creation until WM_NCDESTROY;
+//   its memory is kept until no message to it is being processed (`busy`),
+//   so a window destroyed inside its own handler never dangles.
+// - `rect` is in the parent's client coordinates (screen coordinates for a
+//   top-level window); `client` is the client area relative to `rect`'s
+//   top-left corner, as WM_NCCALCSIZE computed it.
+// - `children` is in z-order, topmost first.
+#pragma once
+
+#include <cairo.h>
+
+#include <chrono>
+#include <cstdint>
+#include <deque>
+#include <memory>
+#include <string>
+#include <vector>
+
+#include "user/child_index.h"
+#include "base/handle_slots.h"
+#include "user/update_region.h"
+#include <tessel/platform/win_user.h>
+
+namespace tessel::ws {
+
+struct WindowClass {
+    std::wstring name;
+    ATOM atom = 0;
+    UINT style = 0;
+    WNDPROC procedure = nullptr;
+    HINSTANCE instance = nullptr;
+    HCURSOR cursor = nullptr;
+    HBRUSH background = nullptr;
+};
+
+struct ScrollBar {
+    int minimum = 0;
+    int maximum = 0;
+    UINT page = 0;
+    int position = 0;
+    int trackPosition = 0;
+    UINT disabledArrows = 0;       // ESB_ flags
+    bool disableNoScroll = false;  // shown disabled instead of hidden
+};
+
+struct Window {
+    Window() = default;
+    ~Window() {
+        if (surface) cairo_surface_destroy(surface);
+    }
+    Window(const Window&) = delete;
+    Window& operator=(const Window&) = delete;
+
+    HWND handle = nullptr;
+    std::uint32_t slot = 0;  // index in the handle table
+    std::shared_ptr<const WindowClass> windowClass;
+    WNDPROC procedure = nullptr;
+    DWORD style = 0;
+    DWORD exStyle = 0;
+    std::wstring text;
+    LONG_PTR id = 0;
+    LONG_PTR userData = 0;
+    Window* parent = nullptr;
+    Window* owner = nullptr;
+    std::vector<Window*> children;           // topmost first
+    std::unique_ptr<ChildIndex> childIndex;  // made once there are many children
+    int zOrder = 0;                          // position among the siblings (kept by the index)
+    std::uint32_t visited = 0;               // ChildIndex's once-per-query mark
+    RECT rect{};                             // parent client coordinates (screen for top-level)
+    RECT client{};                           // relative to rect's top-left
+    RECT restoredRect{};                     // the rect before minimising
+    UpdateRegion update;                     // client coordinates
+    bool eraseWanted = false;
+    bool frameWanted = false;  // non-client area needs drawing
+    ScrollBar bars[2];
+    std::uint64_t paintSerial = 0;  // raised by every change of `update`
+    bool paintQueued = false;       // listed in WindowSystem::paintQueue
+    int busy = 0;                   // messages being processed
+    bool destroying = false;
+    bool dead = false;  // after WM_NCDESTROY: freed when not busy
+    // Top-level only: the backing surface of the client area.
+    cairo_surface_t* surface = nullptr;
+    void* backendData = nullptr;
+};
+
+struct Timer {
+    HWND window;
+    UINT_PTR id;
+    UINT interval;
+    std::uint64_t due;
+    TIMERPROC procedure;
+};
+
+class Backend;
+
+class WindowSystem {
+public:
+    // Never destroyed: windows of objects with static storage may still be
+    // torn down during exit, after static destruction has passed this.
+    static WindowSystem& instance() {
+        static WindowSystem* const system = create();
+        return *system;
+    }
+    ~WindowSystem();
+
+    Window* find(HWND handle) const {  // live windows only
+        const auto* slot = m_windows.find(reinterpret_cast<std::uint64_t>(handle));
+        return slot ? slot->get() : nullptr;
+    }
+    HWND insert(std::unique_ptr<Window> window);
+    void retire(Window* window);   // handle invalid from now on
+    void release(Window* window);  // frees a dead window once not busy
+
+    std::vector<Window*> topLevel;  // topmost first
+    std::vector<std::shared_ptr<WindowClass>> classes;
+    std::deque<MSG> posted;
+    std::vector<HWND> paintQueue;  // windows that may need painting
+    std::vector<Timer> timers;
+    bool quitPosted = false;
+    int quitCode = 0;
+    LONG messageTime = 0;
+    POINT messagePos{0, 0};
+    HWND capture = nullptr;
+    HWND focus = nullptr;
+    HWND active = nullptr;
+    HCURSOR cursor = nullptr;
+    POINT cursorPos{0, 0};
+    std::deque<INPUT> input;   // raw events from SendInput and the backend
+    BYTE keys[256] = {};       // 0x80: down, 0x01: toggled
+    WORD packetCharacter = 0;  // the character of the last VK_PACKET key
+    HWND hover = nullptr;      // the window the pointer was last over
+    HWND tracking = nullptr;   // TrackMouseEvent(TME_LEAVE) target
+    struct Click {
+        HWND window = nullptr;
+        UINT message = 0;
+        std::uint64_t time = 0;
+        POINT screen{0, 0};
+        bool armed = false;  // the next press may become a double click
+    } lastClick;
+    // The standard scroll bar being pressed: it takes the pointer until release.
+    struct ScrollTrack {
+        HWND window = nullptr;
+        int bar = SB_VERT;
+        int part = -1;  // SB_LINEUP, SB_LINEDOWN, SB_PAGEUP, SB_PAGEDOWN or SB_THUMBTRACK
+        int grab = 0;   // pointer offset into the thumb, bar pixels
+    } scrollTrack;
+    SIZE screen{1920, 1080};
+    Backend* backend = nullptr;
+    // Called for every new window before its first message, as a creation
+    // hook is on Windows: the framework attaches its object there. Static, so
+    // that installing it as a library loads does not start the window system
+    // (and with it a display backend) in programs that never show a window.
+    static inline void (*creationHook)(HWND window) = nullptr;
+
+    // The clock: real milliseconds since start, or a virtual clock for tests.
+    std::uint64_t now() const;
+    bool virtualClock = false;
+    std::uint64_t virtualNow = 0;
+
+private:
+    WindowSystem();
+    static WindowSystem* create();
+    HandleSlots<std::unique_ptr<Window>> m_windows;
+    std::chrono::steady_clock::time_point m_start = std::chrono::steady_clock::now();
+};
+
+// The parent's children changed (added, removed, restacked).
+void childrenChanged(Window* parent);
+// The parent's index, made or refreshed as needed; null for few children.
+inline ChildIndex* indexOf(Window* parent) {
+    if (parent->children.size() < ChildIndex::kThreshold) {
+        if (parent->childIndex) parent->childIndex.reset();
+        return nullptr;
+    }
+    if (!parent->childIndex) parent->childIndex = std::make_unique<ChildIndex>();
+    return parent->childIndex.get();
+}
+
+template <class Visit>
+void ChildIndex::forEachOverlapping(Window& parent, const RECT& r, Visit visit) {
+    if (m_stale) rebuild(parent);
+    ++m_visit;
+    auto consider = [&](Window* child) {
+        if (child->visited == m_visit) return;
+        child->visited = m_visit;
+        const RECT& c = child->rect;
+        if (c.left < r.right && r.left < c.right && c.top < r.bottom && r.top < c.bottom)
+            visit(child);
+    };
+    for (Window* child : m_large)
+        consider(child);
+    int x0, y0, x1, y1;
+    if (!cellRange(r, x0, y0, x1, y1)) return;
+    for (int y = y0; y <= y1; ++y) {
+        for (int x = x0; x <= x1; ++x) {
+            for (Window* child : m_cells[static_cast<std::size_t>(y) * m_columns + x])
+                consider(child);
+        }
+    }
+}
+
+// Helpers shared by the window system's files.
+// Inline: every call of the window system starts here.
+inline Window* windowOf(HWND handle) {
+    return WindowSystem::instance().find(handle);
+}
+LRESULT send(Window* window, UINT message, WPARAM wParam, LPARAM lParam);
+POINT clientOriginOnScreen(const Window* window);
+POINT windowOriginOnScreen(const Window* window);
+Window* topLevelOf(Window* window);
+bool reallyVisible(const Window* window);      // it and all its ancestors visible
+RECT frameInsets(DWORD style, DWORD exStyle);  // borders and caption, no scroll bars
+// Sends WM_NCCALCSIZE for the window's rect and stores the client area it gives.
+void recalculateClient(Window* window);
+MINMAXINFO defaultMinMaxInfo(const Window* window);
+// The end of a window's life: owned windows, WM_DESTROY (optional), the
+// children, WM_NCDESTROY, then the handle is retired.
+void destroyWindow(Window* window, bool sendDestroy);
+// Capture, focus and mouse tracking held by the window or a descendant end.
+void releaseInputState(Window* window);
+// The window waits for WM_PAINT.
+void markForPaint(Window* window);
+// The window no longer waits for painting.
+void forgetPaint(Window* window);
+// Adds to the update region (client coordinates; null: the whole client area).
+void invalidate(Window* window, const cairo_region_t* region, bool erase, bool children);
+// The part of the parent (and of the windows under it) that `rect` covered
+// becomes invalid: what was behind a moved or hidden window shows again.
+void expose(Window* window, const RECT& rectInParent);
+// The topmost visible, enabled window under a screen point, or null.
+// Windows in `skip` (which answered HTTRANSPARENT) count as absent.
+Window* windowAt(POINT screenPoint, const std::vector<Window*>& skip = {});
+// The top-level window's surface covers the window inside its frame and
+// caption (client area and scroll bars), which the desktop decorates.
+POINT surfaceOriginOnScreen(const Window* topLevel);
+// The window (filtered by `filter` when not null) that should get WM_PAINT
+// next, parents before children; null when none.
+Window* nextToPaint(HWND filter);
+// The default WM_NCPAINT: frames and scroll bars of the window.
+void drawNonClient(Window* window);
+// Turns the next raw input event into a message (input.cpp).
+bool nextInput(MSG* out, HWND filter, UINT first, UINT last, bool remove);
+// A press on a standard scroll bar starts its interaction; while it lasts the
+// pointer's moves and release go to the bar (scroll_bar.cpp).
+void beginScrollBarTracking(Window* window, int hit, LPARAM screenPoint);
+bool scrollBarTracking();
+void scrollBarPointer(UINT message);
+void drawScrollBars(Window* window, HDC windowDC);
+// The default WM_NCCALCSIZE on a rectangle in the parent's coordinates.
+void defaultClientRect(const Window* window, RECT* rect);
+
+}  // namespace tessel::ws
