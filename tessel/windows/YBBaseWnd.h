@@ -94,7 +94,7 @@ public:
     void trackMouseEvents(UINT flags, UINT hoverTime);
 
     BOOL PreCreateWindow(CREATESTRUCT& cs) override;
-    // Application-range messages (WM_APP up to 0xC000) go to onAppMessage and are consumed.
+    // Application-range messages (WM_APP up to MAXINTATOM) go to onAppMessage and are consumed.
     BOOL PreTranslateMessage(MSG* msg) override;
 
 protected:
