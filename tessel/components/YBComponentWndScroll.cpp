@@ -10,6 +10,11 @@
 namespace {
 constexpr int kColumnStep = 32;  // a horizontal line scroll, in pixels
 constexpr UINT kBarMask = SIF_RANGE | SIF_PAGE | SIF_POS | SIF_TRACKPOS;
+
+// YBScrollPlan::endUnits in pixels, for scrollToPosition.
+int endPixels(int contentsPixels, int clientPixels, int scale) {
+    return YBScrollPlan::endUnits(contentsPixels, clientPixels, scale) * scale;
+}
 }  // namespace
 
 bool YBComponentWnd::readBar(int bar, SCROLLINFO& info) {
@@ -72,8 +77,8 @@ void YBComponentWnd::adjustScrollPosition(int dx, int dy) {
     // A step stops where the end of the contents comes into view.
     if (dx != 0) {
         readBar(SB_HORZ, info);
-        const int wanted = YBScrollPlan::stepUnits(info.nPos, dx, m_contentsSize.cx,
-                                                   client.Width(), m_hScrollScale);
+        const int wanted = YBScrollPlan::stepUnits(info.nPos, dx, m_contentsSize.cx, client.Width(),
+                                                   m_hScrollScale);
         moveX = moveBarTo(SB_HORZ, info, wanted, m_hScrollScale);
     }
     if (dy != 0) {
@@ -155,9 +160,8 @@ void YBComponentWnd::onScrollHome() {
 void YBComponentWnd::onScrollEnd() {
     CRect client;
     ::GetClientRect(m_hWnd, &client);
-    scrollToPosition(
-        CPoint(YBScrollPlan::endUnits(m_contentsSize.cx, client.Width(), m_hScrollScale) * m_hScrollScale,
-               getScrollPosition().y));
+    scrollToPosition(CPoint(endPixels(m_contentsSize.cx, client.Width(), m_hScrollScale),
+                            getScrollPosition().y));
 }
 
 void YBComponentWnd::onScrollPageHome() {
@@ -167,7 +171,6 @@ void YBComponentWnd::onScrollPageHome() {
 void YBComponentWnd::onScrollPageEnd() {
     CRect client;
     ::GetClientRect(m_hWnd, &client);
-    scrollToPosition(
-        CPoint(YBScrollPlan::endUnits(m_contentsSize.cx, client.Width(), m_hScrollScale) * m_hScrollScale,
-               YBScrollPlan::endUnits(m_contentsSize.cy, client.Height(), m_vScrollScale) * m_vScrollScale));
+    scrollToPosition(CPoint(endPixels(m_contentsSize.cx, client.Width(), m_hScrollScale),
+                            endPixels(m_contentsSize.cy, client.Height(), m_vScrollScale)));
 }

@@ -22,7 +22,8 @@ YBScrollPlan::Bar YBScrollPlan::Bar::compute(int contentsPixels, int clientPixel
 }
 
 YBScrollPlan YBScrollPlan::compute(CSize contentsSize, CSize clientSize) {
-    return {Bar::compute(contentsSize.cx, clientSize.cx), Bar::compute(contentsSize.cy, clientSize.cy)};
+    return {Bar::compute(contentsSize.cx, clientSize.cx),
+            Bar::compute(contentsSize.cy, clientSize.cy)};
 }
 
 int YBScrollPlan::endUnits(int contentsPixels, int clientPixels, int scale) {

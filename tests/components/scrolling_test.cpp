@@ -115,7 +115,7 @@ TEST_F(SmallScrollTest, TheBarAppearsForTallerContentsAndGoesWithThem) {
     EXPECT_GT(last, first);
 
     host.clearComponents();
-    host.setSize(210, 100, true);  // laid out again, with nothing
+    host.setSize(210, 100, true);                        // a layout with nothing in it
     EXPECT_EQ(clientRect(host), CRect(0, 0, 210, 100));  // the bar's strip is client again
     EXPECT_EQ(vbar(host).nMax, 0);
 
