@@ -3,6 +3,7 @@
 // its owner when a press is released on it. It draws nothing of its own;
 // the drawn buttons derive from it and draw from the bits it keeps.
 //
+// clang-format off
 //   event          condition        effect
 //   onMouseEnter   not mouseOver    clear pressed, set mouseOver, repaint
 //   onMouseMove    not mouseOver    set mouseOver, repaint
@@ -11,6 +12,7 @@
 //   release (0)    any              clear pressed, repaint; command if it was
 //                                   pressed, is enabled and has an owner
 //   (any other event or condition changes nothing)
+// clang-format on
 #pragma once
 
 #include <tessel/components/YBComponent.h>

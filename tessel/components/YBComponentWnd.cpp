@@ -1,10 +1,11 @@
 #include "YBComponentWnd.h"
 
-#include <algorithm>
 #include <vector>
 
 #include <tessel/drawing/XMemDC.h>
 #include <tessel/foundation/KLLockGuard.h>
+
+#include "YBFlowLayout.h"
 
 YBComponentWnd::YBComponentWnd(DWORD bgColor) : m_bgColor(bgColor) {}
 
@@ -124,32 +125,20 @@ void YBComponentWnd::onLayoutComponents() {
 }
 
 void YBComponentWnd::flowComponents() {
-    m_lineHeight = 0;
     const int count = getComponentCount();
-    if (count == 0) {
-        m_contentsSize = CSize(0, 0);
-        return;
-    }
+    std::vector<CSize> sizes;
+    sizes.reserve(static_cast<std::size_t>(count));
+    for (int i = 0; i < count; ++i)
+        sizes.push_back(m_components.get(i)->size());
     CRect client;
     getClientRect(client);
-    const int clientWidth = client.right - client.left;
-    int x = 0, y = 0, rowHeight = 0, widest = 0;
-    for (int i = 0; i < getComponentCount(); ++i) {
-        YBComponent* component = m_components.get(i);
-        const CSize size = component->size();
-        // The first component of a row never wraps; one ending on the edge stays.
-        if (x > 0 && x + size.cx > clientWidth) {
-            y += rowHeight;
-            x = 0;
-            rowHeight = 0;
-        }
-        component->setPosition(x, y, true);
-        x += size.cx;
-        rowHeight = std::max(rowHeight, static_cast<int>(size.cy));
-        m_lineHeight = std::max(m_lineHeight, rowHeight);
-        widest = std::max(widest, x);
+    const YBFlowLayout flow = YBFlowLayout::compute(sizes, client.Width());
+    for (int i = 0; i < count; ++i) {
+        const CPoint position = flow.positions[static_cast<std::size_t>(i)];
+        m_components.get(i)->setPosition(position.x, position.y, true);
     }
-    m_contentsSize = CSize(widest, y + rowHeight);
+    m_contentsSize = flow.contentsSize;
+    m_lineHeight = flow.lineHeight;
 }
 
 void YBComponentWnd::onMouseMove(UINT flags, CPoint point) {
@@ -190,7 +179,7 @@ void YBComponentWnd::onMiddleMouseButton(int action, CPoint point) {
 }
 
 void YBComponentWnd::onMouseWheel(UINT, int delta, CPoint) {
-    const int steps = delta / 120;
+    const int steps = delta / WHEEL_DELTA;
     for (int i = 0; i < steps; ++i)
         onScrollUp();
     for (int i = 0; i < -steps; ++i)

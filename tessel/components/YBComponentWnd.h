@@ -8,7 +8,7 @@
 // each axis, so what the user sees always matches the bars.
 //
 //   YBComponentWnd host(RGB(255, 255, 255));
-//   host.setFlag(1, true);                       // a vertical bar when needed
+//   host.setFlag(YBBaseWnd::verticalScrollBar, true);  // a bar when needed
 //   host.addComponent(new YBButton(7, &host), true, true);
 #pragma once
 
@@ -18,7 +18,7 @@
 
 class YBComponentWnd : public YBChildWnd {
 public:
-    explicit YBComponentWnd(DWORD bgColor = 0xFFFFFFFF);
+    explicit YBComponentWnd(DWORD bgColor = XDC::kNoColor);
     // Deletes every component it holds.
     ~YBComponentWnd() override;
 
@@ -33,7 +33,7 @@ public:
     // Every component under the point gets enter (when not mouseOver yet) and
     // move; every mouseOver one not under it gets leave.
     void onMouseMove(UINT flags, CPoint point) override;
-    void onMouseWheel(UINT flags, int delta, CPoint point) override;  // a line per 120
+    void onMouseWheel(UINT flags, int delta, CPoint point) override;  // a line per WHEEL_DELTA
     void onHScroll(int position) override;                            // thumb position in bar units
     void onVScroll(int position) override;
     void onScrollUp() override;
@@ -78,7 +78,7 @@ protected:
     void moveComponents(int dx, int dy);
 
     kelp::KLArray<YBComponent*> m_components;  // owned; in order of addition
-    COLORREF m_bgColor;                        // 0xFFFFFFFF: no background fill
+    COLORREF m_bgColor;                        // XDC::kNoColor: no background fill
     CSize m_contentsSize{0, 0};                // pixels covered by the last layout
     int m_hScrollScale = 1;                    // pixels per horizontal bar unit
     int m_vScrollScale = 1;
@@ -91,8 +91,8 @@ private:
     // The bar read into `info` and its position written back; the position
     // the bar keeps.
     bool readBar(int bar, SCROLLINFO& info);
-    // Scale, range and page of one bar for `contents` pixels in `client` pixels.
-    void updateBar(int bar, int contents, int client, int& scale);
+    // Writes a planned range 0..nMax and page into a bar, keeping its position within the range.
+    void applyBar(int bar, int nMax, UINT nPage);
     int writeBar(int bar, SCROLLINFO& info);
     // Moves a bar to `units` and returns the pixels the contents must move by.
     int moveBarTo(int bar, SCROLLINFO& info, int units, int scale);

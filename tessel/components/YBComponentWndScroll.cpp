@@ -1,27 +1,19 @@
-// Scrolling of the component host. Bars hold positions in units of `scale`
-// pixels (contents / 32768 + 1, so a range stays within 32767); the
-// components move by the change of the position the bar actually keeps,
-// times the scale, so they follow the bar exactly at every scale.
+// Scrolling of the component host: it applies YBScrollPlan. Bars hold
+// positions in units of `scale` pixels; the components move by the change of
+// the position the bar actually keeps, times the scale, so they follow the
+// bar exactly at every scale.
 #include <algorithm>
 
 #include "YBComponentWnd.h"
+#include "YBScrollPlan.h"
 
 namespace {
-constexpr int kMaxBarUnits = 32768;
 constexpr int kColumnStep = 32;  // a horizontal line scroll, in pixels
-constexpr UINT kBarMask = SIF_RANGE | SIF_PAGE | SIF_POS | SIF_TRACKPOS;  // 0x17
+constexpr UINT kBarMask = SIF_RANGE | SIF_PAGE | SIF_POS | SIF_TRACKPOS;
 
-// Pixels to bar units; a request of less than one unit still moves one.
-int toUnits(int pixels, int scale) {
-    const int units = pixels / scale;
-    if (units == 0 && pixels != 0) return pixels > 0 ? 1 : -1;
-    return units;
-}
-
-// The first bar position (units) that shows the contents' last pixel: rounded
-// up, or a scale above 1 would leave the end of the contents out of view.
-int endUnits(int contents, int client, int scale) {
-    return (std::max(0, contents - client) + scale - 1) / scale;
+// YBScrollPlan::endUnits in pixels, for scrollToPosition.
+int endPixels(int contentsPixels, int clientPixels, int scale) {
+    return YBScrollPlan::endUnits(contentsPixels, clientPixels, scale) * scale;
 }
 }  // namespace
 
@@ -48,19 +40,24 @@ int YBComponentWnd::moveBarTo(int bar, SCROLLINFO& info, int units, int scale) {
 void YBComponentWnd::updateScrollBars() {
     CRect client;
     ::GetClientRect(m_hWnd, &client);
-    if (isFlagSet(horizontalScrollBar))
-        updateBar(SB_HORZ, m_contentsSize.cx, client.right - client.left, m_hScrollScale);
-    if (isFlagSet(verticalScrollBar))
-        updateBar(SB_VERT, m_contentsSize.cy, client.bottom - client.top, m_vScrollScale);
+    // Both bars are planned for the client as it is now, before either changes it.
+    const YBScrollPlan plan = YBScrollPlan::compute(m_contentsSize, client.Size());
+    if (isFlagSet(horizontalScrollBar)) {
+        m_hScrollScale = plan.horizontal.scale;
+        applyBar(SB_HORZ, plan.horizontal.nMax, plan.horizontal.nPage);
+    }
+    if (isFlagSet(verticalScrollBar)) {
+        m_vScrollScale = plan.vertical.scale;
+        applyBar(SB_VERT, plan.vertical.nMax, plan.vertical.nPage);
+    }
 }
 
-void YBComponentWnd::updateBar(int bar, int contents, int client, int& scale) {
+void YBComponentWnd::applyBar(int bar, int nMax, UINT nPage) {
     SCROLLINFO info;
     readBar(bar, info);
-    scale = std::max(1, contents / kMaxBarUnits + 1);
     info.nMin = 0;
-    info.nMax = contents / scale;
-    info.nPage = static_cast<UINT>(std::max(0, client / scale));
+    info.nMax = nMax;
+    info.nPage = nPage;
     info.nPos = std::min(info.nPos, info.nMax);
     writeBar(bar, info);
 }
@@ -77,18 +74,17 @@ void YBComponentWnd::adjustScrollPosition(int dx, int dy) {
     ::GetClientRect(m_hWnd, &client);
     int moveX = 0, moveY = 0;
     SCROLLINFO info;
-    // A step stops where the end of the contents comes into view (at scale 1
-    // that is nMax - nPage, one unit short of where the thumb can go).
+    // A step stops where the end of the contents comes into view.
     if (dx != 0) {
         readBar(SB_HORZ, info);
-        const int last = endUnits(m_contentsSize.cx, client.Width(), m_hScrollScale);
-        const int wanted = std::max(0, std::min(info.nPos + toUnits(dx, m_hScrollScale), last));
+        const int wanted = YBScrollPlan::stepUnits(info.nPos, dx, m_contentsSize.cx, client.Width(),
+                                                   m_hScrollScale);
         moveX = moveBarTo(SB_HORZ, info, wanted, m_hScrollScale);
     }
     if (dy != 0) {
         readBar(SB_VERT, info);
-        const int last = endUnits(m_contentsSize.cy, client.Height(), m_vScrollScale);
-        const int wanted = std::max(0, std::min(info.nPos + toUnits(dy, m_vScrollScale), last));
+        const int wanted = YBScrollPlan::stepUnits(info.nPos, dy, m_contentsSize.cy,
+                                                   client.Height(), m_vScrollScale);
         moveY = moveBarTo(SB_VERT, info, wanted, m_vScrollScale);
     }
     if (moveX != 0 || moveY != 0) moveComponents(moveX, moveY);
@@ -133,35 +129,28 @@ void YBComponentWnd::onScrollRight() {
     adjustScrollPosition(kColumnStep, 0);
 }
 
-namespace {
-int pageStep(int clientExtent, int lineStep) {
-    const int step = clientExtent - lineStep;
-    return step < 0 ? lineStep : step;
-}
-}  // namespace
-
 void YBComponentWnd::onScrollPageUp() {
     CRect client;
     ::GetClientRect(m_hWnd, &client);
-    adjustScrollPosition(0, -pageStep(client.Height(), m_lineHeight));
+    adjustScrollPosition(0, -YBScrollPlan::pageStep(client.Height(), m_lineHeight));
 }
 
 void YBComponentWnd::onScrollPageDown() {
     CRect client;
     ::GetClientRect(m_hWnd, &client);
-    adjustScrollPosition(0, pageStep(client.Height(), m_lineHeight));
+    adjustScrollPosition(0, YBScrollPlan::pageStep(client.Height(), m_lineHeight));
 }
 
 void YBComponentWnd::onScrollPageLeft() {
     CRect client;
     ::GetClientRect(m_hWnd, &client);
-    adjustScrollPosition(-pageStep(client.Width(), kColumnStep), 0);
+    adjustScrollPosition(-YBScrollPlan::pageStep(client.Width(), kColumnStep), 0);
 }
 
 void YBComponentWnd::onScrollPageRight() {
     CRect client;
     ::GetClientRect(m_hWnd, &client);
-    adjustScrollPosition(pageStep(client.Width(), kColumnStep), 0);
+    adjustScrollPosition(YBScrollPlan::pageStep(client.Width(), kColumnStep), 0);
 }
 
 void YBComponentWnd::onScrollHome() {
@@ -171,9 +160,8 @@ void YBComponentWnd::onScrollHome() {
 void YBComponentWnd::onScrollEnd() {
     CRect client;
     ::GetClientRect(m_hWnd, &client);
-    scrollToPosition(
-        CPoint(endUnits(m_contentsSize.cx, client.Width(), m_hScrollScale) * m_hScrollScale,
-               getScrollPosition().y));
+    scrollToPosition(CPoint(endPixels(m_contentsSize.cx, client.Width(), m_hScrollScale),
+                            getScrollPosition().y));
 }
 
 void YBComponentWnd::onScrollPageHome() {
@@ -183,7 +171,6 @@ void YBComponentWnd::onScrollPageHome() {
 void YBComponentWnd::onScrollPageEnd() {
     CRect client;
     ::GetClientRect(m_hWnd, &client);
-    scrollToPosition(
-        CPoint(endUnits(m_contentsSize.cx, client.Width(), m_hScrollScale) * m_hScrollScale,
-               endUnits(m_contentsSize.cy, client.Height(), m_vScrollScale) * m_vScrollScale));
+    scrollToPosition(CPoint(endPixels(m_contentsSize.cx, client.Width(), m_hScrollScale),
+                            endPixels(m_contentsSize.cy, client.Height(), m_vScrollScale)));
 }

@@ -10,7 +10,6 @@ constexpr const char* kSuffixes[YBImageButton::stateCount] = {
     "-disabled",          "-normal",          "-over",          "-pressed",
     "-selected-disabled", "-selected-normal", "-selected-over", "-selected-pressed"};
 constexpr const char* kExtensions[] = {".png", ".jpg", ".gif", nullptr};
-constexpr int kNativePaths = 1;  // KLFilename::concatPaths style
 }  // namespace
 
 YBImageButton::YBImageButton(unsigned int id, CWnd* owner) : YBButton(id, owner) {
@@ -85,7 +84,8 @@ void YBImageButton::loadImages(const kelp::KLString& directory, const kelp::KLSt
         kelp::KLString name = baseName;
         name += kSuffixes[state];
         for (const char* const* extension = kExtensions; *extension; ++extension) {
-            kelp::KLString path = kelp::KLFilename::concatPaths(directory, name, kNativePaths);
+            kelp::KLString path =
+                kelp::KLFilename::concatPaths(directory, name, kelp::KLFilename::Native);
             path += *extension;
             // Every existing file is loaded in turn: the last extension found wins.
             if (kelp::KLFileInfo::isFile(path)) setButtonImage(state, path);
@@ -97,9 +97,9 @@ void YBImageButton::setButtonImage(int state, const kelp::KLString& path) {
     if (state < 0) return;
     // A state above the eight grows the table; the new slots start empty.
     CxImage*& image = m_buttonImages[state];
-    if (!image) image = new CxImage(0);
+    if (!image) image = new CxImage(CXIMAGE_FORMAT_UNKNOWN);
     if (image->IsValid()) image->Destroy();
-    image->Load(path, 0);
+    image->Load(path, CXIMAGE_FORMAT_UNKNOWN);  // the format is read from the file's contents
     recomputeImageSize();
     updateSizes();
 }
@@ -160,13 +160,14 @@ void YBImageButton::updateSizes() {
 int YBImageButton::imageState() const {
     if (isDisabled()) return stateDisabled;
     const int base = isSelected() ? stateSelectedNormal : stateNormal;
-    if (isPressed()) return base + 2;
-    if (isMouseOver()) return base + 1;
+    // The selected states repeat the plain ones in the same order.
+    if (isPressed()) return base + (statePressed - stateNormal);
+    if (isMouseOver()) return base + (stateOver - stateNormal);
     return base;
 }
 
 void YBImageButton::onDraw(XDC& dc) {
-    if (m_buttonImages.size() < 2) m_buttonImages[1] = nullptr;
+    if (m_buttonImages.size() <= stateNormal) m_buttonImages[stateNormal] = nullptr;
     CxImage* normal = m_buttonImages.get(stateNormal);
     CRect r = m_rect;
     r.left += m_padding.left;
@@ -177,7 +178,7 @@ void YBImageButton::onDraw(XDC& dc) {
     const int state = imageState();
     if (state == stateDisabled && !slot(stateDisabled) && normal) {
         // Made once and kept: later changes of the normal image leave it as it is.
-        auto* gray = new CxImage(0);
+        auto* gray = new CxImage(CXIMAGE_FORMAT_UNKNOWN);
         gray->Copy(*normal, true, true, true);
         gray->GrayScale();
         m_buttonImages[stateDisabled] = gray;

@@ -5,7 +5,7 @@
 // module-wide objects, so it attaches after they are all constructed and
 // detaches before any is destroyed.
 //
-//   AFX_MODULE_STATE state(TRUE, &wrapper, 0x0A00);
+//   AFX_MODULE_STATE state(TRUE, &wrapper, _MFC_VER);
 //   TesselModuleEntry entry(app, state, instance);
 //   if (!entry.loaded()) ...
 #pragma once

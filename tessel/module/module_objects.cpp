@@ -29,7 +29,7 @@ kelp::KLList<YBComponent*> YBComponent::m_componentList;
 
 namespace {
 // 3. The module's MFC state, with the window-procedure wrapper.
-AFX_MODULE_STATE moduleState(TRUE, &tesselWndProc, 0x0A00);
+AFX_MODULE_STATE moduleState(TRUE, &tesselWndProc, _MFC_VER);
 
 // Last: attaches once everything above exists, detaches before any of it goes.
 TesselModuleEntry moduleEntry(theTessel, moduleState, libraryInstance());

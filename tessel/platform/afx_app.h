@@ -14,6 +14,9 @@
 
 #include <tessel/platform/win_user.h>
 
+// The MFC version this stand-in follows (MFC 10.0): a module state's version.
+#define _MFC_VER 0x0A00
+
 class CWinApp;
 class CWnd;
 class CDynLinkLibrary;

@@ -90,6 +90,9 @@ using HMODULE = HINSTANCE;
 #define GetBValue(rgb) (LOBYTE((rgb) >> 16))
 #define CLR_INVALID 0xFFFFFFFF
 
+// Atoms below it are integers; string atoms, registered classes and messages, start here.
+#define MAXINTATOM 0xC000
+
 struct POINT {
     LONG x;
     LONG y;

@@ -1,18 +1,62 @@
 #include "YBBaseWnd.h"
 
+#include <array>
+
 #include <tessel/platform/afx_app.h>
 #include <tessel/platform/afx_window_dc.h>
 
-COLORREF YBBaseWnd::m_defaultBgColor = 0x00FFFFFF;
-COLORREF YBBaseWnd::m_defaultFgColor = 0x00000000;
+COLORREF YBBaseWnd::m_defaultBgColor = RGB(255, 255, 255);
+COLORREF YBBaseWnd::m_defaultFgColor = RGB(0, 0, 0);
 
 namespace {
-// Class style of every toolkit window: CS_VREDRAW | CS_HREDRAW | CS_DBLCLKS.
-constexpr UINT kClassStyle = 0x000B;
+// Repainted whole on every resize, and double clicks reported (onLeftMouseButton's action 2).
+constexpr UINT kClassStyle = CS_VREDRAW | CS_HREDRAW | CS_DBLCLKS;
 constexpr UINT kFirstCommand = 1;
 constexpr UINT kLastCommand = 60000;
-constexpr UINT kFirstAppMessage = 0x8000;  // WM_APP
-constexpr UINT kEndAppMessage = 0xC000;    // registered messages start here
+constexpr UINT kFirstAppMessage = WM_APP;
+constexpr UINT kEndAppMessage = MAXINTATOM;  // RegisterWindowMessage's values start here
+
+// What one scroll code does on one bar: a step, or the thumb handler given the position.
+struct ScrollAction {
+    void (YBBaseWnd::*step)() = nullptr;
+    void (YBBaseWnd::*thumb)(int position) = nullptr;
+};
+// Indexed by code; SB_ENDSCROLL does nothing, and codes past it do nothing either.
+using ScrollTable = std::array<ScrollAction, SB_ENDSCROLL + 1>;
+
+constexpr ScrollTable kHorizontalScrollCodes = [] {
+    ScrollTable table{};
+    table[SB_LINELEFT].step = &YBBaseWnd::onScrollLeft;
+    table[SB_LINERIGHT].step = &YBBaseWnd::onScrollRight;
+    table[SB_PAGELEFT].step = &YBBaseWnd::onScrollPageLeft;
+    table[SB_PAGERIGHT].step = &YBBaseWnd::onScrollPageRight;
+    table[SB_THUMBPOSITION].thumb = &YBBaseWnd::onHScroll;
+    table[SB_THUMBTRACK].thumb = &YBBaseWnd::onHScroll;
+    table[SB_LEFT].step = &YBBaseWnd::onScrollHome;
+    table[SB_RIGHT].step = &YBBaseWnd::onScrollEnd;
+    return table;
+}();
+
+// SB_TOP and SB_BOTTOM are the "page" home and end: the vertical bar's ends.
+constexpr ScrollTable kVerticalScrollCodes = [] {
+    ScrollTable table{};
+    table[SB_LINEUP].step = &YBBaseWnd::onScrollUp;
+    table[SB_LINEDOWN].step = &YBBaseWnd::onScrollDown;
+    table[SB_PAGEUP].step = &YBBaseWnd::onScrollPageUp;
+    table[SB_PAGEDOWN].step = &YBBaseWnd::onScrollPageDown;
+    table[SB_THUMBPOSITION].thumb = &YBBaseWnd::onVScroll;
+    table[SB_THUMBTRACK].thumb = &YBBaseWnd::onVScroll;
+    table[SB_TOP].step = &YBBaseWnd::onScrollPageHome;
+    table[SB_BOTTOM].step = &YBBaseWnd::onScrollPageEnd;
+    return table;
+}();
+
+void runScrollCode(YBBaseWnd& window, const ScrollTable& table, UINT code, UINT position) {
+    if (code >= table.size()) return;
+    const ScrollAction& action = table[code];
+    if (action.step) (window.*action.step)();
+    if (action.thumb) (window.*action.thumb)(static_cast<int>(position));
+}
 }  // namespace
 
 BEGIN_MESSAGE_MAP(YBBaseWnd, CWnd)
@@ -281,61 +325,11 @@ void YBBaseWnd::OnTimer(UINT_PTR id) {
 }
 
 void YBBaseWnd::OnHScroll(UINT code, UINT position, CScrollBar*) {
-    switch (code) {
-        case SB_LINELEFT:
-            onScrollLeft();
-            break;
-        case SB_LINERIGHT:
-            onScrollRight();
-            break;
-        case SB_PAGELEFT:
-            onScrollPageLeft();
-            break;
-        case SB_PAGERIGHT:
-            onScrollPageRight();
-            break;
-        case SB_THUMBPOSITION:
-        case SB_THUMBTRACK:
-            onHScroll(static_cast<int>(position));
-            break;
-        case SB_LEFT:
-            onScrollHome();
-            break;
-        case SB_RIGHT:
-            onScrollEnd();
-            break;
-        default:
-            break;  // SB_ENDSCROLL and anything unknown
-    }
+    runScrollCode(*this, kHorizontalScrollCodes, code, position);
 }
 
 void YBBaseWnd::OnVScroll(UINT code, UINT position, CScrollBar*) {
-    switch (code) {
-        case SB_LINEUP:
-            onScrollUp();
-            break;
-        case SB_LINEDOWN:
-            onScrollDown();
-            break;
-        case SB_PAGEUP:
-            onScrollPageUp();
-            break;
-        case SB_PAGEDOWN:
-            onScrollPageDown();
-            break;
-        case SB_THUMBPOSITION:
-        case SB_THUMBTRACK:
-            onVScroll(static_cast<int>(position));
-            break;
-        case SB_TOP:
-            onScrollPageHome();
-            break;
-        case SB_BOTTOM:
-            onScrollPageEnd();
-            break;
-        default:
-            break;
-    }
+    runScrollCode(*this, kVerticalScrollCodes, code, position);
 }
 
 void YBBaseWnd::OnMouseMove(UINT flags, CPoint point) {

@@ -64,6 +64,19 @@ public:
     virtual void onMouseMove(UINT flags, CPoint point);
     virtual void onMouseLeave();
     virtual void onMouseWheel(UINT flags, int delta, CPoint screenPoint);
+    // The standard bars' codes (WM_HSCROLL, WM_VSCROLL) reach these handlers:
+    // clang-format off
+    //   code                      horizontal bar        vertical bar
+    //   SB_LINELEFT / LINEUP      onScrollLeft          onScrollUp
+    //   SB_LINERIGHT / LINEDOWN   onScrollRight         onScrollDown
+    //   SB_PAGELEFT / PAGEUP      onScrollPageLeft      onScrollPageUp
+    //   SB_PAGERIGHT / PAGEDOWN   onScrollPageRight     onScrollPageDown
+    //   SB_THUMBPOSITION          onHScroll(position)   onVScroll(position)
+    //   SB_THUMBTRACK             onHScroll(position)   onVScroll(position)
+    //   SB_LEFT / TOP             onScrollHome          onScrollPageHome
+    //   SB_RIGHT / BOTTOM         onScrollEnd           onScrollPageEnd
+    //   SB_ENDSCROLL, unknown     (nothing)             (nothing)
+    // clang-format on
     virtual void onHScroll(int position);  // thumb position in bar units, 16 bits
     virtual void onVScroll(int position);
     virtual void onScrollUp();
@@ -94,7 +107,7 @@ public:
     void trackMouseEvents(UINT flags, UINT hoverTime);
 
     BOOL PreCreateWindow(CREATESTRUCT& cs) override;
-    // Application-range messages (WM_APP up to 0xC000) go to onAppMessage and are consumed.
+    // Application-range messages (WM_APP up to MAXINTATOM) go to onAppMessage and are consumed.
     BOOL PreTranslateMessage(MSG* msg) override;
 
 protected:

@@ -18,9 +18,16 @@
 #include <tessel/platform/testing.h>
 #include <tessel/windows/YBChildWnd.h>
 
-// Rectangles print as (left,top,right,bottom) in failure messages.
+// Rectangles print as (left,top,right,bottom) in failure messages, points
+// and sizes as (x,y) and (cx,cy).
 inline void PrintTo(const CRect& r, std::ostream* out) {
     *out << '(' << r.left << ',' << r.top << ',' << r.right << ',' << r.bottom << ')';
+}
+inline void PrintTo(const CPoint& p, std::ostream* out) {
+    *out << '(' << p.x << ',' << p.y << ')';
+}
+inline void PrintTo(const CSize& s, std::ostream* out) {
+    *out << '(' << s.cx << ',' << s.cy << ')';
 }
 
 namespace components_test {
@@ -44,6 +51,14 @@ std::string firstDifference(const std::vector<T>& actual, const std::vector<T>& 
         const decltype(actual_) expected_ = __VA_ARGS__;                                         \
         EXPECT_EQ(actual_, expected_) << ::components_test::firstDifference(actual_, expected_); \
     } while (false)
+
+// Names each case of a table-driven suite after its row's `name`, so a failure names the row.
+struct RowName {
+    template <class Row>
+    std::string operator()(const ::testing::TestParamInfo<Row>& row) const {
+        return row.param.name;
+    }
+};
 
 // The application's top-level window: commands climb to it from the host.
 class AppWnd : public YBChildWnd {

@@ -6,6 +6,8 @@
 #include <memory>
 #include <vector>
 
+#include <tessel/components/YBFlowLayout.h>
+
 #include "components_test.h"
 
 namespace {
@@ -27,24 +29,23 @@ Probe* addProbe(YBComponentWnd& host, unsigned id, CSize size, COLORREF colour =
     return p;
 }
 
-TEST_F(HostTest, ComponentsFlowIntoRowsFromLeftToRight) {
+// Where the components go is YBFlowLayout's table (flow_layout_test.cpp);
+// here the host applies it: every component at its flow position with its
+// own size, and the contents size and line height the flow gave.
+TEST_F(HostTest, TheHostPlacesItsComponentsWhereTheFlowSays) {
     TestHost host;
     makeHost(host, 0, 0, 250, 200);
     EXPECT_EQ(host.getContentsSize(), CSize(0, 0));
-    addProbe(host, 1, {100, 20});
-    addProbe(host, 2, {100, 30});
-    addProbe(host, 3, {100, 10});
-    EXPECT_SEQ(rects(host), {CRect(0, 0, 100, 20), CRect(100, 0, 200, 30), CRect(0, 30, 100, 40)});
-    EXPECT_EQ(host.getContentsSize(), CSize(200, 40));
-    EXPECT_EQ(host.lineHeight(), 30);
-
-    // Wider than the client: alone in its row; ending on the edge: stays in the row.
-    addProbe(host, 4, {150, 10});  // 100 + 150 = 250, on the edge
-    addProbe(host, 5, {300, 25});  // wraps, and the next one wraps after it
-    addProbe(host, 6, {10, 5});
-    EXPECT_SEQ(rects(host), {CRect(0, 0, 100, 20), CRect(100, 0, 200, 30), CRect(0, 30, 100, 40),
-                             CRect(100, 30, 250, 40), CRect(0, 40, 300, 65), CRect(0, 65, 10, 70)});
-    EXPECT_EQ(host.getContentsSize(), CSize(300, 70));
+    const std::vector<CSize> sizes{{100, 20}, {100, 30}, {100, 10}, {150, 10}, {300, 25}, {10, 5}};
+    for (unsigned id = 1; id <= sizes.size(); ++id)
+        addProbe(host, id, sizes[id - 1]);
+    const YBFlowLayout flow = YBFlowLayout::compute(sizes, clientRect(host).Width());
+    std::vector<CRect> expected;
+    for (std::size_t i = 0; i < sizes.size(); ++i)
+        expected.emplace_back(flow.positions[i], sizes[i]);
+    EXPECT_SEQ(rects(host), expected);
+    EXPECT_EQ(host.getContentsSize(), flow.contentsSize);
+    EXPECT_EQ(host.lineHeight(), flow.lineHeight);
 
     // Emptied, then laid out again on a resize: no contents.
     host.clearComponents();
