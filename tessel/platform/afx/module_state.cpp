@@ -1,15 +1,13 @@
 // The module state: which module's application, instance and window
 // procedure are current. Below both the application (app.cpp) and the
-// windows (wnd.cpp), which each ask it; it calls neither. The host's state
-// names AfxWndProc as its window procedure: an address stored for windows
-// to enter through, not a call.
+// windows (wnd.cpp), which each ask it; it names neither: the windows file
+// gives the host's state its window procedure as the library loads.
 #include <algorithm>
 #include <cstdio>
 #include <deque>
 #include <string>
 
 #include <tessel/platform/afx_app.h>
-#include <tessel/platform/afx_wnd.h>
 
 namespace {
 
@@ -27,7 +25,7 @@ AFX_MODULE_STATE::AFX_MODULE_STATE(BOOL dll, WNDPROC wndProc, DWORD version)
     : m_bDLL(dll), m_pfnAfxWndProc(wndProc), m_dwVersion(version) {}
 
 AFX_MODULE_STATE* AfxGetAppModuleState() {
-    static AFX_MODULE_STATE state(FALSE, AfxWndProc, kMfcVersion);
+    static AFX_MODULE_STATE state(FALSE, nullptr, kMfcVersion);
     return &state;
 }
 

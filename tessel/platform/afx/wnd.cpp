@@ -52,6 +52,10 @@ struct AfxWindowHooks {
         return ::CallNextHookEx(hook, code, wParam, lParam);
     }
     static bool install() {
+        // The host's windows enter through AfxWndProc (the module state,
+        // below this file, cannot name it).
+        AFX_MODULE_STATE* host = AfxGetAppModuleState();
+        if (!host->m_pfnAfxWndProc) host->m_pfnAfxWndProc = AfxWndProc;
         hook = ::SetWindowsHookExW(WH_CBT, &cbtFilter, nullptr, 0);
         return hook != nullptr;
     }

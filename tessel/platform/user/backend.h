@@ -29,10 +29,10 @@ public:
     virtual void cursorChanged(HCURSOR cursor) = 0;
 };
 
-// The backend of this process: TESSEL_BACKEND=headless|sdl forces one (an
-// unknown value or an sdl that fails says so on stderr and gives headless);
-// otherwise sdl when a display is announced and answers, else headless.
-// Defined by backends/choice.cpp; the window system calls it once, when it starts.
-Backend* chooseBackend();
+// What picks the process's backend when the window system starts. The
+// backends name theirs as the library loads (backends/choice.cpp): the
+// window system calls nothing above it.
+using BackendChooser = Backend* (*)();
+void setBackendChooser(BackendChooser chooser);
 
 }  // namespace tessel::ws

@@ -1,5 +1,7 @@
 // The handle table, sending, relations, window longs and text.
 #include <algorithm>
+#include <cstdio>
+#include <cstdlib>
 #include <new>
 
 #include "user/backend.h"
@@ -8,7 +10,29 @@
 
 namespace tessel::ws {
 
-WindowSystem::WindowSystem() : backend(chooseBackend()) {
+namespace {
+
+BackendChooser& backendChooser() {
+    static BackendChooser chooser = nullptr;
+    return chooser;
+}
+
+Backend* startBackend() {
+    const BackendChooser chooser = backendChooser();
+    if (!chooser) {
+        std::fputs("tessel: no display backend was named\n", stderr);
+        std::abort();
+    }
+    return chooser();
+}
+
+}  // namespace
+
+void setBackendChooser(BackendChooser chooser) {
+    backendChooser() = chooser;
+}
+
+WindowSystem::WindowSystem() : backend(startBackend()) {
     screen = backend->screenSize();
 }
 
