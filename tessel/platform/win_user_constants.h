@@ -396,4 +396,4 @@
 #define VK_OEM_5 0xDC       // \|
 #define VK_OEM_6 0xDD       // ]}
 #define VK_OEM_7 0xDE       // '"
-#define VK_PACKET 0xE7  // a character without a key (KEYEVENTF_UNICODE)
+#define VK_PACKET 0xE7      // a character without a key (KEYEVENTF_UNICODE)

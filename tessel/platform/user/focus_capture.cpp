@@ -23,7 +23,6 @@ void releaseInputState(Window* w) {
     if (inside(ws.hover)) ws.hover = nullptr;
 }
 
-
 }  // namespace tessel::ws
 
 using namespace tessel::ws;

@@ -104,7 +104,8 @@ UINT pressMessage(UINT down) {
         std::abs(ws.cursorPos.y - last.screen.y) < GetSystemMetrics(SM_CYDOUBLECLK) / 2 &&
         (target->windowClass->style & CS_DBLCLKS);
     last = {target ? target->handle : nullptr, down, now, ws.cursorPos, !doubled};
-    return doubled ? down + (WM_LBUTTONDBLCLK - WM_LBUTTONDOWN) : down;  // the same for every button
+    // Every button's double click is as far from its press as the left one's.
+    return doubled ? down + (WM_LBUTTONDBLCLK - WM_LBUTTONDOWN) : down;
 }
 
 void setButton(int key, bool down) {
@@ -139,13 +140,12 @@ bool keyMessage(const KEYBDINPUT& ki, MSG* out) {
 void movePointer(const MOUSEINPUT& mi) {
     WindowSystem& ws = WindowSystem::instance();
     if (mi.dwFlags & MOUSEEVENTF_ABSOLUTE) {
-        ws.cursorPos = {
-            static_cast<LONG>((static_cast<long long>(mi.dx) * (ws.screen.cx - 1) +
-                               kAbsoluteSpan / 2) /
-                              kAbsoluteSpan),
-            static_cast<LONG>((static_cast<long long>(mi.dy) * (ws.screen.cy - 1) +
-                               kAbsoluteSpan / 2) /
-                              kAbsoluteSpan)};
+        ws.cursorPos = {static_cast<LONG>((static_cast<long long>(mi.dx) * (ws.screen.cx - 1) +
+                                           kAbsoluteSpan / 2) /
+                                          kAbsoluteSpan),
+                        static_cast<LONG>((static_cast<long long>(mi.dy) * (ws.screen.cy - 1) +
+                                           kAbsoluteSpan / 2) /
+                                          kAbsoluteSpan)};
     } else {
         ws.cursorPos.x += mi.dx, ws.cursorPos.y += mi.dy;
     }
@@ -160,10 +160,11 @@ bool wheelMessage(const MOUSEINPUT& mi, MSG* out) {
     if (!target) target = windowAt(ws.cursorPos);
     if (!target) return false;
     const WPARAM wParam =
-        keyState() | (static_cast<WPARAM>(static_cast<WORD>(static_cast<SHORT>(mi.mouseData)))
-                      << 16);
-    *out = message(target->handle, (mi.dwFlags & MOUSEEVENTF_WHEEL) ? WM_MOUSEWHEEL : WM_MOUSEHWHEEL,
-                   wParam, packed(ws.cursorPos));
+        keyState() |
+        (static_cast<WPARAM>(static_cast<WORD>(static_cast<SHORT>(mi.mouseData))) << 16);
+    *out =
+        message(target->handle, (mi.dwFlags & MOUSEEVENTF_WHEEL) ? WM_MOUSEWHEEL : WM_MOUSEHWHEEL,
+                wParam, packed(ws.cursorPos));
     return true;
 }
 

@@ -56,15 +56,15 @@ BarGeometry barGeometry(const RECT& client, int bar, const SCROLLINFO& info, UIN
         g.trackLength < kMinThumb)
         return g;
     const long long range = static_cast<long long>(info.nMax) - info.nMin + 1;
-    g.thumbLength = info.nPage ? static_cast<int>(std::max<long long>(
-                                     kMinThumb, g.trackLength * info.nPage / range))
-                               : barSize;
+    g.thumbLength =
+        info.nPage
+            ? static_cast<int>(std::max<long long>(kMinThumb, g.trackLength * info.nPage / range))
+            : barSize;
     g.thumbLength = std::min(g.thumbLength, g.trackLength);
     const long long span = range - std::max<UINT>(info.nPage, 1);
-    g.thumbStart =
-        g.trackStart + (span > 0 ? static_cast<int>((g.trackLength - g.thumbLength) *
-                                                    (info.nPos - info.nMin) / span)
-                                 : 0);
+    g.thumbStart = g.trackStart + (span > 0 ? static_cast<int>((g.trackLength - g.thumbLength) *
+                                                               (info.nPos - info.nMin) / span)
+                                            : 0);
     return g;
 }
 
@@ -75,8 +75,9 @@ BarGeometry geometry(const Window* w, int bar) {
     const auto& track = WindowSystem::instance().scrollTrack;
     const bool dragged = w->windowClass && w->handle == track.window &&
                          track.part == SB_THUMBTRACK && track.bar == bar;
-    SCROLLINFO info{sizeof(SCROLLINFO), SIF_ALL, b.minimum, b.maximum, b.page,
-                    dragged ? b.trackPosition : b.position, b.trackPosition};
+    SCROLLINFO info{sizeof(SCROLLINFO), SIF_ALL, b.minimum,
+                    b.maximum,          b.page,  dragged ? b.trackPosition : b.position,
+                    b.trackPosition};
     return barGeometry(w->client, bar, info, b.disabledArrows, kBar);
 }
 

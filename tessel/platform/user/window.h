@@ -17,9 +17,9 @@
 #include <string>
 #include <vector>
 
+#include <tessel/platform/win_user.h>
 #include "user/child_index.h"
 #include "user/update_region.h"
-#include <tessel/platform/win_user.h>
 
 namespace tessel::ws {
 

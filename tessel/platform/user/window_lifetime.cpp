@@ -112,8 +112,9 @@ HWND CreateWindowExW(DWORD exStyle, LPCWSTR className, LPCWSTR windowName, DWORD
     Window* owner = nullptr;
     if (!findRelations(parentHandle, style, parent, owner)) return nullptr;
     defaultPlacement(x, y, width, height);
-    CREATESTRUCTW cs{param, instance,   menu,      parentHandle, height, width, y, x,
-                     static_cast<LONG>(style), windowName, className, exStyle};
+    CREATESTRUCTW cs{
+        param,      instance,  menu,   parentHandle, height, width, y, x, static_cast<LONG>(style),
+        windowName, className, exStyle};
     Window* w = insertWindow(std::move(windowClass), cs, parent, owner);
     // The creation hooks see the window before its first message.
     const HWND handle = w->handle;
