@@ -1,8 +1,6 @@
 #include <tessel/platform/afx_app.h>
 
 #include <algorithm>
-#include <cstdio>
-#include <deque>
 #include <new>
 
 #include <tessel/platform/afx_dc.h>
@@ -11,11 +9,6 @@
 #include <tessel/platform/testing.h>
 
 namespace {
-
-AFX_MODULE_STATE*& currentState() {
-    thread_local AFX_MODULE_STATE* current = nullptr;
-    return current;
-}
 
 int& tempMapLocks() {
     thread_local int locks = 0;
@@ -36,25 +29,6 @@ bool pumpPreTranslate(MSG* msg) {
     (tessel::testing::setPreTranslate(&pumpPreTranslate), true);
 
 }  // namespace
-
-AFX_MODULE_STATE::AFX_MODULE_STATE(BOOL dll, WNDPROC wndProc, DWORD version)
-    : m_bDLL(dll), m_pfnAfxWndProc(wndProc), m_dwVersion(version) {}
-
-AFX_MODULE_STATE* AfxGetAppModuleState() {
-    static AFX_MODULE_STATE state(FALSE, AfxWndProc, 0x0A00);
-    return &state;
-}
-
-AFX_MODULE_STATE* AfxGetModuleState() {
-    AFX_MODULE_STATE* current = currentState();
-    return current ? current : AfxGetAppModuleState();
-}
-
-AFX_MODULE_STATE* AfxSetModuleState(AFX_MODULE_STATE* state) {
-    AFX_MODULE_STATE* previous = AfxGetModuleState();
-    currentState() = state;
-    return previous;
-}
 
 CWinApp::CWinApp(LPCWSTR appName) : CWinApp(appName, AfxGetModuleState()) {}
 
@@ -113,13 +87,6 @@ CWnd* AfxGetMainWnd() {
     return app ? app->m_pMainWnd : nullptr;
 }
 
-HINSTANCE AfxGetInstanceHandle() {
-    return AfxGetModuleState()->m_hCurrentInstanceHandle;
-}
-HINSTANCE AfxGetResourceHandle() {
-    return AfxGetModuleState()->m_hCurrentResourceHandle;
-}
-
 BOOL AfxWinInit(HINSTANCE instance, HINSTANCE, LPWSTR commandLine, int show) {
     AFX_MODULE_STATE* state = AfxGetModuleState();
     state->m_hCurrentInstanceHandle = instance;
@@ -160,30 +127,6 @@ BOOL AfxPumpMessage() {
         ::DispatchMessageW(&msg);
     }
     return TRUE;
-}
-
-LPCWSTR AfxRegisterWndClass(UINT classStyle, HCURSOR cursor, HBRUSH background, HICON icon) {
-    AFX_MODULE_STATE* state = AfxGetModuleState();
-    wchar_t name[128];
-    std::swprintf(name, std::size(name), L"Afx:%p:%x:%p:%p:%p",
-                  static_cast<void*>(state->m_hCurrentInstanceHandle), classStyle,
-                  static_cast<void*>(cursor), static_cast<void*>(background),
-                  static_cast<void*>(icon));
-    // Class names handed out stay valid: they go into CREATESTRUCTs and logs.
-    static std::deque<std::wstring> names;
-    auto known = std::find(names.begin(), names.end(), name);
-    if (known == names.end()) known = names.insert(names.end(), name);
-    WNDCLASSW existing;
-    if (!::GetClassInfoW(state->m_hCurrentInstanceHandle, known->c_str(), &existing)) {
-        // The class procedure is the default one: CreateEx routes each window
-        // through its module's procedure anyway.
-        const WNDCLASSW windowClass{
-            classStyle, ::DefWindowProcW, 0,          0,       state->m_hCurrentInstanceHandle,
-            icon,       cursor,           background, nullptr, known->c_str()};
-        if (!::RegisterClassW(&windowClass)) return nullptr;
-        state->m_registeredClasses.push_back(*known);
-    }
-    return known->c_str();
 }
 
 BOOL AfxInitExtensionModule(AFX_EXTENSION_MODULE& module, HMODULE handle) {

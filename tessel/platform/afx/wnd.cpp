@@ -4,8 +4,6 @@
 
 #include <tessel/platform/afx_app.h>
 #include "afx/handle_map.h"
-#include <tessel/platform/afx_window_dc.h>
-#include "user/window_system.h"
 
 namespace {
 
@@ -27,8 +25,14 @@ CWnd*& pendingCreate() {
 
 }  // namespace
 
-// The creation hook's work: attach the pending CWnd and route the window's
-// messages through the current module's procedure.
+// Binding a CWnd to its HWND during creation. MFC's way, a WH_CBT hook, is
+// the one Win32 call that runs after the window exists and before its first
+// message (WM_GETMINMAXINFO, WM_NCCREATE), which the CWnd must already get
+// through its module's procedure. The alternatives come too late or are not
+// ours: lpCreateParams belongs to the caller and arrives with WM_NCCREATE;
+// GWLP_USERDATA is the application's slot. The hook is installed once, as
+// the library loads (installing does not start the window system), and acts
+// only on the window CreateEx is creating.
 struct AfxWindowHooks {
     static void created(HWND window) {
         CWnd* wnd = pendingCreate();
@@ -43,10 +47,19 @@ struct AfxWindowHooks {
             ::SetWindowLongPtrW(window, GWLP_WNDPROC, reinterpret_cast<LONG_PTR>(wanted));
         }
     }
-    static bool install() {
-        tessel::ws::WindowSystem::creationHook = &created;
-        return true;
+    static LRESULT CALLBACK cbtFilter(int code, WPARAM wParam, LPARAM lParam) {
+        if (code == HCBT_CREATEWND) created(reinterpret_cast<HWND>(wParam));
+        return ::CallNextHookEx(hook, code, wParam, lParam);
     }
+    static bool install() {
+        // The host's windows enter through AfxWndProc (the module state,
+        // below this file, cannot name it).
+        AFX_MODULE_STATE* host = AfxGetAppModuleState();
+        if (!host->m_pfnAfxWndProc) host->m_pfnAfxWndProc = AfxWndProc;
+        hook = ::SetWindowsHookExW(WH_CBT, &cbtFilter, nullptr, 0);
+        return hook != nullptr;
+    }
+    static inline HHOOK hook = nullptr;
 };
 
 namespace {
@@ -298,31 +311,4 @@ LRESULT CALLBACK AfxWndProc(HWND window, UINT message, WPARAM wParam, LPARAM lPa
     CWnd* wnd = CWnd::FromHandlePermanent(window);
     if (!wnd) return ::DefWindowProcW(window, message, wParam, lParam);
     return AfxCallWndProc(wnd, window, message, wParam, lParam);
-}
-
-CPaintDC::CPaintDC(CWnd* wnd) : m_hWnd(wnd ? wnd->m_hWnd : nullptr) {
-    Attach(::BeginPaint(m_hWnd, &m_ps));
-}
-
-CPaintDC::~CPaintDC() {
-    if (m_hDC) {
-        Detach();
-        ::EndPaint(m_hWnd, &m_ps);
-    }
-}
-
-CClientDC::CClientDC(CWnd* wnd) : m_hWnd(wnd ? wnd->m_hWnd : nullptr) {
-    Attach(::GetDC(m_hWnd));
-}
-
-CClientDC::~CClientDC() {
-    if (m_hDC) ::ReleaseDC(m_hWnd, Detach());
-}
-
-CWindowDC::CWindowDC(CWnd* wnd) : m_hWnd(wnd ? wnd->m_hWnd : nullptr) {
-    Attach(::GetWindowDC(m_hWnd));
-}
-
-CWindowDC::~CWindowDC() {
-    if (m_hDC) ::ReleaseDC(m_hWnd, Detach());
 }

@@ -13,6 +13,8 @@ bool announced(const char* variable) {
     const char* value = std::getenv(variable);
     return value && *value;
 }
+
+[[maybe_unused]] const bool chooserNamed = (setBackendChooser(&chooseBackend), true);
 }  // namespace
 
 Backend* chooseBackend() {

@@ -1,9 +1,9 @@
-// Raw input: SendInput, the pointer, capture, focus, leave tracking, cursors.
+// Raw input: SendInput, the pointer and the keys, turned into messages.
 #include <algorithm>
 #include <cstdlib>
 #include <vector>
 
-#include "backends/backend.h"
+#include "user/metrics.h"
 #include <tessel/platform/input_events.h>
 #include "user/window_system.h"
 
@@ -11,16 +11,21 @@ namespace tessel::ws {
 
 namespace {
 
-constexpr std::uint64_t kDoubleClickMs = 500;
+constexpr std::uint64_t kDoubleClickMs = metrics::kDoubleClickTime;
+// The window system's key table, as GetKeyboardState's: the high bit says a
+// key is down, the low bit that it toggled (as Caps Lock does).
+constexpr BYTE kKeyDown = 0x80, kKeyToggled = 0x01;
+// Absolute pointer coordinates: 0..kAbsoluteSpan spans the screen, as on Windows.
+constexpr long long kAbsoluteSpan = 65535;
 
 WPARAM keyState() {
     const BYTE* k = WindowSystem::instance().keys;
     WPARAM flags = 0;
-    if (k[VK_LBUTTON] & 0x80) flags |= MK_LBUTTON;
-    if (k[VK_RBUTTON] & 0x80) flags |= MK_RBUTTON;
-    if (k[VK_MBUTTON] & 0x80) flags |= MK_MBUTTON;
-    if (k[VK_SHIFT] & 0x80) flags |= MK_SHIFT;
-    if (k[VK_CONTROL] & 0x80) flags |= MK_CONTROL;
+    if (k[VK_LBUTTON] & kKeyDown) flags |= MK_LBUTTON;
+    if (k[VK_RBUTTON] & kKeyDown) flags |= MK_RBUTTON;
+    if (k[VK_MBUTTON] & kKeyDown) flags |= MK_MBUTTON;
+    if (k[VK_SHIFT] & kKeyDown) flags |= MK_SHIFT;
+    if (k[VK_CONTROL] & kKeyDown) flags |= MK_CONTROL;
     return flags;
 }
 
@@ -75,7 +80,7 @@ bool pointerMessage(UINT clientMessage, MSG* out) {
         if (!(target = windowOf(handle))) return false;
     }
     ws.hover = handle;
-    if (mouseMessage >= WM_NCMOUSEMOVE && mouseMessage <= WM_NCMOUSEMOVE + 9) {
+    if (mouseMessage >= WM_NCMOUSEMOVE && mouseMessage <= WM_NCMBUTTONDBLCLK) {
         *out = message(handle, mouseMessage, static_cast<WPARAM>(hit), packed(ws.cursorPos));
         return true;
     }
@@ -99,32 +104,98 @@ UINT pressMessage(UINT down) {
         std::abs(ws.cursorPos.y - last.screen.y) < GetSystemMetrics(SM_CYDOUBLECLK) / 2 &&
         (target->windowClass->style & CS_DBLCLKS);
     last = {target ? target->handle : nullptr, down, now, ws.cursorPos, !doubled};
-    return doubled ? down + 2 : down;  // WM_xBUTTONDOWN + 2 == WM_xBUTTONDBLCLK
+    // Every button's double click is as far from its press as the left one's.
+    return doubled ? down + (WM_LBUTTONDBLCLK - WM_LBUTTONDOWN) : down;
 }
 
 void setButton(int key, bool down) {
     BYTE& k = WindowSystem::instance().keys[key];
-    k = down ? static_cast<BYTE>(k | 0x80) : static_cast<BYTE>(k & ~0x80);
+    k = down ? static_cast<BYTE>(k | kKeyDown) : static_cast<BYTE>(k & ~kKeyDown);
 }
 
 bool keyMessage(const KEYBDINPUT& ki, MSG* out) {
     WindowSystem& ws = WindowSystem::instance();
     const bool up = ki.dwFlags & KEYEVENTF_KEYUP;
-    const WORD vk = (ki.dwFlags & KEYEVENTF_UNICODE) ? 0xE7 /* VK_PACKET */ : ki.wVk;
-    BYTE& state = ws.keys[vk & 0xFF];
-    const bool wasDown = state & 0x80;
-    state = up ? static_cast<BYTE>(state & ~0x80)
-               : static_cast<BYTE>((state | 0x80) ^ (wasDown ? 0 : 0x01));
+    const WORD vk = (ki.dwFlags & KEYEVENTF_UNICODE) ? VK_PACKET : ki.wVk;
+    BYTE& state = ws.keys[LOBYTE(vk)];
+    const bool wasDown = state & kKeyDown;
+    state = up ? static_cast<BYTE>(state & ~kKeyDown)
+               : static_cast<BYTE>((state | kKeyDown) ^ (wasDown ? 0 : kKeyToggled));
     HWND target = ws.focus ? ws.focus : ws.active;
     if (!windowOf(target)) return false;
     // A VK_PACKET press carries its character beside the message, for TranslateMessage.
     if (ki.dwFlags & KEYEVENTF_UNICODE) ws.packetCharacter = ki.wScan;
-    LPARAM lParam = 1 | (static_cast<LPARAM>(ki.wScan & 0xFF) << 16);
-    if (ki.dwFlags & KEYEVENTF_EXTENDEDKEY) lParam |= LPARAM{1} << 24;
-    if (wasDown) lParam |= LPARAM{1} << 30;
-    if (up) lParam |= (LPARAM{1} << 30) | (LPARAM{1} << 31);
+    // A repeat count of one, the scan code and the KF_ flags in the high word.
+    WORD flags = LOBYTE(ki.wScan);
+    if (ki.dwFlags & KEYEVENTF_EXTENDEDKEY) flags |= KF_EXTENDED;
+    if (wasDown) flags |= KF_REPEAT;
+    if (up) flags |= KF_REPEAT | KF_UP;
+    const LPARAM lParam = 1 | (static_cast<LPARAM>(flags) << 16);
     *out = message(target, up ? WM_KEYUP : WM_KEYDOWN, vk, lParam);
     return true;
+}
+
+// The pointer moves to an absolute (0..kAbsoluteSpan) or relative place,
+// kept on the screen.
+void movePointer(const MOUSEINPUT& mi) {
+    WindowSystem& ws = WindowSystem::instance();
+    if (mi.dwFlags & MOUSEEVENTF_ABSOLUTE) {
+        ws.cursorPos = {static_cast<LONG>((static_cast<long long>(mi.dx) * (ws.screen.cx - 1) +
+                                           kAbsoluteSpan / 2) /
+                                          kAbsoluteSpan),
+                        static_cast<LONG>((static_cast<long long>(mi.dy) * (ws.screen.cy - 1) +
+                                           kAbsoluteSpan / 2) /
+                                          kAbsoluteSpan)};
+    } else {
+        ws.cursorPos.x += mi.dx, ws.cursorPos.y += mi.dy;
+    }
+    ws.cursorPos.x = std::clamp<LONG>(ws.cursorPos.x, 0, ws.screen.cx - 1);
+    ws.cursorPos.y = std::clamp<LONG>(ws.cursorPos.y, 0, ws.screen.cy - 1);
+}
+
+// A wheel turn goes to the capture or the window under the pointer.
+bool wheelMessage(const MOUSEINPUT& mi, MSG* out) {
+    WindowSystem& ws = WindowSystem::instance();
+    Window* target = windowOf(ws.capture);
+    if (!target) target = windowAt(ws.cursorPos);
+    if (!target) return false;
+    const WPARAM wParam =
+        keyState() |
+        (static_cast<WPARAM>(static_cast<WORD>(static_cast<SHORT>(mi.mouseData))) << 16);
+    *out =
+        message(target->handle, (mi.dwFlags & MOUSEEVENTF_WHEEL) ? WM_MOUSEWHEEL : WM_MOUSEHWHEEL,
+                wParam, packed(ws.cursorPos));
+    return true;
+}
+
+// One mouse record: a move (its further button flags follow as another
+// record), a press, a release or a wheel turn.
+bool mouseMessage(const INPUT& in, MSG* out) {
+    const MOUSEINPUT& mi = in.mi;
+    const DWORD f = mi.dwFlags;
+    if (f & MOUSEEVENTF_MOVE) {
+        movePointer(mi);
+        const bool produced = pointerMessage(WM_MOUSEMOVE, out);
+        if (f & ~(MOUSEEVENTF_MOVE | MOUSEEVENTF_ABSOLUTE)) {
+            INPUT rest = in;
+            rest.mi.dwFlags &= ~(MOUSEEVENTF_MOVE | MOUSEEVENTF_ABSOLUTE);
+            WindowSystem::instance().input.push_front(rest);
+        }
+        return produced;
+    }
+    if (f & (MOUSEEVENTF_LEFTDOWN | MOUSEEVENTF_RIGHTDOWN | MOUSEEVENTF_MIDDLEDOWN)) {
+        const bool left = f & MOUSEEVENTF_LEFTDOWN, right = f & MOUSEEVENTF_RIGHTDOWN;
+        setButton(left ? VK_LBUTTON : right ? VK_RBUTTON : VK_MBUTTON, true);
+        const UINT down = left ? WM_LBUTTONDOWN : right ? WM_RBUTTONDOWN : WM_MBUTTONDOWN;
+        return pointerMessage(pressMessage(down), out);
+    }
+    if (f & (MOUSEEVENTF_LEFTUP | MOUSEEVENTF_RIGHTUP | MOUSEEVENTF_MIDDLEUP)) {
+        const bool left = f & MOUSEEVENTF_LEFTUP, right = f & MOUSEEVENTF_RIGHTUP;
+        setButton(left ? VK_LBUTTON : right ? VK_RBUTTON : VK_MBUTTON, false);
+        return pointerMessage(left ? WM_LBUTTONUP : right ? WM_RBUTTONUP : WM_MBUTTONUP, out);
+    }
+    if (f & (MOUSEEVENTF_WHEEL | MOUSEEVENTF_HWHEEL)) return wheelMessage(mi, out);
+    return false;
 }
 
 }  // namespace
@@ -142,55 +213,7 @@ bool nextInput(MSG* out, HWND filter, UINT first, UINT last, bool remove) {
         if (in.type == INPUT_KEYBOARD) {
             produced = keyMessage(in.ki, &m);
         } else if (in.type == INPUT_MOUSE) {
-            const MOUSEINPUT& mi = in.mi;
-            const DWORD f = mi.dwFlags;
-            if (f & MOUSEEVENTF_MOVE) {
-                if (f & MOUSEEVENTF_ABSOLUTE) {
-                    // 0..65535 spans the screen, as on Windows.
-                    ws.cursorPos = {
-                        static_cast<LONG>(
-                            (static_cast<long long>(mi.dx) * (ws.screen.cx - 1) + 32767) / 65535),
-                        static_cast<LONG>(
-                            (static_cast<long long>(mi.dy) * (ws.screen.cy - 1) + 32767) / 65535)};
-                } else {
-                    ws.cursorPos.x += mi.dx, ws.cursorPos.y += mi.dy;
-                }
-                ws.cursorPos.x = std::clamp<LONG>(ws.cursorPos.x, 0, ws.screen.cx - 1);
-                ws.cursorPos.y = std::clamp<LONG>(ws.cursorPos.y, 0, ws.screen.cy - 1);
-                produced = pointerMessage(WM_MOUSEMOVE, &m);
-                // Further button flags of the same record follow as separate events.
-                if (f & ~(MOUSEEVENTF_MOVE | MOUSEEVENTF_ABSOLUTE)) {
-                    INPUT rest = in;
-                    rest.mi.dwFlags &= ~(MOUSEEVENTF_MOVE | MOUSEEVENTF_ABSOLUTE);
-                    ws.input.push_front(rest);
-                }
-            } else if (f &
-                       (MOUSEEVENTF_LEFTDOWN | MOUSEEVENTF_RIGHTDOWN | MOUSEEVENTF_MIDDLEDOWN)) {
-                const bool left = f & MOUSEEVENTF_LEFTDOWN, right = f & MOUSEEVENTF_RIGHTDOWN;
-                setButton(left ? VK_LBUTTON : right ? VK_RBUTTON : VK_MBUTTON, true);
-                const UINT down = left ? WM_LBUTTONDOWN : right ? WM_RBUTTONDOWN : WM_MBUTTONDOWN;
-                produced = pointerMessage(pressMessage(down), &m);
-            } else if (f & (MOUSEEVENTF_LEFTUP | MOUSEEVENTF_RIGHTUP | MOUSEEVENTF_MIDDLEUP)) {
-                const bool left = f & MOUSEEVENTF_LEFTUP, right = f & MOUSEEVENTF_RIGHTUP;
-                setButton(left ? VK_LBUTTON : right ? VK_RBUTTON : VK_MBUTTON, false);
-                produced = pointerMessage(left    ? WM_LBUTTONUP
-                                          : right ? WM_RBUTTONUP
-                                                  : WM_MBUTTONUP,
-                                          &m);
-            } else if (f & (MOUSEEVENTF_WHEEL | MOUSEEVENTF_HWHEEL)) {
-                Window* target = windowOf(ws.capture);
-                if (!target) target = windowAt(ws.cursorPos);
-                if (target) {
-                    const WPARAM wParam =
-                        keyState() |
-                        (static_cast<WPARAM>(static_cast<WORD>(static_cast<SHORT>(mi.mouseData)))
-                         << 16);
-                    m = message(target->handle,
-                                (f & MOUSEEVENTF_WHEEL) ? WM_MOUSEWHEEL : WM_MOUSEHWHEEL, wParam,
-                                packed(ws.cursorPos));
-                    produced = true;
-                }
-            }
+            produced = mouseMessage(in, &m);
         }
         if (produced && (!filter || m.hwnd == filter)) {
             *out = m;
@@ -199,25 +222,6 @@ bool nextInput(MSG* out, HWND filter, UINT first, UINT last, bool remove) {
         if (produced) ws.posted.push_back(m);  // for another window: keep it in line
     }
     return false;
-}
-
-void releaseInputState(Window* w) {
-    WindowSystem& ws = WindowSystem::instance();
-    auto inside = [&](HWND h) {
-        for (Window* x = windowOf(h); x; x = x->parent) {
-            if (x == w) return true;
-        }
-        return false;
-    };
-    if (inside(ws.capture)) ReleaseCapture();
-    if (inside(ws.focus)) {
-        const HWND old = ws.focus;
-        ws.focus = nullptr;
-        send(windowOf(old), WM_KILLFOCUS, 0, 0);
-    }
-    if (inside(ws.tracking)) ws.tracking = nullptr;
-    if (inside(ws.active)) ws.active = nullptr;
-    if (inside(ws.hover)) ws.hover = nullptr;
 }
 
 }  // namespace tessel::ws
@@ -239,9 +243,9 @@ BOOL SetCursorPos(int x, int y) {
     x = std::clamp(x, 0, static_cast<int>(screen.cx) - 1);
     y = std::clamp(y, 0, static_cast<int>(screen.cy) - 1);
     // Inverse of the absolute mapping, so the event lands exactly on (x, y).
-    move.mi.dx = static_cast<LONG>((static_cast<long long>(x) * 65535 + (screen.cx - 1) / 2) /
+    move.mi.dx = static_cast<LONG>((x * kAbsoluteSpan + (screen.cx - 1) / 2) /
                                    std::max<LONG>(1, screen.cx - 1));
-    move.mi.dy = static_cast<LONG>((static_cast<long long>(y) * 65535 + (screen.cy - 1) / 2) /
+    move.mi.dy = static_cast<LONG>((y * kAbsoluteSpan + (screen.cy - 1) / 2) /
                                    std::max<LONG>(1, screen.cy - 1));
     move.mi.dwFlags = MOUSEEVENTF_MOVE | MOUSEEVENTF_ABSOLUTE;
     return SendInput(1, &move, sizeof move) == 1;
@@ -253,130 +257,31 @@ BOOL GetCursorPos(LPPOINT point) {
     return TRUE;
 }
 
-HWND SetCapture(HWND handle) {
-    WindowSystem& ws = WindowSystem::instance();
-    if (!windowOf(handle)) return nullptr;
-    const HWND old = ws.capture;
-    if (old == handle) return old;
-    ws.capture = handle;
-    if (Window* previous = windowOf(old))
-        send(previous, WM_CAPTURECHANGED, 0, reinterpret_cast<LPARAM>(handle));
-    return old;
-}
-
-BOOL ReleaseCapture() {
-    WindowSystem& ws = WindowSystem::instance();
-    const HWND old = ws.capture;
-    if (!old) return TRUE;
-    ws.capture = nullptr;
-    if (Window* previous = windowOf(old)) send(previous, WM_CAPTURECHANGED, 0, 0);
-    return TRUE;
-}
-
-HWND GetCapture() {
-    WindowSystem& ws = WindowSystem::instance();
-    return windowOf(ws.capture) ? ws.capture : nullptr;
-}
-
-HWND SetFocus(HWND handle) {
-    WindowSystem& ws = WindowSystem::instance();
-    if (handle && !windowOf(handle)) return nullptr;
-    const HWND old = windowOf(ws.focus) ? ws.focus : nullptr;
-    if (old == handle) return old;
-    ws.focus = handle;
-    if (handle) ws.active = topLevelOf(windowOf(handle))->handle;
-    if (Window* previous = windowOf(old))
-        send(previous, WM_KILLFOCUS, reinterpret_cast<WPARAM>(handle), 0);
-    if (Window* next = windowOf(handle); next && ws.focus == handle)
-        send(next, WM_SETFOCUS, reinterpret_cast<WPARAM>(old), 0);
-    return old;
-}
-
-HWND GetFocus() {
-    WindowSystem& ws = WindowSystem::instance();
-    return windowOf(ws.focus) ? ws.focus : nullptr;
-}
-
-HWND GetActiveWindow() {
-    WindowSystem& ws = WindowSystem::instance();
-    return windowOf(ws.active) ? ws.active : nullptr;
-}
-
-BOOL TrackMouseEvent(LPTRACKMOUSEEVENT track) {
-    if (!track || track->cbSize != sizeof(TRACKMOUSEEVENT)) return FALSE;
-    WindowSystem& ws = WindowSystem::instance();
-    if (track->dwFlags & TME_QUERY) {
-        track->dwFlags = ws.tracking ? TME_LEAVE : 0;
-        track->hwndTrack = ws.tracking;
-        return TRUE;
-    }
-    Window* w = windowOf(track->hwndTrack);
-    if (!w) return FALSE;
-    if (track->dwFlags & TME_CANCEL) {
-        if ((track->dwFlags & TME_LEAVE) && ws.tracking == track->hwndTrack) ws.tracking = nullptr;
-        return TRUE;
-    }
-    if (!(track->dwFlags & TME_LEAVE)) return TRUE;
-    ws.tracking = track->hwndTrack;
-    // Already outside the client area: the leave message comes at once.
-    Window* under = windowAt(ws.cursorPos);
-    POINT client = ws.cursorPos;
-    ScreenToClient(track->hwndTrack, &client);
-    const RECT& c = w->client;
-    const bool inClient = under == w && client.x >= 0 && client.y >= 0 &&
-                          client.x < c.right - c.left && client.y < c.bottom - c.top;
-    if (!inClient) {
-        ws.posted.push_back(
-            MSG{track->hwndTrack, WM_MOUSELEAVE, 0, 0, static_cast<DWORD>(ws.now()), ws.cursorPos});
-        ws.tracking = nullptr;
-    }
-    return TRUE;
-}
-
 SHORT GetKeyState(int key) {
-    const BYTE k = WindowSystem::instance().keys[key & 0xFF];
-    return static_cast<SHORT>(((k & 0x80) ? 0x8000 : 0) | (k & 0x01));
+    constexpr int kDownBit = 0x8000;  // GetKeyState's high bit: the key is down
+    const BYTE k = WindowSystem::instance().keys[LOBYTE(key)];
+    return static_cast<SHORT>(((k & kKeyDown) ? kDownBit : 0) | (k & kKeyToggled));
 }
 
 SHORT GetAsyncKeyState(int key) {
-    return static_cast<SHORT>(GetKeyState(key) & 0x8000);
-}
-
-HCURSOR LoadCursorW(HINSTANCE, LPCWSTR name) {
-    // System cursors are shared: their handle is their resource number.
-    const auto id = reinterpret_cast<ULONG_PTR>(name);
-    if (id < 32512 || id > 32650) return nullptr;
-    return reinterpret_cast<HCURSOR>(id);
-}
-
-HCURSOR SetCursor(HCURSOR cursor) {
-    WindowSystem& ws = WindowSystem::instance();
-    const HCURSOR old = ws.cursor;
-    if (cursor != old) {
-        ws.cursor = cursor;
-        ws.backend->cursorChanged(cursor);
-    }
-    return old;
-}
-
-HCURSOR GetCursor() {
-    return WindowSystem::instance().cursor;
+    constexpr int kDownBit = 0x8000;  // the key is down (no "pressed since" bit here)
+    return static_cast<SHORT>(GetKeyState(key) & kDownBit);
 }
 
 UINT GetDoubleClickTime() {
-    return 500;
+    return metrics::kDoubleClickTime;
 }
 
 BOOL TranslateMessage(const MSG* msg) {
     if (!msg || (msg->message != WM_KEYDOWN && msg->message != WM_SYSKEYDOWN)) return FALSE;
     WindowSystem& ws = WindowSystem::instance();
     const UINT vk = static_cast<UINT>(msg->wParam);
-    const bool shift = ws.keys[VK_SHIFT] & 0x80;
+    const bool shift = ws.keys[VK_SHIFT] & kKeyDown;
     wchar_t ch = 0;
-    if (vk == 0xE7) {
+    if (vk == VK_PACKET) {
         ch = static_cast<wchar_t>(ws.packetCharacter);
     } else if (vk >= 'A' && vk <= 'Z') {
-        ch = static_cast<wchar_t>(shift ? vk : vk + 32);
+        ch = static_cast<wchar_t>(shift ? vk : vk - 'A' + 'a');
     } else if (vk >= '0' && vk <= '9') {
         static const wchar_t shifted[] = L")!@#$%^&*(";
         ch = shift ? shifted[vk - '0'] : static_cast<wchar_t>(vk);

@@ -1,8 +1,7 @@
-// Sending, posting and retrieving messages; timers; DefWindowProc.
+// Sending, posting and retrieving messages; timers.
 #include <algorithm>
-#include <cwchar>
 
-#include "backends/backend.h"
+#include "user/backend.h"
 #include <tessel/platform/gdi.h>
 #include "user/window_system.h"
 
@@ -10,7 +9,9 @@ namespace tessel::ws {
 
 namespace {
 
-constexpr UINT kTimerMinimum = 10;
+constexpr UINT kTimerMinimum = USER_TIMER_MINIMUM;
+// Timers without a window are numbered by the system, from here up.
+constexpr UINT_PTR kFirstThreadTimerId = 0x7FFF0000;
 
 bool matches(const MSG& m, HWND filter, UINT first, UINT last) {
     if (filter && m.hwnd != filter) return false;
@@ -160,7 +161,7 @@ UINT_PTR SetTimer(HWND window, UINT_PTR id, UINT elapse, TIMERPROC procedure) {
     WindowSystem& ws = WindowSystem::instance();
     if (window && !windowOf(window)) return 0;
     if (!window) {
-        static UINT_PTR nextId = 0x7FFF0000;
+        static UINT_PTR nextId = kFirstThreadTimerId;
         if (!id) id = ++nextId;
     }
     elapse = std::max(elapse, kTimerMinimum);
@@ -180,164 +181,4 @@ BOOL KillTimer(HWND window, UINT_PTR id) {
     const auto removed =
         std::erase_if(timers, [&](const Timer& t) { return t.window == window && t.id == id; });
     return removed > 0;
-}
-
-namespace {
-
-LRESULT hitTest(Window* w, POINT screen) {
-    const POINT origin = windowOriginOnScreen(w);
-    const POINT p{screen.x - origin.x, screen.y - origin.y};
-    const LONG width = w->rect.right - w->rect.left, height = w->rect.bottom - w->rect.top;
-    if (p.x < 0 || p.y < 0 || p.x >= width || p.y >= height) return HTNOWHERE;
-    const RECT& c = w->client;
-    if (p.x >= c.left && p.x < c.right && p.y >= c.top && p.y < c.bottom) return HTCLIENT;
-    if ((w->style & WS_VSCROLL) && p.x >= c.right && p.x < c.right + 17 && p.y >= c.top &&
-        p.y < c.bottom)
-        return HTVSCROLL;
-    if ((w->style & WS_HSCROLL) && p.y >= c.bottom && p.y < c.bottom + 17 && p.x >= c.left &&
-        p.x < c.right)
-        return HTHSCROLL;
-    const RECT frame = frameInsets(w->style, w->exStyle);
-    if ((w->style & WS_CAPTION) == WS_CAPTION && p.y >= frame.left && p.y < frame.top)
-        return HTCAPTION;
-    if (w->style & WS_THICKFRAME) {
-        const bool left = p.x < frame.left, right = p.x >= width - frame.right;
-        const bool top = p.y < frame.left, bottom = p.y >= height - frame.bottom;
-        if (top) return left ? HTTOPLEFT : right ? HTTOPRIGHT : HTTOP;
-        if (bottom) return left ? HTBOTTOMLEFT : right ? HTBOTTOMRIGHT : HTBOTTOM;
-        if (left) return HTLEFT;
-        if (right) return HTRIGHT;
-    }
-    return frame.left > 0 ? HTBORDER : HTNOWHERE;
-}
-
-LPCWSTR cursorForHit(int hit) {
-    switch (hit) {
-        case HTLEFT:
-        case HTRIGHT:
-            return IDC_SIZEWE;
-        case HTTOP:
-        case HTBOTTOM:
-            return IDC_SIZENS;
-        case HTTOPLEFT:
-        case HTBOTTOMRIGHT:
-            return IDC_SIZENWSE;
-        case HTTOPRIGHT:
-        case HTBOTTOMLEFT:
-            return IDC_SIZENESW;
-        default:
-            return IDC_ARROW;
-    }
-}
-
-}  // namespace
-
-LRESULT DefWindowProcW(HWND handle, UINT message, WPARAM wParam, LPARAM lParam) {
-    Window* w = windowOf(handle);
-    if (!w) return 0;
-    switch (message) {
-        case WM_NCCREATE: {
-            auto* cs = reinterpret_cast<const CREATESTRUCTW*>(lParam);
-            if (cs && cs->lpszName) w->text = cs->lpszName;
-            return TRUE;
-        }
-        case WM_NCCALCSIZE:
-            if (wParam) {
-                defaultClientRect(w, &reinterpret_cast<NCCALCSIZE_PARAMS*>(lParam)->rgrc[0]);
-            } else if (lParam) {
-                defaultClientRect(w, reinterpret_cast<RECT*>(lParam));
-            }
-            return 0;
-        case WM_NCHITTEST:
-            return hitTest(w, POINT{GET_X_LPARAM(lParam), GET_Y_LPARAM(lParam)});
-        case WM_SETCURSOR: {
-            // The parent has the first say.
-            if ((w->style & WS_CHILD) && w->parent && send(w->parent, WM_SETCURSOR, wParam, lParam))
-                return TRUE;
-            const int hit = static_cast<SHORT>(LOWORD(lParam));
-            if (hit == HTCLIENT) {
-                if (!(w = windowOf(handle)) || !w->windowClass->cursor) return FALSE;
-                SetCursor(w->windowClass->cursor);
-                return TRUE;
-            }
-            if (hit == HTERROR || hit == HTNOWHERE) return FALSE;
-            SetCursor(LoadCursorW(nullptr, cursorForHit(hit)));
-            return TRUE;
-        }
-        case WM_MOUSEWHEEL:
-        case WM_MOUSEHWHEEL:
-            return (w->style & WS_CHILD) && w->parent ? send(w->parent, message, wParam, lParam)
-                                                      : 0;
-        case WM_CLOSE:
-            DestroyWindow(handle);
-            return 0;
-        case WM_ERASEBKGND: {
-            HBRUSH brush = w->windowClass->background;
-            if (!brush) return 0;
-            RECT r{0, 0, w->client.right - w->client.left, w->client.bottom - w->client.top};
-            FillRect(reinterpret_cast<HDC>(wParam), &r, brush);
-            return 1;
-        }
-        case WM_PAINT: {
-            PAINTSTRUCT ps;
-            BeginPaint(handle, &ps);
-            EndPaint(handle, &ps);
-            return 0;
-        }
-        case WM_NCPAINT:
-            drawNonClient(w);
-            return 0;
-        case WM_WINDOWPOSCHANGED: {
-            const auto* pos = reinterpret_cast<const WINDOWPOS*>(lParam);
-            if (!pos) return 0;
-            if (!(pos->flags & 0x1000))
-                send(w, WM_MOVE, 0,
-                     MAKELONG(w->rect.left + w->client.left, w->rect.top + w->client.top));
-            if ((w = windowOf(handle)) && !(pos->flags & 0x0800) && !(w->style & WS_MINIMIZE)) {
-                send(w, WM_SIZE, (w->style & WS_MAXIMIZE) ? SIZE_MAXIMIZED : SIZE_RESTORED,
-                     MAKELONG(w->client.right - w->client.left, w->client.bottom - w->client.top));
-            }
-            return 0;
-        }
-        case WM_SETTEXT:
-            w->text = lParam ? reinterpret_cast<LPCWSTR>(lParam) : L"";
-            if (!w->parent) WindowSystem::instance().backend->topLevelChanged(*w);
-            return TRUE;
-        case WM_GETTEXT: {
-            if (wParam == 0 || !lParam) return 0;
-            auto* buffer = reinterpret_cast<LPWSTR>(lParam);
-            const std::size_t n = std::min<std::size_t>(w->text.size(), wParam - 1);
-            std::wmemcpy(buffer, w->text.data(), n);
-            buffer[n] = L'\0';
-            return static_cast<LRESULT>(n);
-        }
-        case WM_GETTEXTLENGTH:
-            return static_cast<LRESULT>(w->text.size());
-        case WM_SYSCOMMAND:
-            switch (wParam & 0xFFF0) {
-                case 0xF060:
-                    send(w, WM_CLOSE, 0, 0);
-                    return 0;  // SC_CLOSE
-                case 0xF020:
-                    ShowWindow(handle, SW_MINIMIZE);
-                    return 0;  // SC_MINIMIZE
-                case 0xF030:
-                    ShowWindow(handle, SW_MAXIMIZE);
-                    return 0;  // SC_MAXIMIZE
-                case 0xF120:
-                    ShowWindow(handle, SW_RESTORE);
-                    return 0;  // SC_RESTORE
-                default:
-                    return 0;
-            }
-        case WM_MOUSEACTIVATE:
-            return 1;  // MA_ACTIVATE
-        case WM_NCLBUTTONDOWN:
-        case WM_NCLBUTTONDBLCLK:
-            if (wParam == HTVSCROLL || wParam == HTHSCROLL)
-                beginScrollBarTracking(w, static_cast<int>(wParam), lParam);
-            return 0;
-        default:
-            return 0;
-    }
 }

@@ -10,13 +10,14 @@
 
 #include <tessel/platform/gdi.h>
 #include <tessel/platform/win_rect.h>
+#include "user/metrics.h"
 #include "user/window_system.h"
 
 namespace tessel::ws {
 
 namespace {
 
-constexpr int kBar = 17, kMinThumb = 8;
+constexpr int kBar = metrics::kScrollBar, kMinThumb = 8;
 constexpr UINT_PTR kRepeatTimer = 0xFFF0;
 constexpr UINT kFirstRepeat = 400, kRepeat = 50;
 
@@ -29,38 +30,55 @@ struct BarGeometry {
     int thumbLength;  // 0: no thumb (nothing to scroll)
 };
 
-bool scrollable(const ScrollBar& b) {
-    return b.minimum < b.maximum - std::max<int>(static_cast<int>(b.page) - 1, 0);
+bool scrollable(int minimum, int maximum, UINT page) {
+    return minimum < maximum - std::max<int>(static_cast<int>(page) - 1, 0);
 }
 
-BarGeometry geometry(const Window* w, int bar) {
-    const ScrollBar& b = w->bars[bar];
-    const RECT& c = w->client;
+bool scrollable(const ScrollBar& b) {
+    return scrollable(b.minimum, b.maximum, b.page);
+}
+
+// Where the arrows, the track and the thumb of a standard bar (SB_VERT or
+// SB_HORZ) lie: beside or below `client` (window coordinates), `barSize`
+// thick, for the range, page and position in `info` (nPos: where the thumb
+// shows) and the arrows disabled (ESB_ flags). A pure function.
+BarGeometry barGeometry(const RECT& client, int bar, const SCROLLINFO& info, UINT disabledArrows,
+                        int barSize) {
+    const RECT& c = client;
     BarGeometry g{};
-    g.rect = bar == SB_VERT ? RECT{c.right, c.top, c.right + kBar, c.bottom}
-                            : RECT{c.left, c.bottom, c.right, c.bottom + kBar};
+    g.rect = bar == SB_VERT ? RECT{c.right, c.top, c.right + barSize, c.bottom}
+                            : RECT{c.left, c.bottom, c.right, c.bottom + barSize};
     g.length = bar == SB_VERT ? g.rect.bottom - g.rect.top : g.rect.right - g.rect.left;
-    const int arrow = std::min(kBar, g.length / 2);
+    const int arrow = std::min(barSize, g.length / 2);
     g.trackStart = arrow;
     g.trackLength = std::max(0, g.length - 2 * arrow);
-    if (!scrollable(b) || (b.disabledArrows == ESB_DISABLE_BOTH) || g.trackLength < kMinThumb)
+    if (!scrollable(info.nMin, info.nMax, info.nPage) || (disabledArrows == ESB_DISABLE_BOTH) ||
+        g.trackLength < kMinThumb)
         return g;
-    const long long range = static_cast<long long>(b.maximum) - b.minimum + 1;
+    const long long range = static_cast<long long>(info.nMax) - info.nMin + 1;
     g.thumbLength =
-        b.page ? static_cast<int>(std::max<long long>(kMinThumb, g.trackLength * b.page / range))
-               : kBar;
+        info.nPage
+            ? static_cast<int>(std::max<long long>(kMinThumb, g.trackLength * info.nPage / range))
+            : barSize;
     g.thumbLength = std::min(g.thumbLength, g.trackLength);
-    const long long span = range - std::max<UINT>(b.page, 1);
-    const int position = w->windowClass &&
-                                 w->handle == WindowSystem::instance().scrollTrack.window &&
-                                 WindowSystem::instance().scrollTrack.part == SB_THUMBTRACK &&
-                                 WindowSystem::instance().scrollTrack.bar == bar
-                             ? b.trackPosition
-                             : b.position;
+    const long long span = range - std::max<UINT>(info.nPage, 1);
     g.thumbStart = g.trackStart + (span > 0 ? static_cast<int>((g.trackLength - g.thumbLength) *
-                                                               (position - b.minimum) / span)
+                                                               (info.nPos - info.nMin) / span)
                                             : 0);
     return g;
+}
+
+// The geometry of a window's bar as it shows now: while its thumb is
+// dragged, the thumb is at the track position.
+BarGeometry geometry(const Window* w, int bar) {
+    const ScrollBar& b = w->bars[bar];
+    const auto& track = WindowSystem::instance().scrollTrack;
+    const bool dragged = w->windowClass && w->handle == track.window &&
+                         track.part == SB_THUMBTRACK && track.bar == bar;
+    SCROLLINFO info{sizeof(SCROLLINFO), SIF_ALL, b.minimum,
+                    b.maximum,          b.page,  dragged ? b.trackPosition : b.position,
+                    b.trackPosition};
+    return barGeometry(w->client, bar, info, b.disabledArrows, kBar);
 }
 
 void notify(Window* w, int bar, int code, int position) {

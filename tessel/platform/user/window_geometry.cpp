@@ -1,16 +1,13 @@
 // Window rectangles, non-client metrics, moving, sizing, showing, z-order.
 #include <algorithm>
 
-#include "backends/backend.h"
+#include "user/backend.h"
+#include "user/metrics.h"
 #include "user/window_system.h"
 
 namespace tessel::ws {
 
-namespace {
-constexpr int kBorder = 1, kDialogFrame = 3, kThickFrame = 4, kClientEdge = 2, kCaption = 23,
-              kScrollBar = 17;
-constexpr UINT kNoClientSize = 0x0800, kNoClientMove = 0x1000;
-}  // namespace
+using namespace metrics;
 
 RECT frameInsets(DWORD style, DWORD exStyle) {
     int border = 0;
@@ -159,15 +156,15 @@ int GetSystemMetrics(int index) {
             return kClientEdge;
         case SM_CXDOUBLECLK:
         case SM_CYDOUBLECLK:
-            return 4;
+            return kDoubleClickBox;
         case SM_CXMINTRACK:
-            return 136;
+            return kMinTrackWidth;
         case SM_CYMINTRACK:
-            return 39;
+            return kMinTrackHeight;
         case SM_CXMAXTRACK:
-            return screen.cx + 2 * (kThickFrame + 2);
+            return screen.cx + 2 * (kThickFrame + kMaxTrackPadding);
         case SM_CYMAXTRACK:
-            return screen.cy + 2 * (kThickFrame + 2);
+            return screen.cy + 2 * (kThickFrame + kMaxTrackPadding);
         default:
             return 0;
     }
@@ -239,11 +236,11 @@ BOOL SetWindowPos(HWND handle, HWND insertAfter, int x, int y, int width, int he
     const SIZE clientSize{w->client.right - w->client.left, w->client.bottom - w->client.top};
     if (clientSize.cx == oldClient.right - oldClient.left &&
         clientSize.cy == oldClient.bottom - oldClient.top) {
-        pos.flags |= kNoClientSize;
+        pos.flags |= SWP_NOCLIENTSIZE;
     }
     if (w->rect.left + w->client.left == oldRect.left + oldClient.left &&
         w->rect.top + w->client.top == oldRect.top + oldClient.top) {
-        pos.flags |= kNoClientMove;
+        pos.flags |= SWP_NOCLIENTMOVE;
     }
     pos.x = w->rect.left, pos.y = w->rect.top;
     pos.cx = w->rect.right - w->rect.left, pos.cy = w->rect.bottom - w->rect.top;

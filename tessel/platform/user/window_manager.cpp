@@ -1,9 +1,10 @@
-// Window classes, the handle table, creation and destruction, relations.
+// The handle table, sending, relations, window longs and text.
 #include <algorithm>
-#include <cwctype>
+#include <cstdio>
+#include <cstdlib>
 #include <new>
 
-#include "backends/backend.h"
+#include "user/backend.h"
 #include <tessel/platform/gdi.h>
 #include "user/window_system.h"
 
@@ -11,22 +12,27 @@ namespace tessel::ws {
 
 namespace {
 
-bool sameName(const std::wstring& a, LPCWSTR b) {
-    if (!b) return false;
-    std::size_t i = 0;
-    for (; i < a.size() && b[i]; ++i) {
-        if (std::towlower(a[i]) != std::towlower(b[i])) return false;
-    }
-    return i == a.size() && b[i] == L'\0';
+BackendChooser& backendChooser() {
+    static BackendChooser chooser = nullptr;
+    return chooser;
 }
 
-bool isAtom(LPCWSTR name) {
-    return reinterpret_cast<ULONG_PTR>(name) < 0x10000;
+Backend* startBackend() {
+    const BackendChooser chooser = backendChooser();
+    if (!chooser) {
+        std::fputs("tessel: no display backend was named\n", stderr);
+        std::abort();
+    }
+    return chooser();
 }
 
 }  // namespace
 
-WindowSystem::WindowSystem() : backend(chooseBackend()) {
+void setBackendChooser(BackendChooser chooser) {
+    backendChooser() = chooser;
+}
+
+WindowSystem::WindowSystem() : backend(startBackend()) {
     screen = backend->screenSize();
 }
 
@@ -94,199 +100,6 @@ bool reallyVisible(const Window* window) {
 }  // namespace tessel::ws
 
 using namespace tessel::ws;
-
-ATOM RegisterClassW(const WNDCLASSW* info) {
-    if (!info || !info->lpszClassName || isAtom(info->lpszClassName) || !*info->lpszClassName)
-        return 0;
-    WindowSystem& ws = WindowSystem::instance();
-    for (const auto& c : ws.classes) {
-        if (sameName(c->name, info->lpszClassName) && c->instance == info->hInstance)
-            return 0;  // already there
-    }
-    auto c = std::make_shared<WindowClass>();
-    c->name = info->lpszClassName;
-    c->style = info->style;
-    c->procedure = info->lpfnWndProc;
-    c->instance = info->hInstance;
-    c->cursor = info->hCursor;
-    c->background = info->hbrBackground;
-    static ATOM nextAtom = 0xC000;
-    c->atom = nextAtom++;
-    ws.classes.push_back(c);
-    return c->atom;
-}
-
-namespace {
-std::shared_ptr<WindowClass> findClass(LPCWSTR name) {
-    for (const auto& c : WindowSystem::instance().classes) {
-        if (isAtom(name) ? c->atom == static_cast<ATOM>(reinterpret_cast<ULONG_PTR>(name))
-                         : sameName(c->name, name)) {
-            return c;
-        }
-    }
-    return nullptr;
-}
-}  // namespace
-
-BOOL UnregisterClassW(LPCWSTR className, HINSTANCE) {
-    auto& classes = WindowSystem::instance().classes;
-    const auto c = findClass(className);
-    if (!c) return FALSE;
-    // Windows of the class keep their own reference to it.
-    std::erase(classes, c);
-    return TRUE;
-}
-
-BOOL GetClassInfoW(HINSTANCE, LPCWSTR className, WNDCLASSW* info) {
-    const auto c = findClass(className);
-    if (!c || !info) return FALSE;
-    *info =
-        WNDCLASSW{c->style, c->procedure,   0, 0, c->instance, nullptr, c->cursor, c->background,
-                  nullptr,  c->name.c_str()};
-    return TRUE;
-}
-
-HWND CreateWindowExW(DWORD exStyle, LPCWSTR className, LPCWSTR windowName, DWORD style, int x,
-                     int y, int width, int height, HWND parentHandle, HMENU menu,
-                     HINSTANCE instance, LPVOID param) {
-    WindowSystem& ws = WindowSystem::instance();
-    auto windowClass = findClass(className);
-    if (!windowClass) return nullptr;
-    Window* parent = nullptr;
-    Window* owner = nullptr;
-    if (style & WS_CHILD) {
-        parent = windowOf(parentHandle);
-        if (!parent) return nullptr;  // a child needs a parent
-    } else {
-        if (parentHandle && !windowOf(parentHandle)) return nullptr;
-        owner = topLevelOf(windowOf(parentHandle));
-        // Overlapped windows always have a caption and clip their siblings.
-        if (!(style & WS_POPUP)) style |= WS_CAPTION | WS_CLIPSIBLINGS;
-    }
-    constexpr int kUseDefault = static_cast<int>(0x80000000);
-    if (x == kUseDefault) x = y = 40;
-    if (width == kUseDefault) width = ws.screen.cx * 3 / 4, height = ws.screen.cy * 3 / 4;
-    width = std::max(width, 0);
-    height = std::max(height, 0);
-
-    auto made = std::make_unique<Window>();
-    Window* w = made.get();
-    w->windowClass = windowClass;
-    w->procedure = windowClass->procedure;
-    w->style = style & ~WS_VISIBLE;  // shown below, once it exists
-    w->exStyle = exStyle;
-    w->text = windowName ? windowName : L"";
-    w->id = (style & WS_CHILD) ? reinterpret_cast<LONG_PTR>(menu) : 0;
-    w->parent = parent;
-    w->owner = owner;
-    ws.insert(std::move(made));
-    auto& siblings = parent ? parent->children : ws.topLevel;
-    siblings.insert(siblings.begin(), w);
-    childrenChanged(parent);
-    if (ws.creationHook) {
-        const HWND created = w->handle;
-        ws.creationHook(created);
-        if (!windowOf(created)) return nullptr;
-    }
-
-    if (!parent) {
-        MINMAXINFO limits = tessel::ws::defaultMinMaxInfo(w);
-        send(w, WM_GETMINMAXINFO, 0, reinterpret_cast<LPARAM>(&limits));
-        if ((style & WS_THICKFRAME) || !(style & (WS_POPUP | WS_CHILD))) {
-            width = std::clamp<int>(width, limits.ptMinTrackSize.x,
-                                    std::max(limits.ptMinTrackSize.x, limits.ptMaxTrackSize.x));
-            height = std::clamp<int>(height, limits.ptMinTrackSize.y,
-                                     std::max(limits.ptMinTrackSize.y, limits.ptMaxTrackSize.y));
-        }
-    }
-    w->rect = {x, y, x + width, y + height};
-    w->restoredRect = w->rect;
-
-    CREATESTRUCTW cs{
-        param,      instance,  menu,   parentHandle, height, width, y, x, static_cast<LONG>(style),
-        windowName, className, exStyle};
-    const HWND handle = w->handle;
-    if (!send(w, WM_NCCREATE, 0, reinterpret_cast<LPARAM>(&cs))) {
-        if (windowOf(handle)) tessel::ws::destroyWindow(w, false);
-        return nullptr;
-    }
-    if (!windowOf(handle)) return nullptr;
-    tessel::ws::recalculateClient(w);
-    if (send(w, WM_CREATE, 0, reinterpret_cast<LPARAM>(&cs)) == -1) {
-        if (windowOf(handle)) DestroyWindow(handle);
-        return nullptr;
-    }
-    if (!windowOf(handle)) return nullptr;
-    const RECT& c = w->client;
-    send(w, WM_SIZE, SIZE_RESTORED, MAKELONG(c.right - c.left, c.bottom - c.top));
-    if (!windowOf(handle)) return nullptr;
-    send(w, WM_MOVE, 0, MAKELONG(w->rect.left + c.left, w->rect.top + c.top));
-    if (!windowOf(handle)) return nullptr;
-    if (style & WS_VISIBLE) ShowWindow(handle, (style & WS_MINIMIZE) ? SW_SHOWMINIMIZED : SW_SHOW);
-    return windowOf(handle) ? handle : nullptr;
-}
-
-namespace tessel::ws {
-
-void destroyWindow(Window* w, bool sendDestroy) {
-    WindowSystem& ws = WindowSystem::instance();
-    w->destroying = true;
-    const HWND handle = w->handle;
-    // Owned top-level windows go first.
-    std::vector<HWND> owned;
-    for (Window* t : ws.topLevel) {
-        if (t->owner == w) owned.push_back(t->handle);
-    }
-    for (HWND o : owned)
-        DestroyWindow(o);
-    releaseInputState(w);
-    if (sendDestroy) send(w, WM_DESTROY, 0, 0);
-    // The children leave the list at once (each unlinking itself would cost a
-    // scan per child); handles, not pointers, since a child's handler may
-    // destroy its siblings.
-    std::vector<HWND> children;
-    children.reserve(w->children.size());
-    for (Window* child : w->children)
-        children.push_back(child->handle);
-    w->children.clear();
-    w->childIndex.reset();
-    for (HWND h : children) {
-        Window* child = windowOf(h);
-        if (!child) continue;
-        if (!child->destroying) {
-            destroyWindow(child, true);
-        } else {
-            child->parent =
-                nullptr;  // being destroyed further up the stack: it must not reach back here
-        }
-    }
-    send(w, WM_NCDESTROY, 0, 0);
-    std::erase_if(ws.timers, [&](const Timer& t) { return t.window == handle; });
-    auto& siblings = w->parent ? w->parent->children : ws.topLevel;
-    std::erase(siblings, w);
-    childrenChanged(w->parent);
-    for (Window* t : ws.topLevel) {
-        if (t->owner == w) t->owner = nullptr;
-    }
-    if (!w->parent) ws.backend->topLevelDestroyed(*w);
-    forgetPaint(w);
-    ws.retire(w);
-}
-
-}  // namespace tessel::ws
-
-BOOL DestroyWindow(HWND handle) {
-    Window* w = windowOf(handle);
-    if (!w || w->destroying) return FALSE;
-    if (w->style & WS_VISIBLE) {
-        SetWindowPos(handle, nullptr, 0, 0, 0, 0,
-                     SWP_HIDEWINDOW | SWP_NOMOVE | SWP_NOSIZE | SWP_NOZORDER | SWP_NOACTIVATE);
-        w = windowOf(handle);
-        if (!w || w->destroying) return w ? FALSE : TRUE;
-    }
-    tessel::ws::destroyWindow(w, true);
-    return TRUE;
-}
 
 BOOL IsWindow(HWND handle) {
     return windowOf(handle) != nullptr;

@@ -1,10 +1,11 @@
 // Update regions, painting and device contexts over the top-level surfaces.
 #include <algorithm>
 
-#include "backends/backend.h"
+#include "user/backend.h"
 #include <tessel/platform/gdi.h>
 #include "gdi/state.h"
 #include <tessel/platform/win_rect.h>
+#include "user/metrics.h"
 #include "user/window_system.h"
 
 namespace tessel::ws {
@@ -216,7 +217,7 @@ void drawNonClient(Window* w) {
     // a client edge as a sunken line pair inside.
     RECT r = all;
     int border = frame.left;
-    if (w->exStyle & WS_EX_CLIENTEDGE) border -= 2;
+    if (w->exStyle & WS_EX_CLIENTEDGE) border -= metrics::kClientEdge;
     if (border > 0) {
         HBRUSH dark = GetSysColorBrush(COLOR_WINDOWFRAME);
         FrameRect(dc, &r, dark);
@@ -225,7 +226,7 @@ void drawNonClient(Window* w) {
             FrameRect(dc, &r, GetSysColorBrush(COLOR_BTNFACE));
     }
     if ((w->style & WS_CAPTION) == WS_CAPTION) {
-        RECT caption{r.left, r.top, r.right, r.top + 23};
+        RECT caption{r.left, r.top, r.right, r.top + metrics::kCaption};
         FillRect(dc, &caption, GetSysColorBrush(COLOR_ACTIVECAPTION));
         r.top = caption.bottom;
     }

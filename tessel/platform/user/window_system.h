@@ -1,14 +1,5 @@
 // Internal: the window system's model. One instance per process, used from
-// the user-interface thread only.
-//
-// Invariants:
-// - A Window lives in the handle table from creation until WM_NCDESTROY;
-//   its memory is kept until no message to it is being processed (`busy`),
-//   so a window destroyed inside its own handler never dangles.
-// - `rect` is in the parent's client coordinates (screen coordinates for a
-//   top-level window); `client` is the client area relative to `rect`'s
-//   top-left corner, as WM_NCCALCSIZE computed it.
-// - `children` is in z-order, topmost first.
+// the user-interface thread only. The windows themselves are in user/window.h.
 #pragma once
 
 #include <cairo.h>
@@ -20,72 +11,11 @@
 #include <string>
 #include <vector>
 
-#include "user/child_index.h"
 #include "base/handle_slots.h"
-#include "user/update_region.h"
+#include "user/window.h"
 #include <tessel/platform/win_user.h>
 
 namespace tessel::ws {
-
-struct WindowClass {
-    std::wstring name;
-    ATOM atom = 0;
-    UINT style = 0;
-    WNDPROC procedure = nullptr;
-    HINSTANCE instance = nullptr;
-    HCURSOR cursor = nullptr;
-    HBRUSH background = nullptr;
-};
-
-struct ScrollBar {
-    int minimum = 0;
-    int maximum = 0;
-    UINT page = 0;
-    int position = 0;
-    int trackPosition = 0;
-    UINT disabledArrows = 0;       // ESB_ flags
-    bool disableNoScroll = false;  // shown disabled instead of hidden
-};
-
-struct Window {
-    Window() = default;
-    ~Window() {
-        if (surface) cairo_surface_destroy(surface);
-    }
-    Window(const Window&) = delete;
-    Window& operator=(const Window&) = delete;
-
-    HWND handle = nullptr;
-    std::uint32_t slot = 0;  // index in the handle table
-    std::shared_ptr<const WindowClass> windowClass;
-    WNDPROC procedure = nullptr;
-    DWORD style = 0;
-    DWORD exStyle = 0;
-    std::wstring text;
-    LONG_PTR id = 0;
-    LONG_PTR userData = 0;
-    Window* parent = nullptr;
-    Window* owner = nullptr;
-    std::vector<Window*> children;           // topmost first
-    std::unique_ptr<ChildIndex> childIndex;  // made once there are many children
-    int zOrder = 0;                          // position among the siblings (kept by the index)
-    std::uint32_t visited = 0;               // ChildIndex's once-per-query mark
-    RECT rect{};                             // parent client coordinates (screen for top-level)
-    RECT client{};                           // relative to rect's top-left
-    RECT restoredRect{};                     // the rect before minimising
-    UpdateRegion update;                     // client coordinates
-    bool eraseWanted = false;
-    bool frameWanted = false;  // non-client area needs drawing
-    ScrollBar bars[2];
-    std::uint64_t paintSerial = 0;  // raised by every change of `update`
-    bool paintQueued = false;       // listed in WindowSystem::paintQueue
-    int busy = 0;                   // messages being processed
-    bool destroying = false;
-    bool dead = false;  // after WM_NCDESTROY: freed when not busy
-    // Top-level only: the backing surface of the client area.
-    cairo_surface_t* surface = nullptr;
-    void* backendData = nullptr;
-};
 
 struct Timer {
     HWND window;
@@ -150,11 +80,6 @@ public:
     } scrollTrack;
     SIZE screen{1920, 1080};
     Backend* backend = nullptr;
-    // Called for every new window before its first message, as a creation
-    // hook is on Windows: the framework attaches its object there. Static, so
-    // that installing it as a library loads does not start the window system
-    // (and with it a display backend) in programs that never show a window.
-    static inline void (*creationHook)(HWND window) = nullptr;
 
     // The clock: real milliseconds since start, or a virtual clock for tests.
     std::uint64_t now() const;
@@ -168,6 +93,8 @@ private:
     std::chrono::steady_clock::time_point m_start = std::chrono::steady_clock::now();
 };
 
+// The registered class of that name or atom, or null (window_classes.cpp).
+std::shared_ptr<WindowClass> findClass(LPCWSTR name);
 // The parent's children changed (added, removed, restacked).
 void childrenChanged(Window* parent);
 // The parent's index, made or refreshed as needed; null for few children.
@@ -242,6 +169,8 @@ POINT surfaceOriginOnScreen(const Window* topLevel);
 Window* nextToPaint(HWND filter);
 // The default WM_NCPAINT: frames and scroll bars of the window.
 void drawNonClient(Window* window);
+// Calls the hooks of a kind (WH_x), newest first; 0 without any (hooks.cpp).
+LRESULT callHooks(int kind, int code, WPARAM wParam, LPARAM lParam);
 // Turns the next raw input event into a message (input.cpp).
 bool nextInput(MSG* out, HWND filter, UINT first, UINT last, bool remove);
 // A press on a standard scroll bar starts its interaction; while it lasts the

@@ -253,6 +253,28 @@ void SdlBackend::presentAll() {
         presentDamage(*native);
 }
 
+namespace {
+
+// Copies a rectangle of surface pixels into a frame buffer of the same
+// layout and scale; false when nothing of it lies on the frame buffer, which
+// may still have the size from before a resize.
+bool copyPixels(SDL_Surface* target, const unsigned char* pixels, int stride,
+                const cairo_rectangle_int_t& r, SDL_Rect* copied) {
+    const int right = std::min(r.x + r.width, target->w);
+    const int bottom = std::min(r.y + r.height, target->h);
+    if (right <= r.x || bottom <= r.y) return false;
+    auto* to = static_cast<unsigned char*>(target->pixels);
+    for (int y = r.y; y < bottom; ++y) {
+        std::memcpy(to + static_cast<std::ptrdiff_t>(y) * target->pitch + r.x * 4,
+                    pixels + static_cast<std::ptrdiff_t>(y) * stride + r.x * 4,
+                    static_cast<std::size_t>(right - r.x) * 4);
+    }
+    *copied = {r.x, r.y, right - r.x, bottom - r.y};
+    return true;
+}
+
+}  // namespace
+
 // Copies the damaged part of the window's surface into the native window's
 // frame buffer and shows that part alone. A frame buffer larger than the
 // window (a high-DPI drawable) gets the surface scaled up.
@@ -292,17 +314,8 @@ void SdlBackend::presentDamage(NativeWindow& native) {
         cairo_rectangle_int_t r;
         cairo_region_get_rectangle(damage.get(), i, &r);
         if (direct) {
-            // The frame buffer may still have the size from before a resize.
-            const int right = std::min(r.x + r.width, target->w);
-            const int bottom = std::min(r.y + r.height, target->h);
-            if (right <= r.x || bottom <= r.y) continue;
-            auto* to = static_cast<unsigned char*>(target->pixels);
-            for (int y = r.y; y < bottom; ++y) {
-                std::memcpy(to + static_cast<std::ptrdiff_t>(y) * target->pitch + r.x * 4,
-                            pixels + static_cast<std::ptrdiff_t>(y) * stride + r.x * 4,
-                            static_cast<std::size_t>(right - r.x) * 4);
-            }
-            shown.push_back({r.x, r.y, right - r.x, bottom - r.y});
+            SDL_Rect copied;
+            if (copyPixels(target, pixels, stride, r, &copied)) shown.push_back(copied);
         } else {
             SDL_Rect from{r.x, r.y, r.width, r.height};
             const int left = static_cast<int>(std::floor(r.x * sx));

@@ -15,6 +15,7 @@
 #include <algorithm>
 #include <climits>
 #include <cmath>
+#include <limits>
 
 #include "backends/sdl/backend_sdl.h"
 #include <tessel/platform/input_events.h>
@@ -24,109 +25,75 @@ namespace tessel::ws {
 
 namespace {
 
-constexpr WPARAM kScClose = 0xF060;
-
 // Virtual keys by SDL key code: the layout's meaning, as Windows' are.
-WORD virtualKeyFor(SDL_Keycode key) {
+// Letters, digits, F1..F12 and the keypad's digits come in runs (below);
+// the table has the rest.
+struct KeyMapping {
+    SDL_Keycode key;
+    WORD vk;
+};
+constexpr KeyMapping kVirtualKeys[] = {
+    {SDLK_BACKSPACE, VK_BACK},
+    {SDLK_TAB, VK_TAB},
+    {SDLK_RETURN, VK_RETURN},
+    {SDLK_KP_ENTER, VK_RETURN},
+    {SDLK_ESCAPE, VK_ESCAPE},
+    {SDLK_SPACE, VK_SPACE},
+    {SDLK_PAGEUP, VK_PRIOR},
+    {SDLK_PAGEDOWN, VK_NEXT},
+    {SDLK_END, VK_END},
+    {SDLK_HOME, VK_HOME},
+    {SDLK_LEFT, VK_LEFT},
+    {SDLK_UP, VK_UP},
+    {SDLK_RIGHT, VK_RIGHT},
+    {SDLK_DOWN, VK_DOWN},
+    {SDLK_INSERT, VK_INSERT},
+    {SDLK_DELETE, VK_DELETE},
+    {SDLK_LSHIFT, VK_SHIFT},
+    {SDLK_RSHIFT, VK_SHIFT},
+    {SDLK_LCTRL, VK_CONTROL},
+    {SDLK_RCTRL, VK_CONTROL},
+    {SDLK_LALT, VK_MENU},
+    {SDLK_RALT, VK_MENU},
+    {SDLK_PAUSE, VK_PAUSE},
+    {SDLK_CAPSLOCK, VK_CAPITAL},
+    {SDLK_PRINTSCREEN, VK_SNAPSHOT},
+    {SDLK_LGUI, VK_LWIN},
+    {SDLK_RGUI, VK_RWIN},
+    {SDLK_APPLICATION, VK_APPS},
+    {SDLK_KP_0, VK_NUMPAD0},
+    {SDLK_KP_MULTIPLY, VK_MULTIPLY},
+    {SDLK_KP_PLUS, VK_ADD},
+    {SDLK_KP_MINUS, VK_SUBTRACT},
+    {SDLK_KP_PERIOD, VK_DECIMAL},
+    {SDLK_KP_DIVIDE, VK_DIVIDE},
+    {SDLK_NUMLOCKCLEAR, VK_NUMLOCK},
+    {SDLK_SCROLLLOCK, VK_SCROLL},
+    {SDLK_SEMICOLON, VK_OEM_1},
+    {SDLK_EQUALS, VK_OEM_PLUS},
+    {SDLK_COMMA, VK_OEM_COMMA},
+    {SDLK_MINUS, VK_OEM_MINUS},
+    {SDLK_PERIOD, VK_OEM_PERIOD},
+    {SDLK_SLASH, VK_OEM_2},
+    {SDLK_BACKQUOTE, VK_OEM_3},
+    {SDLK_LEFTBRACKET, VK_OEM_4},
+    {SDLK_BACKSLASH, VK_OEM_5},
+    {SDLK_RIGHTBRACKET, VK_OEM_6},
+    {SDLK_QUOTE, VK_OEM_7},
+};
+
+constexpr WORD virtualKeyFor(SDL_Keycode key) {
     if (key >= SDLK_a && key <= SDLK_z) return static_cast<WORD>('A' + (key - SDLK_a));
     if (key >= SDLK_0 && key <= SDLK_9) return static_cast<WORD>(key);
     if (key >= SDLK_F1 && key <= SDLK_F12) return static_cast<WORD>(VK_F1 + (key - SDLK_F1));
-    if (key >= SDLK_KP_1 && key <= SDLK_KP_9) return static_cast<WORD>(0x61 + (key - SDLK_KP_1));
-    switch (key) {
-        case SDLK_BACKSPACE:
-            return VK_BACK;
-        case SDLK_TAB:
-            return VK_TAB;
-        case SDLK_RETURN:
-        case SDLK_KP_ENTER:
-            return VK_RETURN;
-        case SDLK_ESCAPE:
-            return VK_ESCAPE;
-        case SDLK_SPACE:
-            return VK_SPACE;
-        case SDLK_PAGEUP:
-            return VK_PRIOR;
-        case SDLK_PAGEDOWN:
-            return VK_NEXT;
-        case SDLK_END:
-            return VK_END;
-        case SDLK_HOME:
-            return VK_HOME;
-        case SDLK_LEFT:
-            return VK_LEFT;
-        case SDLK_UP:
-            return VK_UP;
-        case SDLK_RIGHT:
-            return VK_RIGHT;
-        case SDLK_DOWN:
-            return VK_DOWN;
-        case SDLK_INSERT:
-            return VK_INSERT;
-        case SDLK_DELETE:
-            return VK_DELETE;
-        case SDLK_LSHIFT:
-        case SDLK_RSHIFT:
-            return VK_SHIFT;
-        case SDLK_LCTRL:
-        case SDLK_RCTRL:
-            return VK_CONTROL;
-        case SDLK_LALT:
-        case SDLK_RALT:
-            return VK_MENU;
-        case SDLK_PAUSE:
-            return 0x13;
-        case SDLK_CAPSLOCK:
-            return 0x14;
-        case SDLK_PRINTSCREEN:
-            return 0x2C;
-        case SDLK_LGUI:
-            return 0x5B;
-        case SDLK_RGUI:
-            return 0x5C;
-        case SDLK_APPLICATION:
-            return 0x5D;
-        case SDLK_KP_0:
-            return 0x60;  // VK_NUMPAD0
-        case SDLK_KP_MULTIPLY:
-            return 0x6A;
-        case SDLK_KP_PLUS:
-            return 0x6B;
-        case SDLK_KP_MINUS:
-            return 0x6D;
-        case SDLK_KP_PERIOD:
-            return 0x6E;
-        case SDLK_KP_DIVIDE:
-            return 0x6F;
-        case SDLK_NUMLOCKCLEAR:
-            return 0x90;
-        case SDLK_SCROLLLOCK:
-            return 0x91;
-        case SDLK_SEMICOLON:
-            return 0xBA;  // VK_OEM_1
-        case SDLK_EQUALS:
-            return 0xBB;  // VK_OEM_PLUS
-        case SDLK_COMMA:
-            return 0xBC;
-        case SDLK_MINUS:
-            return 0xBD;
-        case SDLK_PERIOD:
-            return 0xBE;
-        case SDLK_SLASH:
-            return 0xBF;  // VK_OEM_2
-        case SDLK_BACKQUOTE:
-            return 0xC0;  // VK_OEM_3
-        case SDLK_LEFTBRACKET:
-            return 0xDB;  // VK_OEM_4
-        case SDLK_BACKSLASH:
-            return 0xDC;
-        case SDLK_RIGHTBRACKET:
-            return 0xDD;
-        case SDLK_QUOTE:
-            return 0xDE;  // VK_OEM_7
-        default:
-            return 0;
+    if (key >= SDLK_KP_1 && key <= SDLK_KP_9)
+        return static_cast<WORD>(VK_NUMPAD1 + (key - SDLK_KP_1));
+    for (const KeyMapping& m : kVirtualKeys) {
+        if (m.key == key) return m.vk;
     }
+    return 0;
 }
+static_assert(virtualKeyFor(SDLK_KP_5) == VK_NUMPAD5 && virtualKeyFor(SDLK_QUOTE) == VK_OEM_7);
 
 bool extendedKey(SDL_Keycode key) {
     switch (key) {
@@ -153,7 +120,7 @@ bool extendedKey(SDL_Keycode key) {
 // TranslateMessage already makes these characters from the key (with the
 // US layout's shifted digits): the native text for them would come twice.
 bool translatesItself(WORD vk, wchar_t c) {
-    if (vk >= 'A' && vk <= 'Z') return c == vk || c == vk + 32;
+    if (vk >= 'A' && vk <= 'Z') return c == vk || c == vk - 'A' + 'a';
     if (vk >= '0' && vk <= '9') return c == vk || c == L")!@#$%^&*("[vk - '0'];
     return vk == VK_SPACE && c == L' ';
 }
@@ -201,9 +168,9 @@ void SdlBackend::feed(const SDL_Event& event) {
             const SDL_MouseWheelEvent& wheel = event.wheel;
             if (!nativeOf(wheel.windowID)) break;
             const float sign = wheel.direction == SDL_MOUSEWHEEL_FLIPPED ? -1.0f : 1.0f;
-            if (const long y = std::lround(wheel.preciseY * 120 * sign))
+            if (const long y = std::lround(wheel.preciseY * WHEEL_DELTA * sign))
                 sendMouseInput(MOUSEEVENTF_WHEEL, static_cast<LONG>(y));
-            if (const long x = std::lround(wheel.preciseX * 120 * sign))
+            if (const long x = std::lround(wheel.preciseX * WHEEL_DELTA * sign))
                 sendMouseInput(MOUSEEVENTF_HWHEEL, static_cast<LONG>(x));
             break;
         }
@@ -273,7 +240,7 @@ void SdlBackend::text(const char* utf8) {
             m_lastKey = 0;  // once: the rest of the text is the input method's
             continue;
         }
-        if (c > 0xFFFF) continue;  // KEYBDINPUT carries 16 bits
+        if (c > std::numeric_limits<WORD>::max()) continue;  // KEYBDINPUT carries 16 bits
         sendKeyInput(0, static_cast<WORD>(c), KEYEVENTF_UNICODE);
         sendKeyInput(0, static_cast<WORD>(c), KEYEVENTF_UNICODE | KEYEVENTF_KEYUP);
     }
@@ -322,7 +289,7 @@ void SdlBackend::windowEvent(const SDL_WindowEvent& event) {
             pointerLeft(*native);
             break;
         case SDL_WINDOWEVENT_CLOSE:
-            PostMessageW(handle, WM_SYSCOMMAND, kScClose, 0);
+            PostMessageW(handle, WM_SYSCOMMAND, SC_CLOSE, 0);
             break;
         default:
             break;

@@ -1,0 +1,213 @@
+// Shapes: rectangles, rounded rectangles, ellipses, lines and patterns.
+#include <algorithm>
+#include <cmath>
+#include <cstdlib>
+
+#include <tessel/platform/gdi.h>
+#include "gdi/drawing.h"
+
+using namespace tessel::gdi;
+
+namespace {
+
+void setSource(cairo_t* cr, COLORREF color) {
+    cairo_set_source_rgb(cr, GetRValue(color) / 255.0, GetGValue(color) / 255.0,
+                         GetBValue(color) / 255.0);
+}
+
+// The selected brush's colour; false for a null brush.
+bool currentBrush(DeviceContext& d, COLORREF* color) {
+    if (d.state().brushHandle == state().stock[DC_BRUSH])
+        return *color = d.state().dcBrushColor, true;
+    auto* brush = static_cast<Brush*>(d.state().brush.get());
+    if (!brush || brush->style == BS_NULL) return false;
+    *color = brush->color;
+    return true;
+}
+
+// The selected pen; null for a null pen.
+const Pen* currentPen(DeviceContext& d, COLORREF* color) {
+    auto* pen = static_cast<Pen*>(d.state().pen.get());
+    if (!pen || pen->style == PS_NULL) return nullptr;
+    *color = d.state().penHandle == state().stock[DC_PEN] ? d.state().dcPenColor : pen->color;
+    return pen;
+}
+
+void frameSurfaceRect(DeviceContext& d, const RECT& r, int width, COLORREF color) {
+    const int w = std::min({width, (r.right - r.left + 1) / 2, (r.bottom - r.top + 1) / 2});
+    if (w <= 0) return;
+    d.fillSurfaceRect({r.left, r.top, r.right, r.top + w}, color);
+    d.fillSurfaceRect({r.left, r.bottom - w, r.right, r.bottom}, color);
+    d.fillSurfaceRect({r.left, r.top + w, r.left + w, r.bottom - w}, color);
+    d.fillSurfaceRect({r.right - w, r.top + w, r.right, r.bottom - w}, color);
+}
+
+// Path of a rectangle with elliptic corners of the given diameters.
+void roundedPath(cairo_t* cr, double x, double y, double w, double h, double cw, double ch) {
+    const double rx = std::min(cw / 2, w / 2), ry = std::min(ch / 2, h / 2);
+    if (rx <= 0 || ry <= 0) return cairo_rectangle(cr, x, y, w, h);
+    cairo_new_sub_path(cr);
+    const double corners[4][3] = {{x + w - rx, y + ry, -M_PI / 2},
+                                  {x + w - rx, y + h - ry, 0},
+                                  {x + rx, y + h - ry, M_PI / 2},
+                                  {x + rx, y + ry, M_PI}};
+    for (const auto& c : corners) {
+        cairo_save(cr);
+        cairo_translate(cr, c[0], c[1]);
+        cairo_scale(cr, rx, ry);
+        cairo_arc(cr, 0, 0, 1, c[2], c[2] + M_PI / 2);
+        cairo_restore(cr);
+    }
+    cairo_close_path(cr);
+}
+
+// Fills and outlines a shape whose path `shape(inset)` draws the figure
+// shrunk by `inset` pixels on every side.
+template <class Shape>
+BOOL drawFigure(HDC dc, int left, int top, int right, int bottom, Shape shape) {
+    DeviceContext* d = findDC(dc);
+    if (!d) return FALSE;
+    RECT r = d->toSurface(normalized(left, top, right, bottom));
+    COLORREF penColor = 0, brushColor = 0;
+    const Pen* pen = currentPen(*d, &penColor);
+    if (!pen) r.right -= 1, r.bottom -= 1;  // GDI leaves the last row and column to the pen
+    if (r.right <= r.left || r.bottom <= r.top) return TRUE;
+    cairo_t* cr = d->cairo();
+    if (currentBrush(*d, &brushColor)) {
+        setSource(cr, brushColor);
+        shape(cr, r, 0.0);
+        cairo_fill(cr);
+    }
+    if (pen) {
+        const double w =
+            std::min<double>(pen->width, std::min(r.right - r.left, r.bottom - r.top) / 2.0);
+        setSource(cr, penColor);
+        shape(cr, r, 0.0);
+        shape(cr, r, w);
+        cairo_set_fill_rule(cr, CAIRO_FILL_RULE_EVEN_ODD);
+        cairo_fill(cr);
+        cairo_set_fill_rule(cr, CAIRO_FILL_RULE_WINDING);
+    }
+    return TRUE;
+}
+
+// Bresenham from a to b, the end point excluded, as runs of pixels.
+void drawThinLine(DeviceContext& d, POINT a, POINT b, COLORREF color) {
+    if (a.y == b.y) {
+        const RECT run =
+            a.x < b.x ? RECT{a.x, a.y, b.x, a.y + 1} : RECT{b.x + 1, a.y, a.x + 1, a.y + 1};
+        return d.fillSurfaceRect(run, color);
+    }
+    if (a.x == b.x) {
+        const RECT run =
+            a.y < b.y ? RECT{a.x, a.y, a.x + 1, b.y} : RECT{a.x, b.y + 1, a.x + 1, a.y + 1};
+        return d.fillSurfaceRect(run, color);
+    }
+    long long dx = std::llabs(0LL + b.x - a.x), dy = -std::llabs(0LL + b.y - a.y);
+    const int sx = a.x < b.x ? 1 : -1, sy = a.y < b.y ? 1 : -1;
+    long long error = dx + dy;
+    int x = a.x, y = a.y;
+    // Bounded by the clip: pixels far outside it cost nothing but the loop.
+    cairo_rectangle_int_t box;
+    cairo_region_get_extents(d.effectiveClip(), &box);
+    for (long long steps = std::max(dx, -dy); steps > 0; --steps) {
+        if (x >= box.x && x < box.x + box.width && y >= box.y && y < box.y + box.height) {
+            d.fillSurfaceRect({x, y, x + 1, y + 1}, color);
+        }
+        const long long e2 = 2 * error;
+        if (e2 >= dy) error += dy, x += sx;
+        if (e2 <= dx) error += dx, y += sy;
+    }
+}
+
+}  // namespace
+
+int FillRect(HDC dc, const RECT* rect, HBRUSH brush) {
+    DeviceContext* d = findDC(dc);
+    COLORREF color;
+    if (!d || !rect) return FALSE;
+    if (!brushColor(*d, brush, &color)) return FALSE;
+    d->fillSurfaceRect(d->toSurface(*rect), color);
+    return TRUE;
+}
+
+int FrameRect(HDC dc, const RECT* rect, HBRUSH brush) {
+    DeviceContext* d = findDC(dc);
+    COLORREF color;
+    if (!d || !rect || !brushColor(*d, brush, &color)) return FALSE;
+    frameSurfaceRect(*d, d->toSurface(*rect), 1, color);
+    return TRUE;
+}
+
+BOOL Rectangle(HDC dc, int left, int top, int right, int bottom) {
+    return drawFigure(dc, left, top, right, bottom, [](cairo_t* cr, const RECT& r, double inset) {
+        cairo_rectangle(cr, r.left + inset, r.top + inset, r.right - r.left - 2 * inset,
+                        r.bottom - r.top - 2 * inset);
+    });
+}
+
+BOOL RoundRect(HDC dc, int left, int top, int right, int bottom, int width, int height) {
+    return drawFigure(dc, left, top, right, bottom, [=](cairo_t* cr, const RECT& r, double inset) {
+        roundedPath(cr, r.left + inset, r.top + inset, r.right - r.left - 2 * inset,
+                    r.bottom - r.top - 2 * inset, std::max(0.0, width - 2 * inset),
+                    std::max(0.0, height - 2 * inset));
+    });
+}
+
+BOOL Ellipse(HDC dc, int left, int top, int right, int bottom) {
+    return drawFigure(dc, left, top, right, bottom, [](cairo_t* cr, const RECT& r, double inset) {
+        const double w = r.right - r.left - 2 * inset, h = r.bottom - r.top - 2 * inset;
+        roundedPath(cr, r.left + inset, r.top + inset, w, h, w, h);
+    });
+}
+
+BOOL MoveToEx(HDC dc, int x, int y, LPPOINT previous) {
+    DeviceContext* d = findDC(dc);
+    if (!d) return FALSE;
+    if (previous) *previous = d->state().penPosition;
+    d->state().penPosition = {x, y};
+    return TRUE;
+}
+
+BOOL LineTo(HDC dc, int x, int y) {
+    DeviceContext* d = findDC(dc);
+    if (!d) return FALSE;
+    const POINT from = d->toSurface(d->state().penPosition.x, d->state().penPosition.y);
+    const POINT to = d->toSurface(x, y);
+    d->state().penPosition = {x, y};
+    COLORREF color;
+    const Pen* pen = currentPen(*d, &color);
+    if (!pen) return TRUE;
+    if (pen->width <= 1) {
+        drawThinLine(*d, from, to, color);
+    } else {
+        cairo_t* cr = d->cairo();
+        setSource(cr, color);
+        cairo_set_line_width(cr, pen->width);
+        cairo_move_to(cr, from.x + 0.5, from.y + 0.5);
+        cairo_line_to(cr, to.x + 0.5, to.y + 0.5);
+        cairo_stroke(cr);
+    }
+    return TRUE;
+}
+
+BOOL PatBlt(HDC dc, int x, int y, int width, int height, DWORD rop) {
+    DeviceContext* d = findDC(dc);
+    if (!d) return FALSE;
+    COLORREF color;
+    switch (rop) {
+        case BLACKNESS:
+            color = RGB(0, 0, 0);
+            break;
+        case WHITENESS:
+            color = RGB(255, 255, 255);
+            break;
+        case PATCOPY:
+            if (!currentBrush(*d, &color)) return TRUE;
+            break;
+        default:
+            return FALSE;
+    }
+    d->fillSurfaceRect(d->toSurface(normalized(x, y, x + width, y + height)), color);
+    return TRUE;
+}

@@ -1,0 +1,219 @@
+// DefWindowProc: what a window does with a message its procedure leaves to
+// the system. One step per message; unknown messages answer 0.
+#include <algorithm>
+#include <cwchar>
+
+#include <tessel/platform/gdi.h>
+#include "user/backend.h"
+#include "user/metrics.h"
+#include "user/window_system.h"
+
+namespace tessel::ws {
+
+namespace {
+
+// What part of the window a screen point is over (WM_NCHITTEST).
+LRESULT hitTest(Window* w, POINT screen) {
+    const POINT origin = windowOriginOnScreen(w);
+    const POINT p{screen.x - origin.x, screen.y - origin.y};
+    const LONG width = w->rect.right - w->rect.left, height = w->rect.bottom - w->rect.top;
+    if (p.x < 0 || p.y < 0 || p.x >= width || p.y >= height) return HTNOWHERE;
+    const RECT& c = w->client;
+    if (p.x >= c.left && p.x < c.right && p.y >= c.top && p.y < c.bottom) return HTCLIENT;
+    if ((w->style & WS_VSCROLL) && p.x >= c.right && p.x < c.right + metrics::kScrollBar &&
+        p.y >= c.top && p.y < c.bottom)
+        return HTVSCROLL;
+    if ((w->style & WS_HSCROLL) && p.y >= c.bottom && p.y < c.bottom + metrics::kScrollBar &&
+        p.x >= c.left && p.x < c.right)
+        return HTHSCROLL;
+    const RECT frame = frameInsets(w->style, w->exStyle);
+    if ((w->style & WS_CAPTION) == WS_CAPTION && p.y >= frame.left && p.y < frame.top)
+        return HTCAPTION;
+    if (w->style & WS_THICKFRAME) {
+        const bool left = p.x < frame.left, right = p.x >= width - frame.right;
+        const bool top = p.y < frame.left, bottom = p.y >= height - frame.bottom;
+        if (top) return left ? HTTOPLEFT : right ? HTTOPRIGHT : HTTOP;
+        if (bottom) return left ? HTBOTTOMLEFT : right ? HTBOTTOMRIGHT : HTBOTTOM;
+        if (left) return HTLEFT;
+        if (right) return HTRIGHT;
+    }
+    return frame.left > 0 ? HTBORDER : HTNOWHERE;
+}
+
+LPCWSTR cursorForHit(int hit) {
+    switch (hit) {
+        case HTLEFT:
+        case HTRIGHT:
+            return IDC_SIZEWE;
+        case HTTOP:
+        case HTBOTTOM:
+            return IDC_SIZENS;
+        case HTTOPLEFT:
+        case HTBOTTOMRIGHT:
+            return IDC_SIZENWSE;
+        case HTTOPRIGHT:
+        case HTBOTTOMLEFT:
+            return IDC_SIZENESW;
+        default:
+            return IDC_ARROW;
+    }
+}
+
+LRESULT onNcCreate(Window* w, LPARAM lParam) {
+    auto* cs = reinterpret_cast<const CREATESTRUCTW*>(lParam);
+    if (cs && cs->lpszName) w->text = cs->lpszName;
+    return TRUE;
+}
+
+LRESULT onNcCalcSize(Window* w, WPARAM wParam, LPARAM lParam) {
+    if (wParam) {
+        defaultClientRect(w, &reinterpret_cast<NCCALCSIZE_PARAMS*>(lParam)->rgrc[0]);
+    } else if (lParam) {
+        defaultClientRect(w, reinterpret_cast<RECT*>(lParam));
+    }
+    return 0;
+}
+
+LRESULT onSetCursor(Window* w, WPARAM wParam, LPARAM lParam) {
+    const HWND handle = w->handle;
+    // The parent has the first say.
+    if ((w->style & WS_CHILD) && w->parent && send(w->parent, WM_SETCURSOR, wParam, lParam))
+        return TRUE;
+    const int hit = static_cast<SHORT>(LOWORD(lParam));
+    if (hit == HTCLIENT) {
+        if (!(w = windowOf(handle)) || !w->windowClass->cursor) return FALSE;
+        SetCursor(w->windowClass->cursor);
+        return TRUE;
+    }
+    if (hit == HTERROR || hit == HTNOWHERE) return FALSE;
+    SetCursor(LoadCursorW(nullptr, cursorForHit(hit)));
+    return TRUE;
+}
+
+// A child passes the wheel to its parent; a top-level window lets it go.
+LRESULT onMouseWheel(Window* w, UINT message, WPARAM wParam, LPARAM lParam) {
+    return (w->style & WS_CHILD) && w->parent ? send(w->parent, message, wParam, lParam) : 0;
+}
+
+LRESULT onEraseBackground(Window* w, WPARAM wParam) {
+    HBRUSH brush = w->windowClass->background;
+    if (!brush) return 0;
+    RECT r{0, 0, w->client.right - w->client.left, w->client.bottom - w->client.top};
+    FillRect(reinterpret_cast<HDC>(wParam), &r, brush);
+    return 1;
+}
+
+LRESULT onPaint(Window* w) {
+    PAINTSTRUCT ps;
+    BeginPaint(w->handle, &ps);
+    EndPaint(w->handle, &ps);
+    return 0;
+}
+
+// WM_MOVE and WM_SIZE from what changed.
+LRESULT onWindowPosChanged(Window* w, LPARAM lParam) {
+    const auto* pos = reinterpret_cast<const WINDOWPOS*>(lParam);
+    if (!pos) return 0;
+    const HWND handle = w->handle;
+    if (!(pos->flags & SWP_NOCLIENTMOVE))
+        send(w, WM_MOVE, 0, MAKELONG(w->rect.left + w->client.left, w->rect.top + w->client.top));
+    if ((w = windowOf(handle)) && !(pos->flags & SWP_NOCLIENTSIZE) && !(w->style & WS_MINIMIZE)) {
+        send(w, WM_SIZE, (w->style & WS_MAXIMIZE) ? SIZE_MAXIMIZED : SIZE_RESTORED,
+             MAKELONG(w->client.right - w->client.left, w->client.bottom - w->client.top));
+    }
+    return 0;
+}
+
+LRESULT onSetText(Window* w, LPARAM lParam) {
+    w->text = lParam ? reinterpret_cast<LPCWSTR>(lParam) : L"";
+    if (!w->parent) WindowSystem::instance().backend->topLevelChanged(*w);
+    return TRUE;
+}
+
+LRESULT onGetText(Window* w, WPARAM wParam, LPARAM lParam) {
+    if (wParam == 0 || !lParam) return 0;
+    auto* buffer = reinterpret_cast<LPWSTR>(lParam);
+    const std::size_t n = std::min<std::size_t>(w->text.size(), wParam - 1);
+    std::wmemcpy(buffer, w->text.data(), n);
+    buffer[n] = L'\0';
+    return static_cast<LRESULT>(n);
+}
+
+// The window menu's commands: close, minimise, maximise, restore.
+LRESULT onSysCommand(Window* w, WPARAM wParam) {
+    constexpr WPARAM kCommandBits = 0xFFF0;  // the low four bits are the system's own
+    switch (wParam & kCommandBits) {
+        case SC_CLOSE:
+            send(w, WM_CLOSE, 0, 0);
+            return 0;
+        case SC_MINIMIZE:
+            ShowWindow(w->handle, SW_MINIMIZE);
+            return 0;
+        case SC_MAXIMIZE:
+            ShowWindow(w->handle, SW_MAXIMIZE);
+            return 0;
+        case SC_RESTORE:
+            ShowWindow(w->handle, SW_RESTORE);
+            return 0;
+        default:
+            return 0;
+    }
+}
+
+// A press on a standard scroll bar starts its interaction.
+LRESULT onNcLeftButtonDown(Window* w, WPARAM wParam, LPARAM lParam) {
+    if (wParam == HTVSCROLL || wParam == HTHSCROLL)
+        beginScrollBarTracking(w, static_cast<int>(wParam), lParam);
+    return 0;
+}
+
+}  // namespace
+
+}  // namespace tessel::ws
+
+using namespace tessel::ws;
+
+LRESULT DefWindowProcW(HWND handle, UINT message, WPARAM wParam, LPARAM lParam) {
+    Window* w = windowOf(handle);
+    if (!w) return 0;
+    switch (message) {
+        case WM_NCCREATE:
+            return onNcCreate(w, lParam);
+        case WM_NCCALCSIZE:
+            return onNcCalcSize(w, wParam, lParam);
+        case WM_NCHITTEST:
+            return hitTest(w, POINT{GET_X_LPARAM(lParam), GET_Y_LPARAM(lParam)});
+        case WM_SETCURSOR:
+            return onSetCursor(w, wParam, lParam);
+        case WM_MOUSEWHEEL:
+        case WM_MOUSEHWHEEL:
+            return onMouseWheel(w, message, wParam, lParam);
+        case WM_CLOSE:
+            DestroyWindow(handle);
+            return 0;
+        case WM_ERASEBKGND:
+            return onEraseBackground(w, wParam);
+        case WM_PAINT:
+            return onPaint(w);
+        case WM_NCPAINT:
+            drawNonClient(w);
+            return 0;
+        case WM_WINDOWPOSCHANGED:
+            return onWindowPosChanged(w, lParam);
+        case WM_SETTEXT:
+            return onSetText(w, lParam);
+        case WM_GETTEXT:
+            return onGetText(w, wParam, lParam);
+        case WM_GETTEXTLENGTH:
+            return static_cast<LRESULT>(w->text.size());
+        case WM_SYSCOMMAND:
+            return onSysCommand(w, wParam);
+        case WM_MOUSEACTIVATE:
+            return MA_ACTIVATE;
+        case WM_NCLBUTTONDOWN:
+        case WM_NCLBUTTONDBLCLK:
+            return onNcLeftButtonDown(w, wParam, lParam);
+        default:
+            return 0;
+    }
+}
