@@ -25,29 +25,26 @@ namespace test_support {
 // A recorded sequence of names: messages, handler calls, events.
 using Names = std::vector<std::string>;
 
+// One expected step: a value, or a name as written or marked with optional().
 template <class T>
-struct StepOf {
+struct Step {
+    Step(T v) : value(std::move(v)) {}
+    Step(const char* name) requires std::same_as<T, std::string> : value(name) {}
     T value;
     bool isOptional = false;
 };
 
-// One expected name, as written or marked with optional().
-struct Step : StepOf<std::string> {
-    Step(const char* name) : StepOf{name} {}
-    Step(std::string name) : StepOf{std::move(name)} {}
-};
-
-inline Step optional(std::string name) {
-    Step step(std::move(name));
+inline Step<std::string> optional(std::string name) {
+    Step<std::string> step(std::move(name));
     step.isOptional = true;
     return step;
 }
 
 // An expected name sequence: a braced list of steps, or recorded names.
 struct Sequence {
-    Sequence(std::initializer_list<Step> list) : steps(list.begin(), list.end()) {}
+    Sequence(std::initializer_list<Step<std::string>> list) : steps(list) {}
     Sequence(const Names& names) : steps(names.begin(), names.end()) {}
-    std::vector<StepOf<std::string>> steps;
+    std::vector<Step<std::string>> steps;
 };
 
 // "call(1,2)": one recorded handler call with its arguments.
@@ -81,7 +78,7 @@ std::string showAll(const std::vector<T>& values) {
 }
 
 template <class T>
-std::string showAll(const std::vector<StepOf<T>>& steps) {
+std::string showAll(const std::vector<Step<T>>& steps) {
     std::string out;
     for (std::size_t i = 0; i < steps.size(); ++i) {
         const std::string value = show(steps[i].value);
@@ -92,7 +89,7 @@ std::string showAll(const std::vector<StepOf<T>>& steps) {
 
 // The positions in `expected` reachable from `from` by skipping optional steps.
 template <class T>
-std::set<std::size_t> closure(const std::vector<StepOf<T>>& expected, std::set<std::size_t> from) {
+std::set<std::size_t> closure(const std::vector<Step<T>>& expected, std::set<std::size_t> from) {
     std::set<std::size_t> out;
     for (std::size_t j : from) {
         out.insert(j);
@@ -107,15 +104,16 @@ std::set<std::size_t> closure(const std::vector<StepOf<T>>& expected, std::set<s
 // Succeeds when `actual` is `expected` with each optional step there once or not at all.
 template <class T>
 ::testing::AssertionResult matchSteps(const std::vector<T>& actual,
-                                      const std::vector<StepOf<T>>& expected) {
+                                      const std::vector<Step<T>>& expected) {
     using detail::show;
     std::set<std::size_t> at = detail::closure(expected, {0});
     // Where the two part: what came, and what could have come instead.
     const auto differ = [&](std::size_t index, const std::string& got) {
+        std::set<std::string> seen;
         std::string wanted;
         for (std::size_t j : at) {
             const std::string what = j < expected.size() ? show(expected[j].value) : "(end)";
-            wanted += (wanted.empty() ? "" : " or ") + what;
+            if (seen.insert(what).second) wanted += (wanted.empty() ? "" : " or ") + what;
         }
         return ::testing::AssertionFailure()
                << "sequences differ at step " << index << ": got " << got << ", expected " << wanted
@@ -143,7 +141,7 @@ template <class T>
 requires(!std::same_as<T, std::string>)::testing::AssertionResult
     matchSequence(const std::vector<T>& actual,
                   const std::type_identity_t<std::vector<T>>& expected) {
-    std::vector<StepOf<T>> steps;
+    std::vector<Step<T>> steps;
     for (const T& value : expected)
         steps.push_back({value});
     return matchSteps(actual, steps);

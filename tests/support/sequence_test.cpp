@@ -31,6 +31,8 @@ TEST(Sequence, OptionalStepsMayBeThereOnceOrNotAtAll) {
               "sequences differ at step 2: got WM_SIZE, expected WM_MOVE or WM_SHOWWINDOW");
     EXPECT_EQ(failure(matchSequence(Names{"WM_CREATE", "WM_MOVE", "WM_SIZE"}, expected)),
               "sequences differ at step 2: got WM_SIZE, expected WM_SHOWWINDOW");
+    EXPECT_EQ(failure(matchSequence(Names{"WM_MOVE"}, {optional("WM_SIZE"), "WM_SIZE"})),
+              "sequences differ at step 0: got WM_MOVE, expected WM_SIZE");
     EXPECT_TRUE(matchSequence(Names{}, {optional("WM_PAINT")}));
     EXPECT_TRUE(matchSequence(Names{"WM_PAINT"}, {optional("WM_PAINT")}));
 }
