@@ -1,11 +1,12 @@
 #!/usr/bin/env bash
-# Installs the Debian packages Tessel builds, tests and runs with.
+# Installs the Debian packages Tessel builds, tests and runs with, then the
+# compiler runtime (libFuzzer, sanitizers) matching the clang installed.
 # Idempotent and quiet when everything is present; needs root or sudo otherwise.
 set -euo pipefail
 
 packages=(
   # build
-  cmake ninja-build g++ clang pkg-config libclang-rt-14-dev
+  cmake ninja-build g++ clang pkg-config
   # graphics, text, images, display
   libcairo2-dev libpango1.0-dev libfontconfig-dev libgdk-pixbuf-2.0-dev libsdl2-dev
   fonts-liberation2
@@ -13,16 +14,38 @@ packages=(
   googletest libgtest-dev libgmock-dev libbenchmark-dev xvfb xdotool x11-apps libx11-dev
 )
 
-missing=()
-for p in "${packages[@]}"; do
-  status=$(dpkg-query -W -f='${Status}' "$p" 2>/dev/null || true)
-  [[ "$status" == "install ok installed" ]] || missing+=("$p")
-done
-[[ ${#missing[@]} -eq 0 ]] && exit 0
-
 sudo=""
 [[ $(id -u) -eq 0 ]] || sudo="sudo"
-echo "setup: installing ${missing[*]}"
-export DEBIAN_FRONTEND=noninteractive
-$sudo apt-get update -qq
-$sudo apt-get install -y -qq --no-install-recommends "${missing[@]}" >/dev/null
+updated=false
+update() {
+  $updated && return 0
+  $sudo apt-get update -qq
+  updated=true
+}
+
+installed() {
+  [[ $(dpkg-query -W -f='${Status}' "$1" 2>/dev/null || true) == "install ok installed" ]]
+}
+
+# Installs those of the packages given that are missing.
+install() {
+  local missing=() p
+  for p; do
+    installed "$p" || missing+=("$p")
+  done
+  [[ ${#missing[@]} -eq 0 ]] && return 0
+  echo "setup: installing ${missing[*]}"
+  update
+  DEBIAN_FRONTEND=noninteractive $sudo apt-get install -y -qq --no-install-recommends "${missing[@]}" >/dev/null
+}
+
+install "${packages[@]}"
+
+# libclang-rt-<major>-dev, where the distribution has one (older clangs ship
+# the runtime in a package clang already depends on).
+major=$(clang --version | sed -n 's/.*clang version \([0-9][0-9]*\).*/\1/p' | head -n 1)
+runtime=libclang-rt-$major-dev
+if [[ -n $major ]] && ! installed "$runtime"; then
+  apt-cache show "$runtime" >/dev/null 2>&1 || update
+  if apt-cache show "$runtime" >/dev/null 2>&1; then install "$runtime"; fi
+fi

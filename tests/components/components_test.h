@@ -18,6 +18,8 @@
 #include <tessel/platform/testing.h>
 #include <tessel/windows/YBChildWnd.h>
 
+#include "sequence.h"
+
 // Rectangles print as (left,top,right,bottom) in failure messages, points
 // and sizes as (x,y) and (cx,cy).
 inline void PrintTo(const CRect& r, std::ostream* out) {
@@ -32,25 +34,8 @@ inline void PrintTo(const CSize& s, std::ostream* out) {
 
 namespace components_test {
 
-using Strings = std::vector<std::string>;
-
-// Where two sequences first part, for the failure message.
-template <class T>
-std::string firstDifference(const std::vector<T>& actual, const std::vector<T>& expected) {
-    const auto [a, e] = std::ranges::mismatch(actual, expected);
-    auto show = [](const std::vector<T>& v, auto it) {
-        return it == v.end() ? std::string("(end)") : ::testing::PrintToString(*it);
-    };
-    return "first difference at " + std::to_string(a - actual.begin()) + ": got " +
-           show(actual, a) + ", expected " + show(expected, e);
-}
-
-#define EXPECT_SEQ(actual, ...)                                                                  \
-    do {                                                                                         \
-        const auto actual_ = (actual);                                                           \
-        const decltype(actual_) expected_ = __VA_ARGS__;                                         \
-        EXPECT_EQ(actual_, expected_) << ::components_test::firstDifference(actual_, expected_); \
-    } while (false)
+// What probes record ("enter", "close 3"), checked with EXPECT_SEQ.
+using Strings = test_support::Names;
 
 // Names each case of a table-driven suite after its row's `name`, so a failure names the row.
 struct RowName {

@@ -4,7 +4,7 @@
 #include <tessel/platform/afx_dc.h>
 #include <tessel/platform/text_encoding.h>
 
-#include "../platform/canvas.h"
+#include "canvas.h"
 #include "image_test_support.h"
 
 namespace {

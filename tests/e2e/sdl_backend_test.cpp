@@ -9,7 +9,7 @@
 
 #include <tessel/platform/gdi.h>
 
-#include "recorder.h"
+#include "message_recorder.h"
 
 namespace {
 
@@ -40,17 +40,12 @@ class SdlBackendTest : public RecorderTest {
 protected:
     void SetUp() override {
         tessel::testing::useVirtualClock();
-        static const bool registered = [] {
-            WNDCLASSW c{CS_DBLCLKS, recorder, 0,       0,       nullptr,
-                        nullptr,    nullptr,  nullptr, nullptr, L"SdlRecorder"};
-            return RegisterClassW(&c) != 0;
-        }();
-        ASSERT_TRUE(registered);
+        ASSERT_TRUE(registerRecorder());
         // A 300x200 client area at (104, 127) on the screen.
-        top = CreateWindowExW(0, L"SdlRecorder", L"Tessel \u00fcber", kStyle | WS_VISIBLE, 100, 100,
+        top = CreateWindowExW(0, L"Recorder", L"Tessel \u00fcber", kStyle | WS_VISIBLE, 100, 100,
                               300 + 2 * kFrame, 200 + 2 * kFrame + kCaption, nullptr, nullptr,
                               nullptr, nullptr);
-        child = CreateWindowExW(0, L"SdlRecorder", L"", WS_CHILD | WS_VISIBLE, 10, 10, 100, 50, top,
+        child = CreateWindowExW(0, L"Recorder", L"", WS_CHILD | WS_VISIBLE, 10, 10, 100, 50, top,
                                 nullptr, nullptr, nullptr);
         ASSERT_TRUE(top && child);
         tessel::testing::pump();
@@ -139,8 +134,8 @@ TEST_F(SdlBackendTest, NativeMouseInputReachesTheWindowUnderIt) {
     button(SDL_MOUSEBUTTONDOWN, 21, 30);  // moved 1 px: still a double click
     button(SDL_MOUSEBUTTONUP, 21, 30);
     tessel::testing::pump();
-    EXPECT_EQ(messagesOf(child), (Messages{WM_MOUSEMOVE, WM_LBUTTONDOWN, WM_LBUTTONUP, WM_MOUSEMOVE,
-                                           WM_LBUTTONDBLCLK, WM_LBUTTONUP}));
+    EXPECT_SEQ(messagesOf(child), {"WM_MOUSEMOVE", "WM_LBUTTONDOWN", "WM_LBUTTONUP", "WM_MOUSEMOVE",
+                                   "WM_LBUTTONDBLCLK", "WM_LBUTTONUP"});
     EXPECT_EQ(calls(WM_LBUTTONDOWN).at(0).lParam, MAKELONG(10, 20));
     EXPECT_EQ(calls(WM_LBUTTONDBLCLK).at(0).lParam, MAKELONG(11, 20));
     POINT cursor;
@@ -177,7 +172,7 @@ TEST_F(SdlBackendTest, NativeMouseInputReachesTheWindowUnderIt) {
     std::vector<short> deltas;
     for (const WPARAM w : wParams(WM_MOUSEWHEEL))
         deltas.push_back(static_cast<short>(HIWORD(w)));
-    EXPECT_EQ(deltas, (std::vector<short>{120, 120, -240, -240, 240, 240}));  // child, then top
+    EXPECT_SEQ(deltas, {120, 120, -240, -240, 240, 240});  // child, then top
 }
 
 TEST_F(SdlBackendTest, NativeKeysAndTextBecomeKeyMessagesAndCharacters) {
@@ -192,9 +187,9 @@ TEST_F(SdlBackendTest, NativeKeysAndTextBecomeKeyMessagesAndCharacters) {
     key(SDL_KEYUP, SDLK_LEFT);
     text("\xc3\xa9\xe2\x82\xac");  // é€ from an input method: no key of their own
     tessel::testing::pump();
-    EXPECT_EQ(wParams(WM_KEYDOWN), (std::vector<WPARAM>{'A', VK_LEFT, 0xE7, 0xE7}));
-    EXPECT_EQ(wParams(WM_KEYUP), (std::vector<WPARAM>{'A', VK_LEFT, 0xE7, 0xE7}));
-    EXPECT_EQ(wParams(WM_CHAR), (std::vector<WPARAM>{L'a', 0xE9, 0x20AC}));
+    EXPECT_SEQ(wParams(WM_KEYDOWN), {'A', VK_LEFT, 0xE7, 0xE7});
+    EXPECT_SEQ(wParams(WM_KEYUP), {'A', VK_LEFT, 0xE7, 0xE7});
+    EXPECT_SEQ(wParams(WM_CHAR), {L'a', 0xE9, 0x20AC});
     EXPECT_EQ(calls(WM_KEYDOWN).at(1).lParam >> 24 & 1, 1) << "arrows are extended keys";
 }
 
@@ -235,7 +230,7 @@ TEST_F(SdlBackendTest, NativeResizeMoveMinimiseAndCloseMapToTheWindowSystem) {
     windowEvent(SDL_WINDOWEVENT_RESTORED);
     tessel::testing::pump();
     EXPECT_FALSE(IsIconic(top));
-    EXPECT_EQ(wParams(WM_SIZE), (std::vector<WPARAM>{SIZE_MINIMIZED, SIZE_RESTORED}));
+    EXPECT_SEQ(wParams(WM_SIZE), {SIZE_MINIMIZED, SIZE_RESTORED});
 
     // The close button asks; a window that declines stays, else it is destroyed.
     bool decline = true;
@@ -249,11 +244,11 @@ TEST_F(SdlBackendTest, NativeResizeMoveMinimiseAndCloseMapToTheWindowSystem) {
     windowEvent(SDL_WINDOWEVENT_CLOSE);
     tessel::testing::pump();
     EXPECT_FALSE(IsWindow(top));
-    EXPECT_EQ(
+    EXPECT_SEQ(
         messagesOf(top, {WM_GETMINMAXINFO, WM_WINDOWPOSCHANGING, WM_WINDOWPOSCHANGED, WM_SHOWWINDOW,
                          WM_SIZE, WM_MOVE, WM_NCCALCSIZE, WM_PAINT, WM_NCPAINT, WM_ERASEBKGND,
                          WM_KILLFOCUS, WM_CAPTURECHANGED}),
-        (Messages{WM_SYSCOMMAND, WM_CLOSE, WM_SYSCOMMAND, WM_CLOSE, WM_DESTROY, WM_NCDESTROY}));
+        {"WM_SYSCOMMAND", "WM_CLOSE", "WM_SYSCOMMAND", "WM_CLOSE", "WM_DESTROY", "WM_NCDESTROY"});
 }
 
 TEST_F(SdlBackendTest, OnlyTheDamagedPartIsPresented) {

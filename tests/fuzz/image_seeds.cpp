@@ -1,6 +1,7 @@
-// Writes the seed corpus of the image fuzzer into the directory given: a
-// valid PNG, JPEG and GIF, and damaged variants of each.
+// Writes the seed corpus of the image fuzzer into the directory given (made
+// if missing): a valid PNG, JPEG and GIF, and damaged variants of each.
 #include <cstdio>
+#include <filesystem>
 #include <string>
 #include <vector>
 
@@ -12,6 +13,8 @@ int main(int argc, char** argv) {
         return 2;
     }
     const std::string dir = argv[1];
+    std::error_code error;
+    std::filesystem::create_directories(dir, error);
     using image_files::Rgba;
     const std::vector<Rgba> pixels = {
         {255, 0, 0, 255}, {0, 255, 0, 128}, {0, 0, 255, 0}, {9, 9, 9, 255}};

@@ -8,7 +8,7 @@
 #include <tessel/platform/testing.h>
 #include <tessel/platform/win_user.h>
 
-#include "recorder.h"
+#include "message_recorder.h"
 
 namespace {
 using namespace recording;
@@ -18,20 +18,20 @@ TEST_F(WindowSequenceTest, MovingAndResizingReportOnlyWhatChanged) {
     HWND c = child(10, 10, 50, 40, WS_CHILD | WS_VISIBLE | WS_BORDER);
     g_log.clear();
     MoveWindow(c, 30, 20, 50, 40, TRUE);
-    EXPECT_EQ(messagesOf(c), (Messages{WM_WINDOWPOSCHANGING, WM_WINDOWPOSCHANGED, WM_MOVE}));
+    EXPECT_SEQ(messagesOf(c), {"WM_WINDOWPOSCHANGING", "WM_WINDOWPOSCHANGED", "WM_MOVE"});
     EXPECT_EQ(calls(WM_MOVE).back().lParam, MAKELONG(31, 21));  // the client origin
     g_log.clear();
     MoveWindow(c, 30, 20, 80, 60, TRUE);
-    EXPECT_EQ(messagesOf(c),
-              (Messages{WM_WINDOWPOSCHANGING, WM_NCCALCSIZE, WM_WINDOWPOSCHANGED, WM_SIZE}));
+    EXPECT_SEQ(messagesOf(c),
+               {"WM_WINDOWPOSCHANGING", "WM_NCCALCSIZE", "WM_WINDOWPOSCHANGED", "WM_SIZE"});
     EXPECT_EQ(calls(WM_SIZE).back().lParam, MAKELONG(78, 58));
     g_log.clear();
     SetWindowPos(c, nullptr, 0, 0, 10, 10, SWP_NOZORDER);
-    EXPECT_EQ(messagesOf(c), (Messages{WM_WINDOWPOSCHANGING, WM_NCCALCSIZE, WM_WINDOWPOSCHANGED,
-                                       WM_MOVE, WM_SIZE}));
+    EXPECT_SEQ(messagesOf(c), {"WM_WINDOWPOSCHANGING", "WM_NCCALCSIZE", "WM_WINDOWPOSCHANGED",
+                               "WM_MOVE", "WM_SIZE"});
     g_log.clear();
     SetWindowPos(c, nullptr, 5, 5, 0, 0, SWP_NOSIZE | SWP_NOZORDER | SWP_NOSENDCHANGING);
-    EXPECT_EQ(messagesOf(c), (Messages{WM_WINDOWPOSCHANGED, WM_MOVE}));
+    EXPECT_SEQ(messagesOf(c), {"WM_WINDOWPOSCHANGED", "WM_MOVE"});
 }
 
 TEST_F(WindowSequenceTest, ZOrderDecidesSiblingOrderAndWhereAClickLands) {
@@ -42,7 +42,7 @@ TEST_F(WindowSequenceTest, ZOrderDecidesSiblingOrderAndWhereAClickLands) {
     click(170, 170);
     g_log.clear();
     SetWindowPos(b, HWND_BOTTOM, 0, 0, 0, 0, SWP_NOMOVE | SWP_NOSIZE);
-    EXPECT_EQ(messagesOf(b), (Messages{WM_WINDOWPOSCHANGING, WM_WINDOWPOSCHANGED}));
+    EXPECT_SEQ(messagesOf(b), {"WM_WINDOWPOSCHANGING", "WM_WINDOWPOSCHANGED"});
     EXPECT_EQ(GetWindow(a, GW_HWNDNEXT), b);
     EXPECT_EQ(GetWindow(b, GW_HWNDNEXT), nullptr);
     click(170, 170);
@@ -60,17 +60,16 @@ TEST_F(WindowSequenceTest, ShowingHidingMinimisingAndClosing) {
     tessel::testing::pump();
     g_log.clear();
     EXPECT_TRUE(ShowWindow(c, SW_HIDE));
-    EXPECT_EQ(messagesOf(c), (Messages{WM_SHOWWINDOW, WM_WINDOWPOSCHANGING, WM_WINDOWPOSCHANGED}));
+    EXPECT_SEQ(messagesOf(c), {"WM_SHOWWINDOW", "WM_WINDOWPOSCHANGING", "WM_WINDOWPOSCHANGED"});
     RECT r;
     ASSERT_TRUE(GetUpdateRect(top, &r, FALSE));  // what the child covered shows again
     EXPECT_EQ(std::vector<LONG>({r.left, r.top, r.right, r.bottom}),
               std::vector<LONG>({10, 10, 60, 60}));
     EXPECT_FALSE(ShowWindow(c, SW_HIDE));
     EXPECT_FALSE(ShowWindow(c, SW_SHOW));
-    EXPECT_EQ(messagesOf(c), (Messages{WM_SHOWWINDOW, WM_WINDOWPOSCHANGING, WM_WINDOWPOSCHANGED,
-                                       WM_SHOWWINDOW, WM_WINDOWPOSCHANGING, WM_WINDOWPOSCHANGED}));
-    EXPECT_EQ(calls(WM_SHOWWINDOW),
-              (Records{{c, WM_SHOWWINDOW, FALSE, 0}, {c, WM_SHOWWINDOW, TRUE, 0}}));
+    EXPECT_SEQ(messagesOf(c), {"WM_SHOWWINDOW", "WM_WINDOWPOSCHANGING", "WM_WINDOWPOSCHANGED",
+                               "WM_SHOWWINDOW", "WM_WINDOWPOSCHANGING", "WM_WINDOWPOSCHANGED"});
+    EXPECT_SEQ(calls(WM_SHOWWINDOW), {{c, WM_SHOWWINDOW, FALSE, 0}, {c, WM_SHOWWINDOW, TRUE, 0}});
 
     g_log.clear();
     EXPECT_TRUE(ShowWindow(top, SW_MINIMIZE));
@@ -91,7 +90,7 @@ TEST_F(WindowSequenceTest, ShowingHidingMinimisingAndClosing) {
     ShowWindow(top, SW_RESTORE);
     g_log.clear();
     EXPECT_FALSE(CloseWindow(c));
-    EXPECT_TRUE(messagesOf(c).empty());
+    EXPECT_SEQ(messagesOf(c), {});
     EXPECT_EQ(SendMessageW(c, WM_CLOSE, 0, 0), 0);
     EXPECT_FALSE(IsWindow(c));
 }
@@ -108,7 +107,7 @@ TEST_F(WindowSequenceTest, HitTestingSkipsHiddenDisabledAndTransparentWindows) {
     SetFocus(d);
     g_log.clear();
     EXPECT_FALSE(EnableWindow(d, FALSE));
-    EXPECT_EQ(calls(WM_ENABLE), (Records{{d, WM_ENABLE, FALSE, 0}}));
+    EXPECT_SEQ(calls(WM_ENABLE), {{d, WM_ENABLE, FALSE, 0}});
     EXPECT_EQ(GetFocus(), nullptr);  // a disabled window cannot keep the keyboard
     EXPECT_EQ(WindowFromPoint({110, 110}), top);
     EXPECT_EQ(ChildWindowFromPoint(top, {10, 10}), hidden);  // this one skips nothing
@@ -119,16 +118,15 @@ TEST_F(WindowSequenceTest, HitTestingSkipsHiddenDisabledAndTransparentWindows) {
     click(100 + 120, 100 + 25);
     click(100 + 70, 100 + 170);   // under the cover, over `below`
     click(100 + 130, 100 + 230);  // the cover alone: its parent lies below
-    EXPECT_EQ(calls(WM_LBUTTONDOWN),
-              (Records{{top, WM_LBUTTONDOWN, MK_LBUTTON, MAKELONG(20, 25)},
-                       {top, WM_LBUTTONDOWN, MK_LBUTTON, MAKELONG(120, 25)},
-                       {below, WM_LBUTTONDOWN, MK_LBUTTON, MAKELONG(60, 70)},
-                       {top, WM_LBUTTONDOWN, MK_LBUTTON, MAKELONG(130, 230)}}));
-    EXPECT_TRUE(messagesOf(hidden).empty());
-    EXPECT_TRUE(messagesOf(d).empty());
+    EXPECT_SEQ(calls(WM_LBUTTONDOWN), {{top, WM_LBUTTONDOWN, MK_LBUTTON, MAKELONG(20, 25)},
+                                       {top, WM_LBUTTONDOWN, MK_LBUTTON, MAKELONG(120, 25)},
+                                       {below, WM_LBUTTONDOWN, MK_LBUTTON, MAKELONG(60, 70)},
+                                       {top, WM_LBUTTONDOWN, MK_LBUTTON, MAKELONG(130, 230)}});
+    EXPECT_SEQ(messagesOf(hidden), {});
+    EXPECT_SEQ(messagesOf(d), {});
 
     EXPECT_TRUE(EnableWindow(d, TRUE));
-    EXPECT_EQ(calls(WM_ENABLE), (Records{{d, WM_ENABLE, TRUE, 0}}));
+    EXPECT_SEQ(calls(WM_ENABLE), {{d, WM_ENABLE, TRUE, 0}});
     click(100 + 120, 100 + 25);
     EXPECT_EQ(count(d, WM_LBUTTONDOWN), 1);
     EXPECT_EQ(WindowFromPoint({100 + 120, 100 + 25}), d);
@@ -173,9 +171,8 @@ TEST_F(WindowSequenceTest, WheelGoesUnderThePointerAndClimbsToTheParent) {
         input(INPUT_MOUSE, MOUSEEVENTF_WHEEL, static_cast<DWORD>(delta));
         tessel::testing::pump();
         const WPARAM wParam = static_cast<WPARAM>(static_cast<WORD>(delta)) << 16;
-        EXPECT_EQ(calls(WM_MOUSEWHEEL),
-                  (Records{{a, WM_MOUSEWHEEL, wParam, MAKELONG(150, 160)},
-                           {top, WM_MOUSEWHEEL, wParam, MAKELONG(150, 160)}}));
+        EXPECT_SEQ(calls(WM_MOUSEWHEEL), {{a, WM_MOUSEWHEEL, wParam, MAKELONG(150, 160)},
+                                          {top, WM_MOUSEWHEEL, wParam, MAKELONG(150, 160)}});
         EXPECT_EQ(GET_WHEEL_DELTA_WPARAM(wParam), delta);
         g_log.clear();
     }
@@ -188,8 +185,8 @@ TEST_F(WindowSequenceTest, FocusChangesAndKeysGoToTheFocusWindow) {
     tessel::testing::pump();
     g_log.clear();
     EXPECT_EQ(SetFocus(b), a);
-    EXPECT_EQ(g_log, (Records{{a, WM_KILLFOCUS, reinterpret_cast<WPARAM>(b), 0},
-                              {b, WM_SETFOCUS, reinterpret_cast<WPARAM>(a), 0}}));
+    EXPECT_SEQ(g_log, {{a, WM_KILLFOCUS, reinterpret_cast<WPARAM>(b), 0},
+                       {b, WM_SETFOCUS, reinterpret_cast<WPARAM>(a), 0}});
     g_log.clear();
     input(INPUT_KEYBOARD, 0, 'A');
     input(INPUT_KEYBOARD, 0, 'A');  // held: an autorepeat
@@ -205,14 +202,14 @@ TEST_F(WindowSequenceTest, FocusChangesAndKeysGoToTheFocusWindow) {
     }
     const LPARAM once = 1 | (LPARAM{0x1E} << 16), wasDown = LPARAM{1} << 30,
                  up = wasDown | LPARAM{1} << 31;
-    EXPECT_EQ(keys, (Records{{b, WM_KEYDOWN, 'A', once},
-                             {b, WM_CHAR, 'a', once},
-                             {b, WM_KEYDOWN, 'A', once | wasDown},
-                             {b, WM_CHAR, 'a', once | wasDown},
-                             {b, WM_KEYUP, 'A', once | up},
-                             {b, WM_KEYDOWN, 'A', once},
-                             {b, WM_CHAR, 'A', once},
-                             {b, WM_KEYUP, 'A', once | up}}));
+    EXPECT_SEQ(keys, {{b, WM_KEYDOWN, 'A', once},
+                      {b, WM_CHAR, 'a', once},
+                      {b, WM_KEYDOWN, 'A', once | wasDown},
+                      {b, WM_CHAR, 'a', once | wasDown},
+                      {b, WM_KEYUP, 'A', once | up},
+                      {b, WM_KEYDOWN, 'A', once},
+                      {b, WM_CHAR, 'A', once},
+                      {b, WM_KEYUP, 'A', once | up}});
     DestroyWindow(b);
     EXPECT_EQ(count(b, WM_KILLFOCUS), 1);
     EXPECT_EQ(GetFocus(), nullptr);
@@ -231,9 +228,9 @@ TEST_F(WindowSequenceTest, TimersFireOnTimeAndStop) {
     SetTimer(b, 1, 50, nullptr);
     DestroyWindow(b);
     tessel::testing::advanceClock(350);
-    EXPECT_EQ(times, (std::vector<DWORD>{start + 100, start + 200, start + 300}));
+    EXPECT_SEQ(times, {start + 100, start + 200, start + 300});
     const Record tick{a, WM_TIMER, 7, 0};
-    EXPECT_EQ(calls(WM_TIMER), (Records{tick, tick, tick}));
+    EXPECT_SEQ(calls(WM_TIMER), {tick, tick, tick});
     EXPECT_FALSE(KillTimer(b, 1));
     EXPECT_TRUE(KillTimer(a, 7));
     tessel::testing::advanceClock(500);
@@ -269,11 +266,11 @@ TEST_F(WindowSequenceTest, ScrollBarThumbDragTrackPressesAndRanges) {
     tessel::testing::pump();
     auto s = scrolls();
     ASSERT_EQ(s.size(), 5u);
-    EXPECT_EQ(s, (Pairs{{SB_THUMBTRACK, s[0].second},
-                        {SB_THUMBTRACK, s[1].second},
-                        {SB_THUMBTRACK, 90},  // max - page + 1
-                        {SB_THUMBPOSITION, 90},
-                        {SB_ENDSCROLL, 0}}));
+    EXPECT_SEQ(s, {{SB_THUMBTRACK, s[0].second},
+                   {SB_THUMBTRACK, s[1].second},
+                   {SB_THUMBTRACK, 90},  // max - page + 1
+                   {SB_THUMBPOSITION, 90},
+                   {SB_ENDSCROLL, 0}});
     EXPECT_TRUE(0 < s[0].second && s[0].second < s[1].second && s[1].second < 90);
     EXPECT_EQ(track.nTrackPos, s[1].second);
     EXPECT_EQ(track.nPos, 0);              // the application moves the bar itself
@@ -283,8 +280,7 @@ TEST_F(WindowSequenceTest, ScrollBarThumbDragTrackPressesAndRanges) {
     click(x, y + 60);
     SetScrollPos(a, SB_VERT, 50, TRUE);
     click(x, y + 20);
-    EXPECT_EQ(scrolls(),
-              (Pairs{{SB_PAGEDOWN, 0}, {SB_ENDSCROLL, 0}, {SB_PAGEUP, 0}, {SB_ENDSCROLL, 0}}));
+    EXPECT_SEQ(scrolls(), {{SB_PAGEDOWN, 0}, {SB_ENDSCROLL, 0}, {SB_PAGEUP, 0}, {SB_ENDSCROLL, 0}});
 
     // Nothing left to scroll: the bar stays, disabled.
     info = {sizeof info, SIF_PAGE | SIF_DISABLENOSCROLL, 0, 0, 100, 0, 0};
@@ -294,7 +290,7 @@ TEST_F(WindowSequenceTest, ScrollBarThumbDragTrackPressesAndRanges) {
     EXPECT_EQ(client.right, 200 - GetSystemMetrics(SM_CXVSCROLL));
     g_log.clear();
     click(x, y + 95);  // its lower arrow
-    EXPECT_TRUE(scrolls().empty());
+    EXPECT_SEQ(scrolls(), {});
 
     info = {sizeof info, SIF_RANGE, 50, 10, 0, 0, 0};
     EXPECT_EQ(SetScrollInfo(a, SB_VERT, &info, TRUE), 0);
@@ -323,15 +319,12 @@ TEST_F(WindowSequenceTest, UpdateRegionsAndWhenPaintingHappens) {
 
     InvalidateRect(a, nullptr, FALSE);
     UpdateWindow(a);
-    EXPECT_EQ(g_log, (Records{{a, WM_PAINT, 0, 0}}));  // at once, without erasing
+    EXPECT_SEQ(g_log, {{a, WM_PAINT, 0, 0}});  // at once, without erasing
     EXPECT_EQ(tessel::testing::pump(), 0);
     g_log.clear();
     InvalidateRect(a, nullptr, TRUE);
     tessel::testing::pump();
-    Messages painting;
-    for (const Record& p : g_log)
-        painting.push_back(p.message);
-    EXPECT_EQ(painting, (Messages{WM_PAINT, WM_ERASEBKGND}));  // BeginPaint erases
+    EXPECT_SEQ(namesOf(g_log), {"WM_PAINT", "WM_ERASEBKGND"});  // BeginPaint erases
 
     // A handler that neither paints nor validates is not asked again and again.
     g_hooks[a] = [](UINT m, WPARAM, LPARAM, LRESULT*) { return m == WM_PAINT; };
@@ -353,10 +346,10 @@ TEST_F(WindowSequenceTest, DestructionFromInsideHandlers) {
     g_log.clear();
     click(700 + 20, 100 + 20);
     EXPECT_FALSE(IsWindow(frame) || IsWindow(c));
-    EXPECT_EQ(calls({WM_DESTROY, WM_NCDESTROY}), (Records{{frame, WM_DESTROY, 0, 0},
-                                                          {c, WM_DESTROY, 0, 0},
-                                                          {c, WM_NCDESTROY, 0, 0},
-                                                          {frame, WM_NCDESTROY, 0, 0}}));
+    EXPECT_SEQ(calls({WM_DESTROY, WM_NCDESTROY}), {{frame, WM_DESTROY, 0, 0},
+                                                   {c, WM_DESTROY, 0, 0},
+                                                   {c, WM_NCDESTROY, 0, 0},
+                                                   {frame, WM_NCDESTROY, 0, 0}});
     EXPECT_EQ(count(c, WM_USER) + count(c, WM_LBUTTONUP), 0);
 
     // DestroyWindow again from WM_DESTROY and WM_NCDESTROY does nothing.
@@ -368,7 +361,7 @@ TEST_F(WindowSequenceTest, DestructionFromInsideHandlers) {
     };
     g_log.clear();
     EXPECT_TRUE(DestroyWindow(d));
-    EXPECT_EQ(again, (std::vector<BOOL>{FALSE, FALSE}));
+    EXPECT_SEQ(again, {FALSE, FALSE});
     EXPECT_EQ(calls({WM_DESTROY, WM_NCDESTROY}).size(), 2u);
 
     // Mail for a window that is gone is dropped, even if its slot is reused.
@@ -378,7 +371,7 @@ TEST_F(WindowSequenceTest, DestructionFromInsideHandlers) {
     EXPECT_FALSE(PostMessageW(f, WM_USER, 3, 4));
     EXPECT_NE(child(10, 10, 50, 50), f);
     tessel::testing::pump();
-    EXPECT_TRUE(calls(WM_USER).empty());
+    EXPECT_SEQ(calls(WM_USER), {});
 }
 
 }  // namespace

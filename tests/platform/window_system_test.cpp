@@ -9,7 +9,7 @@
 #include <tessel/platform/testing.h>
 #include <tessel/platform/win_user.h>
 
-#include "recorder.h"
+#include "message_recorder.h"
 
 namespace {
 
@@ -18,22 +18,16 @@ using WindowSystemTest = RecorderTest;
 
 TEST_F(WindowSystemTest, CreationAndDestructionSendWin32Sequences) {
     HWND c = child(10, 10, 50, 40);
-    EXPECT_EQ(messagesOf(c),
-              (std::vector<UINT>{WM_NCCREATE, WM_NCCALCSIZE, WM_CREATE, WM_SIZE, WM_MOVE,
-                                 WM_SHOWWINDOW, WM_WINDOWPOSCHANGING, WM_WINDOWPOSCHANGED}));
+    EXPECT_SEQ(messagesOf(c), {"WM_NCCREATE", "WM_NCCALCSIZE", "WM_CREATE", "WM_SIZE", "WM_MOVE",
+                               "WM_SHOWWINDOW", "WM_WINDOWPOSCHANGING", "WM_WINDOWPOSCHANGED"});
     HWND grandchild =
         CreateWindowExW(0, L"Recorder", L"", WS_CHILD, 0, 0, 5, 5, c, nullptr, nullptr, nullptr);
     g_log.clear();
     DestroyWindow(c);
-    std::vector<std::pair<HWND, UINT>> order;
-    for (const Record& r : g_log) {
-        if (r.message == WM_DESTROY || r.message == WM_NCDESTROY)
-            order.push_back({r.window, r.message});
-    }
-    EXPECT_EQ(order, (std::vector<std::pair<HWND, UINT>>{{c, WM_DESTROY},
-                                                         {grandchild, WM_DESTROY},
-                                                         {grandchild, WM_NCDESTROY},
-                                                         {c, WM_NCDESTROY}}));
+    EXPECT_SEQ(calls({WM_DESTROY, WM_NCDESTROY}), {{c, WM_DESTROY, 0, 0},
+                                                   {grandchild, WM_DESTROY, 0, 0},
+                                                   {grandchild, WM_NCDESTROY, 0, 0},
+                                                   {c, WM_NCDESTROY, 0, 0}});
     EXPECT_FALSE(IsWindow(c));
     EXPECT_FALSE(IsWindow(grandchild));
     RECT r;
@@ -53,8 +47,8 @@ TEST_F(WindowSystemTest, ClicksGoToTheChildUnderThePointerInClientCoordinates) {
     mouse(MOUSEEVENTF_LEFTDOWN);
     mouse(MOUSEEVENTF_LEFTUP);
     tessel::testing::pump();
-    EXPECT_TRUE(messagesOf(a).empty());
-    EXPECT_EQ(messagesOf(b), (std::vector<UINT>{WM_MOUSEMOVE, WM_LBUTTONDOWN, WM_LBUTTONUP}));
+    EXPECT_SEQ(messagesOf(a), {});
+    EXPECT_SEQ(messagesOf(b), {"WM_MOUSEMOVE", "WM_LBUTTONDOWN", "WM_LBUTTONUP"});
     for (const Record& r : g_log) {
         if (r.window == b && r.message == WM_LBUTTONDOWN) {
             EXPECT_EQ(GET_X_LPARAM(r.lParam), 5);
@@ -82,18 +76,17 @@ TEST_F(WindowSystemTest, DoubleClickSequenceAndCaptureOutsideTheWindow) {
         mouse(MOUSEEVENTF_LEFTUP);
         tessel::testing::advanceClock(100);
     }
-    std::vector<UINT> buttons;
-    for (UINT m : messagesOf(a)) {
-        if (m >= WM_LBUTTONDOWN && m <= WM_MBUTTONDBLCLK) buttons.push_back(m);
+    Names buttons;
+    for (const Record& r : g_log) {
+        if (r.window == a && r.message >= WM_LBUTTONDOWN && r.message <= WM_MBUTTONDBLCLK)
+            buttons.push_back(messageName(r.message));
     }
-    EXPECT_EQ(buttons,
-              (std::vector<UINT>{WM_LBUTTONDOWN, WM_LBUTTONUP, WM_LBUTTONDBLCLK, WM_LBUTTONUP}));
+    EXPECT_SEQ(buttons, {"WM_LBUTTONDOWN", "WM_LBUTTONUP", "WM_LBUTTONDBLCLK", "WM_LBUTTONUP"});
     g_log.clear();
     SetCapture(a);
     SetCursorPos(600, 600);  // far outside: still a's, in its client coordinates
     tessel::testing::pump();
-    auto moves = messagesOf(a);
-    ASSERT_EQ(moves, (std::vector<UINT>{WM_MOUSEMOVE}));
+    ASSERT_SEQ(messagesOf(a), {"WM_MOUSEMOVE"});
     EXPECT_EQ(GET_X_LPARAM(g_log.back().lParam), 600 - 100 - 10);
     ReleaseCapture();
     EXPECT_EQ(g_log.back().message, static_cast<UINT>(WM_CAPTURECHANGED));
@@ -145,9 +138,9 @@ TEST_F(WindowSystemTest, ScrollBarsAppearWithRangeAndShrinkTheClientArea) {
     SetScrollInfo(a, SB_VERT, &info, TRUE);
     GetClientRect(a, &client);
     EXPECT_EQ(client.right, 200 - GetSystemMetrics(SM_CXVSCROLL));
-    const auto sizes = messagesOf(a, {WM_SETCURSOR, WM_NCHITTEST, WM_NCCALCSIZE,
-                                      WM_WINDOWPOSCHANGING, WM_WINDOWPOSCHANGED, WM_MOVE});
-    EXPECT_EQ(sizes, (std::vector<UINT>{WM_SIZE}));
+    EXPECT_SEQ(messagesOf(a, {WM_SETCURSOR, WM_NCHITTEST, WM_NCCALCSIZE, WM_WINDOWPOSCHANGING,
+                              WM_WINDOWPOSCHANGED, WM_MOVE}),
+               {"WM_SIZE"});
     info = {sizeof info, SIF_POS, 0, 0, 0, 500, 0};
     EXPECT_EQ(SetScrollInfo(a, SB_VERT, &info, TRUE), 90);  // clamped to max - page + 1
     info = {sizeof info, SIF_PAGE, 0, 0, 100, 0, 0};

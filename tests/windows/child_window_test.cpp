@@ -33,7 +33,7 @@ TEST_F(ChildWindowTest, CreationRunsItsStepsInOrderAndShowsTheWindow) {
     RecordingWnd w;
     w.setInitialSize(100, 50);
     ASSERT_TRUE(w.createAt(10, 20, &top));
-    EXPECT_CALLS(w.take(), {"onPreCreate()", "getCreateStyle()", "onCreate()", "onSize(0,100,50)"});
+    EXPECT_SEQ(w.take(), {"onPreCreate()", "getCreateStyle()", "onCreate()", "onSize(0,100,50)"});
     EXPECT_FALSE(w.visibleInOnCreate);
     EXPECT_TRUE(w.IsWindowVisible());
     EXPECT_EQ(w.GetStyle() & (WS_CHILD | WS_VISIBLE), DWORD{WS_CHILD | WS_VISIBLE});
@@ -52,12 +52,12 @@ TEST_F(ChildWindowTest, AChildWithoutAParentFailsAndCanBeCreatedAgain) {
     w.setInitialSize(100, 50);
     EXPECT_FALSE(w.createAt(10, 20, nullptr));
     EXPECT_EQ(w.m_hWnd, nullptr);
-    EXPECT_CALLS(w.take("on"), {"onPreCreate()"});  // no window: no onCreate, nothing shown
+    EXPECT_SEQ(w.take("on"), {"onPreCreate()"});  // no window: no onCreate, nothing shown
     EXPECT_EQ(WindowFromPoint(POINT{15, 25}), nullptr);
 
     ASSERT_TRUE(w.createAt(10, 20, &top));
     EXPECT_TRUE(w.IsWindowVisible());
-    EXPECT_CALLS(w.take("on"), {"onPreCreate()", "onCreate()", "onSize(0,100,50)"});
+    EXPECT_SEQ(w.take("on"), {"onPreCreate()", "onCreate()", "onSize(0,100,50)"});
 }
 
 TEST_F(ChildWindowTest, CentredOverTheClientAreaOfAnotherWindow) {
@@ -114,8 +114,7 @@ TEST_F(ChildWindowTest, GeometryIsReadAndWrittenInTheParentsClientCoordinates) {
 
     framed.setPositionAndSize(1, 2, 80, 40, false);
     EXPECT_EQ(positionAndSize(framed), (std::array{1, 2, 80, 40}));
-    EXPECT_CALLS(framed.take("onSize"),
-                 {"onSize(0,116,56)", "onSize(0,112,52)", "onSize(0,76,36)"});
+    EXPECT_SEQ(framed.take("onSize"), {"onSize(0,116,56)", "onSize(0,112,52)", "onSize(0,76,36)"});
 
     // A top-level frame: its outer size is larger than the client size it reports.
     RecordingWnd window;
@@ -132,24 +131,24 @@ TEST_F(ChildWindowTest, RepaintingAsksForADrawAtTheNextPump) {
     RecordingWnd w;
     makeChild(w, top, 20, 30, 100, 50);
     w.setSize(100, 50, true);
-    EXPECT_CALLS(w.take("onDraw"), {});  // nothing before the pump
+    EXPECT_SEQ(w.take("onDraw"), {});  // nothing before the pump
     pump();
-    EXPECT_CALLS(w.take("onDraw"), {"onDraw()"});
+    EXPECT_SEQ(w.take("onDraw"), {"onDraw()"});
     w.setPosition(25, 30, true);
     pump();
-    EXPECT_CALLS(w.take("onDraw"), {"onDraw()"});
+    EXPECT_SEQ(w.take("onDraw"), {"onDraw()"});
     w.setSize(100, 50, true);
     pump();
-    EXPECT_CALLS(w.take("onDraw"), {"onDraw()"});
+    EXPECT_SEQ(w.take("onDraw"), {"onDraw()"});
     w.setPositionAndSize(25, 30, 100, 50, true);
     pump();
-    EXPECT_CALLS(w.take("onDraw"), {"onDraw()"});
+    EXPECT_SEQ(w.take("onDraw"), {"onDraw()"});
 
     // Without repaint an unchanged rectangle is left alone.
     w.setSize(100, 50, false);
     w.setPositionAndSize(25, 30, 100, 50, false);
     pump();
-    EXPECT_CALLS(w.take("onDraw"), {});
+    EXPECT_SEQ(w.take("onDraw"), {});
 }
 
 TEST(ChildWindowWithoutWindow, ReadsGiveZeroAndWritesDoNothing) {

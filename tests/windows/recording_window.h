@@ -1,6 +1,7 @@
 // A toolkit window that records every virtual handler call as one line of
-// text ("onKey(1,65,1,30)"), a fixture with a top-level recording window, and
-// the input helpers of a test that acts as a user with a mouse and keyboard.
+// text ("onKey(1,65,1,30)") for the sequence matcher, a fixture with a
+// top-level recording window, and the input helpers of a test that acts as a
+// user with a mouse and keyboard.
 #pragma once
 
 #include <gtest/gtest.h>
@@ -9,7 +10,6 @@
 #include <initializer_list>
 #include <iterator>
 #include <optional>
-#include <sstream>
 #include <string>
 #include <string_view>
 #include <vector>
@@ -21,39 +21,16 @@
 #include <tessel/platform/testing.h>
 #include <tessel/windows/YBChildWnd.h>
 
+#include "sequence.h"
+
 namespace windows_test {
 
-using Calls = std::vector<std::string>;
-
-template <typename... Args>
-std::string call(const char* name, Args... args) {
-    std::ostringstream out;
-    out << name << '(';
-    const char* separator = "";
-    ((out << separator << args, separator = ","), ...);
-    out << ')';
-    return out.str();
-}
-
-// Where two sequences first part, for the failure message.
-inline std::string firstDifference(const Calls& actual, const Calls& expected) {
-    const auto [a, e] = std::ranges::mismatch(actual, expected);
-    const auto index = a - actual.begin();
-    return "first difference at " + std::to_string(index) + ": got " +
-           (a == actual.end() ? std::string("(end)") : *a) + ", expected " +
-           (e == expected.end() ? std::string("(end)") : *e);
-}
-
-#define EXPECT_CALLS(actual, ...)                                                             \
-    do {                                                                                      \
-        const ::windows_test::Calls expected_ = __VA_ARGS__;                                  \
-        const ::windows_test::Calls actual_ = (actual);                                       \
-        EXPECT_EQ(actual_, expected_) << ::windows_test::firstDifference(actual_, expected_); \
-    } while (false)
+using test_support::call;
+using test_support::Names;
 
 class RecordingWnd : public YBChildWnd {
 public:
-    Calls calls;
+    Names calls;
     // Handlers that ran while another module's application was current.
     int handlersOutsideModule = 0;
     std::optional<DWORD> style;  // replaces the style getCreateStyle gives
@@ -65,15 +42,15 @@ public:
 
     // The calls since the last take that start with one of the prefixes (an
     // empty prefix: all); forgets every call.
-    Calls take(std::initializer_list<std::string_view> prefixes) {
-        Calls out;
+    Names take(std::initializer_list<std::string_view> prefixes) {
+        Names out;
         std::ranges::copy_if(calls, std::back_inserter(out), [&](const std::string& c) {
             return std::ranges::any_of(prefixes, [&](auto p) { return c.starts_with(p); });
         });
         calls.clear();
         return out;
     }
-    Calls take(std::string_view prefix = "") { return take({prefix}); }
+    Names take(std::string_view prefix = "") { return take({prefix}); }
 
     void getCreateStyle(DWORD& s, DWORD& ex, CSize& size) override {
         calls.push_back("getCreateStyle()");

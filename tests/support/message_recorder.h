@@ -1,5 +1,6 @@
 // A window class that records every message its windows get, with an
 // optional hook per window, and a fixture around a top-level window of it.
+// Messages read back by name ("WM_CREATE") for the sequence matcher.
 #pragma once
 
 #include <gtest/gtest.h>
@@ -8,12 +9,20 @@
 #include <functional>
 #include <iterator>
 #include <map>
+#include <ostream>
+#include <string>
 #include <vector>
 
 #include <tessel/platform/testing.h>
 #include <tessel/platform/win_user.h>
 
+#include "message_names.h"
+#include "sequence.h"
+
 namespace recording {
+
+using test_support::Names;
+using test_support::optional;
 
 struct Record {
     HWND window;
@@ -27,6 +36,19 @@ using Messages = std::vector<UINT>;
 inline Records g_log;
 inline std::map<HWND, std::function<bool(UINT, WPARAM, LPARAM, LRESULT*)>> g_hooks;
 
+inline Names namesOf(const Records& records) {
+    Names out;
+    for (const Record& r : records)
+        out.push_back(messageName(r.message));
+    return out;
+}
+
+// Records print as {window, message name, wParam, lParam} in failure messages.
+inline void PrintTo(const Record& r, std::ostream* out) {
+    *out << '{' << r.window << ", " << messageName(r.message) << ", " << r.wParam << ", "
+         << r.lParam << '}';
+}
+
 inline LRESULT CALLBACK recorder(HWND w, UINT m, WPARAM wp, LPARAM lp) {
     g_log.push_back({w, m, wp, lp});
     if (auto hook = g_hooks.find(w); hook != g_hooks.end()) {
@@ -37,16 +59,21 @@ inline LRESULT CALLBACK recorder(HWND w, UINT m, WPARAM wp, LPARAM lp) {
     return DefWindowProcW(w, m, wp, lp);
 }
 
+// The class "Recorder", registered once per program.
+inline bool registerRecorder() {
+    static const bool registered = [] {
+        WNDCLASSW c{CS_DBLCLKS, recorder, 0,       0,       nullptr,
+                    nullptr,    nullptr,  nullptr, nullptr, L"Recorder"};
+        return RegisterClassW(&c) != 0;
+    }();
+    return registered;
+}
+
 class RecorderTest : public ::testing::Test {
 protected:
     void SetUp() override {
         tessel::testing::useVirtualClock();
-        static const bool registered = [] {
-            WNDCLASSW c{CS_DBLCLKS, recorder, 0,       0,       nullptr,
-                        nullptr,    nullptr,  nullptr, nullptr, L"Recorder"};
-            return RegisterClassW(&c) != 0;
-        }();
-        ASSERT_TRUE(registered);
+        ASSERT_TRUE(registerRecorder());
         top = topLevel(100, 100, 400, 300);
         ASSERT_TRUE(top);
         tessel::testing::pump();
@@ -67,13 +94,15 @@ protected:
                                nullptr, nullptr, nullptr);
     }
     // What the window got, without hit testing, cursor and painting traffic.
-    static Messages messagesOf(HWND w) {
-        static const Messages noise{WM_SETCURSOR, WM_NCHITTEST, WM_NCPAINT, WM_PAINT,
-                                    WM_ERASEBKGND};
-        Messages out;
+    static Names messagesOf(HWND w) {
+        return messagesOf(w, {WM_SETCURSOR, WM_NCHITTEST, WM_NCPAINT, WM_PAINT, WM_ERASEBKGND});
+    }
+    // What the window got, leaving out the listed messages.
+    static Names messagesOf(HWND w, const Messages& ignore) {
+        Names out;
         for (const Record& r : g_log) {
-            if (r.window == w && std::ranges::find(noise, r.message) == noise.end())
-                out.push_back(r.message);
+            if (r.window == w && std::ranges::find(ignore, r.message) == ignore.end())
+                out.push_back(messageName(r.message));
         }
         return out;
     }
@@ -105,15 +134,6 @@ protected:
         input(INPUT_MOUSE, MOUSEEVENTF_LEFTDOWN);
         input(INPUT_MOUSE, MOUSEEVENTF_LEFTUP);
         tessel::testing::advanceClock(600);
-    }
-    // What the window got, leaving out the listed messages.
-    static Messages messagesOf(HWND w, const Messages& ignore) {
-        Messages out;
-        for (const Record& r : g_log) {
-            if (r.window == w && std::ranges::find(ignore, r.message) == ignore.end())
-                out.push_back(r.message);
-        }
-        return out;
     }
     static void mouse(DWORD flags) { input(INPUT_MOUSE, flags); }
     HWND top = nullptr;
