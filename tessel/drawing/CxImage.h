@@ -31,7 +31,8 @@ public:
 
     DWORD GetWidth() const { return static_cast<DWORD>(m_data.width()); }
     DWORD GetHeight() const { return static_cast<DWORD>(m_data.height()); }
-    // Formats GdkPixbuf reads beyond the four named ones report CXIMAGE_FORMAT_UNKNOWN.
+    // Only PNG, JPEG and GIF content loads (ImageData::load); BMP and any
+    // other format are refused as corrupt files are.
     DWORD GetType() const { return m_type; }
 
     // Images have no selection here, so copySelection has nothing to copy.

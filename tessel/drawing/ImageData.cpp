@@ -6,6 +6,7 @@
 
 #include <gdk-pixbuf/gdk-pixbuf.h>
 
+#include <algorithm>
 #include <cstdio>
 #include <cstring>
 #include <string_view>
@@ -44,6 +45,33 @@ ImageData::Format formatNamed(GdkPixbufFormat* format) {
     return ImageData::Format::Other;
 }
 
+// The formats the toolkit names (".png", ".jpg", ".gif"), told by their
+// first bytes, and the GdkPixbuf module that decodes each. Anything else
+// (BMP, TIFF, SVG, XPM... whatever loaders happen to be installed) is refused
+// before a decoder sees it, as a corrupt file is.
+struct KnownFormat {
+    std::string_view magic;
+    const char* module;
+    ImageData::Format format;
+};
+constexpr KnownFormat kKnownFormats[] = {
+    {std::string_view("\x89PNG\r\n\x1a\n", 8), "png", ImageData::Format::Png},
+    {std::string_view("\xff\xd8\xff", 3), "jpeg", ImageData::Format::Jpeg},
+    {std::string_view("GIF87a", 6), "gif", ImageData::Format::Gif},
+    {std::string_view("GIF89a", 6), "gif", ImageData::Format::Gif},
+};
+// Enough bytes to tell every known format.
+constexpr std::size_t kMagicLength = 8;
+
+// The known format of content starting with `head`, or null when it is none of them.
+const KnownFormat* knownFormat(const void* head, std::size_t size) {
+    const std::string_view bytes(static_cast<const char*>(head), size);
+    for (const KnownFormat& format : kKnownFormats) {
+        if (bytes.substr(0, format.magic.size()) == format.magic) return &format;
+    }
+    return nullptr;
+}
+
 BYTE premultiply(BYTE channel, BYTE alpha) {
     return static_cast<BYTE>((channel * alpha + 127) / 255);
 }
@@ -60,7 +88,14 @@ BYTE unpremultiply(BYTE channel, BYTE alpha) {
 // header declares a size we refuse, before it allocates the pixels.
 class ImageData::Decoder {
 public:
-    Decoder() : m_loader(gdk_pixbuf_loader_new()) {
+    // Only the module named decodes: content that another loader would take
+    // fails here too.
+    explicit Decoder(const char* module)
+        : m_loader(gdk_pixbuf_loader_new_with_type(module, nullptr)) {
+        if (!m_loader) {
+            m_failed = m_closed = true;
+            return;
+        }
         g_signal_connect(m_loader.get(), "size-prepared", G_CALLBACK(&Decoder::sizePrepared), this);
     }
     Decoder(const Decoder&) = delete;
@@ -84,6 +119,7 @@ public:
 
     // The decoded image, owned by the loader; null when decoding failed.
     GdkPixbuf* finish() {
+        if (!m_loader) return nullptr;
         GError* error = nullptr;
         const bool closed = gdk_pixbuf_loader_close(m_loader.get(), &error);
         m_closed = true;
@@ -93,7 +129,8 @@ public:
     }
 
     ImageData::Format format() const {
-        return formatNamed(gdk_pixbuf_loader_get_format(m_loader.get()));
+        return m_loader ? formatNamed(gdk_pixbuf_loader_get_format(m_loader.get()))
+                        : ImageData::Format::None;
     }
 
 private:
@@ -210,23 +247,29 @@ bool ImageData::finishDecoding(Decoder& decoder) {
 bool ImageData::loadFromMemory(const void* data, std::size_t size) {
     clear();
     if (!data || size == 0) return false;
-    Decoder decoder;
+    const KnownFormat* known = knownFormat(data, size);
+    if (!known) return false;
+    Decoder decoder(known->module);
     return decoder.write(data, size) && finishDecoding(decoder);
 }
 
 bool ImageData::load(const std::string& utf8Path) {
     clear();
-    int width = 0, height = 0;
-    // The header alone tells a refused size, before any file is read whole.
-    if (utf8Path.empty() || !gdk_pixbuf_get_file_info(utf8Path.c_str(), &width, &height) ||
-        !acceptableSize(width, height))
-        return false;
+    if (utf8Path.empty()) return false;
     File file(std::fopen(utf8Path.c_str(), "rb"));
     if (!file) return false;
-    Decoder decoder;
+    // The first bytes name the format; nothing else is handed to a decoder.
     BYTE chunk[16 * 1024];
-    std::size_t read = 0;
-    while ((read = std::fread(chunk, 1, sizeof chunk, file.get())) > 0) {
+    std::size_t read = std::fread(chunk, 1, sizeof chunk, file.get());
+    const KnownFormat* known = knownFormat(chunk, std::min(read, kMagicLength));
+    if (!known) return false;
+    int width = 0, height = 0;
+    // The header alone tells a refused size, before the file is read whole.
+    if (formatNamed(gdk_pixbuf_get_file_info(utf8Path.c_str(), &width, &height)) != known->format ||
+        !acceptableSize(width, height))
+        return false;
+    Decoder decoder(known->module);
+    for (; read > 0; read = std::fread(chunk, 1, sizeof chunk, file.get())) {
         if (!decoder.write(chunk, read)) return false;
     }
     return !std::ferror(file.get()) && finishDecoding(decoder);

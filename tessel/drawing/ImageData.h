@@ -17,6 +17,8 @@ namespace tessel::drawing {
 
 class ImageData {
 public:
+    // What format() reports; loading gives only Gif, Jpeg or Png (Bmp and
+    // Other remain for CxImage's type table).
     enum class Format { None, Bmp, Gif, Jpeg, Png, Other };
 
     // Larger images are refused before any pixel is decoded.
@@ -30,8 +32,11 @@ public:
     ImageData& operator=(ImageData&& other) noexcept;
     ~ImageData() = default;
 
-    // Decoders pick the format from the content, not the name. On failure the
-    // image is empty.
+    // Only PNG, JPEG and GIF are read, the formats the toolkit names; the
+    // format comes from the content's first bytes (magic numbers), not the
+    // name, and only that format's decoder sees the content. Anything else
+    // (BMP, TIFF, SVG, XPM...) is refused as a corrupt file is. On failure
+    // the image is empty.
     bool load(const std::string& utf8Path);
     bool loadFromMemory(const void* data, std::size_t size);
 

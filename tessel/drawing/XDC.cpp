@@ -32,7 +32,15 @@ void XDC::FillRect(const CRect& rect, COLORREF color) {
 }
 
 void XDC::FillRect(const CRect& rect, CBrush* brush) {
-    if (!m_dc || !brush || !aboutToDraw(&rect, true)) return;
+    if (!m_dc || !brush || !brush->m_hObject) return;
+    // What the brush paints: a null (hollow) brush nothing at all; only a
+    // solid one covers every pixel, so only it may count as opaque.
+    LOGBRUSH description{};
+    if (::GetObject(brush->m_hObject, sizeof description, &description) != sizeof description ||
+        description.lbStyle == BS_NULL) {
+        return;
+    }
+    if (!aboutToDraw(&rect, description.lbStyle == BS_SOLID)) return;
     m_dc->FillRect(&rect, brush);
 }
 

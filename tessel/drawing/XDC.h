@@ -33,6 +33,7 @@ public:
     }
 
     void FillRect(const CRect& rect, COLORREF color);
+    // A null or hollow (BS_NULL) brush, or a brush without a handle, paints nothing.
     void FillRect(const CRect& rect, CBrush* brush);
     // One pixel inside the rectangle.
     void FrameRect(const CRect& rect, COLORREF color);

@@ -15,9 +15,6 @@ KLString KLFilename::concatPaths(const KLString& a, const KLString& b, int style
     const wchar_t separator = style == Windows ? L'\\' : L'/';
     const wchar_t* separators = style == Windows ? L"\\/" : L"/";
 
-    if (a.isEmpty()) return b;
-    if (b.isEmpty()) return a;
-
     std::wstring left = a.str();
     const auto lastKept = left.find_last_not_of(separators);
     left.erase(lastKept == std::wstring::npos ? 0 : lastKept + 1);

@@ -14,11 +14,15 @@ public:
         Windows = 3,  // '\\' (and '/' accepted as a separator)
     };
 
-    // `a` and `b` joined with exactly one separator of `style`: separators at
-    // the end of `a` and the start of `b` are folded. An empty side gives the
-    // other unchanged; a root ("/") stays a root.
+    // `a` and `b` joined with exactly one separator of `style`, in every
+    // case: the separators at the end of `a` and at the start of `b` are
+    // folded into that one, and an empty side is joined like any other.
     //
     //   concatPaths("images/", "/ok.png", Native) == "images/ok.png"
+    //   concatPaths("images", "", Native)         == "images/"
+    //   concatPaths("", "ok.png", Native)         == "/ok.png"
+    //   concatPaths("", "", Native)               == "/"
+    //   concatPaths("/", "/etc", Native)          == "/etc"   (a root stays a root)
     static KLString concatPaths(const KLString& a, const KLString& b, int style);
 };
 

@@ -9,9 +9,18 @@ namespace kelp {
 class KLMemoryException : public KLException {
 public:
     using KLException::KLException;
-    // The usual throw: own class name, the site, the thread's last status, no detail.
+    // The usual throw: own class name, the site, the thread's last status, no
+    // detail. The status is always KL_STATUS_OUT_OF_MEMORY: a size that cannot
+    // be counted or reached fails before any allocator could record it, so the
+    // thread's status is set here first.
     KLMemoryException(const char* fileName, int line)
-        : KLException("KLMemoryException", fileName, line, kl_status_getLastError()) {}
+        : KLException("KLMemoryException", fileName, line, outOfMemory()) {}
+
+private:
+    static kl_status outOfMemory() {
+        kl_status_setLastError(KL_STATUS_OUT_OF_MEMORY);
+        return kl_status_getLastError();
+    }
 };
 
 }  // namespace kelp

@@ -26,6 +26,8 @@ extern "C" const char* kl_status_describe(kl_status status) {
             return "timed out";
         case KL_STATUS_IO_ERROR:
             return "input/output error";
+        case KL_STATUS_WOULD_DEADLOCK:
+            return "would wait for a lock the thread itself holds";
         default:
             return "unknown status";
     }

@@ -15,6 +15,8 @@ enum {
     KL_STATUS_NOT_FOUND = 3,
     KL_STATUS_TIMEOUT = 4,
     KL_STATUS_IO_ERROR = 5,
+    /* A thread that holds only a read lock asked for the write lock of the same object. */
+    KL_STATUS_WOULD_DEADLOCK = 6,
 };
 
 /* The calling thread's last status code; KL_STATUS_OK until something fails. */

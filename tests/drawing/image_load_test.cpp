@@ -1,4 +1,8 @@
+#include <cstdint>
 #include <filesystem>
+#include <string_view>
+#include <utility>
+#include <vector>
 
 #include <tessel/drawing/CxImage.h>
 #include <tessel/drawing/ImageData.h>
@@ -161,6 +165,81 @@ TEST_F(BadImageFiles, HugeDeclaredSizes) {
         const std::string file = path("huge.png");
         ASSERT_TRUE(image_files::writeBytes(file, image_files::pngHeader(w, h)));
         expectRefused(file);
+    }
+}
+
+bool hasPixbufLoader(std::string_view name) {
+    GSList* formats = gdk_pixbuf_get_formats();
+    bool found = false;
+    for (GSList* f = formats; f && !found; f = f->next) {
+        gchar* formatName = gdk_pixbuf_format_get_name(static_cast<GdkPixbufFormat*>(f->data));
+        found = formatName && name == formatName;
+        g_free(formatName);
+    }
+    g_slist_free(formats);
+    return found;
+}
+
+// The toolkit names PNG, JPEG and GIF files only. Files of other
+// formats are refused as corrupt files are, even where GdkPixbuf has a loader
+// for them: the test checks that each file it writes is a good one.
+TEST_F(BadImageFiles, FormatsTheToolkitDoesNotNameAreRefusedByTheirFirstBytes) {
+    using Bytes = std::vector<std::uint8_t>;
+    auto text = [](std::string_view s) { return Bytes(s.begin(), s.end()); };
+    // 2x1, 24 bits: red, blue (rows bottom-up, BGR, padded to 4 bytes).
+    Bytes bmp = {'B', 'M'};
+    auto le = [&](std::uint32_t value, int size) {
+        for (int i = 0; i < size; ++i)
+            bmp.push_back(static_cast<std::uint8_t>(value >> (8 * i)));
+    };
+    le(62, 4), le(0, 4), le(54, 4);                                // file header
+    le(40, 4), le(2, 4), le(1, 4), le(1, 2), le(24, 2), le(0, 4);  // info header
+    le(8, 4), le(2835, 4), le(2835, 4), le(0, 4), le(0, 4);
+    for (std::uint8_t b : {0, 0, 255, 255, 0, 0, 0, 0})
+        bmp.push_back(b);
+    using namespace std::string_view_literals;  // "..."sv keeps the NUL bytes of the PPM
+    struct File {
+        std::string name;
+        const char* loader;  // GdkPixbuf's name for the format
+        Bytes bytes;
+    };
+    const std::vector<File> files = {
+        {"tiny.bmp", "bmp", bmp},
+        {"tiny.xpm", "xpm",
+         text("/* XPM */\nstatic char *tiny[] = {\n\"2 1 2 1\",\n"
+              "\"r c #FF0000\",\n\"b c #0000FF\",\n\"rb\"};\n"sv)},
+        {"tiny.svg", "svg",
+         text("<svg xmlns=\"http://www.w3.org/2000/svg\" width=\"2\" height=\"1\">"
+              "<rect width=\"2\" height=\"1\" fill=\"#ff0000\"/></svg>\n"sv)},
+        {"tiny.ppm", "pnm", text("P6\n2 1\n255\n\xff\x00\x00\x00\x00\xff"sv)},
+        {"tiny.tiff", "tiff", {}},  // written by GdkPixbuf below
+    };
+    for (const File& file : files) {
+        if (!file.bytes.empty()) {
+            ASSERT_TRUE(image_files::writeBytes(path(file.name), file.bytes)) << file.name;
+        }
+    }
+    ASSERT_TRUE(image_files::writeImage(path("tiny.tiff"), "tiff", 2, 1,
+                                        {{255, 0, 0, 255}, {0, 0, 255, 255}}));
+
+    for (const File& file : files) {
+        const std::string written = path(file.name);
+        // A good file: where GdkPixbuf has a loader for the format, it decodes it.
+        if (hasPixbufLoader(file.loader)) {
+            GError* error = nullptr;
+            GdkPixbuf* decoded = gdk_pixbuf_new_from_file(written.c_str(), &error);
+            EXPECT_TRUE(decoded) << file.name << ": " << (error ? error->message : "");
+            if (error) g_error_free(error);
+            if (decoded) {
+                EXPECT_EQ(gdk_pixbuf_get_width(decoded), 2) << file.name;
+                g_object_unref(decoded);
+            }
+        }
+        expectRefused(written);
+        // Named as a format the toolkit reads, the content still decides.
+        const std::string disguised = written + ".png";
+        std::filesystem::copy_file(written, disguised);
+        expectRefused(disguised);
     }
 }
 

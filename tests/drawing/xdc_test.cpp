@@ -1,5 +1,7 @@
 #include <gtest/gtest.h>
 
+#include <utility>
+
 #include <tessel/drawing/GFont.h>
 #include <tessel/drawing/GPadding.h>
 #include <tessel/drawing/Shades.h>
@@ -192,6 +194,92 @@ TEST(XMemDC, PixelsNotPaintedOverAreTheTargetsWhateverTheOrderOfDrawing) {
     EXPECT_EQ(s.at(35, 35), RGB(0, 255, 0));
     EXPECT_EQ(s.at(50, 50), RGB(255, 255, 255));
     EXPECT_EQ(s.at(5, 5), RGB(255, 255, 255));
+}
+
+// Only a solid brush covers what it fills. A null or hollow brush paints
+// nothing, so the reused buffer's old pixels under it must not reach the
+// target: there the target's own pixels stay.
+TEST(XMemDC, OnlySolidBrushesCountAsOpaqueFills) {
+    Surface s;
+    XDC target(s.cdc());
+    CBrush noHandle;
+    CBrush hollow;
+    LOGBRUSH hollowStyle{BS_NULL, RGB(0, 255, 0), 0};
+    ASSERT_TRUE(hollow.Attach(::CreateBrushIndirect(&hollowStyle)));
+    CBrush* stockNull = CBrush::FromHandle(static_cast<HBRUSH>(::GetStockObject(NULL_BRUSH)));
+    CBrush* stockHollow = CBrush::FromHandle(static_cast<HBRUSH>(::GetStockObject(HOLLOW_BRUSH)));
+    const std::pair<const char*, CBrush*> paintNothing[] = {{"no brush", nullptr},
+                                                            {"no handle", &noHandle},
+                                                            {"BS_NULL", &hollow},
+                                                            {"NULL_BRUSH", stockNull},
+                                                            {"HOLLOW_BRUSH", stockHollow}};
+    for (const auto& [name, brush] : paintNothing) {
+        {
+            XMemDC dirty(target);  // leaves red in the spare buffer
+            dirty.FillRect(CRect(0, 0, 200, 100), RGB(255, 0, 0));
+        }
+        s.cdc()->FillSolidRect(0, 0, 200, 100, RGB(255, 255, 255));
+        {
+            XMemDC buffer(target);
+            buffer.FillRect(CRect(0, 0, 200, 100), brush);  // the whole buffer, yet nothing
+            buffer.FillRect(CRect(10, 10, 20, 20), RGB(0, 0, 255));
+        }
+        EXPECT_EQ(s.at(15, 15), RGB(0, 0, 255)) << name;
+        EXPECT_EQ(s.at(50, 50), RGB(255, 255, 255)) << name;
+        EXPECT_EQ(s.at(199, 99), RGB(255, 255, 255)) << name;
+    }
+
+    // A solid brush covers its rectangle; around it the target shows.
+    CBrush green(RGB(0, 255, 0));
+    {
+        XMemDC dirty(target);
+        dirty.FillRect(CRect(0, 0, 200, 100), RGB(255, 0, 0));
+    }
+    s.cdc()->FillSolidRect(0, 0, 200, 100, RGB(255, 255, 255));
+    {
+        XMemDC buffer(target);
+        buffer.FillRect(CRect(0, 0, 100, 100), &green);
+        buffer.FrameRect(CRect(150, 40, 160, 50), RGB(0, 0, 0));
+    }
+    EXPECT_EQ(s.at(50, 50), RGB(0, 255, 0));
+    EXPECT_EQ(s.at(150, 40), RGB(0, 0, 0));
+    EXPECT_EQ(s.at(120, 50), RGB(255, 255, 255));
+    EXPECT_EQ(s.at(155, 45), RGB(255, 255, 255));
+}
+
+// select gives back the font that was selected before, every time; the font
+// it selects is the one the context measures with.
+TEST(GFont, SelectReturnsThePreviouslySelectedFont) {
+    Surface s;
+    CDC* dc = s.cdc();
+    const HFONT initial = static_cast<HFONT>(::GetCurrentObject(dc->m_hDC, OBJ_FONT));
+    const GFont body("Arial", 10.0, 0, RGB(0, 0, 0));
+    const GFont caption("Arial", 7.0, GFont::Bold, RGB(0, 0, 255));
+
+    CFont* before = body.select(dc);
+    ASSERT_NE(before, nullptr);
+    EXPECT_EQ(static_cast<HFONT>(*before), initial);
+    CFont* afterBody = caption.select(dc);
+    ASSERT_NE(afterBody, nullptr);
+    EXPECT_EQ(static_cast<HFONT>(*afterBody), body.handle());
+    EXPECT_EQ(static_cast<HFONT>(*caption.select(dc)), caption.handle());  // again: itself
+    EXPECT_EQ(static_cast<HFONT>(*body.select(dc)), caption.handle());
+    EXPECT_EQ(dc->GetTextColor(), RGB(0, 0, 0));
+
+    // The context measures with what select put in: the installed font's own
+    // metrics, read from a second context, not numbers written here.
+    Surface other;
+    ::SelectObject(other.cdc()->m_hDC, body.handle());
+    TEXTMETRICW expected{}, actual{};
+    ASSERT_TRUE(::GetTextMetricsW(other.cdc()->m_hDC, &expected));
+    ASSERT_TRUE(::GetTextMetricsW(dc->m_hDC, &actual));
+    EXPECT_EQ(actual.tmHeight, expected.tmHeight);
+    EXPECT_EQ(actual.tmAveCharWidth, expected.tmAveCharWidth);
+
+    // Giving back what the first select returned restores the context.
+    EXPECT_EQ(static_cast<HFONT>(*dc->SelectObject(before)), body.handle());
+    EXPECT_EQ(static_cast<HFONT>(::GetCurrentObject(dc->m_hDC, OBJ_FONT)), initial);
+    EXPECT_EQ(body.select(nullptr), nullptr);
 }
 
 TEST(Shades, ScaleClampAndGrey) {

@@ -97,12 +97,52 @@ TEST(KLFileInfo, TellsFilesFromDirectoriesAndMissingPaths) {
     fs::remove_all(dir);
 }
 
-TEST(KLFilename, ConcatPathsUsesExactlyOneSeparator) {
-    EXPECT_EQ(KLFilename::concatPaths("images/", "/ok.png", 1), "images/ok.png");
-    EXPECT_EQ(KLFilename::concatPaths("a", "", 1), "a");
-    EXPECT_EQ(KLFilename::concatPaths("", "/b", 1), "/b");
-    EXPECT_EQ(KLFilename::concatPaths("/", "/etc", 1), "/etc");
-    EXPECT_EQ(KLFilename::concatPaths("C:\\dir/", "\\x", KLFilename::Windows), "C:\\dir\\x");
+// `a` and `b` joined with one separator in path style `style`, in every
+// case, empty sides included.
+TEST(KLFilename, ConcatPathsJoinsWithExactlyOneSeparatorInEveryCase) {
+    struct Case {
+        const char* a;
+        const char* b;
+        int style;
+        const char* joined;
+    };
+    constexpr int kNative = KLFilename::Native, kWindows = KLFilename::Windows;
+    const Case cases[] = {
+        {"images", "ok.png", kNative, "images/ok.png"},
+        {"images/", "ok.png", kNative, "images/ok.png"},
+        {"images", "/ok.png", kNative, "images/ok.png"},
+        {"images/", "/ok.png", kNative, "images/ok.png"},
+        {"images//", "//ok.png", kNative, "images/ok.png"},
+        {"a/b", "c/d", kNative, "a/b/c/d"},
+        // An empty side is joined like any other.
+        {"a", "", kNative, "a/"},
+        {"a/", "", kNative, "a/"},
+        {"", "b", kNative, "/b"},
+        {"", "/b", kNative, "/b"},
+        {"", "", kNative, "/"},
+        // Nothing but separators on a side.
+        {"/", "/etc", kNative, "/etc"},
+        {"/", "", kNative, "/"},
+        {"", "/", kNative, "/"},
+        {"//", "//", kNative, "/"},
+        {"a", "/", kNative, "a/"},
+        // Posix: only '/' separates.
+        {"a\\", "b", KLFilename::Posix, "a\\/b"},
+        // Windows: '\\' joins, '/' counts as a separator too.
+        {"C:\\dir/", "\\x", kWindows, "C:\\dir\\x"},
+        {"C:\\dir", "x", kWindows, "C:\\dir\\x"},
+        {"C:\\", "", kWindows, "C:\\"},
+        {"", "x", kWindows, "\\x"},
+        {"", "", kWindows, "\\"},
+        // Detect: the first path's separators, else this platform's.
+        {"C:\\dir", "x", KLFilename::Detect, "C:\\dir\\x"},
+        {"dir", "x", KLFilename::Detect, "dir/x"},
+        {"", "", KLFilename::Detect, "/"},
+    };
+    for (const Case& c : cases) {
+        EXPECT_EQ(KLFilename::concatPaths(c.a, c.b, c.style), c.joined)
+            << "concatPaths(\"" << c.a << "\", \"" << c.b << "\", " << c.style << ")";
+    }
 }
 
 TEST(KLException, DescribesItsSiteAndCopies) {
