@@ -206,16 +206,17 @@ TEST_F(HostTest, ClosingClosesTheOpenComponentsOnce) {
     EXPECT_SEQ(log, {"delete 1", "delete 2", "delete 3", "delete 4"});
 }
 
-TEST_F(HostTest, ClearingClosesTheOpenOnesAndDeletesEveryComponent) {
+TEST_F(HostTest, ClearingClosesAndDeletesOneComponentAfterTheOther) {
     Strings log;
     TestHost host;
     makeHost(host, 0, 0, 200, 100);
     for (unsigned id = 1; id <= 3; ++id)
         host.addComponent(new Probe(id, &host, {40, 20}, RGB(200, 0, 0), &log), true, false);
     host.getComponent(1)->onCreate();
+    host.getComponent(2)->onCreate();
     const CSize contents = host.getContentsSize();
     host.clearComponents();
-    EXPECT_SEQ(log, {"close 2", "delete 1", "delete 2", "delete 3"});
+    EXPECT_SEQ(log, {"delete 1", "close 2", "delete 2", "close 3", "delete 3"});
     EXPECT_EQ(host.getComponentCount(), 0);
     EXPECT_EQ(host.getComponent(0), nullptr);
     EXPECT_EQ(host.getContentsSize(), contents);
