@@ -151,6 +151,32 @@ TEST_F(HostTest, TheRegistryReachesEveryComponentWithTheIdInEveryHost) {
     EXPECT_TRUE(updateRect(right).IsRectEmpty());
 }
 
+// The walk reaches components whose owner object is gone (here components
+// the application kept beside a host it deleted) and must not touch that
+// owner; a component made before its host's window repaints that window once
+// the host has laid it out.
+TEST_F(HostTest, TheRegistryRepaintsThroughLiveOwnerWindowsOnly) {
+    auto doomed = std::make_unique<TestHost>();
+    makeHost(*doomed, 0, 0, 100, 100);
+    YBButton kept(44, doomed.get());
+    YBButton placed(44, doomed.get());
+    placed.setPosition(5, 5, true);
+    TestHost later;
+    auto* early = new Probe(44, &later, {20, 20});
+    later.addComponent(early, false, false);
+    makeHost(later, 200, 0, 100, 100);  // its first layout places `early`
+    doomed.reset();
+    pump();
+
+    YBComponent::disableAllWithID(44, true);
+    EXPECT_TRUE(kept.isDisabled() && placed.isDisabled() && early->isDisabled());
+    EXPECT_EQ(updateRect(later), CRect(0, 0, 100, 100));
+    pump();
+    YBComponent::enableAllWithID(44, true, true);
+    EXPECT_TRUE(kept.isEnabled() && placed.isEnabled() && early->isEnabled());
+    EXPECT_EQ(updateRect(later), CRect(0, 0, 100, 100));
+}
+
 TEST(ComponentTest, ACopyIsNotRegisteredAndDestroyingItLeavesTheOriginal) {
     const auto before = registrySize();
     YBButton original(41, nullptr);
