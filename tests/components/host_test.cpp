@@ -70,7 +70,7 @@ TEST_F(HostTest, AHiddenComponentKeepsItsPlaceAndItsMouseButIsNotDrawn) {
     EXPECT_SEQ(hidden->events, {"enter", "move 10,10"});
 }
 
-TEST_F(HostTest, OverlappingComponentsAreHitByTheLowestIndex) {
+TEST_F(HostTest, OverlappingComponentsAllHearThePointerButTheLowestIndexIsHit) {
     TestHost host;
     makeHost(host, 0, 0, 250, 100);
     Probe* low = addProbe(host, 1, {50, 20});
@@ -80,13 +80,18 @@ TEST_F(HostTest, OverlappingComponentsAreHitByTheLowestIndex) {
     EXPECT_EQ(host.getComponentIndexAt(CPoint(60, 25)), 1);
     EXPECT_EQ(host.getComponentIndexAt(CPoint(90, 50)), -1);
     EXPECT_EQ(host.getComponentAt(CPoint(90, 50)), nullptr);
-    // Both are under the pointer; the button goes to the first one only.
+    // Both are under the pointer and both hear it; the button goes to the first one only.
     moveTo(host, {35, 15});
+    EXPECT_SEQ(low->events, {"enter", "move 35,15"});
+    EXPECT_SEQ(high->events, {"enter", "move 35,15"});
     press();
     EXPECT_TRUE(low->isPressed());
     EXPECT_FALSE(high->isPressed());
     release();
     EXPECT_SEQ(app.commands, {1});
+    moveTo(host, {60, 25});  // off the first, still on the second
+    EXPECT_SEQ(low->events, {"enter", "move 35,15", "left 1", "left 0", "leave"});
+    EXPECT_SEQ(high->events, {"enter", "move 35,15", "move 60,25"});
 }
 
 class ButtonTest : public HostTest {
