@@ -96,6 +96,13 @@ protected:
         moveTo(host, thumb + (vertical ? CPoint(0, by) : CPoint(by, 0)));
         release();
     }
+    // A code as the bar would send it: the bar then holds `expectedPos` and the
+    // components follow it.
+    void expectCodeScrollsTo(WORD code, int expectedPos) {
+        host.SendMessage(WM_VSCROLL, MAKEWPARAM(code, 0));
+        EXPECT_EQ(vbar(host).nPos, expectedPos) << "code " << code;
+        expectFollowsBar(1);
+    }
     CPoint downArrow() { return {clientRect(host).right + 8, clientRect(host).bottom - 8}; }
     CPoint upArrow() { return {clientRect(host).right + 8, 8}; }
 
@@ -197,9 +204,7 @@ TEST_F(SmallScrollTest, StepsStopAtTheBarsLastPageNotAtTheContentsSize) {
     clickAt(host, downArrow());
     EXPECT_EQ(vbar(host).nPos, 200);
     expectFollowsBar(1);
-    host.SendMessage(WM_VSCROLL, MAKEWPARAM(SB_PAGEDOWN, 0));
-    EXPECT_EQ(vbar(host).nPos, 200);
-    expectFollowsBar(1);
+    expectCodeScrollsTo(SB_PAGEDOWN, 200);
 }
 
 // A client shorter than a line pages by a line: with no track to click on,
@@ -207,15 +212,9 @@ TEST_F(SmallScrollTest, StepsStopAtTheBarsLastPageNotAtTheContentsSize) {
 TEST_F(ScrollTest, AClientShorterThanALinePagesByALine) {
     fill({100 + kBar, 20}, 5, {100, 30});
     ASSERT_EQ(clientRect(host).Height(), 20);
-    host.SendMessage(WM_VSCROLL, MAKEWPARAM(SB_PAGEDOWN, 0));
-    EXPECT_EQ(vbar(host).nPos, 30);
-    expectFollowsBar(1);
-    host.SendMessage(WM_VSCROLL, MAKEWPARAM(SB_PAGEDOWN, 0));
-    EXPECT_EQ(vbar(host).nPos, 60);
-    expectFollowsBar(1);
-    host.SendMessage(WM_VSCROLL, MAKEWPARAM(SB_PAGEUP, 0));
-    EXPECT_EQ(vbar(host).nPos, 30);
-    expectFollowsBar(1);
+    expectCodeScrollsTo(SB_PAGEDOWN, 30);
+    expectCodeScrollsTo(SB_PAGEDOWN, 60);
+    expectCodeScrollsTo(SB_PAGEUP, 30);
 }
 
 // After a resize the flow changes, and the components still stand where the
