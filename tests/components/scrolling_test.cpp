@@ -333,6 +333,11 @@ TEST_F(HorizontalScrollTest, ArrowsStepAColumnTheTrackAPageUpToTheLastPage) {
     clickAt(host, leftArrow());
     EXPECT_EQ(hbar(host).nPos, 0);
     EXPECT_TRUE(updateRect(host).IsRectEmpty());
+    TestHost unflagged;  // no flag 0: wide contents get no bar
+    makeHost(unflagged, 220, 0, 100, 60);
+    unflagged.addComponent(new Probe(1, &unflagged, {300, 20}), true, true);
+    EXPECT_EQ(clientRect(unflagged), CRect(0, 0, 100, 60));
+    EXPECT_EQ(hbar(unflagged).nMax, 0);
 
     clickAt(host, rightArrow());
     clickAt(host, rightArrow());
