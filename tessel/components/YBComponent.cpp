@@ -6,12 +6,14 @@
 // m_componentList is defined with the module's other module-wide objects
 // (tessel/module/module_objects.cpp), whose order of construction it shares.
 
-YBComponent::YBComponent(unsigned int id, CWnd* owner) : m_owner(owner), m_id(id) {
+YBComponent::YBComponent(unsigned int id, CWnd* owner)
+    : m_owner(owner), m_ownerWindow(owner ? owner->m_hWnd : nullptr), m_id(id) {
     m_componentList.add(this, kelp::KLCollection::kAddLast);
 }
 
 YBComponent::YBComponent(const YBComponent& other)
     : m_owner(other.m_owner),
+      m_ownerWindow(other.m_ownerWindow),
       m_flags(other.m_flags),
       m_id(other.m_id),
       m_rect(other.m_rect),
@@ -22,6 +24,7 @@ YBComponent::YBComponent(const YBComponent& other)
 
 YBComponent& YBComponent::operator=(const YBComponent& other) {
     m_owner = other.m_owner;
+    m_ownerWindow = other.m_ownerWindow;
     m_flags = other.m_flags;
     m_id = other.m_id;
     m_rect = other.m_rect;
@@ -153,8 +156,20 @@ void YBComponent::hide(bool repaint) {
     if (repaint) invalidate();
 }
 
+// A component asked to repaint is in use while its owner lives, so the
+// owner's window is noted afresh here: the host's layout asks at every
+// placement, so a component made before its host's window knows that window
+// from the first layout on, and one whose owner re-created its window learns
+// the new handle.
 void YBComponent::invalidate() {
-    if (m_owner && m_owner->m_hWnd) ::InvalidateRect(m_owner->m_hWnd, nullptr, TRUE);
+    m_ownerWindow = m_owner ? m_owner->m_hWnd : nullptr;
+    if (m_ownerWindow) ::InvalidateRect(m_ownerWindow, nullptr, TRUE);
+}
+
+// A deleted owner destroyed its window with it, and handles of destroyed
+// windows never come back, so IsWindow tells whether the owner still shows.
+void YBComponent::repaintOwnerWindow() const {
+    if (::IsWindow(m_ownerWindow)) ::InvalidateRect(m_ownerWindow, nullptr, TRUE);
 }
 
 template <class Change>
@@ -175,13 +190,13 @@ void YBComponent::forEachWithID(int id, Change change) {
 void YBComponent::enableAllWithID(int id, bool enable, bool repaint) {
     forEachWithID(id, [&](YBComponent& component) {
         enable ? component.clearFlags(disabled) : component.setFlags(disabled);
-        if (repaint) component.invalidate();
+        if (repaint) component.repaintOwnerWindow();
     });
 }
 
 void YBComponent::disableAllWithID(int id, bool disable) {
     forEachWithID(id, [&](YBComponent& component) {
         disable ? component.setFlags(disabled) : component.clearFlags(disabled);
-        component.invalidate();
+        component.repaintOwnerWindow();
     });
 }

@@ -114,6 +114,10 @@ protected:
     void clearFlags(int mask) { m_flags &= ~static_cast<std::uint32_t>(mask); }
 
     CWnd* m_owner;  // the host: invalidated and sent commands; not owned
+    // The owner's window when the component last repainted it: the registry
+    // walk repaints through this handle because it may meet a component whose
+    // owner object is already deleted.
+    HWND m_ownerWindow;
     std::uint32_t m_flags = visible;
     unsigned int m_id;
     CRect m_rect{0, 0, 0, 0};  // in the owner's client coordinates
@@ -123,6 +127,8 @@ protected:
     kelp::KLValue m_data;  // the application's value
 
 private:
+    // The registry walk's repaint: never touches the owner object.
+    void repaintOwnerWindow() const;
     // Applies `change` to every registered component with the identifier.
     template <class Change>
     static void forEachWithID(int id, Change change);

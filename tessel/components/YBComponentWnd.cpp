@@ -35,16 +35,18 @@ void YBComponentWnd::closeOpenComponents() {
 }
 
 void YBComponentWnd::clearComponents() {
-    closeOpenComponents();
-    // Taken out of the array before they are deleted, so nothing can reach a
-    // deleted component through the host while the destructors run.
+    // All are taken out of the array first, so that no onClose or destructor
+    // can reach an already deleted component through the host; then each is
+    // closed and deleted before the next is looked at.
     std::vector<YBComponent*> doomed;
     doomed.reserve(m_components.size());
     for (int i = 0; i < getComponentCount(); ++i)
         doomed.push_back(m_components.get(i));
     m_components.clear();
-    for (YBComponent* component : doomed)
+    for (YBComponent* component : doomed) {
+        if (component->isOpen()) component->onClose();
         delete component;
+    }
 }
 
 int YBComponentWnd::getComponentCount() const {

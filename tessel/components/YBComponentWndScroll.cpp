@@ -15,6 +15,12 @@ constexpr UINT kBarMask = SIF_RANGE | SIF_PAGE | SIF_POS | SIF_TRACKPOS;
 int endPixels(int contentsPixels, int clientPixels, int scale) {
     return YBScrollPlan::endUnits(contentsPixels, clientPixels, scale) * scale;
 }
+
+// A step is limited by what the bar holds, not by the contents size: the two
+// differ after setContentsSize until the next layout.
+int lastStepUnits(const SCROLLINFO& bar) {
+    return bar.nMax - static_cast<int>(bar.nPage);
+}
 }  // namespace
 
 bool YBComponentWnd::readBar(int bar, SCROLLINFO& info) {
@@ -70,21 +76,18 @@ CPoint YBComponentWnd::getScrollPosition() {
 }
 
 void YBComponentWnd::adjustScrollPosition(int dx, int dy) {
-    CRect client;
-    ::GetClientRect(m_hWnd, &client);
     int moveX = 0, moveY = 0;
     SCROLLINFO info;
-    // A step stops where the end of the contents comes into view.
     if (dx != 0) {
         readBar(SB_HORZ, info);
-        const int wanted = YBScrollPlan::stepUnits(info.nPos, dx, m_contentsSize.cx, client.Width(),
-                                                   m_hScrollScale);
+        const int wanted =
+            YBScrollPlan::stepUnits(info.nPos, dx, lastStepUnits(info), m_hScrollScale);
         moveX = moveBarTo(SB_HORZ, info, wanted, m_hScrollScale);
     }
     if (dy != 0) {
         readBar(SB_VERT, info);
-        const int wanted = YBScrollPlan::stepUnits(info.nPos, dy, m_contentsSize.cy,
-                                                   client.Height(), m_vScrollScale);
+        const int wanted =
+            YBScrollPlan::stepUnits(info.nPos, dy, lastStepUnits(info), m_vScrollScale);
         moveY = moveBarTo(SB_VERT, info, wanted, m_vScrollScale);
     }
     if (moveX != 0 || moveY != 0) moveComponents(moveX, moveY);

@@ -30,10 +30,8 @@ int YBScrollPlan::endUnits(int contentsPixels, int clientPixels, int scale) {
     return (std::max(0, contentsPixels - clientPixels) + scale - 1) / scale;
 }
 
-int YBScrollPlan::stepUnits(int fromUnits, int pixels, int contentsPixels, int clientPixels,
-                            int scale) {
-    const int last = endUnits(contentsPixels, clientPixels, scale);
-    return std::max(0, std::min(fromUnits + toUnits(pixels, scale), last));
+int YBScrollPlan::stepUnits(int fromUnits, int pixels, int lastUnits, int scale) {
+    return std::max(0, std::min(fromUnits + toUnits(pixels, scale), lastUnits));
 }
 
 int YBScrollPlan::pageStep(int clientPixels, int linePixels) {

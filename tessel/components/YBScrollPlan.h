@@ -9,7 +9,8 @@
 //
 //   const YBScrollPlan plan = YBScrollPlan::compute({200, 80000}, {200, 300});
 //   // plan.vertical == {3, 26666, 100}: scale, nMax, nPage
-//   const int units = YBScrollPlan::stepUnits(0, 300 - 200, 80000, 300, plan.vertical.scale);
+//   const int last = plan.vertical.nMax - static_cast<int>(plan.vertical.nPage);
+//   const int units = YBScrollPlan::stepUnits(0, 300 - 200, last, plan.vertical.scale);
 #pragma once
 
 #include <tessel/platform/afx_geometry.h>
@@ -38,10 +39,9 @@ struct YBScrollPlan {
     // scale above 1 would otherwise leave the end of the contents out of view.
     static int endUnits(int contentsPixels, int clientPixels, int scale);
     // Where a line or page step of `pixels` from `fromUnits` stops: at least a
-    // unit for any non-zero step, never before 0 nor past endUnits (at scale 1
-    // one unit short of where the thumb can go, nMax - nPage + 1).
-    static int stepUnits(int fromUnits, int pixels, int contentsPixels, int clientPixels,
-                         int scale);
+    // unit for any non-zero step, never before 0 nor past `lastUnits`, the
+    // bar's nMax - nPage (one unit short of where the thumb can go).
+    static int stepUnits(int fromUnits, int pixels, int lastUnits, int scale);
     // A page step in pixels: the client less a line, or a line when the client
     // is smaller than one.
     static int pageStep(int clientPixels, int linePixels);

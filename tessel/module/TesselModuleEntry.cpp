@@ -2,6 +2,7 @@
 
 #include <cstdio>
 #include <new>
+#include <vector>
 
 TesselModuleEntry::TesselModuleEntry(CWinApp& app, AFX_MODULE_STATE& state, HINSTANCE instance)
     : m_app(app), m_state(state), m_instance(instance) {
@@ -50,9 +51,11 @@ bool TesselModuleEntry::registerExtension() {
 
 TesselModuleEntry::~TesselModuleEntry() {
     if (!m_loaded) return;
+    AFX_MANAGE_STATE(&m_state);
+    destroyWindows();
     // A thread that ends after the library is gone must not call into it.
     if (m_hasThreadKey) pthread_key_delete(m_threadKey);
-    AFX_MANAGE_STATE(&m_state);
+    m_hasThreadKey = false;
     m_app.ExitInstance();
     AfxLockTempMaps();
     AfxUnlockTempMaps();
@@ -61,8 +64,27 @@ TesselModuleEntry::~TesselModuleEntry() {
     AfxBindModuleApp(&m_state, nullptr);
 }
 
-void TesselModuleEntry::noteThread() {
+void TesselModuleEntry::noteMessage(HWND window, UINT message) {
     if (m_hasThreadKey && !pthread_getspecific(m_threadKey)) pthread_setspecific(m_threadKey, this);
+    // Any message, not only the creation: a window subclassed to the wrapper
+    // later is known from its first message on.
+    if (message == WM_NCDESTROY) {
+        m_windows.erase(window);
+    } else {
+        m_windows.insert(window);
+    }
+}
+
+// Destroying a parent takes its children with it, and a window someone
+// subclassed away from the wrapper is not the library's to destroy: each
+// is looked at again just before it would be destroyed.
+void TesselModuleEntry::destroyWindows() {
+    const std::vector<HWND> windows(m_windows.begin(), m_windows.end());
+    for (const HWND window : windows) {
+        const auto procedure = reinterpret_cast<WNDPROC>(::GetWindowLongPtrW(window, GWLP_WNDPROC));
+        if (::IsWindow(window) && procedure == m_state.m_pfnAfxWndProc) ::DestroyWindow(window);
+    }
+    m_windows.clear();
 }
 
 void TesselModuleEntry::threadDetach(void* entry) {

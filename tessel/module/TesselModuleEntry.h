@@ -5,12 +5,17 @@
 // module-wide objects, so it attaches after they are all constructed and
 // detaches before any is destroyed.
 //
+// Invariant: no window whose procedure is the library's wrapper outlives the
+// detach, since its procedure would be unmapped code once the library goes.
+//
 //   AFX_MODULE_STATE state(TRUE, &wrapper, _MFC_VER);
 //   TesselModuleEntry entry(app, state, instance);
 //   if (!entry.loaded()) ...
 #pragma once
 
 #include <pthread.h>
+
+#include <unordered_set>
 
 #include <tessel/platform/afx_app.h>
 
@@ -20,18 +25,21 @@ public:
     // registers the library with the host's MFC. A failure on the way undoes
     // what was done and leaves the library unloaded.
     TesselModuleEntry(CWinApp& app, AFX_MODULE_STATE& state, HINSTANCE instance);
-    // With the library's state current: ExitInstance, then termination.
+    // With the library's state current: destroys the windows that still enter
+    // through the library's wrapper, then ExitInstance and termination.
     ~TesselModuleEntry();
     TesselModuleEntry(const TesselModuleEntry&) = delete;
     TesselModuleEntry& operator=(const TesselModuleEntry&) = delete;
 
     bool loaded() const { return m_loaded; }
-    // Called by the window-procedure wrapper, so the thread gets its detach.
-    void noteThread();
+    // Called by the window-procedure wrapper with every message: the thread
+    // gets its detach, and the window is known until it is destroyed.
+    void noteMessage(HWND window, UINT message);
 
 private:
     bool attach();
     bool registerExtension();
+    void destroyWindows();
     static void threadDetach(void* entry);
 
     CWinApp& m_app;
@@ -41,4 +49,7 @@ private:
     pthread_key_t m_threadKey{};
     bool m_hasThreadKey = false;
     bool m_loaded = false;
+    // Windows that entered through the wrapper: the platform has no call that
+    // lists every window, so the library keeps its own.
+    std::unordered_set<HWND> m_windows;
 };

@@ -37,7 +37,7 @@ TesselModuleEntry moduleEntry(theTessel, moduleState, libraryInstance());
 // Every message of a toolkit window runs with the toolkit's state current.
 LRESULT CALLBACK tesselWndProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam) {
     AFX_MANAGE_STATE(&moduleState);
-    moduleEntry.noteThread();
+    moduleEntry.noteMessage(window, message);
     return AfxWndProc(window, message, wParam, lParam);
 }
 }  // namespace

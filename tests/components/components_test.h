@@ -181,12 +181,18 @@ inline CRect updateRect(HWND w) {
     GetUpdateRect(w, &r, FALSE);
     return r;
 }
-inline SCROLLINFO vbar(HWND w) {
+inline SCROLLINFO scrollBar(HWND w, int bar) {
     SCROLLINFO info{};
     info.cbSize = sizeof info;
     info.fMask = SIF_ALL;
-    GetScrollInfo(w, SB_VERT, &info);
+    GetScrollInfo(w, bar, &info);
     return info;
+}
+inline SCROLLINFO vbar(HWND w) {
+    return scrollBar(w, SB_VERT);
+}
+inline SCROLLINFO hbar(HWND w) {
+    return scrollBar(w, SB_HORZ);
 }
 inline CRect clientRect(HWND w) {
     CRect r;

@@ -70,7 +70,7 @@ TEST_F(HostTest, AHiddenComponentKeepsItsPlaceAndItsMouseButIsNotDrawn) {
     EXPECT_SEQ(hidden->events, {"enter", "move 10,10"});
 }
 
-TEST_F(HostTest, OverlappingComponentsAreHitByTheLowestIndex) {
+TEST_F(HostTest, OverlappingComponentsAllHearThePointerButTheLowestIndexIsHit) {
     TestHost host;
     makeHost(host, 0, 0, 250, 100);
     Probe* low = addProbe(host, 1, {50, 20});
@@ -80,13 +80,18 @@ TEST_F(HostTest, OverlappingComponentsAreHitByTheLowestIndex) {
     EXPECT_EQ(host.getComponentIndexAt(CPoint(60, 25)), 1);
     EXPECT_EQ(host.getComponentIndexAt(CPoint(90, 50)), -1);
     EXPECT_EQ(host.getComponentAt(CPoint(90, 50)), nullptr);
-    // Both are under the pointer; the button goes to the first one only.
+    // Both are under the pointer and both hear it; the button goes to the first one only.
     moveTo(host, {35, 15});
+    EXPECT_SEQ(low->events, {"enter", "move 35,15"});
+    EXPECT_SEQ(high->events, {"enter", "move 35,15"});
     press();
     EXPECT_TRUE(low->isPressed());
     EXPECT_FALSE(high->isPressed());
     release();
     EXPECT_SEQ(app.commands, {1});
+    moveTo(host, {60, 25});  // off the first, still on the second
+    EXPECT_SEQ(low->events, {"enter", "move 35,15", "left 1", "left 0", "leave"});
+    EXPECT_SEQ(high->events, {"enter", "move 35,15", "move 60,25"});
 }
 
 class ButtonTest : public HostTest {
@@ -206,16 +211,17 @@ TEST_F(HostTest, ClosingClosesTheOpenComponentsOnce) {
     EXPECT_SEQ(log, {"delete 1", "delete 2", "delete 3", "delete 4"});
 }
 
-TEST_F(HostTest, ClearingClosesTheOpenOnesAndDeletesEveryComponent) {
+TEST_F(HostTest, ClearingClosesAndDeletesOneComponentAfterTheOther) {
     Strings log;
     TestHost host;
     makeHost(host, 0, 0, 200, 100);
     for (unsigned id = 1; id <= 3; ++id)
         host.addComponent(new Probe(id, &host, {40, 20}, RGB(200, 0, 0), &log), true, false);
     host.getComponent(1)->onCreate();
+    host.getComponent(2)->onCreate();
     const CSize contents = host.getContentsSize();
     host.clearComponents();
-    EXPECT_SEQ(log, {"close 2", "delete 1", "delete 2", "delete 3"});
+    EXPECT_SEQ(log, {"delete 1", "close 2", "delete 2", "close 3", "delete 3"});
     EXPECT_EQ(host.getComponentCount(), 0);
     EXPECT_EQ(host.getComponent(0), nullptr);
     EXPECT_EQ(host.getContentsSize(), contents);

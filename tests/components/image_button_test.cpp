@@ -20,7 +20,7 @@ using tessel::testing::pump;
 
 constexpr COLORREF kBackground = RGB(0, 0, 128);
 constexpr Rgba kRed{255, 0, 0, 255}, kGreen{0, 255, 0, 255}, kBlue{0, 0, 255, 255},
-    kYellow{255, 255, 0, 255}, kMagenta{255, 0, 255, 255}, kCyan{0, 255, 255, 255};
+    kYellow{255, 255, 0, 255}, kMagenta{255, 0, 255, 255};
 
 COLORREF ref(Rgba c) {
     return RGB(c.r, c.g, c.b);
@@ -180,31 +180,103 @@ TEST_F(ImageButtonTest, CopiesDrawTheirOwnImages) {
     EXPECT_EQ(at(8, 2), ref(kRed));
 }
 
-TEST_F(ImageButtonTest, DisabledWinsOverSelectedAndPressedOverHover) {
-    solid("t-normal.png", 6, 6, kRed);
-    solid("t-over.png", 6, 6, kGreen);
-    solid("t-pressed.png", 6, 6, kYellow);
-    solid("t-disabled.png", 6, 6, kMagenta);
-    solid("t-selected-disabled.png", 6, 6, kCyan);
-    YBImageButton* b = add("t");
-    b->select(true, false);
-    b->disable(true, true);
-    EXPECT_EQ(b->imageState(), YBImageButton::stateDisabled);
-    EXPECT_EQ(at(2, 2), ref(kMagenta));
-    b->select(false, false);
-    b->enable(true, true);
-
-    moveTo(host, {2, 2});
-    EXPECT_EQ(at(2, 2), ref(kGreen));
+// Each state has a file of its own (the selected ones named "-selected-...")
+// and a caption colour of its own; selected and disabled shows the disabled
+// ones, so file and colour 4 never appear.
+TEST_F(ImageButtonTest, EachStateShowsItsOwnImageAndCaptionColour) {
+    constexpr const char* kSuffixes[] = {
+        "-disabled",          "-normal",          "-over",          "-pressed",
+        "-selected-disabled", "-selected-normal", "-selected-over", "-selected-pressed"};
+    kelp::KLIntegerArray captionColours(8);
+    for (int state = 0; state < 8; ++state) {
+        solid(std::string("e") + kSuffixes[state] + ".png", 10, 6,
+              Rgba{static_cast<std::uint8_t>(30 * state), 200, 60, 255});
+        captionColours[state] = static_cast<int>(RGB(250, 40 + 25 * state, 120));
+    }
+    colours = captionColours;
+    font = GFont("Arial", 16.0, 0, 0);
+    YBImageButton* b = add("e", "IIII");
+    const CRect r = b->rect();
+    const auto expectState = [&](int state) {
+        SCOPED_TRACE(kSuffixes[state]);
+        EXPECT_EQ(at((r.left + r.right) / 2, r.top + 3), RGB(30 * state, 200, 60));
+        int hits = 0;  // caption pixels in the state's colour, and in any other
+        int others = 0;
+        pump();
+        for (int y = r.top + 7; y < r.bottom; ++y) {
+            for (int x = r.left; x < r.right; ++x) {
+                const COLORREF c = pixel(host, x, y);
+                for (int other = 0; other < 8; ++other) {
+                    if (c != static_cast<COLORREF>(captionColours.get(other))) continue;
+                    other == state ? ++hits : ++others;
+                }
+            }
+        }
+        EXPECT_GT(hits, 0);
+        EXPECT_EQ(others, 0);
+    };
+    const CPoint over = r.TopLeft() + CPoint(2, 2), away(250, 150);
+    expectState(YBImageButton::stateNormal);
+    moveTo(host, over);
+    expectState(YBImageButton::stateOver);
     press();
-    EXPECT_EQ(b->imageState(), YBImageButton::statePressed);
-    EXPECT_EQ(at(2, 2), ref(kYellow));
+    expectState(YBImageButton::statePressed);
     release();
-    moveTo(host, {100, 100});
-    b->onLeftMouseButton(1, CPoint(2, 2));  // pressed without the pointer over it
-    EXPECT_FALSE(b->isMouseOver());
-    EXPECT_EQ(b->imageState(), YBImageButton::statePressed);
-    EXPECT_EQ(at(2, 2), ref(kYellow));
+    b->select(true, true);
+    expectState(YBImageButton::stateSelectedOver);
+    press();
+    expectState(YBImageButton::stateSelectedPressed);
+    release();
+    moveTo(host, away);
+    expectState(YBImageButton::stateSelectedNormal);
+    b->disable(true, true);
+    expectState(YBImageButton::stateDisabled);
+    b->select(false, true);
+    expectState(YBImageButton::stateDisabled);
+    b->enable(true, false);
+    b->onLeftMouseButton(1, over);  // pressed without the pointer over it
+    expectState(YBImageButton::statePressed);
+}
+
+// Padding is given as left, right, top, bottom: it widens and heightens the
+// image slot, and the image stands at the top inset, centred between the side
+// insets.
+TEST_F(ImageButtonTest, PaddingSidesAreLeftRightTopBottom) {
+    class PaddedButton : public YBImageButton {
+    public:
+        PaddedButton(CWnd* owner, const GPadding& padding, const std::string& image,
+                     const GFont& font)
+            : YBImageButton(9, owner) {
+            m_padding = padding;
+            setButtonTextFont(font);
+            setButtonText("Caption text");
+            setButtonImage(stateNormal, image.c_str());
+        }
+        CSize textSize() const { return m_textSize; }
+    };
+    solid("p-normal.png", 10, 6, kRed);
+    auto* b = new PaddedButton(&host, GPadding(1, 3, 5, 7), files.file("p-normal.png"), font);
+    host.addComponent(b, true, true);
+    const CSize text = b->textSize();
+    ASSERT_GT(text.cx, 10 + 1 + 3);
+    EXPECT_EQ(b->size(), CSize(text.cx, 6 + 5 + 7 + text.cy + 1));
+
+    // The slot, 14x18 with its padding, is what the image is stretched to.
+    const int left = 1 + (text.cx - 3 - 14 - 1) / 2;
+    EXPECT_EQ(at(left + 7, 4), kBackground);
+    EXPECT_EQ(at(left + 7, 5), ref(kRed));
+    EXPECT_EQ(at(left - 1, 10), kBackground);
+    EXPECT_EQ(at(left, 10), ref(kRed));
+    EXPECT_EQ(at(left + 13, 10), ref(kRed));
+    EXPECT_EQ(at(left + 14, 10), kBackground);
+    EXPECT_EQ(at(left + 7, 5 + 17), ref(kRed));
+    EXPECT_NE(at(left + 7, 5 + 18), ref(kRed));
+    // The caption keeps off the bottom inset.
+    const CRect bottomInset(0, b->size().cy - 7, text.cx, b->size().cy);
+    pump();
+    for (int y = bottomInset.top; y < bottomInset.bottom; ++y)
+        for (int x = bottomInset.left; x < bottomInset.right; ++x)
+            EXPECT_EQ(pixel(host, x, y), kBackground) << x << "," << y;
 }
 
 }  // namespace

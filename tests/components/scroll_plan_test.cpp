@@ -118,7 +118,7 @@ INSTANTIATE_TEST_SUITE_P(Rows, ScrollEndTest, ::testing::ValuesIn(kEnds), RowNam
 
 struct StepCase {
     std::string name;
-    int fromUnits, pixels, contents, client, scale;
+    int fromUnits, pixels, lastUnits, scale;
     int expected;  // units
 };
 
@@ -126,24 +126,26 @@ void PrintTo(const StepCase& row, std::ostream* out) {
     *out << row.name;
 }
 
+// The last position is the bar's nMax - nPage: contents 300 in a client of 100
+// give 200; 80,000 in 300 at scale 3 give 26666 - 100.
 // clang-format off
 const StepCase kSteps[] = {
-    // name                          from    pixels    contents  client  scale  to
-    {"LineDown",                     0,      30,       300,      100,    1,     30},
-    {"LineUpAtTheTopStays",          0,      -30,      300,      100,    1,     0},
-    {"LineUp",                       90,     -30,      300,      100,    1,     60},
-    {"StopsAtTheEnd",                190,    30,       300,      100,    1,     200},
-    {"FromTheThumbsEndToTheStepsEnd", 201,   30,       300,      100,    1,     200},
-    {"PageDown",                     0,      70,       300,      100,    1,     70},
-    {"NoStep",                       5,      0,        300,      100,    1,     5},
-    {"ContentsFitNowhereToGo",       0,      50,       60,       100,    1,     0},
-    {"EmptyHost",                    0,      30,       0,        100,    1,     0},
-    {"UnderAUnitStillMovesOne",      0,      1,        80000,    300,    3,     1},
-    {"UnderAUnitBackStillMovesOne",  10,     -2,       80000,    300,    3,     9},
-    {"ScaledLine",                   0,      200,      80000,    300,    3,     66},
-    {"ScaledPage",                   33,     100,      80000,    300,    3,     66},
-    {"ScaledStopsAtTheRoundedEnd",   26500,  1000000,  80000,    300,    3,     26567},
-    {"ScaledBackPastTheStart",       20,     -1000,    80000,    300,    3,     0},
+    // name                          from    pixels    last     scale  to
+    {"LineDown",                     0,      30,       200,     1,     30},
+    {"LineUpAtTheTopStays",          0,      -30,      200,     1,     0},
+    {"LineUp",                       90,     -30,      200,     1,     60},
+    {"StopsAtTheLastPage",           190,    30,       200,     1,     200},
+    {"FromTheThumbsEndToTheStepsEnd", 201,   30,       200,     1,     200},
+    {"PageDown",                     0,      70,       200,     1,     70},
+    {"NoStep",                       5,      0,        200,     1,     5},
+    {"ContentsFitNowhereToGo",       0,      50,       -40,     1,     0},
+    {"EmptyHost",                    0,      30,       -100,    1,     0},
+    {"UnderAUnitStillMovesOne",      0,      1,        26566,   3,     1},
+    {"UnderAUnitBackStillMovesOne",  10,     -2,       26566,   3,     9},
+    {"ScaledLine",                   0,      200,      26566,   3,     66},
+    {"ScaledPage",                   33,     100,      26566,   3,     66},
+    {"ScaledStopsAtTheLastPage",     26500,  1000000,  26566,   3,     26566},
+    {"ScaledBackPastTheStart",       20,     -1000,    26566,   3,     0},
 };
 // clang-format on
 
@@ -151,9 +153,8 @@ class ScrollStepTest : public ::testing::TestWithParam<StepCase> {};
 
 TEST_P(ScrollStepTest, StopsWhereTheTableSays) {
     const StepCase& row = GetParam();
-    EXPECT_EQ(
-        YBScrollPlan::stepUnits(row.fromUnits, row.pixels, row.contents, row.client, row.scale),
-        row.expected);
+    EXPECT_EQ(YBScrollPlan::stepUnits(row.fromUnits, row.pixels, row.lastUnits, row.scale),
+              row.expected);
 }
 
 INSTANTIATE_TEST_SUITE_P(Rows, ScrollStepTest, ::testing::ValuesIn(kSteps), RowName());

@@ -84,3 +84,22 @@ TEST(ModuleLoad, LoadingInitialisesAndHandlersRunInTheModulesState) {
     EXPECT_FALSE(GetClassInfoW(nullptr, className.c_str(), &unused));
     EXPECT_EQ(AfxGetApp(), &hostApp);
 }
+
+// A window the plugin left behind would keep a procedure in unmapped code:
+// unloading destroys it first, and its handle is then a stale one.
+TEST(ModuleLoad, UnloadingDestroysTheToolkitsWindowsThatAreLeft) {
+    tessel::testing::useVirtualClock();
+    HWND left = nullptr;
+    {
+        Library plugin(PROBE_LIBRARY);
+        ASSERT_TRUE(plugin.handle) << dlerror();
+        left = plugin.symbol<HWND (*)(int, int)>("probe_create_self_owned")(300, 300);
+        ASSERT_TRUE(IsWindow(left));
+        tessel::testing::pump();
+    }
+    ASSERT_FALSE(isLoaded(TESSEL_LIBRARY));
+    ASSERT_FALSE(IsWindow(left));
+    SendMessageW(left, WM_PAINT, 0, 0);
+    InvalidateRect(left, nullptr, TRUE);
+    click(320, 320);  // where it was
+}

@@ -20,6 +20,13 @@ public:
     void onLeftMouseButton(int, CPoint) override { appInClick = AfxGetApp(); }
 };
 
+// Owns itself, as a frame window does: nothing in the plugin destroys it, so
+// it is still there when the plugin is unloaded.
+class SelfOwnedWnd : public ProbeWnd {
+protected:
+    void PostNcDestroy() override { delete this; }
+};
+
 std::unique_ptr<ProbeWnd> probe;
 
 }  // namespace
@@ -47,5 +54,10 @@ __attribute__((visibility("default"))) HINSTANCE probe_toolkit_instance() {
 }
 __attribute__((visibility("default"))) void probe_destroy() {
     probe.reset();
+}
+__attribute__((visibility("default"))) HWND probe_create_self_owned(int x, int y) {
+    auto* window = new SelfOwnedWnd;  // deleted by itself when its window goes
+    window->setInitialSize(100, 50);
+    return window->createAt(x, y, nullptr) ? window->m_hWnd : nullptr;
 }
 }

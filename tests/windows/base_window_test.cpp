@@ -329,16 +329,8 @@ TEST_F(BaseWindowTest, MinMaxInfoAddsTheFrameOfTheWindowsStyle) {
     }
 }
 
-TEST_F(BaseWindowTest, TheClassDoubleClicksHasNoCursorNorBrushAndBordersAreRemoved) {
-    wchar_t name[256] = {};
-    ASSERT_GT(GetClassNameW(child, name, 256), 0);
-    WNDCLASSW wc{};
-    ASSERT_TRUE(GetClassInfoW(AfxGetInstanceHandle(), name, &wc) ||
-                GetClassInfoW(theTessel.moduleInstance(), name, &wc));
-    EXPECT_EQ(wc.style, 0x000Bu);  // CS_VREDRAW | CS_HREDRAW | CS_DBLCLKS
-    EXPECT_EQ(wc.hCursor, nullptr);
-    EXPECT_EQ(wc.hbrBackground, nullptr);
-
+// A border asked for in the style is taken away: the whole window is client.
+TEST_F(BaseWindowTest, ABorderInTheStyleIsRemoved) {
     RecordingWnd bordered;
     bordered.style = WS_CHILD | WS_VISIBLE | WS_BORDER;
     makeChild(bordered, top, 200, 10, 60, 40);
@@ -346,33 +338,6 @@ TEST_F(BaseWindowTest, TheClassDoubleClicksHasNoCursorNorBrushAndBordersAreRemov
     CRect client;
     bordered.GetClientRect(&client);
     EXPECT_EQ(client.Size(), CSize(60, 40));
-}
-
-TEST(CreateStyle, TheBaseAddsScrollBarsForItsFlagsTheChildWindowDoesNot) {
-    YBChildWnd w;
-    w.setInitialSize(30, 20);
-    const auto styleOf = [&](bool base) {
-        DWORD style = 0, exStyle = 1;
-        CSize size;
-        if (base) {
-            w.YBBaseWnd::getCreateStyle(style, exStyle, size);
-        } else {
-            w.getCreateStyle(style, exStyle, size);
-        }
-        EXPECT_EQ(exStyle, 0u);
-        EXPECT_EQ(size, CSize(30, 20));
-        return style;
-    };
-    const DWORD plain = WS_CHILD | WS_VISIBLE;
-    EXPECT_EQ(styleOf(true), plain);
-    w.setFlag(YBBaseWnd::verticalScrollBar, true);
-    EXPECT_EQ(styleOf(true), plain | WS_VSCROLL);
-    w.setFlag(YBBaseWnd::horizontalScrollBar, true);
-    EXPECT_EQ(styleOf(true), plain | WS_VSCROLL | WS_HSCROLL);
-    w.setFlag(YBBaseWnd::verticalScrollBar, false);
-    EXPECT_EQ(styleOf(true), plain | WS_HSCROLL);
-    w.setFlag(YBBaseWnd::verticalScrollBar, true);
-    EXPECT_EQ(styleOf(false), plain);
 }
 
 TEST(ModuleState, HandlersSeeTheToolkitApplicationTheHostSeesItsOwn) {
