@@ -24,8 +24,10 @@ public:
     void Offset(POINT p) { Offset(p.x, p.y); }
     void Offset(SIZE s) { Offset(s.cx, s.cy); }
 
+    // The same-type overloads keep C++20's reversed candidates from making
+    // CPoint == CPoint ambiguous; != is rewritten from ==.
     bool operator==(POINT p) const { return x == p.x && y == p.y; }
-    bool operator!=(POINT p) const { return !(*this == p); }
+    bool operator==(const CPoint& p) const { return x == p.x && y == p.y; }
     CPoint& operator+=(SIZE s) { return Offset(s), *this; }
     CPoint& operator-=(SIZE s) { return Offset(-s.cx, -s.cy), *this; }
     CPoint& operator+=(POINT p) { return Offset(p), *this; }
@@ -46,7 +48,7 @@ public:
 
     void SetSize(int newCX, int newCY) { cx = newCX, cy = newCY; }
     bool operator==(SIZE s) const { return cx == s.cx && cy == s.cy; }
-    bool operator!=(SIZE s) const { return !(*this == s); }
+    bool operator==(const CSize& s) const { return cx == s.cx && cy == s.cy; }
     CSize& operator+=(SIZE s) { return cx += s.cx, cy += s.cy, *this; }
     CSize& operator-=(SIZE s) { return cx -= s.cx, cy -= s.cy, *this; }
     CSize operator+(SIZE s) const { return {cx + s.cx, cy + s.cy}; }
@@ -121,7 +123,7 @@ public:
     BOOL SubtractRect(LPCRECT a, LPCRECT b) { return ::SubtractRect(this, a, b); }
 
     bool operator==(const RECT& r) const { return ::EqualRect(this, &r); }
-    bool operator!=(const RECT& r) const { return !(*this == r); }
+    bool operator==(const CRect& r) const { return ::EqualRect(this, &r); }
     CRect& operator+=(POINT p) { return OffsetRect(p), *this; }
     CRect& operator+=(SIZE s) { return OffsetRect(s), *this; }
     CRect& operator+=(LPCRECT r) { return InflateRect(r), *this; }
