@@ -113,6 +113,11 @@ TEST(GdiText, CalcRectMeasuresWithoutDrawing) {
               c.tm().tmHeight);
     EXPECT_EQ(longWord.right, c.extent(L"Extraordinarily").cx);
 
+    // Wrapped text narrower than the rectangle shrinks it to the widest line.
+    RECT wide{10, 0, 10000, 0};
+    EXPECT_EQ(DrawTextW(c.dc(), L"short", -1, &wide, DT_WORDBREAK | DT_CALCRECT), c.tm().tmHeight);
+    EXPECT_EQ(wide.right - wide.left, c.extent(L"short").cx);
+
     EXPECT_EQ(c.inkCount(), 0);
 }
 

@@ -6,6 +6,7 @@
 #include <vector>
 
 #include <tessel/platform/gdi.h>
+#include <tessel/platform/input_events.h>
 #include <tessel/platform/testing.h>
 #include <tessel/platform/win_user.h>
 
@@ -260,6 +261,39 @@ TEST_F(WindowSystemTest, DestructionFromInsideDestructionIsSafe) {
     for (HWND k : kids)
         EXPECT_FALSE(IsWindow(k));
     g_hooks.clear();
+}
+
+}  // namespace
+
+namespace {
+
+// A child whose class cursor is the hand keeps it inside a parent whose class
+// cursor is the arrow, although the parent's DefWindowProc is asked first.
+TEST(WindowCursor, ClientAreaShowsTheClassCursorOfTheWindowUnderThePointer) {
+    tessel::testing::useVirtualClock();
+    const HCURSOR arrow = LoadCursorW(nullptr, IDC_ARROW);
+    const HCURSOR hand = LoadCursorW(nullptr, IDC_HAND);
+    WNDCLASSW parentClass{0, DefWindowProcW, 0, 0, nullptr, nullptr, arrow, nullptr, nullptr, L"ArrowParent"};
+    WNDCLASSW childClass{0, DefWindowProcW, 0, 0, nullptr, nullptr, hand, nullptr, nullptr, L"HandChild"};
+    ASSERT_TRUE(RegisterClassW(&parentClass));
+    ASSERT_TRUE(RegisterClassW(&childClass));
+    HWND parent = CreateWindowExW(0, L"ArrowParent", L"", WS_POPUP | WS_VISIBLE, 100, 100, 200, 200,
+                                  nullptr, nullptr, nullptr, nullptr);
+    HWND child = CreateWindowExW(0, L"HandChild", L"", WS_CHILD | WS_VISIBLE, 20, 20, 50, 50, parent,
+                                 nullptr, nullptr, nullptr);
+    ASSERT_TRUE(child);
+    tessel::testing::pump();
+
+    auto pointerAt = [](int x, int y) {
+        SetCursorPos(x, y);
+        tessel::sendMouseInput(MOUSEEVENTF_MOVE);
+        tessel::testing::pump();
+        return GetCursor();
+    };
+    EXPECT_EQ(pointerAt(130, 130), hand);
+    EXPECT_EQ(pointerAt(250, 250), arrow);
+    EXPECT_EQ(pointerAt(135, 140), hand);
+    DestroyWindow(parent);
 }
 
 }  // namespace

@@ -67,11 +67,9 @@ int DrawTextW(HDC dc, LPCWSTR text, int count, LPRECT rect, UINT format) {
     const int textHeight = layout.lineCount() * lineHeight;
 
     if (format & DT_CALCRECT) {
-        if (singleLine || !(format & DT_WORDBREAK)) {
-            rect->right = rect->left + layout.width();
-        } else {
-            rect->right = std::max<LONG>(rect->right, rect->left + layout.width());
-        }
+        // As on Windows: the widest line, for wrapped text too (narrower text
+        // shrinks the rectangle, a word longer than the line widens it).
+        rect->right = rect->left + layout.width();
         rect->bottom = rect->top + textHeight;
         return textHeight;
     }

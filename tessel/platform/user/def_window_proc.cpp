@@ -81,8 +81,12 @@ LRESULT onSetCursor(Window* w, WPARAM wParam, LPARAM lParam) {
         return TRUE;
     const int hit = static_cast<SHORT>(LOWORD(lParam));
     if (hit == HTCLIENT) {
-        if (!(w = windowOf(handle)) || !w->windowClass->cursor) return FALSE;
-        SetCursor(w->windowClass->cursor);
+        // The cursor is the class cursor of the window under the pointer
+        // (wParam), so a parent's default handling keeps a child's cursor.
+        const Window* under = windowOf(reinterpret_cast<HWND>(wParam));
+        if (!under) under = windowOf(handle);
+        if (!under || !under->windowClass->cursor) return FALSE;
+        SetCursor(under->windowClass->cursor);
         return TRUE;
     }
     if (hit == HTERROR || hit == HTNOWHERE) return FALSE;
