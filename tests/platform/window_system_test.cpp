@@ -1,5 +1,6 @@
 #include <gtest/gtest.h>
 
+#include <climits>
 #include <functional>
 #include <map>
 #include <string>
@@ -294,6 +295,52 @@ TEST(WindowCursor, ClientAreaShowsTheClassCursorOfTheWindowUnderThePointer) {
     EXPECT_EQ(pointerAt(250, 250), arrow);
     EXPECT_EQ(pointerAt(135, 140), hand);
     DestroyWindow(parent);
+}
+
+}  // namespace
+
+namespace {
+
+// The thumb stays inside the track for any range, page and position,
+// including ranges that span the whole of int and pages of 2^31 and more.
+TEST(ScrollBarThumb, StaysInsideTheTrackForHostileRanges) {
+    tessel::testing::useVirtualClock();
+    ASSERT_TRUE(recording::registerRecorder());
+    HWND w = CreateWindowExW(0, L"Recorder", L"", WS_POPUP | WS_VISIBLE | WS_VSCROLL, 0, 0, 200, 500,
+                             nullptr, nullptr, nullptr, nullptr);
+    ASSERT_TRUE(w);
+    struct Row {
+        int min, max;
+        UINT page;
+        int pos;
+    };
+    const Row rows[] = {{0, 9'999'999, 500, 5'000'000},  {0, 9'999'999, 500, 9'999'999},
+                        {INT_MIN, INT_MAX, 0x80000000u, 0}, {INT_MIN, INT_MAX, 0, INT_MAX},
+                        {INT_MIN, INT_MAX, 0, INT_MIN},     {INT_MIN, INT_MAX, 1, 0},
+                        {INT_MIN, INT_MAX, 0xFFFFFFFFu, 0}, {-5, INT_MAX, 100, INT_MAX - 7}};
+    for (const Row& row : rows) {
+        SCROLLINFO si{sizeof si, SIF_ALL | SIF_DISABLENOSCROLL, row.min, row.max, row.page, row.pos, 0};
+        SetScrollInfo(w, SB_VERT, &si, TRUE);
+        SCROLLBARINFO info{};
+        info.cbSize = sizeof info;
+        ASSERT_TRUE(GetScrollBarInfo(w, OBJID_VSCROLL, &info));
+        const int length = info.rcScrollBar.bottom - info.rcScrollBar.top;
+        SCOPED_TRACE(std::to_string(row.min) + ".." + std::to_string(row.max) + " page " +
+                     std::to_string(row.page) + " pos " + std::to_string(row.pos));
+        if (info.xyThumbBottom == 0) continue;  // no thumb: nothing to scroll
+        EXPECT_GE(info.xyThumbTop, info.dxyLineButton);
+        EXPECT_LT(info.xyThumbTop, info.xyThumbBottom);
+        EXPECT_LE(info.xyThumbBottom, length - info.dxyLineButton);
+    }
+    // The middle of a 10,000,000 range puts the thumb in the middle of the track.
+    SCROLLINFO mid{sizeof mid, SIF_ALL, 0, 9'999'999, 500, 5'000'000 - 250, 0};
+    SetScrollInfo(w, SB_VERT, &mid, TRUE);
+    SCROLLBARINFO info{};
+    info.cbSize = sizeof info;
+    ASSERT_TRUE(GetScrollBarInfo(w, OBJID_VSCROLL, &info));
+    const int length = info.rcScrollBar.bottom - info.rcScrollBar.top;
+    EXPECT_NEAR((info.xyThumbTop + info.xyThumbBottom) / 2, length / 2, 2);
+    DestroyWindow(w);
 }
 
 }  // namespace

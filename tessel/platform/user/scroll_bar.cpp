@@ -30,8 +30,10 @@ struct BarGeometry {
     int thumbLength;  // 0: no thumb (nothing to scroll)
 };
 
+// 64-bit throughout: ranges may span INT_MIN..INT_MAX and pages reach 2^32 - 1.
 bool scrollable(int minimum, int maximum, UINT page) {
-    return minimum < maximum - std::max<int>(static_cast<int>(page) - 1, 0);
+    return minimum < static_cast<long long>(maximum) -
+                         std::max<long long>(static_cast<long long>(page) - 1, 0);
 }
 
 bool scrollable(const ScrollBar& b) {
@@ -56,15 +58,17 @@ BarGeometry barGeometry(const RECT& client, int bar, const SCROLLINFO& info, UIN
         g.trackLength < kMinThumb)
         return g;
     const long long range = static_cast<long long>(info.nMax) - info.nMin + 1;
-    g.thumbLength =
-        info.nPage
-            ? static_cast<int>(std::max<long long>(kMinThumb, g.trackLength * info.nPage / range))
-            : barSize;
+    g.thumbLength = info.nPage ? static_cast<int>(std::clamp<long long>(
+                                     static_cast<long long>(g.trackLength) * info.nPage / range,
+                                     kMinThumb, g.trackLength))
+                               : barSize;
     g.thumbLength = std::min(g.thumbLength, g.trackLength);
     const long long span = range - std::max<UINT>(info.nPage, 1);
-    g.thumbStart = g.trackStart + (span > 0 ? static_cast<int>((g.trackLength - g.thumbLength) *
-                                                               (info.nPos - info.nMin) / span)
-                                            : 0);
+    const long long along = std::clamp<long long>(static_cast<long long>(info.nPos) - info.nMin, 0,
+                                                  std::max(span, 0LL));
+    g.thumbStart =
+        g.trackStart +
+        (span > 0 ? static_cast<int>((g.trackLength - g.thumbLength) * along / span) : 0);
     return g;
 }
 
@@ -160,7 +164,7 @@ void scrollBarPointer(UINT message) {
         const int offset = std::clamp(alongBar(w, t.bar, ws.cursorPos) - t.grab - g.trackStart, 0,
                                       std::max(room, 0));
         const int position =
-            b.minimum + (room > 0 ? static_cast<int>((span * offset + room / 2) / room) : 0);
+            static_cast<int>(b.minimum + (room > 0 ? (span * offset + room / 2) / room : 0));
         if (position != b.trackPosition) {
             b.trackPosition = position;
             invalidateFrame(w);
