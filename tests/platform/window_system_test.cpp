@@ -344,3 +344,33 @@ TEST(ScrollBarThumb, StaysInsideTheTrackForHostileRanges) {
 }
 
 }  // namespace
+
+namespace {
+
+using recording::g_hooks;
+using DestructionTest = recording::RecorderTest;
+
+// A child's WM_DESTROY that creates a sibling under the parent being destroyed
+// gets no window: it would outlive its parent and point at it.
+TEST_F(DestructionTest, CreatingUnderAParentBeingDestroyedFails) {
+    HWND parent = child(10, 10, 200, 200);
+    HWND doomed = child(5, 5, 20, 20, WS_CHILD | WS_VISIBLE, parent);
+    HWND madeDuringDestroy = reinterpret_cast<HWND>(1);
+    g_hooks[doomed] = [&](UINT m, WPARAM, LPARAM, LRESULT*) {
+        if (m == WM_DESTROY)
+            madeDuringDestroy = CreateWindowExW(0, L"Recorder", L"", WS_CHILD | WS_VISIBLE, 0, 0, 10,
+                                                10, parent, nullptr, nullptr, nullptr);
+        return false;
+    };
+    EXPECT_TRUE(DestroyWindow(parent));
+    EXPECT_EQ(madeDuringDestroy, nullptr);
+    EXPECT_FALSE(IsWindow(doomed));
+    // The top-level window still paints and routes input as before.
+    SetCursorPos(100 + 50, 100 + 50);
+    mouse(MOUSEEVENTF_LEFTDOWN);
+    mouse(MOUSEEVENTF_LEFTUP);
+    tessel::testing::pump();
+    EXPECT_EQ(count(top, WM_LBUTTONDOWN), 1);
+}
+
+}  // namespace

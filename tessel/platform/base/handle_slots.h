@@ -16,6 +16,9 @@ namespace tessel {
 template <class Value>
 class HandleSlots {
 public:
+    // Generations start at 1; tests start them near the wrap.
+    explicit HandleSlots(std::uint32_t firstGeneration = 1) : m_firstGeneration(firstGeneration) {}
+
     std::uint64_t add(Value value) {
         std::uint32_t index;
         if (!m_free.empty()) {
@@ -24,6 +27,7 @@ public:
         } else {
             index = static_cast<std::uint32_t>(m_slots.size());
             m_slots.emplace_back();
+            m_slots.back().generation = m_firstGeneration;
         }
         Slot& slot = m_slots[index];
         slot.value = std::move(value);
@@ -57,11 +61,13 @@ public:
         --m_live;
     }
 
-    // Frees the slot for reuse and hands its value out (to be destroyed by the caller).
+    // Frees the slot for reuse and hands its value out (to be destroyed by the
+    // caller). A slot whose generation wrapped is never reused: a handle kept
+    // from 2^32 reuses ago would otherwise find the new value.
     Value release(std::uint32_t index) {
         Value value = std::move(m_slots[index].value);
         m_slots[index].value = Value();
-        m_free.push_back(index);
+        if (m_slots[index].generation != 0) m_free.push_back(index);
         return value;
     }
 
@@ -76,6 +82,7 @@ private:
     std::vector<Slot> m_slots;
     std::vector<std::uint32_t> m_free;
     std::size_t m_live = 0;
+    std::uint32_t m_firstGeneration;
 };
 
 }  // namespace tessel

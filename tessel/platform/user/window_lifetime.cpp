@@ -10,13 +10,13 @@ namespace tessel::ws {
 
 namespace {
 
-// Step 1, parent and owner: a child needs a live parent; another window's
-// "parent" is its owner, the top-level window above it. Overlapped windows
-// always have a caption and clip their siblings.
+// Step 1, parent and owner: a child needs a live parent that is not being
+// destroyed; another window's "parent" is its owner, the top-level window
+// above it. Overlapped windows always have a caption and clip their siblings.
 bool findRelations(HWND parentHandle, DWORD& style, Window*& parent, Window*& owner) {
     if (style & WS_CHILD) {
         parent = windowOf(parentHandle);
-        return parent != nullptr;
+        return parent != nullptr && !parent->destroying;
     }
     if (parentHandle && !windowOf(parentHandle)) return false;
     owner = topLevelOf(windowOf(parentHandle));
