@@ -374,3 +374,35 @@ TEST_F(DestructionTest, CreatingUnderAParentBeingDestroyedFails) {
 }
 
 }  // namespace
+
+namespace {
+
+using ScrollArrowTest = recording::RecorderTest;
+
+// A window destroyed while one of its bar's arrows is held ends the
+// interaction: no repeat goes on and the next pointer event is delivered.
+TEST_F(ScrollArrowTest, DestroyingTheWindowWhileAnArrowIsHeldEndsTheRepeat) {
+    HWND scrolled = child(10, 10, 200, 200, WS_CHILD | WS_VISIBLE | WS_VSCROLL);
+    SCROLLINFO si{sizeof si, SIF_RANGE | SIF_PAGE, 0, 1000, 100, 0, 0};
+    SetScrollInfo(scrolled, SB_VERT, &si, TRUE);
+    tessel::testing::pump();
+    RECT window;
+    GetWindowRect(scrolled, &window);
+    SetCursorPos(window.right - 8, window.bottom - 8);  // the down arrow
+    mouse(MOUSEEVENTF_LEFTDOWN);
+    tessel::testing::pump();
+    ASSERT_GE(count(scrolled, WM_VSCROLL), 1);
+
+    DestroyWindow(scrolled);
+    g_log.clear();
+    tessel::testing::advanceClock(2000);  // a repeat would have fired many times
+    mouse(MOUSEEVENTF_LEFTUP);
+    tessel::testing::pump();
+    EXPECT_EQ(count(top, WM_LBUTTONUP), 1);
+    mouse(MOUSEEVENTF_LEFTDOWN);
+    mouse(MOUSEEVENTF_LEFTUP);
+    tessel::testing::pump();
+    EXPECT_EQ(count(top, WM_LBUTTONDOWN), 1);
+}
+
+}  // namespace

@@ -12,6 +12,7 @@ void releaseInputState(Window* w) {
         }
         return false;
     };
+    if (inside(ws.scrollTrack.window)) cancelScrollBarTracking(ws.scrollTrack.window);
     if (inside(ws.capture)) ReleaseCapture();
     if (inside(ws.focus)) {
         const HWND old = ws.focus;

@@ -109,7 +109,7 @@ void repeat(HWND, UINT, UINT_PTR, DWORD) {
     WindowSystem& ws = WindowSystem::instance();
     auto& t = ws.scrollTrack;
     Window* w = windowOf(t.window);
-    if (!w || t.part < 0 || t.part == SB_THUMBTRACK) return;
+    if (!w || t.part < 0 || t.part == SB_THUMBTRACK) return void(KillTimer(nullptr, kRepeatTimer));
     SetTimer(nullptr, kRepeatTimer, kRepeat, repeat);
     // Paging goes on only while the pointer is still on that side of the thumb.
     if (t.part == SB_PAGEUP || t.part == SB_PAGEDOWN) {
@@ -148,6 +148,13 @@ void beginScrollBarTracking(Window* w, int hit, LPARAM screenPoint) {
 
 bool scrollBarTracking() {
     return WindowSystem::instance().scrollTrack.part >= 0;
+}
+
+void cancelScrollBarTracking(HWND handle) {
+    auto& t = WindowSystem::instance().scrollTrack;
+    if (t.part < 0 || t.window != handle) return;
+    t = {};
+    KillTimer(nullptr, kRepeatTimer);
 }
 
 void scrollBarPointer(UINT message) {

@@ -177,6 +177,8 @@ bool nextInput(MSG* out, HWND filter, UINT first, UINT last, bool remove);
 // pointer's moves and release go to the bar (scroll_bar.cpp).
 void beginScrollBarTracking(Window* window, int hit, LPARAM screenPoint);
 bool scrollBarTracking();
+// Ends a bar interaction of `handle` without notifications (the window is going away).
+void cancelScrollBarTracking(HWND handle);
 void scrollBarPointer(UINT message);
 void drawScrollBars(Window* window, HDC windowDC);
 // The default WM_NCCALCSIZE on a rectangle in the parent's coordinates.
