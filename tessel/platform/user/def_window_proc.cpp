@@ -114,6 +114,19 @@ LRESULT onPaint(Window* w) {
     return 0;
 }
 
+// A sizable or overlapped top-level window keeps within its tracking limits
+// whoever sizes it; a handler that answers WM_WINDOWPOSCHANGING itself decides.
+LRESULT onWindowPosChanging(Window* w, LPARAM lParam) {
+    auto* pos = reinterpret_cast<WINDOWPOS*>(lParam);
+    if (!pos || (pos->flags & SWP_NOSIZE) || !keepsTrackLimits(w->style, w->parent)) return 0;
+    const HWND handle = w->handle;
+    MINMAXINFO limits = defaultMinMaxInfo(w);
+    send(w, WM_GETMINMAXINFO, 0, reinterpret_cast<LPARAM>(&limits));
+    if (!(w = windowOf(handle))) return 0;
+    applyTrackLimits(limits, pos->cx, pos->cy, !(w->style & WS_MINIMIZE));
+    return 0;
+}
+
 // WM_MOVE and WM_SIZE from what changed.
 LRESULT onWindowPosChanged(Window* w, LPARAM lParam) {
     const auto* pos = reinterpret_cast<const WINDOWPOS*>(lParam);
@@ -202,6 +215,8 @@ LRESULT DefWindowProcW(HWND handle, UINT message, WPARAM wParam, LPARAM lParam) 
         case WM_NCPAINT:
             drawNonClient(w);
             return 0;
+        case WM_WINDOWPOSCHANGING:
+            return onWindowPosChanging(w, lParam);
         case WM_WINDOWPOSCHANGED:
             return onWindowPosChanged(w, lParam);
         case WM_SETTEXT:

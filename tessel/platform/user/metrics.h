@@ -25,5 +25,13 @@ constexpr int kMinTrackWidth = 136;
 constexpr int kMinTrackHeight = 39;
 // The largest: the screen plus, on each side, the thick frame and this much.
 constexpr int kMaxTrackPadding = 2;
+// Window positions and sizes stay within 16 bits, as Windows keeps them.
+constexpr int kMinCoordinate = -32768;
+constexpr int kMaxCoordinate = 32767;
+constexpr int kMaxWindowSize = 32767;
+// A top-level window's backing surface covers the window's top-left part up
+// to this size: no screen is larger, and the pixels stay a few hundred MiB.
+constexpr int kMaxSurfaceExtent = 16384;
+constexpr long long kMaxSurfacePixels = 1LL << 25;
 
 }  // namespace tessel::ws::metrics

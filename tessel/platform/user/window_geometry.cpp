@@ -59,6 +59,25 @@ MINMAXINFO defaultMinMaxInfo(const Window* w) {
     return info;
 }
 
+bool keepsTrackLimits(DWORD style, const Window* parent) {
+    return !parent && ((style & WS_THICKFRAME) || !(style & (WS_POPUP | WS_CHILD)));
+}
+
+void applyTrackLimits(const MINMAXINFO& limits, int& width, int& height, bool minimum) {
+    width = std::min<int>(width, limits.ptMaxTrackSize.x);
+    height = std::min<int>(height, limits.ptMaxTrackSize.y);
+    if (!minimum) return;
+    width = std::max<int>(width, limits.ptMinTrackSize.x);
+    height = std::max<int>(height, limits.ptMinTrackSize.y);
+}
+
+void limitCoordinates(int& x, int& y, int& width, int& height) {
+    x = std::clamp(x, kMinCoordinate, kMaxCoordinate);
+    y = std::clamp(y, kMinCoordinate, kMaxCoordinate);
+    width = std::clamp(width, 0, kMaxWindowSize);
+    height = std::clamp(height, 0, kMaxWindowSize);
+}
+
 // The default WM_NCCALCSIZE: frame, caption and scroll bars come off.
 void defaultClientRect(const Window* w, RECT* r) {
     const RECT frame = frameInsets(w->style, w->exStyle);
@@ -207,11 +226,13 @@ BOOL SetWindowPos(HWND handle, HWND insertAfter, int x, int y, int width, int he
         send(w, WM_WINDOWPOSCHANGING, 0, reinterpret_cast<LPARAM>(&pos));
         if (!(w = windowOf(handle))) return FALSE;
     }
+    // Whatever the handler said: negative sizes are empty, huge ones end at 16 bits.
+    limitCoordinates(pos.x, pos.y, pos.cx, pos.cy);
     const RECT oldRect = w->rect;
     const RECT oldClient = w->client;
     const bool wasVisible = (w->style & WS_VISIBLE) != 0;
     if (!(pos.flags & SWP_NOZORDER)) restack(w, pos.hwndInsertAfter);
-    w->rect = {pos.x, pos.y, pos.x + std::max(pos.cx, 0), pos.y + std::max(pos.cy, 0)};
+    w->rect = {pos.x, pos.y, pos.x + pos.cx, pos.y + pos.cy};
     if (w->parent && w->parent->childIndex) w->parent->childIndex->moved(w, oldRect);
     const bool resized = (w->rect.right - w->rect.left != oldRect.right - oldRect.left) ||
                          (w->rect.bottom - w->rect.top != oldRect.bottom - oldRect.top);

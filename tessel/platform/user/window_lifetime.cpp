@@ -36,17 +36,15 @@ void defaultPlacement(int& x, int& y, int& width, int& height) {
 }
 
 // ...and, once the window exists, a sizable top-level window's size is kept
-// within the tracking limits its WM_GETMINMAXINFO gives.
-void applyTrackLimits(Window* w, DWORD style, int& width, int& height) {
-    if (w->parent) return;
-    MINMAXINFO limits = defaultMinMaxInfo(w);
-    send(w, WM_GETMINMAXINFO, 0, reinterpret_cast<LPARAM>(&limits));
-    if ((style & WS_THICKFRAME) || !(style & (WS_POPUP | WS_CHILD))) {
-        width = std::clamp<int>(width, limits.ptMinTrackSize.x,
-                                std::max(limits.ptMinTrackSize.x, limits.ptMaxTrackSize.x));
-        height = std::clamp<int>(height, limits.ptMinTrackSize.y,
-                                 std::max(limits.ptMinTrackSize.y, limits.ptMaxTrackSize.y));
+// within the tracking limits its WM_GETMINMAXINFO gives. Every window's
+// rectangle stays within 16-bit coordinates, as SetWindowPos keeps it.
+void limitInitialRect(Window* w, DWORD style, int& x, int& y, int& width, int& height) {
+    if (!w->parent) {
+        MINMAXINFO limits = defaultMinMaxInfo(w);
+        send(w, WM_GETMINMAXINFO, 0, reinterpret_cast<LPARAM>(&limits));
+        if (keepsTrackLimits(style, w->parent)) applyTrackLimits(limits, width, height);
     }
+    limitCoordinates(x, y, width, height);
 }
 
 // The window enters the handle table and its siblings' list, topmost; it is
@@ -122,7 +120,8 @@ HWND CreateWindowExW(DWORD exStyle, LPCWSTR className, LPCWSTR windowName, DWORD
     callHooks(WH_CBT, HCBT_CREATEWND, reinterpret_cast<WPARAM>(handle),
               reinterpret_cast<LPARAM>(&cbt));
     if (!windowOf(handle)) return nullptr;
-    applyTrackLimits(w, style, width, height);
+    limitInitialRect(w, style, x, y, width, height);
+    if (!windowOf(handle)) return nullptr;  // WM_GETMINMAXINFO's handler destroyed it
     w->rect = {x, y, x + width, y + height};
     w->restoredRect = w->rect;
     cs.cx = width, cs.cy = height;

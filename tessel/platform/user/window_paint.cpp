@@ -30,29 +30,45 @@ void markForPaint(Window* w) {
     }
 }
 
+SIZE surfaceExtent(const Window* top) {
+    const RECT frame = frameInsets(top->style, top->exStyle);
+    const long long width = std::clamp<long long>(
+        0LL + top->rect.right - top->rect.left - frame.left - frame.right, 1, metrics::kMaxSurfaceExtent);
+    long long height = std::clamp<long long>(
+        0LL + top->rect.bottom - top->rect.top - frame.top - frame.bottom, 1, metrics::kMaxSurfaceExtent);
+    height = std::min(height, metrics::kMaxSurfacePixels / width);
+    return {static_cast<LONG>(width), static_cast<LONG>(height)};
+}
+
 namespace {
 
+// The top-level window of `w`, its surface made or resized to its extent.
+// When the memory cannot be had, the window has no surface: nothing paints.
 Window* surfaceWindow(Window* w) {
     Window* top = topLevelOf(w);
-    const RECT frame = frameInsets(top->style, top->exStyle);
-    const int width =
-        std::max<LONG>(1, top->rect.right - top->rect.left - frame.left - frame.right);
-    const int height =
-        std::max<LONG>(1, top->rect.bottom - top->rect.top - frame.top - frame.bottom);
-    if (!top->surface || cairo_image_surface_get_width(top->surface) != width ||
-        cairo_image_surface_get_height(top->surface) != height) {
-        cairo_surface_t* surface = cairo_image_surface_create(CAIRO_FORMAT_ARGB32, width, height);
+    const SIZE extent = surfaceExtent(top);
+    if (top->surface && cairo_image_surface_get_width(top->surface) == extent.cx &&
+        cairo_image_surface_get_height(top->surface) == extent.cy) {
+        return top;
+    }
+    cairo_surface_t* surface =
+        cairo_image_surface_create(CAIRO_FORMAT_ARGB32, extent.cx, extent.cy);
+    if (cairo_surface_status(surface) != CAIRO_STATUS_SUCCESS ||
+        !cairo_image_surface_get_data(surface)) {
+        cairo_surface_destroy(surface);
+        surface = nullptr;
+    } else {
         cairo_t* cr = cairo_create(surface);
         cairo_set_source_rgb(cr, 1, 1, 1);
         cairo_paint(cr);
         if (top->surface) {  // keep what was there until it is repainted
             cairo_set_source_surface(cr, top->surface, 0, 0);
             cairo_paint(cr);
-            cairo_surface_destroy(top->surface);
         }
         cairo_destroy(cr);
-        top->surface = surface;
     }
+    if (top->surface) cairo_surface_destroy(top->surface);
+    top->surface = surface;
     return top;
 }
 
@@ -107,10 +123,16 @@ cairo_region_t* visibleRegion(const Window* w, bool nonClient) {
     return region;
 }
 
+// A DC reaches no further than the surface, whatever the window's size
+// (a top-level window's frame lies outside it); null without a surface.
 HDC dcFor(Window* w, const cairo_region_t* limit, bool nonClient) {
     Window* top = surfaceWindow(w);
+    if (!top->surface) return nullptr;
     cairo_region_t* visible = visibleRegion(w, nonClient);
     if (limit) cairo_region_intersect(visible, limit);
+    const cairo_rectangle_int_t bounds{0, 0, cairo_image_surface_get_width(top->surface),
+                                       cairo_image_surface_get_height(top->surface)};
+    cairo_region_intersect_rectangle(visible, &bounds);
     const RECT origin = onSurface(w, {0, 0, 0, 0}, nonClient);
     HDC dc = tessel::gdi::createSurfaceDC(top->surface, {origin.left, origin.top}, visible);
     cairo_region_destroy(visible);
@@ -136,6 +158,21 @@ bool intersect(const RECT& a, const RECT& b, RECT* out) {
     return out->left < out->right && out->top < out->bottom;
 }
 
+// The part of `w`'s client area on its top-level window's surface (client
+// coordinates): what lies beyond is never painted, so it never becomes invalid.
+RECT paintableClient(const Window* w) {
+    const SIZE extent = surfaceExtent(topLevelOf(const_cast<Window*>(w)));
+    const RECT origin = onSurface(w, {0, 0, 0, 0}, false);
+    RECT out;
+    if (!intersect(clientBox(w),
+                   {-origin.left, -origin.top, extent.cx - origin.left, extent.cy - origin.top},
+                   &out)) {
+        return {0, 0, 0, 0};
+    }
+    return out;
+}
+
+// `r` lies within the paintable part of `w`; so do the parts given to the children.
 void invalidateRect(Window* w, RECT r, bool erase, bool children, bool loosely = false) {
     if (!intersect(r, clientBox(w), &r)) return;
     if (loosely) {
@@ -167,17 +204,22 @@ void invalidateRect(Window* w, RECT r, bool erase, bool children, bool loosely =
 
 void invalidate(Window* w, const cairo_region_t* region, bool erase, bool children) {
     if (!reallyVisible(w)) return;
-    if (!region) return invalidateRect(w, clientBox(w), erase, children);
+    const RECT paintable = paintableClient(w);
+    if (!region) return invalidateRect(w, paintable, erase, children);
     for (int i = 0, n = cairo_region_num_rectangles(region); i < n; ++i) {
         cairo_rectangle_int_t c;
         cairo_region_get_rectangle(region, i, &c);
-        invalidateRect(w, RECT{c.x, c.y, c.x + c.width, c.y + c.height}, erase, children);
+        RECT r{c.x, c.y, c.x + c.width, c.y + c.height};
+        if (intersect(r, paintable, &r)) invalidateRect(w, r, erase, children);
     }
 }
 
 void expose(Window* w, const RECT& rectInParent) {
-    if (w->parent && reallyVisible(w->parent))
-        invalidateRect(w->parent, rectInParent, true, true, true);
+    RECT r;
+    if (w->parent && reallyVisible(w->parent) &&
+        intersect(rectInParent, paintableClient(w->parent), &r)) {
+        invalidateRect(w->parent, r, true, true, true);
+    }
 }
 
 void forgetPaint(Window* w) {
@@ -352,11 +394,13 @@ HDC BeginPaint(HWND handle, LPPAINTSTRUCT paint) {
     if (!region) region = cairo_region_create();
     HDC dc = dcFor(w, nullptr, false);
     // The DC reaches only what was invalid: translate the region onto the surface.
-    const RECT origin = onSurface(w, {0, 0, 0, 0}, false);
-    cairo_region_t* onSurfaceRegion = cairo_region_copy(region);
-    cairo_region_translate(onSurfaceRegion, origin.left, origin.top);
-    tessel::gdi::findDC(dc)->limitVisible(onSurfaceRegion);
-    cairo_region_destroy(onSurfaceRegion);
+    if (tessel::gdi::DeviceContext* d = tessel::gdi::findDC(dc)) {
+        const RECT origin = onSurface(w, {0, 0, 0, 0}, false);
+        cairo_region_t* onSurfaceRegion = cairo_region_copy(region);
+        cairo_region_translate(onSurfaceRegion, origin.left, origin.top);
+        d->limitVisible(onSurfaceRegion);
+        cairo_region_destroy(onSurfaceRegion);
+    }
     cairo_rectangle_int_t e;
     cairo_region_get_extents(region, &e);
     cairo_region_destroy(region);
@@ -364,7 +408,7 @@ HDC BeginPaint(HWND handle, LPPAINTSTRUCT paint) {
     paint->hdc = dc;
     paint->rcPaint = {e.x, e.y, e.x + e.width, e.y + e.height};
     paint->fErase = TRUE;
-    if (erase)
+    if (erase && dc)  // without a surface there is nothing to erase
         paint->fErase = send(w, WM_ERASEBKGND, reinterpret_cast<WPARAM>(dc), 0) ? FALSE : TRUE;
     return dc;
 }

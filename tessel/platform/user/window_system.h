@@ -144,6 +144,14 @@ RECT frameInsets(DWORD style, DWORD exStyle);  // borders and caption, no scroll
 // Sends WM_NCCALCSIZE for the window's rect and stores the client area it gives.
 void recalculateClient(Window* window);
 MINMAXINFO defaultMinMaxInfo(const Window* window);
+// A sizable or overlapped top-level window keeps its size within the tracking
+// limits of WM_GETMINMAXINFO (a popup without a thick frame may be any size).
+bool keepsTrackLimits(DWORD style, const Window* parent);
+// The size within the limits; the minimum (unless left out: a minimised
+// window) wins over a smaller maximum.
+void applyTrackLimits(const MINMAXINFO& limits, int& width, int& height, bool minimum = true);
+// Positions and sizes kept within the 16-bit range of window coordinates.
+void limitCoordinates(int& x, int& y, int& width, int& height);
 // The end of a window's life: owned windows, WM_DESTROY (optional), the
 // children, WM_NCDESTROY, then the handle is retired.
 void destroyWindow(Window* window, bool sendDestroy);
@@ -164,6 +172,10 @@ Window* windowAt(POINT screenPoint, const std::vector<Window*>& skip = {});
 // The top-level window's surface covers the window inside its frame and
 // caption (client area and scroll bars), which the desktop decorates.
 POINT surfaceOriginOnScreen(const Window* topLevel);
+// The size of that surface: the window inside its frame, cut to the largest
+// surface there may be (metrics::kMaxSurfaceExtent, kMaxSurfacePixels) from
+// its top-left corner. Nothing beyond it is painted or shown.
+SIZE surfaceExtent(const Window* topLevel);
 // The window (filtered by `filter` when not null) that should get WM_PAINT
 // next, parents before children; null when none.
 Window* nextToPaint(HWND filter);

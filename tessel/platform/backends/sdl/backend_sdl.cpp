@@ -6,11 +6,13 @@
 #include <cstdio>
 #include <cstdlib>
 #include <cstring>
+#include <limits>
 #include <new>
 #include <utility>
 #include <vector>
 
 #include <tessel/platform/text_encoding.h>
+#include "user/metrics.h"
 
 namespace tessel::ws {
 
@@ -156,11 +158,15 @@ SdlBackend::Limits SdlBackend::limitsOf(HWND handle) {
     if (!(w = windowOf(handle))) return {};
     const RECT frame = frameInsets(w->style, w->exStyle);
     const LONG dx = frame.left + frame.right, dy = frame.top + frame.bottom;
-    const SIZE minimum{std::max<LONG>(1, info.ptMinTrackSize.x - dx),
-                       std::max<LONG>(1, info.ptMinTrackSize.y - dy)};
+    // A handler's limits may be anything: the window system's sizes stop at 16 bits.
+    auto inRange = [](LONG size, LONG frameSize) {
+        return std::clamp<LONG>(size, 0, metrics::kMaxWindowSize) - frameSize;
+    };
+    const SIZE minimum{std::max<LONG>(1, inRange(info.ptMinTrackSize.x, dx)),
+                       std::max<LONG>(1, inRange(info.ptMinTrackSize.y, dy))};
     return {minimum,
-            {std::max(minimum.cx, info.ptMaxTrackSize.x - dx),
-             std::max(minimum.cy, info.ptMaxTrackSize.y - dy)}};
+            {std::max(minimum.cx, inRange(info.ptMaxTrackSize.x, dx)),
+             std::max(minimum.cy, inRange(info.ptMaxTrackSize.y, dy))}};
 }
 
 SdlBackend::Limits SdlBackend::applyLimits(NativeWindow& native) {
@@ -285,7 +291,11 @@ void SdlBackend::presentDamage(NativeWindow& native) {
     if (!w || !w->surface || !native.shown || native.minimized) return;
     SDL_Window* window = native.window.get();
     SDL_Surface* target = SDL_GetWindowSurface(window);
-    if (!target) return;
+    // A frame buffer whose size SDL could not count in an int is not to be written.
+    if (!target || !target->pixels ||
+        static_cast<long long>(target->pitch) * target->h > std::numeric_limits<int>::max()) {
+        return;
+    }
     cairo_surface_t* surface = w->surface;
     cairo_surface_flush(surface);
     const int width = cairo_image_surface_get_width(surface);
