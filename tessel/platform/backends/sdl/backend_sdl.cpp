@@ -26,14 +26,6 @@ bool same(SIZE a, SIZE b) {
     return a.cx == b.cx && a.cy == b.cy;
 }
 
-// The surface covers the window inside its frame and caption: that is the
-// native window's client area.
-SIZE surfaceSize(const Window& w) {
-    const RECT frame = frameInsets(w.style, w.exStyle);
-    return {std::max<LONG>(1, w.rect.right - w.rect.left - frame.left - frame.right),
-            std::max<LONG>(1, w.rect.bottom - w.rect.top - frame.top - frame.bottom)};
-}
-
 SDL_SystemCursor systemCursorFor(HCURSOR cursor) {
     switch (reinterpret_cast<ULONG_PTR>(cursor)) {
         case 32513:
@@ -127,7 +119,7 @@ SIZE SdlBackend::screenSize() const {
 }
 
 NativeWindow* SdlBackend::create(Window& w) {
-    const SIZE size = surfaceSize(w);
+    const SIZE size = surfaceExtent(&w);
     const POINT at = surfaceOriginOnScreen(&w);
     Uint32 flags = SDL_WINDOW_HIDDEN | SDL_WINDOW_ALLOW_HIGHDPI;
     if (w.style & WS_THICKFRAME) flags |= SDL_WINDOW_RESIZABLE;
@@ -154,13 +146,20 @@ SdlBackend::Limits SdlBackend::limitsOf(HWND handle) {
     Window* w = windowOf(handle);
     if (!w) return {};
     MINMAXINFO info = defaultMinMaxInfo(w);
-    send(w, WM_GETMINMAXINFO, 0, reinterpret_cast<LPARAM>(&info));
-    if (!(w = windowOf(handle))) return {};
+    if (keepsTrackLimits(w->style, w->parent)) {
+        send(w, WM_GETMINMAXINFO, 0, reinterpret_cast<LPARAM>(&info));
+        if (!(w = windowOf(handle))) return {};
+    } else {  // a popup without a thick frame may be any size
+        info.ptMinTrackSize = {0, 0};
+        info.ptMaxTrackSize = {metrics::kMaxWindowSize, metrics::kMaxWindowSize};
+    }
     const RECT frame = frameInsets(w->style, w->exStyle);
     const LONG dx = frame.left + frame.right, dy = frame.top + frame.bottom;
-    // A handler's limits may be anything: the window system's sizes stop at 16 bits.
+    // A handler's limits may be anything; the native window is never larger
+    // than the surface it shows.
     auto inRange = [](LONG size, LONG frameSize) {
-        return std::clamp<LONG>(size, 0, metrics::kMaxWindowSize) - frameSize;
+        return std::min<LONG>(std::clamp<LONG>(size, 0, metrics::kMaxWindowSize) - frameSize,
+                              metrics::kMaxSurfaceExtent);
     };
     const SIZE minimum{std::max<LONG>(1, inRange(info.ptMinTrackSize.x, dx)),
                        std::max<LONG>(1, inRange(info.ptMinTrackSize.y, dy))};
@@ -203,7 +202,7 @@ void SdlBackend::topLevelChanged(Window& w) {
     }
     // The desktop decides where minimised and maximised windows are.
     if (!native->minimized && !native->maximized) {
-        const SIZE size = surfaceSize(w);
+        const SIZE size = surfaceExtent(&w);
         const POINT at = surfaceOriginOnScreen(&w);
         if (!same(size, native->size)) {
             SDL_SetWindowSize(window, size.cx, size.cy);

@@ -312,13 +312,20 @@ void SdlBackend::nativeResized(NativeWindow& native, SIZE size) {
 }
 
 // The window rect follows the native client area, with the frame around it.
+// A native window as large as the window's surface shows all it can: the
+// window, which may be larger, keeps its size.
 void SdlBackend::adoptNativeGeometry(NativeWindow& native) {
     Window* w = windowOf(native.handle);
     if (!w) return;
     const RECT frame = frameInsets(w->style, w->exStyle);
-    const RECT wanted{native.position.x - frame.left, native.position.y - frame.top,
-                      native.position.x + native.size.cx + frame.right,
-                      native.position.y + native.size.cy + frame.bottom};
+    const SIZE extent = surfaceExtent(w);
+    const bool showsAll = native.size.cx == extent.cx && native.size.cy == extent.cy;
+    const LONG left = native.position.x - frame.left, top = native.position.y - frame.top;
+    const RECT wanted =
+        showsAll ? RECT{left, top, left + (w->rect.right - w->rect.left),
+                        top + (w->rect.bottom - w->rect.top)}
+                 : RECT{left, top, native.position.x + native.size.cx + frame.right,
+                        native.position.y + native.size.cy + frame.bottom};
     const RECT& r = w->rect;
     if (r.left == wanted.left && r.top == wanted.top && r.right == wanted.right &&
         r.bottom == wanted.bottom)
