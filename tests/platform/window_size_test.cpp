@@ -95,8 +95,8 @@ TEST_F(WindowSizeTest, HugeWindowsPaintTheirSurfaceAndNothingBeyond) {
 TEST_F(WindowSizeTest, SizableWindowsKeepWithinTheirTrackingLimits) {
     const SIZE maxTrack{GetSystemMetrics(SM_CXMAXTRACK), GetSystemMetrics(SM_CYMAXTRACK)};
     const SIZE minTrack{GetSystemMetrics(SM_CXMINTRACK), GetSystemMetrics(SM_CYMINTRACK)};
-    HWND overlapped = CreateWindowExW(0, L"Recorder", L"", WS_OVERLAPPEDWINDOW, 0, 0, 40000,
-                                      40000, nullptr, nullptr, nullptr, nullptr);
+    HWND overlapped = CreateWindowExW(0, L"Recorder", L"", WS_OVERLAPPEDWINDOW, 0, 0, 40000, 40000,
+                                      nullptr, nullptr, nullptr, nullptr);
     EXPECT_EQ(sizeOf(overlapped).cx, maxTrack.cx);
     EXPECT_EQ(sizeOf(overlapped).cy, maxTrack.cy);
     MoveWindow(overlapped, 0, 0, 1, 1, FALSE);

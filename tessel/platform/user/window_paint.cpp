@@ -32,10 +32,12 @@ void markForPaint(Window* w) {
 
 SIZE surfaceExtent(const Window* top) {
     const RECT frame = frameInsets(top->style, top->exStyle);
-    const long long width = std::clamp<long long>(
-        0LL + top->rect.right - top->rect.left - frame.left - frame.right, 1, metrics::kMaxSurfaceExtent);
-    long long height = std::clamp<long long>(
-        0LL + top->rect.bottom - top->rect.top - frame.top - frame.bottom, 1, metrics::kMaxSurfaceExtent);
+    const long long width =
+        std::clamp<long long>(0LL + top->rect.right - top->rect.left - frame.left - frame.right, 1,
+                              metrics::kMaxSurfaceExtent);
+    long long height =
+        std::clamp<long long>(0LL + top->rect.bottom - top->rect.top - frame.top - frame.bottom, 1,
+                              metrics::kMaxSurfaceExtent);
     height = std::min(height, metrics::kMaxSurfacePixels / width);
     return {static_cast<LONG>(width), static_cast<LONG>(height)};
 }

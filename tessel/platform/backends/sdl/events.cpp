@@ -321,11 +321,10 @@ void SdlBackend::adoptNativeGeometry(NativeWindow& native) {
     const SIZE extent = surfaceExtent(w);
     const bool showsAll = native.size.cx == extent.cx && native.size.cy == extent.cy;
     const LONG left = native.position.x - frame.left, top = native.position.y - frame.top;
-    const RECT wanted =
-        showsAll ? RECT{left, top, left + (w->rect.right - w->rect.left),
-                        top + (w->rect.bottom - w->rect.top)}
-                 : RECT{left, top, native.position.x + native.size.cx + frame.right,
-                        native.position.y + native.size.cy + frame.bottom};
+    const RECT wanted = showsAll ? RECT{left, top, left + (w->rect.right - w->rect.left),
+                                        top + (w->rect.bottom - w->rect.top)}
+                                 : RECT{left, top, native.position.x + native.size.cx + frame.right,
+                                        native.position.y + native.size.cy + frame.bottom};
     const RECT& r = w->rect;
     if (r.left == wanted.left && r.top == wanted.top && r.right == wanted.right &&
         r.bottom == wanted.bottom)
