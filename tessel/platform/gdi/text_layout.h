@@ -4,7 +4,9 @@
 // Invariant: a line's mask, when there is one, covers maskBox, which lies
 // within the line's box; a line larger than kWholeLineMaskBytes only ever has
 // the part last drawn rasterised, so a million-character line costs a mask
-// the size of what shows, not of the line.
+// the size of what shows, not of the line. (Pango places glyphs in int units
+// of 1/1024 pixel: past about two million pixels along a line its positions
+// overflow, which no slicing here can repair.)
 //
 //   const TextLayout::Line& line = layout.renderedLine(0, wantedInLine);
 //   if (line.mask) compositeAt(line.mask, left + line.maskBox.left, baseline + line.maskBox.top);
