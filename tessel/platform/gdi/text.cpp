@@ -181,6 +181,7 @@ std::unique_ptr<TextLayout> TextEngine::build(const FontFace& face, std::wstring
         counted = index + 1;
         offset += length;
     }
+    result->m_plain = !face.underline() && !face.strikeOut() && shown.underlined.empty();
     pango_layout_set_attributes(layout, attributes);
     pango_attr_list_unref(attributes);
 

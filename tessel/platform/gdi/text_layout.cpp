@@ -3,6 +3,7 @@
 #include <pango/pangocairo.h>
 
 #include <algorithm>
+#include <climits>
 #include <cstring>
 
 namespace tessel::gdi {
@@ -25,6 +26,39 @@ long long pixelCount(const RECT& r) {
 bool contains(const RECT& outer, const RECT& inner) {
     return inner.left >= outer.left && inner.top >= outer.top && inner.right <= outer.right &&
            inner.bottom <= outer.bottom;
+}
+
+// Draws the glyphs of `line` that reach pixels [left, right) from the line's
+// left, with the line's left at the current point, positioning in 64 bits:
+// Pango's own drawing sums a line's advances in int and loses a glyph's place
+// past about two million pixels.
+void showGlyphsWithin(cairo_t* cr, PangoLayoutLine* line, long long left, long long right) {
+    double lineX, baselineY;
+    cairo_get_current_point(cr, &lineX, &baselineY);
+    const long long from = left * PANGO_SCALE, to = right * PANGO_SCALE;
+    long long runX = 0;
+    for (GSList* item = line->runs; item; item = item->next) {
+        const auto* run = static_cast<PangoGlyphItem*>(item->data);
+        const PangoGlyphString* glyphs = run->glyphs;
+        long long x = runX, firstX = 0;
+        int first = -1, last = -1;
+        for (int i = 0; i < glyphs->num_glyphs; ++i) {
+            const long long next = x + glyphs->glyphs[i].geometry.width;
+            if (next >= from && x <= to) {
+                if (first < 0) first = i, firstX = x;
+                last = i;
+            }
+            x = next;
+        }
+        runX = x;
+        if (first < 0) continue;
+        PangoGlyphString shown = *glyphs;  // a view: shares the run's arrays
+        shown.glyphs += first;
+        shown.log_clusters += first;
+        shown.num_glyphs = last - first + 1;
+        cairo_move_to(cr, lineX + static_cast<double>(firstX) / PANGO_SCALE, baselineY);
+        pango_cairo_show_glyph_string(cr, run->item->analysis.font, &shown);
+    }
 }
 
 std::size_t bytesOf(pixman_image_t* mask) {
@@ -52,16 +86,22 @@ void TextLayout::adopt(PangoLayout* layout) {
         pango_layout_line_get_pixel_extents(line, &ink, &logical);
         // Ink and logical box together (underlines may sit outside either),
         // and a pixel of antialiasing around.
-        const RECT box{std::min(ink.x, logical.x) - 1, std::min(ink.y, logical.y) - 1,
-                       std::max(ink.x + ink.width, logical.x + logical.width) + 1,
-                       std::max(ink.y + ink.height, logical.y + logical.height) + 1};
+        RECT box{std::min(ink.x, logical.x) - 1, std::min(ink.y, logical.y) - 1,
+                 std::max(ink.x + ink.width, logical.x + logical.width) + 1,
+                 std::max(ink.y + ink.height, logical.y + logical.height) + 1};
+        long long advance = 0;  // Pango's extents are int and wrap on a very long line
+        for (GSList* run = line->runs; run; run = run->next) {
+            const auto* glyphs = static_cast<PangoGlyphItem*>(run->data)->glyphs;
+            for (int i = 0; i < glyphs->num_glyphs; ++i)
+                advance += glyphs->glyphs[i].geometry.width;
+            m_layoutBytes += kRunBytes + static_cast<std::size_t>(glyphs->num_glyphs) * kGlyphBytes;
+        }
+        const long long advancePixels = (advance + PANGO_SCALE - 1) / PANGO_SCALE + 1;
+        if (advancePixels > box.right)
+            box.right = static_cast<LONG>(std::min<long long>(advancePixels, INT_MAX));
         m_lines.push_back({logical.width, line, box});
         m_width = std::max(m_width, logical.width);
         m_layoutBytes += kLineBytes;
-        for (GSList* run = line->runs; run; run = run->next) {
-            const auto* glyphs = static_cast<PangoGlyphItem*>(run->data)->glyphs;
-            m_layoutBytes += kRunBytes + static_cast<std::size_t>(glyphs->num_glyphs) * kGlyphBytes;
-        }
     }
 }
 
@@ -95,7 +135,13 @@ void TextLayout::render(Line& line, const RECT& area) {
     if (drawn) {
         cairo_t* cr = cairo_create(target);
         cairo_move_to(cr, -area.left, -area.top);
-        pango_cairo_show_layout_line(cr, line.line);
+        if (m_plain && pixelCount(line.box) > kWholeLineMaskBytes) {
+            // Ink may overhang a glyph's advance by up to about the line's height.
+            const long long overhang = line.box.bottom - line.box.top;
+            showGlyphsWithin(cr, line.line, area.left - overhang, area.right + overhang);
+        } else {
+            pango_cairo_show_layout_line(cr, line.line);
+        }
         cairo_destroy(cr);
         cairo_surface_finish(target);
     }

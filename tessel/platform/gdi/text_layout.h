@@ -4,9 +4,9 @@
 // Invariant: a line's mask, when there is one, covers maskBox, which lies
 // within the line's box; a line larger than kWholeLineMaskBytes only ever has
 // the part last drawn rasterised, so a million-character line costs a mask
-// the size of what shows, not of the line. (Pango places glyphs in int units
-// of 1/1024 pixel: past about two million pixels along a line its positions
-// overflow, which no slicing here can repair.)
+// the size of what shows, not of the line. Such a slice of a plain line (no
+// underline or strike-out) is drawn from the glyphs in it alone; Pango,
+// drawing a whole line, loses glyph positions past about two million pixels.
 //
 //   const TextLayout::Line& line = layout.renderedLine(0, wantedInLine);
 //   if (line.mask) compositeAt(line.mask, left + line.maskBox.left, baseline + line.maskBox.top);
@@ -75,6 +75,7 @@ private:
     int m_width = 0;
     std::size_t m_layoutBytes = 0;
     std::size_t m_maskBytes = 0;
+    bool m_plain = true;  // no decorations: slices may be drawn glyph by glyph
 };
 
 }  // namespace tessel::gdi
