@@ -13,11 +13,27 @@ struct XMemDC::Buffer {
 };
 
 namespace {
+
+// A buffer grown to hold both the old and the new box is kept up to this many
+// pixels; beyond, a tall paint after a wide one would cost their product.
+constexpr long long kMaxGrownPixels = 16LL << 20;
+
 // The buffer between paints; an XMemDC inside another gets a fresh one.
 std::unique_ptr<XMemDC::Buffer>& spare() {
     thread_local std::unique_ptr<XMemDC::Buffer> buffer;
     return buffer;
 }
+
+std::unique_ptr<XMemDC::Buffer> makeBuffer(CDC* dc, CSize size) {
+    auto buffer = std::make_unique<XMemDC::Buffer>();
+    if (!buffer->dc.CreateCompatibleDC(dc) ||
+        !buffer->bitmap.CreateCompatibleBitmap(dc, size.cx, size.cy))
+        return nullptr;
+    buffer->size = size;
+    buffer->previous = buffer->dc.SelectObject(&buffer->bitmap);
+    return buffer;
+}
+
 }  // namespace
 
 XMemDC::XMemDC(XDC& target) : XDC(nullptr), m_target(target) {
@@ -26,16 +42,20 @@ XMemDC::XMemDC(XDC& target) : XDC(nullptr), m_target(target) {
     if (dc->GetClipBox(&m_box) == NULLREGION || m_box.IsRectEmpty()) return;
     m_buffer = std::move(spare());
     if (!m_buffer || m_buffer->size.cx < m_box.Width() || m_buffer->size.cy < m_box.Height()) {
-        const CSize size(std::max<int>(m_box.Width(), m_buffer ? m_buffer->size.cx : 0),
-                         std::max<int>(m_box.Height(), m_buffer ? m_buffer->size.cy : 0));
-        m_buffer = std::make_unique<Buffer>();
-        if (!m_buffer->dc.CreateCompatibleDC(dc) ||
-            !m_buffer->bitmap.CreateCompatibleBitmap(dc, size.cx, size.cy)) {
-            m_buffer.reset();
-            return;
+        CSize size = m_box.Size();
+        if (m_buffer) {
+            const CSize grown(std::max<int>(size.cx, m_buffer->size.cx),
+                              std::max<int>(size.cy, m_buffer->size.cy));
+            if (static_cast<long long>(grown.cx) * grown.cy <= kMaxGrownPixels) size = grown;
         }
-        m_buffer->size = size;
-        m_buffer->previous = m_buffer->dc.SelectObject(&m_buffer->bitmap);
+        m_buffer = makeBuffer(dc, size);
+    }
+    if (!m_buffer) {
+        // No memory for a buffer this big: draw straight onto the target,
+        // leaving its state as it was.
+        m_savedTarget = dc->SaveDC();
+        m_dc = dc;
+        return;
     }
     CDC& memory = m_buffer->dc;
     // The buffer's logical coordinates are the target's; it starts as the target is.
@@ -50,11 +70,11 @@ XMemDC::XMemDC(XDC& target) : XDC(nullptr), m_target(target) {
 }
 
 bool XMemDC::aboutToDraw(const CRect* area, bool opaque) const {
-    if (!m_buffer) return true;  // no buffer: the drawing goes nowhere anyway
     CRect within;
     // Outside the painted area nothing shows (a host draws all its
     // components, most of them scrolled away).
     if (area && !within.IntersectRect(area, &m_box)) return false;
+    if (!m_buffer) return true;  // unbuffered or nowhere to draw
     m_drawn = true;
     if (m_fetched) return true;
     if (!area) {
@@ -129,7 +149,10 @@ void XMemDC::fetchUnpainted() const {
 }
 
 XMemDC::~XMemDC() {
-    if (!m_buffer) return;
+    if (!m_buffer) {
+        if (m_savedTarget) m_dc->RestoreDC(m_savedTarget);
+        return;
+    }
     // Nothing drawn: the target already shows it all.
     if (m_drawn) {
         if (!m_fetched) fetchUnpainted();

@@ -9,7 +9,8 @@
 // It covers only the target's clip box (what is being painted), starts with
 // the target's pixels, font and colours there, and copies its content onto
 // the target when destroyed, so a scene reaches the screen in one blit.
-// The buffer's memory is kept for the next XMemDC of the thread.
+// The buffer's memory is kept for the next XMemDC of the thread. Without
+// memory for a buffer, drawing goes straight onto the target.
 //
 // Invariant: the buffer's pixels are the target's, or drawn, everywhere
 // within m_box outside the opaque rectangles in m_painted, unless m_fetched
@@ -39,4 +40,5 @@ private:
     mutable bool m_drawn = false;          // something was drawn: the buffer goes out
     mutable bool m_fetched = false;        // the target's pixels are in wherever needed
     mutable std::vector<CRect> m_painted;  // opaque fills before the fetch, rows merged
+    int m_savedTarget = 0;  // SaveDC level of the target when drawing on it unbuffered
 };

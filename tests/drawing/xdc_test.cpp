@@ -123,6 +123,41 @@ TEST(XDC, FontsCarryTheirColourAndMeasureWrapped) {
     EXPECT_EQ(GFont("Arial", 7.0, 0, 0).handle(), GFont("Arial", 7.0, 0, RGB(1, 2, 3)).handle());
 }
 
+// A memory DC over a bitmap of any size, for targets unlike Surface's.
+class SizedTarget {
+public:
+    SizedTarget(int width, int height) {
+        m_dc.CreateCompatibleDC(nullptr);
+        m_bitmap.CreateCompatibleBitmap(&m_dc, width, height);
+        m_old = m_dc.SelectObject(&m_bitmap);
+        m_dc.FillSolidRect(0, 0, width, height, RGB(255, 255, 255));
+    }
+    ~SizedTarget() { m_dc.SelectObject(m_old); }
+    CDC* cdc() { return &m_dc; }
+
+private:
+    CDC m_dc;
+    CBitmap m_bitmap;
+    CBitmap* m_old;
+};
+
+// A tall paint after a wide one gets a buffer of its own size: one covering
+// both would be 30000 x 30000, more than any bitmap can hold.
+TEST(XMemDC, ATallPaintAfterAWideOneStillReachesTheTarget) {
+    SizedTarget wide(30000, 4), tall(4, 30000);
+    XDC wideDC(wide.cdc()), tallDC(tall.cdc());
+    {
+        XMemDC buffer(wideDC);
+        buffer.FillRect(CRect(0, 0, 30000, 4), RGB(255, 0, 0));
+    }
+    EXPECT_EQ(wide.cdc()->GetPixel(29999, 3), RGB(255, 0, 0));
+    {
+        XMemDC buffer(tallDC);
+        buffer.FillRect(CRect(0, 0, 4, 30000), RGB(0, 0, 255));
+    }
+    EXPECT_EQ(tall.cdc()->GetPixel(3, 29999), RGB(0, 0, 255));
+}
+
 TEST(XMemDC, ReachesTheTargetOnlyWhenDestroyedAndOnlyInsideTheClip) {
     Surface s;
     XDC target(s.cdc());

@@ -1,8 +1,11 @@
 #include <gtest/gtest.h>
 
+#include <climits>
 #include <cwchar>
 
 #include <tessel/platform/gdi.h>
+#include <tessel/platform/testing.h>
+#include <tessel/platform/win_user.h>
 
 #include "canvas.h"
 
@@ -150,6 +153,91 @@ TEST(GdiRobustness, ObjectCountReturnsToStart) {
             EXPECT_TRUE(DeleteObject(o));
     }
     EXPECT_EQ(liveObjects(), before);
+}
+
+// Sizes no surface can have give a null bitmap, as Windows does when it is
+// out of memory, and leave nothing half made; the largest that fits works.
+TEST(GdiRobustness, HostileBitmapSizesGiveNull) {
+    const DWORD before = liveObjects();
+    HDC dc = CreateCompatibleDC(nullptr);
+    const int sizes[][2] = {{0, 10},      {10, 0},        {-1, 10},       {10, -5},
+                            {40000, 1},   {1, 40000},     {40000, 40000}, {INT_MAX, INT_MAX},
+                            {INT_MIN, 1}, {32767, 32767}, {32767, 16385}};
+    for (const auto& [width, height] : sizes) {
+        EXPECT_EQ(CreateCompatibleBitmap(dc, width, height), nullptr) << width << "x" << height;
+        EXPECT_EQ(CreateBitmap(width, height, 1, 32, nullptr), nullptr) << width << "x" << height;
+        BITMAPINFO info{};
+        info.bmiHeader.biSize = sizeof(BITMAPINFOHEADER);
+        info.bmiHeader.biWidth = width;
+        info.bmiHeader.biHeight = height == INT_MIN ? INT_MIN : -height;
+        info.bmiHeader.biPlanes = 1;
+        info.bmiHeader.biBitCount = 32;
+        info.bmiHeader.biCompression = BI_RGB;
+        void* bits = &info;
+        EXPECT_EQ(CreateDIBSection(dc, &info, DIB_RGB_COLORS, &bits, nullptr, 0), nullptr);
+        EXPECT_EQ(bits, nullptr);
+    }
+    BITMAPINFO lowest{};
+    lowest.bmiHeader = {sizeof(BITMAPINFOHEADER), 4, INT_MIN, 1, 32, BI_RGB, 0, 0, 0, 0, 0};
+    EXPECT_EQ(CreateDIBSection(dc, &lowest, DIB_RGB_COLORS, nullptr, nullptr, 0), nullptr);
+    EXPECT_EQ(liveObjects(), before + 1);
+
+    // The memory DC keeps its own one-pixel bitmap and stays usable.
+    EXPECT_EQ(SelectObject(dc, nullptr), nullptr);
+    RECT r{0, 0, 40000, 40000};
+    EXPECT_TRUE(FillRect(dc, &r, static_cast<HBRUSH>(GetStockObject(BLACK_BRUSH))));
+    EXPECT_EQ(GetPixel(dc, 0, 0), RGB(0, 0, 0));
+
+    HBITMAP widest = CreateCompatibleBitmap(dc, 32767, 2);
+    ASSERT_NE(widest, nullptr);
+    HGDIOBJ old = SelectObject(dc, widest);
+    EXPECT_TRUE(FillRect(dc, &r, static_cast<HBRUSH>(GetStockObject(GRAY_BRUSH))));
+    EXPECT_EQ(GetPixel(dc, 32766, 1), RGB(128, 128, 128));
+    EXPECT_EQ(GetPixel(dc, 32767, 1), CLR_INVALID);
+    SelectObject(dc, old);
+    DeleteObject(widest);
+    DeleteDC(dc);
+}
+
+// Blits whose sizes reach int's limits copy what lies on the surfaces and no more.
+TEST(GdiRobustness, BlitsWithExtremeSizes) {
+    Canvas source(8, 8), target(8, 8);
+    source.clear(RGB(255, 0, 0));
+    EXPECT_TRUE(BitBlt(target.dc(), 0, 0, INT_MAX, INT_MAX, source.dc(), 0, 0, SRCCOPY));
+    EXPECT_EQ(target.at(0, 0), RGB(255, 0, 0));
+    EXPECT_EQ(target.at(7, 7), RGB(255, 0, 0));
+    target.clear(kWhite);
+    BitBlt(target.dc(), 4, 4, INT_MIN, INT_MIN, source.dc(), 0, 0, SRCCOPY);
+    StretchBlt(target.dc(), INT_MAX, 0, INT_MAX, 8, source.dc(), 0, 0, INT_MIN, 8, SRCCOPY);
+    BLENDFUNCTION blend{AC_SRC_OVER, 0, 255, 0};
+    AlphaBlend(target.dc(), INT_MIN, 0, INT_MAX, 8, source.dc(), 0, 0, 8, 8, blend);
+    EXPECT_EQ(target.at(5, 5), kWhite);
+    // Still drawing afterwards: no error state left behind.
+    EXPECT_TRUE(BitBlt(target.dc(), 0, 0, 2, 2, source.dc(), 0, 0, SRCCOPY));
+    EXPECT_EQ(target.at(1, 1), RGB(255, 0, 0));
+}
+
+// A window wider than any surface can be draws nothing and breaks nothing.
+TEST(GdiRobustness, AWindowWiderThanAnySurfacePaintsNothing) {
+    WNDCLASSW wide{0, DefWindowProcW, 0, 0, nullptr, nullptr, nullptr, nullptr, nullptr, L"Wide"};
+    RegisterClassW(&wide);
+    HWND w = CreateWindowExW(0, L"Wide", L"", WS_POPUP | WS_VISIBLE, 0, 0, 40000, 50, nullptr,
+                             nullptr, nullptr, nullptr);
+    ASSERT_NE(w, nullptr);
+    tessel::testing::pump();
+    HDC dc = GetDC(w);
+    ASSERT_NE(dc, nullptr);
+    RECT r{0, 0, 40000, 50};
+    FillRect(dc, &r, static_cast<HBRUSH>(GetStockObject(BLACK_BRUSH)));
+    SetBkMode(dc, OPAQUE);
+    DrawTextW(dc, L"Text", -1, &r, DT_SINGLELINE);
+    TextOutW(dc, 10, 10, L"Text", 4);
+    Canvas c(4, 4);
+    BitBlt(dc, 0, 0, 4, 4, c.dc(), 0, 0, SRCCOPY);
+    BitBlt(c.dc(), 0, 0, 4, 4, dc, 0, 0, SRCCOPY);
+    EXPECT_EQ(c.at(0, 0), kWhite);
+    ReleaseDC(w, dc);
+    DestroyWindow(w);
 }
 
 }  // namespace

@@ -1,6 +1,9 @@
 // Pixels and bitmaps.
+#include <climits>
+#include <cstddef>
 #include <cstdint>
 #include <cstring>
+#include <memory>
 #include <utility>
 
 #include <tessel/platform/gdi.h>
@@ -15,8 +18,21 @@ unsigned char* pixelAt(cairo_surface_t* surface, int x, int y) {
         y >= cairo_image_surface_get_height(surface)) {
         return nullptr;
     }
-    return cairo_image_surface_get_data(surface) + y * cairo_image_surface_get_stride(surface) +
-           x * 4;
+    return cairo_image_surface_get_data(surface) +
+           static_cast<std::ptrdiff_t>(y) * cairo_image_surface_get_stride(surface) + x * 4;
+}
+
+// A bitmap of that size, or null when Cairo cannot hold it (more than 32767
+// pixels a side, or more bytes than pixman's int offsets reach) or memory
+// runs out.
+std::shared_ptr<Bitmap> makeBitmap(int width, int height) {
+    constexpr int kMaxSide = 32767;
+    if (width <= 0 || height <= 0 || width > kMaxSide || height > kMaxSide ||
+        4LL * width * height > INT_MAX)
+        return nullptr;
+    auto bitmap = std::make_shared<Bitmap>(width, height);
+    if (cairo_surface_status(bitmap->surface) != CAIRO_STATUS_SUCCESS) return nullptr;
+    return bitmap;
 }
 
 }  // namespace
@@ -45,24 +61,24 @@ COLORREF GetPixel(HDC dc, int x, int y) {
 }
 
 HBITMAP CreateCompatibleBitmap(HDC dc, int width, int height) {
-    if (!findDC(dc) || width <= 0 || height <= 0 || width > 32767 || height > 32767) return nullptr;
-    auto bitmap = std::make_shared<Bitmap>(width, height);
-    if (cairo_surface_status(bitmap->surface) != CAIRO_STATUS_SUCCESS) return nullptr;
+    if (!findDC(dc)) return nullptr;
+    auto bitmap = makeBitmap(width, height);
+    if (!bitmap) return nullptr;
     return static_cast<HBITMAP>(state().handles.insert(std::move(bitmap)));
 }
 
 HBITMAP CreateBitmap(int width, int height, UINT planes, UINT bitsPerPixel, const void* bits) {
-    if (width <= 0 || height <= 0 || width > 32767 || height > 32767 || planes != 1 ||
-        bitsPerPixel != 32)
-        return nullptr;
-    auto bitmap = std::make_shared<Bitmap>(width, height);
-    if (cairo_surface_status(bitmap->surface) != CAIRO_STATUS_SUCCESS) return nullptr;
+    if (planes != 1 || bitsPerPixel != 32) return nullptr;
+    auto bitmap = makeBitmap(width, height);
+    if (!bitmap) return nullptr;
     if (bits) {
         unsigned char* data = cairo_image_surface_get_data(bitmap->surface);
-        const int stride = cairo_image_surface_get_stride(bitmap->surface);
-        for (int row = 0; row < height; ++row) {
+        const std::ptrdiff_t stride = cairo_image_surface_get_stride(bitmap->surface);
+        const std::ptrdiff_t rowBytes = static_cast<std::ptrdiff_t>(width) * 4;
+        for (std::ptrdiff_t row = 0; row < height; ++row) {
             std::memcpy(data + row * stride,
-                        static_cast<const unsigned char*>(bits) + row * width * 4, width * 4);
+                        static_cast<const unsigned char*>(bits) + row * rowBytes,
+                        static_cast<std::size_t>(rowBytes));
         }
         cairo_surface_mark_dirty(bitmap->surface);
     }
@@ -73,7 +89,9 @@ HBITMAP CreateDIBSection(HDC, const BITMAPINFO* info, UINT usage, void** bits, H
     if (bits) *bits = nullptr;
     if (!info || usage != DIB_RGB_COLORS) return nullptr;
     const BITMAPINFOHEADER& h = info->bmiHeader;
-    if (h.biBitCount != 32 || h.biCompression != BI_RGB || h.biHeight >= 0) return nullptr;
+    // Top-down only; INT_MIN has no positive height.
+    if (h.biBitCount != 32 || h.biCompression != BI_RGB || h.biHeight >= 0 || h.biHeight == INT_MIN)
+        return nullptr;
     HBITMAP bitmap = CreateBitmap(h.biWidth, -h.biHeight, 1, 32, nullptr);
     if (bitmap && bits) {
         *bits = cairo_image_surface_get_data(

@@ -14,6 +14,17 @@ RegionPtr makeRegion(const RECT& rect) {
     return makeRegion(cairo_region_create_rectangle(&r));
 }
 
+namespace {
+
+// The whole of `surface`; empty for one that failed to allocate (no pixels).
+cairo_region_t* surfaceRegion(cairo_surface_t* surface) {
+    const cairo_rectangle_int_t all{0, 0, cairo_image_surface_get_width(surface),
+                                    cairo_image_surface_get_height(surface)};
+    return cairo_region_create_rectangle(&all);
+}
+
+}  // namespace
+
 Bitmap::Bitmap(int w, int h)
     : Object(ObjectType::Bitmap),
       surface(cairo_image_surface_create(CAIRO_FORMAT_ARGB32, std::max(w, 1), std::max(h, 1))),
@@ -30,12 +41,9 @@ DeviceContext::DeviceContext(Kind kind, cairo_surface_t* surface, POINT origin,
       m_kind(kind),
       m_surface(cairo_surface_reference(surface)),
       m_origin(origin),
-      m_visible(visible ? cairo_region_copy(visible) : nullptr) {
-    if (!m_visible) {
-        const cairo_rectangle_int_t all{0, 0, cairo_image_surface_get_width(surface),
-                                        cairo_image_surface_get_height(surface)};
-        m_visible = cairo_region_create_rectangle(&all);
-    }
+      m_visible(surfaceRegion(surface)) {
+    // Whatever the creator asks for, nothing outside the surface is touched.
+    if (visible) cairo_region_intersect(m_visible, visible);
 }
 
 DeviceContext::~DeviceContext() {
@@ -61,8 +69,7 @@ void DeviceContext::setBitmap(std::shared_ptr<Object> object, HGDIOBJ handle) {
     cairo_surface_destroy(m_surface);
     m_surface = cairo_surface_reference(b->surface);
     cairo_region_destroy(m_visible);
-    const cairo_rectangle_int_t all{0, 0, b->width, b->height};
-    m_visible = cairo_region_create_rectangle(&all);
+    m_visible = surfaceRegion(m_surface);
     clipChanged();
 }
 
@@ -184,7 +191,7 @@ cairo_t* DeviceContext::cairo() {
 }
 
 pixman_image_t* DeviceContext::pixmanTarget() {
-    if (!m_pixman) {
+    if (!m_pixman && cairo_image_surface_get_data(m_surface)) {
         m_pixman = pixman_image_create_bits(
             PIXMAN_a8r8g8b8, cairo_image_surface_get_width(m_surface),
             cairo_image_surface_get_height(m_surface),
@@ -218,6 +225,7 @@ void DeviceContext::forEachClipped(const RECT& area, Piece piece) {
 void DeviceContext::fillSurfaceRect(const RECT& rect, COLORREF color) {
     if (rect.right <= rect.left || rect.bottom <= rect.top) return;
     pixman_image_t* target = pixmanTarget();
+    if (!target) return;
     beginDirectAccess();
     const uint32_t pixel =
         0xFF000000u | (GetRValue(color) << 16) | (GetGValue(color) << 8) | GetBValue(color);
@@ -229,6 +237,7 @@ void DeviceContext::fillSurfaceRect(const RECT& rect, COLORREF color) {
 
 void DeviceContext::compositeMask(pixman_image_t* mask, int x, int y, COLORREF color,
                                   const RECT* limit) {
+    if (!mask) return;
     RECT area{x, y, x + pixman_image_get_width(mask), y + pixman_image_get_height(mask)};
     if (limit) {
         area = {std::max(area.left, limit->left), std::max(area.top, limit->top),
@@ -236,6 +245,7 @@ void DeviceContext::compositeMask(pixman_image_t* mask, int x, int y, COLORREF c
     }
     if (area.right <= area.left || area.bottom <= area.top) return;
     pixman_image_t* target = pixmanTarget();
+    if (!target) return;
     beginDirectAccess();
     const pixman_color_t source{static_cast<uint16_t>(GetRValue(color) * 257),
                                 static_cast<uint16_t>(GetGValue(color) * 257),

@@ -3,6 +3,7 @@
 #include <pango/pangocairo.h>
 
 #include <algorithm>
+#include <climits>
 #include <cmath>
 #include <cstddef>
 #include <cstring>
@@ -41,11 +42,6 @@ PrefixedText applyPrefix(std::wstring_view source, Prefix prefix, bool singleLin
     return out;
 }
 
-// Byte offset in the UTF-8 form of `text` of character `index`.
-guint byteOffset(const std::wstring& text, std::size_t index) {
-    return static_cast<guint>(encodeUtf8(std::wstring_view(text).substr(0, index)).size());
-}
-
 }  // namespace
 
 FontFace::FontFace(PangoFontDescription* description, bool underline, bool strikeOut,
@@ -54,13 +50,6 @@ FontFace::FontFace(PangoFontDescription* description, bool underline, bool strik
 
 FontFace::~FontFace() {
     pango_font_description_free(m_description);
-}
-
-TextLayout::~TextLayout() {
-    for (auto& line : m_lines) {
-        if (line.mask) pixman_image_unref(line.mask);
-    }
-    if (m_layout) g_object_unref(m_layout);
 }
 
 TextEngine::TextEngine() : m_fontMap(pango_cairo_font_map_new()) {
@@ -149,33 +138,11 @@ void TextEngine::measure(FontFace& face) {
     tm.tmCharSet = DEFAULT_CHARSET;
 }
 
-std::size_t TextEngine::KeyHash::operator()(const Key& key) const {
-    std::size_t h = std::hash<std::wstring>{}(key.text);
-    auto mix = [&](std::size_t v) { h ^= v + 0x9e3779b97f4a7c15ULL + (h << 6) + (h >> 2); };
-    mix(key.face);
-    mix(static_cast<std::size_t>(key.options.wrapWidth));
-    mix((key.options.singleLine ? 1 : 0) | (key.options.endEllipsis ? 2 : 0) |
-        (static_cast<int>(key.options.prefix) << 2));
-    return h;
-}
-
-TextLayout& TextEngine::layout(const FontFace& face, std::wstring_view text,
-                               const LayoutOptions& options) {
-    Key key{face.id(), std::wstring(text), options};
-    if (auto found = m_cache.find(key); found != m_cache.end()) {
-        m_ages.splice(m_ages.begin(), m_ages, found->second.age);
-        return *found->second.layout;
-    }
-    if (m_cache.size() >= kCacheLimit) {
-        const Key* oldest = m_ages.back();
-        m_ages.pop_back();
-        m_cache.erase(*oldest);
-    }
-    auto built = build(face, text, options);
-    auto [at, inserted] = m_cache.emplace(std::move(key), Entry{std::move(built), {}});
-    m_ages.push_front(&at->first);
-    at->second.age = m_ages.begin();
-    return *at->second.layout;
+TextCache::Lease TextEngine::layout(const FontFace& face, std::wstring_view text,
+                                    const LayoutOptions& options) {
+    TextCache::Key key{face.id(), std::wstring(text), options};
+    if (TextCache::Lease cached = m_cache.find(key)) return cached;
+    return m_cache.keep(std::move(key), build(face, text, options));
 }
 
 std::unique_ptr<TextLayout> TextEngine::build(const FontFace& face, std::wstring_view text,
@@ -186,12 +153,12 @@ std::unique_ptr<TextLayout> TextEngine::build(const FontFace& face, std::wstring
     const PrefixedText shown = applyPrefix(text, options.prefix, options.singleLine);
     const std::string utf8 = encodeUtf8(shown.text);
     PangoLayout* layout = pango_layout_new(m_context);
-    result->m_layout = layout;
     pango_layout_set_font_description(layout, face.description());
     pango_layout_set_text(layout, utf8.data(), static_cast<int>(utf8.size()));
     if (options.singleLine) pango_layout_set_single_paragraph_mode(layout, TRUE);
     if (options.wrapWidth >= 0 && (options.endEllipsis || !options.singleLine)) {
-        pango_layout_set_width(layout, std::max(options.wrapWidth, 1) * PANGO_SCALE);
+        pango_layout_set_width(
+            layout, std::clamp(options.wrapWidth, 1, INT_MAX / PANGO_SCALE) * PANGO_SCALE);
         pango_layout_set_wrap(layout, PANGO_WRAP_WORD);
         if (options.endEllipsis) pango_layout_set_ellipsize(layout, PANGO_ELLIPSIZE_END);
     }
@@ -200,53 +167,31 @@ std::unique_ptr<TextLayout> TextEngine::build(const FontFace& face, std::wstring
     if (face.underline())
         pango_attr_list_insert(attributes, pango_attr_underline_new(PANGO_UNDERLINE_SINGLE));
     if (face.strikeOut()) pango_attr_list_insert(attributes, pango_attr_strikethrough_new(TRUE));
+    // Byte offsets counted on from one mnemonic to the next: text full of '&'
+    // stays linear.
+    const std::wstring_view wide(shown.text);
+    std::size_t counted = 0, offset = 0;
     for (std::size_t index : shown.underlined) {
+        offset += encodeUtf8(wide.substr(counted, index - counted)).size();
+        const std::size_t length = encodeUtf8(wide.substr(index, 1)).size();
         PangoAttribute* underline = pango_attr_underline_new(PANGO_UNDERLINE_SINGLE);
-        underline->start_index = byteOffset(shown.text, index);
-        underline->end_index = byteOffset(shown.text, index + 1);
+        underline->start_index = static_cast<guint>(offset);
+        underline->end_index = static_cast<guint>(offset + length);
         pango_attr_list_insert(attributes, underline);
+        counted = index + 1;
+        offset += length;
     }
+    result->m_plain = !face.underline() && !face.strikeOut() && shown.underlined.empty();
     pango_layout_set_attributes(layout, attributes);
     pango_attr_list_unref(attributes);
 
-    for (GSList* item = pango_layout_get_lines_readonly(layout); item; item = item->next) {
-        auto* line = static_cast<PangoLayoutLine*>(item->data);
-        PangoRectangle logical;
-        pango_layout_line_get_pixel_extents(line, nullptr, &logical);
-        result->m_lines.push_back({logical.width, line});
-        result->m_width = std::max(result->m_width, logical.width);
-    }
+    result->adopt(layout);
     return result;
 }
 
 SIZE TextEngine::extent(const FontFace& face, std::wstring_view text) {
-    const TextLayout& laid = layout(face, text, {-1, true, false, Prefix::None});
-    return {laid.width(), face.metrics().tmHeight};
-}
-
-const TextLayout::Line& TextLayout::renderedLine(int index) {
-    Line& line = m_lines[index];
-    if (line.mask) return line;
-    PangoRectangle ink, logical;
-    pango_layout_line_get_pixel_extents(line.line, &ink, &logical);
-    // Cover ink and logical box (underlines may sit outside either) plus a pixel of antialiasing.
-    const int x0 = std::min(ink.x, logical.x) - 1;
-    const int y0 = std::min(ink.y, logical.y) - 1;
-    const int x1 = std::max(ink.x + ink.width, logical.x + logical.width) + 1;
-    const int y1 = std::max(ink.y + ink.height, logical.y + logical.height) + 1;
-    line.mask = pixman_image_create_bits(PIXMAN_a8, x1 - x0, y1 - y0, nullptr, 0);
-    cairo_surface_t* target = cairo_image_surface_create_for_data(
-        reinterpret_cast<unsigned char*>(pixman_image_get_data(line.mask)), CAIRO_FORMAT_A8,
-        x1 - x0, y1 - y0, pixman_image_get_stride(line.mask));
-    cairo_t* cr = cairo_create(target);
-    cairo_move_to(cr, -x0, -y0);
-    pango_cairo_show_layout_line(cr, line.line);
-    cairo_destroy(cr);
-    cairo_surface_finish(target);
-    cairo_surface_destroy(target);
-    line.maskX = x0;
-    line.maskY = y0;
-    return line;
+    const TextCache::Lease laid = layout(face, text, {-1, true, false, Prefix::None});
+    return {laid->width(), face.metrics().tmHeight};
 }
 
 }  // namespace tessel::gdi

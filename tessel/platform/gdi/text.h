@@ -4,21 +4,21 @@
 //
 // Shaping is the expensive part of drawing text, so laid-out text is cached
 // (keyed by face, text and layout options) together with an A8 coverage mask
-// per line; drawing a cached label is one masked fill per line.
+// per line; drawing a cached label is one masked fill per line. The cache is
+// bounded in bytes (TextCache).
 #pragma once
 
 #include <pango/pango.h>
-#include <pixman.h>
 
 #include <cstdint>
-#include <list>
 #include <memory>
 #include <string>
 #include <string_view>
 #include <unordered_map>
-#include <vector>
 
 #include <tessel/platform/win_types.h>
+
+#include "gdi/text_cache.h"
 
 namespace tessel::gdi {
 
@@ -46,43 +46,6 @@ private:
     std::uint64_t m_id;
 };
 
-// How '&' is treated, from the DT_ flags.
-enum class Prefix { Underline, None, Hide };
-
-struct LayoutOptions {
-    int wrapWidth = -1;  // pixels; -1: break only at newlines
-    bool singleLine = false;
-    bool endEllipsis = false;  // with wrapWidth as the width to fit
-    Prefix prefix = Prefix::None;
-    bool operator==(const LayoutOptions&) const = default;
-};
-
-// Laid-out text. Line boxes are relative to the layout's top-left; lines are
-// lineHeight apart, with the baseline at the font's ascent.
-class TextLayout {
-public:
-    struct Line {
-        int width;                       // logical width in pixels
-        PangoLayoutLine* line;           // owned by the layout
-        pixman_image_t* mask = nullptr;  // A8 coverage, made on first use
-        int maskX = 0;                   // mask position relative to (line left, baseline)
-        int maskY = 0;
-    };
-    ~TextLayout();
-
-    int width() const { return m_width; }  // widest line
-    int lineCount() const { return static_cast<int>(m_lines.size()); }
-    const std::vector<Line>& lines() const { return m_lines; }
-    // The line with its coverage mask rendered.
-    const Line& renderedLine(int index);
-
-private:
-    friend class TextEngine;
-    PangoLayout* m_layout = nullptr;
-    std::vector<Line> m_lines;
-    int m_width = 0;
-};
-
 class TextEngine {
 public:
     TextEngine();
@@ -91,37 +54,21 @@ public:
     TextEngine& operator=(const TextEngine&) = delete;
 
     std::shared_ptr<const FontFace> face(const LOGFONTW& logFont);
-    // Cached; valid until the next call that lays out text.
-    TextLayout& layout(const FontFace& face, std::wstring_view text, const LayoutOptions& options);
+    // Cached when it fits; end the lease before laying out other text.
+    TextCache::Lease layout(const FontFace& face, std::wstring_view text,
+                            const LayoutOptions& options);
     SIZE extent(const FontFace& face, std::wstring_view text);
 
-    std::size_t cachedLayouts() const { return m_cache.size(); }
+    const TextCache& cache() const { return m_cache; }
 
 private:
-    struct Key {
-        std::uint64_t face;
-        std::wstring text;
-        LayoutOptions options;
-        bool operator==(const Key&) const = default;
-    };
-    struct KeyHash {
-        std::size_t operator()(const Key& key) const;
-    };
-    struct Entry {
-        std::unique_ptr<TextLayout> layout;
-        std::list<const Key*>::iterator age;
-    };
-
     std::unique_ptr<TextLayout> build(const FontFace& face, std::wstring_view text,
                                       const LayoutOptions& options);
     void measure(FontFace& face);
 
-    static constexpr std::size_t kCacheLimit = 8192;
-
     PangoFontMap* m_fontMap;
     PangoContext* m_context;
-    std::unordered_map<Key, Entry, KeyHash> m_cache;
-    std::list<const Key*> m_ages;  // most recently used first
+    TextCache m_cache;
     std::unordered_map<std::string, std::shared_ptr<const FontFace>> m_faces;
     std::uint64_t m_nextFaceId = 1;
 };

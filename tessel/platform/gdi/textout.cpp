@@ -1,5 +1,6 @@
 // Text output and measurement with GDI's positioning rules.
 #include <algorithm>
+#include <climits>
 #include <cwchar>
 
 #include <tessel/platform/gdi.h>
@@ -15,29 +16,60 @@ const FontFace* selectedFace(DeviceContext& d) {
     return font ? font->face.get() : nullptr;
 }
 
+int saturated(long long v) {
+    return static_cast<int>(std::clamp<long long>(v, INT_MIN, INT_MAX));
+}
+
 std::wstring_view textOf(LPCWSTR text, int count) {
     if (!text) return {};
     return count < 0 ? std::wstring_view(text)
                      : std::wstring_view(text, static_cast<std::size_t>(count));
 }
 
+// The part of the surface text may reach: the clip's extents, within
+// `limit` when given (surface pixels).
+RECT reachable(const DeviceContext& d, const RECT* limit) {
+    cairo_rectangle_int_t extents;
+    cairo_region_get_extents(d.effectiveClip(), &extents);
+    RECT area{extents.x, extents.y, extents.x + extents.width, extents.y + extents.height};
+    if (limit) IntersectRect(&area, &area, limit);
+    return area;
+}
+
+// `box` placed at (x, y), cut to `area`; in surface pixels, empty when it misses.
+RECT cutTo(const RECT& area, const RECT& box, long long x, long long y) {
+    const RECT cut{static_cast<LONG>(std::max<long long>(area.left, box.left + x)),
+                   static_cast<LONG>(std::max<long long>(area.top, box.top + y)),
+                   static_cast<LONG>(std::min<long long>(area.right, box.right + x)),
+                   static_cast<LONG>(std::min<long long>(area.bottom, box.bottom + y))};
+    return cut.left < cut.right && cut.top < cut.bottom ? cut : RECT{};
+}
+
 // Draws the layout's lines from `top`, each placed horizontally by `lineX`,
-// within `limit` when given (surface pixels).
+// within `limit` when given (surface pixels). Only lines that reach the clip
+// are rasterised, and of a huge line only the part that shows.
 template <class LineX>
 void drawLines(DeviceContext& d, TextLayout& layout, const FontFace& face, int top, int lineHeight,
                const RECT* limit, LineX lineX) {
+    const RECT area = reachable(d, limit);
+    if (IsRectEmpty(&area)) return;
     const TEXTMETRICW& tm = face.metrics();
     for (int i = 0; i < layout.lineCount(); ++i) {
-        const TextLayout::Line& line = layout.renderedLine(i);
-        const int x = lineX(line.width);
-        const int y = top + i * lineHeight;
+        const TextLayout::Line& line = layout.lines()[i];
+        const long long x = lineX(line.width);
+        const long long y = top + static_cast<long long>(i) * lineHeight;
         if (d.state().bkMode == OPAQUE) {
-            RECT cell{x, y, x + line.width, y + lineHeight};
-            if (limit) IntersectRect(&cell, &cell, limit);
+            const RECT cell = cutTo(area, {0, 0, line.width, lineHeight}, x, y);
             d.fillSurfaceRect(cell, d.state().bkColor);
         }
-        d.compositeMask(line.mask, x + line.maskX, y + tm.tmAscent + line.maskY,
-                        d.state().textColor, limit);
+        const long long baseline = y + tm.tmAscent;
+        RECT shown = cutTo(area, line.box, x, baseline);
+        if (IsRectEmpty(&shown)) continue;
+        OffsetRect(&shown, static_cast<int>(-x), static_cast<int>(-baseline));
+        const TextLayout::Line& drawn = layout.renderedLine(i, shown);
+        if (!drawn.mask) continue;
+        d.compositeMask(drawn.mask, static_cast<int>(x + drawn.maskBox.left),
+                        static_cast<int>(baseline + drawn.maskBox.top), d.state().textColor, &area);
     }
 }
 
@@ -51,7 +83,7 @@ int DrawTextW(HDC dc, LPCWSTR text, int count, LPRECT rect, UINT format) {
     const std::wstring_view shown = textOf(text, count);
     const TEXTMETRICW& tm = face->metrics();
     const bool singleLine = format & DT_SINGLELINE;
-    const int width = rect->right - rect->left;
+    const int width = saturated(0LL + rect->right - rect->left);
 
     LayoutOptions options;
     options.singleLine = singleLine;
@@ -61,36 +93,38 @@ int DrawTextW(HDC dc, LPCWSTR text, int count, LPRECT rect, UINT format) {
     options.endEllipsis = (format & DT_END_ELLIPSIS) && !(format & DT_CALCRECT);
     if (((format & DT_WORDBREAK) && !singleLine) || options.endEllipsis)
         options.wrapWidth = std::max(width, 0);
-    TextLayout& layout = state().text.layout(*face, shown, options);
+    const TextCache::Lease laid = state().text.layout(*face, shown, options);
+    TextLayout& layout = *laid;
 
     const int lineHeight = tm.tmHeight + ((format & DT_EXTERNALLEADING) ? tm.tmExternalLeading : 0);
-    const int textHeight = layout.lineCount() * lineHeight;
+    const int textHeight = saturated(static_cast<long long>(layout.lineCount()) * lineHeight);
 
     if (format & DT_CALCRECT) {
         // As on Windows: the widest line, for wrapped text too (narrower text
         // shrinks the rectangle, a word longer than the line widens it).
-        rect->right = rect->left + layout.width();
-        rect->bottom = rect->top + textHeight;
+        rect->right = saturated(0LL + rect->left + layout.width());
+        rect->bottom = saturated(0LL + rect->top + textHeight);
         return textHeight;
     }
 
-    int top = rect->top;
+    long long top = rect->top;
     if (singleLine && (format & DT_VCENTER)) {
-        top = rect->top + (rect->bottom - rect->top) / 2 - textHeight / 2;
+        top = rect->top + (0LL + rect->bottom - rect->top) / 2 - textHeight / 2;
     } else if (singleLine && (format & DT_BOTTOM)) {
-        top = rect->bottom - textHeight;
+        top = 0LL + rect->bottom - textHeight;
     }
 
     const RECT box = d->toSurface(*rect);
-    const POINT origin = d->toSurface(rect->left, top);
+    const POINT origin = d->toSurface(rect->left, saturated(top));
     drawLines(*d, layout, *face, origin.y, lineHeight, (format & DT_NOCLIP) ? nullptr : &box,
-              [&](int lineWidth) {
-                  if (format & DT_CENTER) return (box.left + box.right - lineWidth) / 2;
-                  if (format & DT_RIGHT) return static_cast<int>(box.right) - lineWidth;
-                  return static_cast<int>(box.left);
+              [&](int lineWidth) -> long long {
+                  if (format & DT_CENTER) return (0LL + box.left + box.right - lineWidth) / 2;
+                  if (format & DT_RIGHT) return 0LL + box.right - lineWidth;
+                  return box.left;
               });
-    return (singleLine && (format & (DT_VCENTER | DT_BOTTOM))) ? top - rect->top + textHeight
-                                                               : textHeight;
+    return (singleLine && (format & (DT_VCENTER | DT_BOTTOM)))
+               ? saturated(top - rect->top + textHeight)
+               : textHeight;
 }
 
 BOOL TextOutW(HDC dc, int x, int y, LPCWSTR text, int count) {
@@ -100,30 +134,31 @@ BOOL TextOutW(HDC dc, int x, int y, LPCWSTR text, int count) {
     if (!face) return FALSE;
     const UINT align = d->state().textAlign;
     if (align & TA_UPDATECP) x = d->state().penPosition.x, y = d->state().penPosition.y;
-    TextLayout& layout =
+    const TextCache::Lease laid =
         state().text.layout(*face, textOf(text, count), {-1, true, false, Prefix::None});
+    TextLayout& layout = *laid;
     const TEXTMETRICW& tm = face->metrics();
     const int width = layout.width();
 
     int left = x;
     if ((align & TA_CENTER) == TA_CENTER)
-        left = x - width / 2;
+        left = saturated(0LL + x - width / 2);
     else if (align & TA_RIGHT)
-        left = x - width;
+        left = saturated(0LL + x - width);
     int top = y;
     if ((align & TA_BASELINE) == TA_BASELINE)
-        top = y - tm.tmAscent;
+        top = saturated(0LL + y - tm.tmAscent);
     else if (align & TA_BOTTOM)
-        top = y - tm.tmHeight;
+        top = saturated(0LL + y - tm.tmHeight);
 
     if (align & TA_UPDATECP) {
         // The current position moves past the text in the direction it was written.
         if ((align & TA_CENTER) != TA_CENTER)
-            d->state().penPosition.x = (align & TA_RIGHT) ? left : left + width;
+            d->state().penPosition.x = (align & TA_RIGHT) ? left : saturated(0LL + left + width);
     }
     const POINT origin = d->toSurface(left, top);
     drawLines(*d, layout, *face, origin.y, tm.tmHeight, nullptr,
-              [&](int) { return static_cast<int>(origin.x); });
+              [&](int) -> long long { return origin.x; });
     return TRUE;
 }
 

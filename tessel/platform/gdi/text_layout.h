@@ -1,0 +1,81 @@
+// Internal: a piece of text laid out by Pango, with an A8 coverage mask per
+// line made when the line is first drawn.
+//
+// Invariant: a line's mask, when there is one, covers maskBox, which lies
+// within the line's box; a line larger than kWholeLineMaskBytes only ever has
+// the part last drawn rasterised, so a million-character line costs a mask
+// the size of what shows, not of the line. Such a slice of a plain line (no
+// underline or strike-out) is drawn from the glyphs in it alone; Pango,
+// drawing a whole line, loses glyph positions past about two million pixels.
+//
+//   const TextLayout::Line& line = layout.renderedLine(0, wantedInLine);
+//   if (line.mask) compositeAt(line.mask, left + line.maskBox.left, baseline + line.maskBox.top);
+#pragma once
+
+#include <pango/pango.h>
+#include <pixman.h>
+
+#include <cstddef>
+#include <vector>
+
+#include <tessel/platform/win_types.h>
+
+namespace tessel::gdi {
+
+// How '&' is treated, from the DT_ flags.
+enum class Prefix { Underline, None, Hide };
+
+struct LayoutOptions {
+    int wrapWidth = -1;  // pixels; -1: break only at newlines
+    bool singleLine = false;
+    bool endEllipsis = false;  // with wrapWidth as the width to fit
+    Prefix prefix = Prefix::None;
+    bool operator==(const LayoutOptions&) const = default;
+};
+
+// Line boxes are relative to the layout's top-left; lines are lineHeight
+// apart, with the baseline at the font's ascent.
+class TextLayout {
+public:
+    // Rectangles of a line are in pixels from (line left, baseline).
+    struct Line {
+        int width;                       // logical width
+        PangoLayoutLine* line;           // owned by the layout
+        RECT box;                        // all the line may cover: ink, logical box, antialiasing
+        pixman_image_t* mask = nullptr;  // A8 coverage of maskBox
+        RECT maskBox{};
+    };
+
+    // Above this a line's mask covers only the part being drawn (bytes of A8).
+    static constexpr long long kWholeLineMaskBytes = 256 * 1024;
+
+    TextLayout() = default;
+    ~TextLayout();
+    TextLayout(const TextLayout&) = delete;
+    TextLayout& operator=(const TextLayout&) = delete;
+
+    int width() const { return m_width; }  // widest line
+    int lineCount() const { return static_cast<int>(m_lines.size()); }
+    const std::vector<Line>& lines() const { return m_lines; }
+    // Line `index` with a mask covering `wanted` (within the line's box), or
+    // with none when memory ran out.
+    const Line& renderedLine(int index, const RECT& wanted);
+
+    // Memory held: the Pango layout (estimated from its parts) and the masks.
+    std::size_t bytes() const { return m_layoutBytes + m_maskBytes; }
+    int maskCount() const;
+
+private:
+    friend class TextEngine;
+    void adopt(PangoLayout* layout);  // takes the reference
+    void render(Line& line, const RECT& area);
+
+    PangoLayout* m_layout = nullptr;
+    std::vector<Line> m_lines;
+    int m_width = 0;
+    std::size_t m_layoutBytes = 0;
+    std::size_t m_maskBytes = 0;
+    bool m_plain = true;  // no decorations: slices may be drawn glyph by glyph
+};
+
+}  // namespace tessel::gdi
