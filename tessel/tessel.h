@@ -51,6 +51,14 @@
 #include <tessel/components/YBComponent.h>
 #include <tessel/components/YBComponentWnd.h>
 #include <tessel/components/YBImageButton.h>
+#include <tessel/components/YBText.h>
+#include <tessel/components/YBTextButton.h>
 #include <tessel/module/Tessel.h>
 #include <tessel/windows/YBBaseWnd.h>
+#include <tessel/windows/YBButtonWnd.h>
 #include <tessel/windows/YBChildWnd.h>
+#include <tessel/windows/YBScreenDC.h>
+#include <tessel/windows/YBTextButtonLook.h>
+#include <tessel/windows/YBTextButtonStyle.h>
+#include <tessel/windows/YBTextButtonWnd.h>
+#include <tessel/windows/YBTextWnd.h>
