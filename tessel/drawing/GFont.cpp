@@ -49,10 +49,10 @@ const Description* sharedDescription(std::wstring face, double size, int style) 
 GFont::GFont() : GFont("Arial", 10.0, 0, RGB(0, 0, 0)) {}
 
 GFont::GFont(const char* face, double size, int style, COLORREF color)
-    : m_color(color),
-      m_description(sharedDescription<Description>(
+    : m_description(sharedDescription<Description>(
           face && *face ? tessel::decodeUtf8(face) : std::wstring(L"Arial"),
-          size > 0 && std::isfinite(size) ? std::min(size, 1000.0) : 10.0, style)) {}
+          size > 0 && std::isfinite(size) ? std::min(size, 1000.0) : 10.0, style)),
+      m_color(color) {}
 
 HFONT GFont::handle() const {
     return m_description->handle;

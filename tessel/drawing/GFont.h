@@ -37,9 +37,12 @@ public:
     double size() const;
     int style() const;
 
-    COLORREF m_color = RGB(0, 0, 0);  // the text colour; callers read and replace it
-
 private:
     struct Description;
-    const Description* m_description;  // shared, lives as long as the process
+    // Shared, lives as long as the process. First, so that the colour leaves
+    // tail padding a containing record can use.
+    const Description* m_description;
+
+public:
+    COLORREF m_color = RGB(0, 0, 0);  // the text colour; callers read and replace it
 };
