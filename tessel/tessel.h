@@ -53,6 +53,8 @@
 #include <tessel/components/YBImageButton.h>
 #include <tessel/components/YBText.h>
 #include <tessel/components/YBTextButton.h>
+#include <tessel/layout/YBToolBarEntry.h>
+#include <tessel/layout/YBToolBarWnd.h>
 #include <tessel/module/Tessel.h>
 #include <tessel/windows/YBBaseWnd.h>
 #include <tessel/windows/YBButtonWnd.h>
