@@ -53,6 +53,7 @@
 #include <tessel/components/YBImageButton.h>
 #include <tessel/components/YBText.h>
 #include <tessel/components/YBTextButton.h>
+#include <tessel/layout/YBManagerWnd.h>
 #include <tessel/layout/YBToolBarEntry.h>
 #include <tessel/layout/YBToolBarWnd.h>
 #include <tessel/module/Tessel.h>
