@@ -54,6 +54,9 @@
 #include <tessel/components/YBText.h>
 #include <tessel/components/YBTextButton.h>
 #include <tessel/layout/YBManagerWnd.h>
+#include <tessel/layout/YBSplitterBar.h>
+#include <tessel/layout/YBSplitterPane.h>
+#include <tessel/layout/YBSplitterWnd.h>
 #include <tessel/layout/YBToolBarEntry.h>
 #include <tessel/layout/YBToolBarWnd.h>
 #include <tessel/module/Tessel.h>

@@ -94,6 +94,13 @@ void YBManagerWnd::placeChildWnd(YBChildWnd* child, int x, int y) {
 void YBManagerWnd::closeAndDelete(YBChildWnd* child) {
     if (child->m_hWnd) ::SendMessageW(child->m_hWnd, WM_CLOSE, 0, 0);
     delete child;
+    ++m_childDeletions;
+}
+
+bool YBManagerWnd::isChildWnd(const YBChildWnd* child) const {
+    for (int i = 0; i < getChildCount(); ++i)
+        if (m_children.get(i) == child) return true;
+    return false;
 }
 
 void YBManagerWnd::deleteChildWnd(YBChildWnd* child) {

@@ -17,6 +17,7 @@
 //   board.createAt(0, 0, &frame);
 #pragma once
 
+#include <cstdint>
 #include <vector>
 
 #include <tessel/foundation/KLVector.h>
@@ -78,6 +79,11 @@ protected:
     // Every child window by (dx, dy), then the whole client repainted.
     void moveChildWindows(int dx, int dy);
     void updateScrollBars();
+    // Whether `child` is listed (and so owned) here.
+    bool isChildWnd(const YBChildWnd* child) const;
+    // Counts every child deleted through clear or deleteChildWnd: a derived
+    // class that keeps child pointers of its own knows when to check them.
+    std::uint64_t childDeletions() const { return m_childDeletions; }
     BOOL OnMouseWheel(UINT flags, short delta, CPoint point);  // a line per WHEEL_DELTA
     BOOL PreCreateWindow(CREATESTRUCT& cs) override;
 
@@ -105,4 +111,5 @@ private:
 
     bool m_inLayout = false;
     bool m_layoutAgain = false;
+    std::uint64_t m_childDeletions = 0;
 };
