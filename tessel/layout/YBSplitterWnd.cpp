@@ -4,6 +4,8 @@
 #include <climits>
 #include <memory>
 
+#include "YBLayoutStore.h"
+
 namespace {
 constexpr int kLeastPaneSize = 8;
 
@@ -120,6 +122,25 @@ void YBSplitterWnd::addPane(YBChildWnd* wnd, int preferredSize, int barWidth, in
     m_listedWindows.push_back(wnd);
     createChildWnd(wnd, isVerticalSplit() ? 0 : added->offset(),
                    isVerticalSplit() ? added->offset() : 0);
+    movePanes();
+    restoreLayout();
+}
+
+std::wstring YBSplitterWnd::layoutKey() const {
+    return L"windows/" + m_name.str();
+}
+
+void YBSplitterWnd::restoreLayout() {
+    if (m_name.isEmpty()) return;
+    const auto sizes = YBLayoutStore::read(layoutKey(), static_cast<std::size_t>(getPaneCount()));
+    if (!sizes) return;
+    for (int i = 0; i < getPaneCount(); ++i) {
+        YBSplitterPane* p = pane(i);
+        if (!p || p->fixed()) continue;
+        const int size = std::max((*sizes)[static_cast<std::size_t>(i)], p->minSize());
+        p->preferredSize(size);
+        p->currentSize(size);
+    }
     movePanes();
 }
 
@@ -425,8 +446,16 @@ void YBSplitterWnd::onMouseMove(UINT, CPoint point) {
 }
 
 void YBSplitterWnd::onClose() {
-    if (!m_name.isEmpty())
-        for (int i = 0; i < getPaneCount(); ++i)
-            if (YBSplitterPane* p = pane(i)) p->closeWindow();
+    if (!m_name.isEmpty()) {
+        std::vector<int> preferred;
+        for (int i = 0; i < getPaneCount(); ++i) {
+            if (YBSplitterPane* p = pane(i)) {
+                p->closeWindow();
+                preferred.push_back(p->preferredSize());
+            }
+        }
+        // A layout that cannot be stored is simply not restored next time.
+        YBLayoutStore::write(layoutKey(), preferred);
+    }
     YBManagerWnd::onClose();
 }

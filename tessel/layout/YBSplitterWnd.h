@@ -8,6 +8,9 @@
 // the next pane in the direction of the change; a change that no pane can
 // take is refused as a whole.
 //
+// A named splitter stores its panes' preferred sizes when it closes and
+// takes them back when it next gets the same number of panes.
+//
 // Ownership: each window added by addPane is owned by the manager's child
 // list; a window set with setPane belongs to its pane record. Each is
 // deleted exactly once, whichever goes first.
@@ -112,6 +115,9 @@ private:
     // Moves `delta` between the panes at `first` and `first` + 1 when both can.
     bool moveSpace(int first, int delta);
     void growPanes(int space, int growable);
+    // Named splitters keep their preferred sizes between runs (YBLayoutStore).
+    std::wstring layoutKey() const;
+    void restoreLayout();
     void shrinkPanes(int space, int shrinkable);
 
     // Windows addPane handed to the manager's list.

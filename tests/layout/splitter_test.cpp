@@ -4,12 +4,16 @@
 // pane window deleted exactly once.
 #include <gtest/gtest.h>
 
+#include <cstdlib>
+#include <fstream>
 #include <string>
 #include <vector>
 
 #include <tessel/layout/YBSplitterWnd.h>
 #include <tessel/platform/input_events.h>
 #include <tessel/platform/testing.h>
+
+#include "image_files.h"
 
 namespace {
 
@@ -57,6 +61,8 @@ protected:
     static constexpr int kX = 10, kY = 10;  // the splitter's place on the screen
 
     void SetUp() override {
+        // Layouts of named splitters go to a settings file of this test's own.
+        ::setenv("XDG_CONFIG_HOME", config.file("").c_str(), 1);
         tessel::testing::useVirtualClock();
         ::SetCursorPos(0, 0);
         frame.setInitialSize(800, 600);
@@ -81,6 +87,15 @@ protected:
         pump();
     }
 
+    std::string settings() const {
+        std::ifstream in(config.file("tessel/layouts"));
+        return std::string(std::istreambuf_iterator<char>(in), {});
+    }
+    void writeSettings(const std::string& text) const {
+        std::ofstream(config.file("tessel/layouts")) << text;
+    }
+
+    image_files::TempDir config;
     Frame frame;
 };
 
@@ -209,6 +224,35 @@ TEST_F(SplitterTest, EveryPaneWindowIsDeletedOnceWhicheverOwnerGoesFirst) {
         EXPECT_FALSE(IsWindow(split.m_hWnd));
     }
     EXPECT_EQ(log.size(), 4u);
+}
+
+TEST_F(SplitterTest, ANamedSplitterKeepsItsLayoutAcrossRunsAndIgnoresACorruptRecord) {
+    {
+        YBSplitterWnd split(0, L"main");
+        makeTwoPanes(split);
+        split.setPaneSize(0, 120);
+        split.SendMessage(WM_CLOSE);
+    }
+    EXPECT_EQ(settings(), "windows/main=120,286\n");
+    {
+        YBSplitterWnd split(0, L"main");
+        makeTwoPanes(split);
+        EXPECT_EQ(sizes(split), (std::vector<int>{120, 286}));
+        EXPECT_EQ(split.getBar(0)->m_rect.left, 120);
+    }
+    for (const char* corrupt : {"windows/main=abc,1\n", "windows/main=1,2,3\n",
+                                "windows/main=-5,10\n", "windows/main=99999999,1\n",
+                                "windows/main=\n", "garbage"}) {
+        writeSettings(std::string("other=1\n") + corrupt);
+        YBSplitterWnd split(0, L"main");
+        makeTwoPanes(split);
+        EXPECT_EQ(sizes(split), (std::vector<int>{200, 206})) << corrupt;
+        split.SendMessage(WM_CLOSE);
+        const std::string after = settings();  // other records kept, this one replaced
+        EXPECT_TRUE(after.starts_with("other=1\n")) << after;
+        EXPECT_TRUE(after.ends_with("\nwindows/main=200,200\n")) << after;
+        EXPECT_EQ(after.find("windows/main="), after.rfind("windows/main=")) << after;
+    }
 }
 
 }  // namespace
