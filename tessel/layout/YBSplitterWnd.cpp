@@ -253,23 +253,28 @@ void YBSplitterWnd::movePanes() {
     ::InvalidateRect(m_hWnd, nullptr, TRUE);
 }
 
+// A pane that stays at or above its minimum takes any change; one that would
+// fall below passes the shortfall on, measured from its preferred size or,
+// failing that, from its minimum. Whether a pane can take a change only gets
+// easier as the change grows, so of those two shortfalls only the smaller
+// need be tried: one walk along the panes instead of a tree of them.
 bool YBSplitterWnd::canAdjustSize(int index, int delta, int direction) {
-    YBSplitterPane* p = pane(index);
-    if (!p) return false;
-    if (p->fixed()) return canAdjustSize(index + direction, delta, direction);
-    const long long wanted = static_cast<long long>(p->currentSize()) + delta;
-    const long long contents = p->getWnd() ? alongAxis(p->getWnd()->getContentsSize()) : 0;
-    const int least = p->minSize();
-    const int preferred = p->preferredSize();
-    if (wanted >= contents && wanted >= least) return true;
-    if (wanted >= preferred && wanted >= least) return true;
-    if (canAdjustSize(index + direction, saturate(wanted - preferred), direction)) return true;
-    if (wanted >= least) return true;
-    return canAdjustSize(index + direction, saturate(wanted - least), direction);
+    if (direction != 1 && direction != -1) return false;
+    long long change = delta;
+    for (int i = index;; i += direction) {
+        const YBSplitterPane* p = pane(i);
+        if (!p) return false;
+        if (p->fixed()) continue;
+        const long long wanted = p->currentSize() + change;
+        const int least = p->minSize();
+        if (wanted >= least) return true;
+        change = wanted - std::min(p->preferredSize(), least);
+    }
 }
 
 bool YBSplitterWnd::adjustSize(int index, int delta, int direction) {
     if (delta == 0) return true;
+    if (direction != 1 && direction != -1) return false;
     YBSplitterPane* p = pane(index);
     if (!p) return false;
     if (p->fixed()) return adjustSize(index + direction, delta, direction);

@@ -180,6 +180,19 @@ TEST_F(SplitterTest, FixedPanesPassChangesOnAndSetPaneSizeUsesANeighbour) {
     EXPECT_EQ(split.getBar(0)->m_rect, CRect(0, 130, 100, 136));
 }
 
+TEST_F(SplitterTest, ManyPanesTakeAChangeInOneWalk) {
+    YBSplitterWnd split(0, L"");
+    split.setInitialSize(1300, 100);
+    ASSERT_TRUE(split.createAt(0, 0, &frame));
+    for (int i = 0; i < 60; ++i)
+        split.addPane(new Pane, 20, 2, 2, 0xC8C8C8, XDC::kNoColor, false);
+    // Every pane between is at its preferred size: the change passes along all of them.
+    split.setPaneSize(0, 40);
+    EXPECT_EQ(split.getPane(0)->currentSize(), 40);
+    split.setPaneSize(58, 8);
+    EXPECT_EQ(split.getPane(58)->currentSize(), 8);
+}
+
 TEST_F(SplitterTest, NestedSplittersReportTheirMinimumOutward) {
     YBSplitterWnd outer(YBSplitterWnd::verticalSplit, L"");
     outer.setInitialSize(300, 300);
