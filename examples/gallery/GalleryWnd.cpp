@@ -11,6 +11,7 @@ constexpr int kHeaderHeight = 48;
 constexpr int kStatusHeight = 28;
 constexpr int kPanelHeight = 56;
 constexpr int kSharedHeight = 64;
+constexpr int kControlsHeight = 44;
 
 const char* const kShapes[] = {"circle", "square", "diamond", "triangle",
                                "star",   "ring",   "cross",   "bars"};
@@ -57,6 +58,7 @@ void GalleryWnd::onCreate() {
     for (YBComponentWnd& host : m_sharedHosts)
         host.createAt(0, 0, this);
     m_scrolled.createAt(0, 0, this);
+    m_controls.createAt(0, 0, this);
     fillHosts();
 }
 
@@ -107,8 +109,11 @@ void GalleryWnd::layout(int width, int height) {
         m_sharedHosts[h].setPositionAndSize(kMargin + h * (sharedWidth + kMargin), sharedTop,
                                             sharedWidth, kSharedHeight, true);
     const int scrolledTop = sharedTop + kSharedHeight + kMargin;
+    const int controlsTop = std::max(scrolledTop, height - kStatusHeight - kControlsHeight);
     m_scrolled.setPositionAndSize(kMargin, scrolledTop, std::max(0, width - 2 * kMargin),
-                                  std::max(0, height - scrolledTop - kStatusHeight), true);
+                                  std::max(0, controlsTop - kMargin / 2 - scrolledTop), true);
+    m_controls.setPositionAndSize(kMargin, controlsTop, std::max(0, width - 2 * kMargin),
+                                  kControlsHeight, true);
     Invalidate();
 }
 

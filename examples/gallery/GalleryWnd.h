@@ -1,7 +1,8 @@
 // The gallery's main window: a framed top-level toolkit window holding a
 // row of panels, two component hosts whose image buttons share identifier
 // 500 with a panel that disables and enables them all through the
-// registry, and a scrolling host of a few hundred image buttons. Every
+// registry, a scrolling host of a few hundred image buttons and a strip of
+// text buttons, text and window controls. Every
 // command that reaches it (they climb from the hosts) is printed and shown
 // in its status line.
 //
@@ -15,6 +16,7 @@
 
 #include <tessel/components/YBComponentWnd.h>
 
+#include "ControlsStrip.h"
 #include "PanelWnd.h"
 
 class GalleryWnd : public YBChildWnd {
@@ -40,6 +42,7 @@ public:
     CPoint sharedButtonCentre(size_t host) const;
     CPoint scrolledButtonCentre(size_t index) const;  // null point when scrolled out of view
     YBComponentWnd& scrolledHost() { return m_scrolled; }
+    const ControlsStrip& controls() const { return m_controls; }
 
 private:
     void layout(int width, int height);
@@ -51,6 +54,7 @@ private:
     YBComponentWnd m_sharedHosts[2] = {YBComponentWnd(RGB(236, 240, 246)),
                                        YBComponentWnd(RGB(242, 238, 230))};
     YBComponentWnd m_scrolled{RGB(255, 255, 255)};
+    ControlsStrip m_controls;
     bool m_sharedDisabled = false;
     std::vector<int> m_commands;
 };

@@ -98,6 +98,18 @@ int Tour::run() {
     step("shared-500-enabled-again");
     click(m_gallery.sharedButtonCentre(1));
     step("shared-500-click-command-500");
+    const ControlsStrip& controls = m_gallery.controls();
+    moveTo(controls.textButtonCentre(ControlsStrip::kBlueId));
+    step("hover-blue-text-button");
+    click(controls.textButtonCentre(ControlsStrip::kDefaultId));
+    step("click-text-button-command-601");
+    click(controls.textButtonCentre(ControlsStrip::kToggleId));
+    step("toggle-selected-command-603");
+    moveTo(controls.windowButtonCentre());
+    press();
+    step("press-window-button");
+    release();
+    step("release-window-button-command-610");
     // The user drags the frame's corner.
     ::SetWindowPos(m_gallery.m_hWnd, nullptr, 0, 0, 1100, 720, SWP_NOMOVE | SWP_NOZORDER);
     step("resized-larger-reflowed");

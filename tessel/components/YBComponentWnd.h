@@ -16,6 +16,8 @@
 #include <tessel/foundation/KLArray.h>
 #include <tessel/windows/YBChildWnd.h>
 
+class YBScrollBars;
+
 class YBComponentWnd : public YBChildWnd {
 public:
     explicit YBComponentWnd(DWORD bgColor = XDC::kNoColor);
@@ -88,14 +90,9 @@ private:
     void closeOpenComponents();
     void flowComponents();
     void offsetComponents(int dx, int dy);
-    // The bar read into `info` and its position written back; the position
-    // the bar keeps.
-    bool readBar(int bar, SCROLLINFO& info);
-    // Writes a planned range 0..nMax and page into a bar, keeping its position within the range.
-    void applyBar(int bar, int nMax, UINT nPage);
-    int writeBar(int bar, SCROLLINFO& info);
-    // Moves a bar to `units` and returns the pixels the contents must move by.
-    int moveBarTo(int bar, SCROLLINFO& info, int units, int scale);
+    // The window's bars with its scales.
+    YBScrollBars bars();
+    void moveBy(CSize move);  // moveComponents when the move is not nothing
 
     bool m_inLayout = false;     // a layout is running (bars appearing re-enter it)
     bool m_layoutAgain = false;  // the client changed under the running layout

@@ -1,119 +1,44 @@
-// Scrolling of the component host: it applies YBScrollPlan. Bars hold
-// positions in units of `scale` pixels; the components move by the change of
-// the position the bar actually keeps, times the scale, so they follow the
-// bar exactly at every scale.
-#include <algorithm>
-
+// Scrolling of the component host through YBScrollBars: the components move
+// by the change of the position each bar actually keeps, times its scale,
+// so they follow the bars exactly at every scale.
 #include "YBComponentWnd.h"
+#include "YBScrollBars.h"
 #include "YBScrollPlan.h"
 
 namespace {
 constexpr int kColumnStep = 32;  // a horizontal line scroll, in pixels
-constexpr UINT kBarMask = SIF_RANGE | SIF_PAGE | SIF_POS | SIF_TRACKPOS;
-
-// YBScrollPlan::endUnits in pixels, for scrollToPosition.
-int endPixels(int contentsPixels, int clientPixels, int scale) {
-    return YBScrollPlan::endUnits(contentsPixels, clientPixels, scale) * scale;
-}
-
-// A step is limited by what the bar holds, not by the contents size: the two
-// differ after setContentsSize until the next layout.
-int lastStepUnits(const SCROLLINFO& bar) {
-    return bar.nMax - static_cast<int>(bar.nPage);
-}
 }  // namespace
 
-bool YBComponentWnd::readBar(int bar, SCROLLINFO& info) {
-    info = SCROLLINFO{};
-    info.cbSize = sizeof(SCROLLINFO);
-    info.fMask = kBarMask;
-    return GetScrollInfo(bar, &info, kBarMask) != FALSE;
+YBScrollBars YBComponentWnd::bars() {
+    return YBScrollBars(m_hWnd, m_hScrollScale, m_vScrollScale);
 }
 
-int YBComponentWnd::writeBar(int bar, SCROLLINFO& info) {
-    return SetScrollInfo(bar, &info, TRUE);
-}
-
-int YBComponentWnd::moveBarTo(int bar, SCROLLINFO& info, int units, int scale) {
-    if (units == info.nPos) return 0;
-    const int old = info.nPos;
-    info.nPos = units;
-    // The bar keeps its position within its range; the contents follow what it kept.
-    const int kept = writeBar(bar, info);
-    return (old - kept) * scale;
+void YBComponentWnd::moveBy(CSize move) {
+    if (move.cx != 0 || move.cy != 0) moveComponents(move.cx, move.cy);
 }
 
 void YBComponentWnd::updateScrollBars() {
-    CRect client;
-    ::GetClientRect(m_hWnd, &client);
-    // Both bars are planned for the client as it is now, before either changes it.
-    const YBScrollPlan plan = YBScrollPlan::compute(m_contentsSize, client.Size());
-    if (isFlagSet(horizontalScrollBar)) {
-        m_hScrollScale = plan.horizontal.scale;
-        applyBar(SB_HORZ, plan.horizontal.nMax, plan.horizontal.nPage);
-    }
-    if (isFlagSet(verticalScrollBar)) {
-        m_vScrollScale = plan.vertical.scale;
-        applyBar(SB_VERT, plan.vertical.nMax, plan.vertical.nPage);
-    }
-}
-
-void YBComponentWnd::applyBar(int bar, int nMax, UINT nPage) {
-    SCROLLINFO info;
-    readBar(bar, info);
-    info.nMin = 0;
-    info.nMax = nMax;
-    info.nPage = nPage;
-    info.nPos = std::min(info.nPos, info.nMax);
-    writeBar(bar, info);
+    bars().update(m_contentsSize, isFlagSet(horizontalScrollBar), isFlagSet(verticalScrollBar));
 }
 
 CPoint YBComponentWnd::getScrollPosition() {
-    SCROLLINFO horizontal, vertical;
-    readBar(SB_HORZ, horizontal);
-    readBar(SB_VERT, vertical);
-    return CPoint(horizontal.nPos * m_hScrollScale, vertical.nPos * m_vScrollScale);
+    return bars().position();
 }
 
 void YBComponentWnd::adjustScrollPosition(int dx, int dy) {
-    int moveX = 0, moveY = 0;
-    SCROLLINFO info;
-    if (dx != 0) {
-        readBar(SB_HORZ, info);
-        const int wanted =
-            YBScrollPlan::stepUnits(info.nPos, dx, lastStepUnits(info), m_hScrollScale);
-        moveX = moveBarTo(SB_HORZ, info, wanted, m_hScrollScale);
-    }
-    if (dy != 0) {
-        readBar(SB_VERT, info);
-        const int wanted =
-            YBScrollPlan::stepUnits(info.nPos, dy, lastStepUnits(info), m_vScrollScale);
-        moveY = moveBarTo(SB_VERT, info, wanted, m_vScrollScale);
-    }
-    if (moveX != 0 || moveY != 0) moveComponents(moveX, moveY);
+    moveBy(bars().step(dx, dy));
 }
 
 void YBComponentWnd::scrollToPosition(const CPoint& position) {
-    SCROLLINFO info;
-    readBar(SB_HORZ, info);
-    const int moveX = moveBarTo(SB_HORZ, info, position.x / m_hScrollScale, m_hScrollScale);
-    readBar(SB_VERT, info);
-    const int moveY = moveBarTo(SB_VERT, info, position.y / m_vScrollScale, m_vScrollScale);
-    if (moveX != 0 || moveY != 0) moveComponents(moveX, moveY);
+    moveBy(bars().scrollTo(position));
 }
 
 void YBComponentWnd::onHScroll(int position) {
-    SCROLLINFO info;
-    readBar(SB_HORZ, info);
-    if (const int moveX = moveBarTo(SB_HORZ, info, position, m_hScrollScale))
-        moveComponents(moveX, 0);
+    moveBy(bars().thumbTo(SB_HORZ, position));
 }
 
 void YBComponentWnd::onVScroll(int position) {
-    SCROLLINFO info;
-    readBar(SB_VERT, info);
-    if (const int moveY = moveBarTo(SB_VERT, info, position, m_vScrollScale))
-        moveComponents(0, moveY);
+    moveBy(bars().thumbTo(SB_VERT, position));
 }
 
 void YBComponentWnd::onScrollUp() {
@@ -133,27 +58,19 @@ void YBComponentWnd::onScrollRight() {
 }
 
 void YBComponentWnd::onScrollPageUp() {
-    CRect client;
-    ::GetClientRect(m_hWnd, &client);
-    adjustScrollPosition(0, -YBScrollPlan::pageStep(client.Height(), m_lineHeight));
+    adjustScrollPosition(0, -YBScrollPlan::pageStep(bars().clientSize().cy, m_lineHeight));
 }
 
 void YBComponentWnd::onScrollPageDown() {
-    CRect client;
-    ::GetClientRect(m_hWnd, &client);
-    adjustScrollPosition(0, YBScrollPlan::pageStep(client.Height(), m_lineHeight));
+    adjustScrollPosition(0, YBScrollPlan::pageStep(bars().clientSize().cy, m_lineHeight));
 }
 
 void YBComponentWnd::onScrollPageLeft() {
-    CRect client;
-    ::GetClientRect(m_hWnd, &client);
-    adjustScrollPosition(-YBScrollPlan::pageStep(client.Width(), kColumnStep), 0);
+    adjustScrollPosition(-YBScrollPlan::pageStep(bars().clientSize().cx, kColumnStep), 0);
 }
 
 void YBComponentWnd::onScrollPageRight() {
-    CRect client;
-    ::GetClientRect(m_hWnd, &client);
-    adjustScrollPosition(YBScrollPlan::pageStep(client.Width(), kColumnStep), 0);
+    adjustScrollPosition(YBScrollPlan::pageStep(bars().clientSize().cx, kColumnStep), 0);
 }
 
 void YBComponentWnd::onScrollHome() {
@@ -161,10 +78,7 @@ void YBComponentWnd::onScrollHome() {
 }
 
 void YBComponentWnd::onScrollEnd() {
-    CRect client;
-    ::GetClientRect(m_hWnd, &client);
-    scrollToPosition(CPoint(endPixels(m_contentsSize.cx, client.Width(), m_hScrollScale),
-                            getScrollPosition().y));
+    scrollToPosition(CPoint(bars().endPosition(m_contentsSize).x, getScrollPosition().y));
 }
 
 void YBComponentWnd::onScrollPageHome() {
@@ -172,8 +86,5 @@ void YBComponentWnd::onScrollPageHome() {
 }
 
 void YBComponentWnd::onScrollPageEnd() {
-    CRect client;
-    ::GetClientRect(m_hWnd, &client);
-    scrollToPosition(CPoint(endPixels(m_contentsSize.cx, client.Width(), m_hScrollScale),
-                            endPixels(m_contentsSize.cy, client.Height(), m_vScrollScale)));
+    scrollToPosition(bars().endPosition(m_contentsSize));
 }

@@ -1,14 +1,15 @@
 #pragma once
 
-#include <memory>
 #include <string>
 
 #include <tessel/platform/afx_dc.h>
 #include <tessel/platform/afx_gdi.h>
 
-// A font description with the colour its text is drawn in. The platform font
-// behind a description is made once per process and shared by every GFont
-// with the same face, size and style, so copying and selecting cost nothing.
+// A font description with the colour its text is drawn in. A description
+// (face, size, style and the platform font behind it) is made once per
+// process and shared by every GFont that names it: a GFont is a pointer and
+// a colour, so the eight styles of a button cost a few bytes each, and
+// copying and selecting cost nothing.
 //
 //   GFont caption("Arial", 7.0, GFont::Bold, RGB(0, 0, 0));
 //   CFont* old = caption.select(dc);   // font and text colour
@@ -32,15 +33,16 @@ public:
     CFont* select(CDC* dc) const;
 
     HFONT handle() const;
-    const std::wstring& face() const { return m_face; }
-    double size() const { return m_size; }
-    int style() const { return m_style; }
-
-    COLORREF m_color = RGB(0, 0, 0);  // the text colour; callers read and replace it
+    const std::wstring& face() const;
+    double size() const;
+    int style() const;
 
 private:
-    std::wstring m_face;
-    double m_size;
-    int m_style;
-    mutable HFONT m_handle = nullptr;  // the shared font, looked up once
+    struct Description;
+    // Shared, lives as long as the process. First, so that the colour leaves
+    // tail padding a containing record can use.
+    const Description* m_description;
+
+public:
+    COLORREF m_color = RGB(0, 0, 0);  // the text colour; callers read and replace it
 };

@@ -26,6 +26,7 @@ public:
     // when the style has no WS_CHILD). `over` must have a window.
     bool createCenteredOver(CWnd* over);
 
-private:
+protected:
+    // Creates the window with exactly this style, then shows it.
     bool create(int x, int y, const CSize& size, DWORD style, DWORD exStyle, HWND parent);
 };

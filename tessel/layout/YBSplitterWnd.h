@@ -1,0 +1,126 @@
+// A manager window that divides its client area along one axis into panes,
+// each filled by one child window, with a bar between neighbours (see
+// YBSplitterPane, YBSplitterBar). Panes stand side by side, left to right,
+// in a horizontal split and are stacked top to bottom in a vertical one.
+// The user drags a bar with the left button to move space between the two
+// panes beside it; resizing the splitter spreads the change over the panes
+// within their minimums. A pane below its minimum passes the shortfall on to
+// the next pane in the direction of the change; a change that no pane can
+// take is refused as a whole.
+//
+// A named splitter stores its panes' preferred sizes when it closes and
+// takes them back when it next gets the same number of panes.
+//
+// Ownership: each window added by addPane is owned by the manager's child
+// list; a window set with setPane belongs to its pane record. Each is
+// deleted exactly once, whichever goes first.
+//
+//   YBSplitterWnd split(0, L"main");              // horizontal
+//   split.createAt(0, 0, &frame);
+//   split.addPane(new CTree, 200, 2, 2, 0xC8C8C8, XDC::kNoColor, false);
+//   split.addPane(new CView, 400, 2, 2, 0xC8C8C8, XDC::kNoColor, false);
+#pragma once
+
+#include <cstdint>
+#include <vector>
+
+#include <tessel/foundation/KLArray.h>
+#include <tessel/foundation/KLString.h>
+#include <tessel/layout/YBManagerWnd.h>
+#include <tessel/layout/YBSplitterBar.h>
+#include <tessel/layout/YBSplitterPane.h>
+
+class YBSplitterWnd : public YBManagerWnd {
+public:
+    // Flag bits of the splitter (not the base window's flag numbers).
+    static constexpr int verticalSplit = 1;
+    static constexpr int draggingFlag = 2;
+    static constexpr int mouseoverFlag = 8;  // stored only
+
+    YBSplitterWnd(int flags, const kelp::KLString& name);
+    ~YBSplitterWnd() override;
+
+    // Appends a pane of `preferredSize` holding `wnd` (which it creates and
+    // takes), with a bar before it when panes exist already; the bar values
+    // given with the first pane are not used. A fixed pane keeps its size
+    // and passes size changes on; `fixed` with a size of 0 fixes the pane at
+    // whatever is left for it when it is added.
+    void addPane(YBChildWnd* wnd, int preferredSize, int barWidth, int barMargin,
+                 COLORREF barLineColor, COLORREF barBgColor, bool fixed);
+    // Replaces a pane's window pointer only: the old window is neither closed
+    // nor deleted, the new one is neither created nor listed by the manager.
+    void setPane(int index, YBChildWnd* wnd);
+    // Deletes every pane with its window, and the bars with them.
+    void clearPanes();
+    YBSplitterPane* findPane(YBChildWnd* wnd);
+    int getPaneIndex(YBChildWnd* wnd);
+    // The table's element; an index past the end grows the table with empty slots.
+    YBSplitterPane* getPane(int index);
+    // An index past the end appends default bars up to it.
+    YBSplitterBar* getBar(int index);
+    int getPaneCount() const { return static_cast<int>(m_panes.size()); }
+
+    // The panes' minimum (bars included), the sum of current sizes and bars,
+    // and how many panes can grow and shrink.
+    void calcMinSize(CSize& minimum, int& total, int& growable, int& shrinkable) const;
+    CSize getMinSize() const override;
+    void movePanes();
+    void adjustPanes() { movePanes(); }
+    // Whether pane `index` can change by `delta`, passing what it cannot take
+    // on in `direction` (+1 or -1); adjustSize applies it.
+    bool canAdjustSize(int index, int delta, int direction);
+    bool adjustSize(int index, int delta, int direction);
+    // Against the next pane; nothing for the last one.
+    void setPaneSize(int index, int size);
+    // Against the next pane, or the previous one when the next cannot give.
+    void setPaneSize(int index, int size, bool fixed);
+    // The first bar whose rectangle holds the point, or -1.
+    int barIndex(CPoint point) const;
+    void barColor(COLORREF color) { m_barColor = color; }
+
+    bool isHorizontalSplit() const { return !(m_splitFlags & verticalSplit); }
+    bool isVerticalSplit() const { return m_splitFlags & verticalSplit; }
+    bool dragging() const { return m_splitFlags & draggingFlag; }
+    void dragging(bool on) { setFlag(draggingFlag, on); }
+    bool mouseover() const { return m_splitFlags & mouseoverFlag; }
+    void mouseover(bool on) { setFlag(mouseoverFlag, on); }
+    // Bit masks of m_splitFlags.
+    void setFlag(int mask, bool on);
+    bool isFlagSet(int mask) const { return (m_splitFlags & mask) != 0; }
+
+    void onClose() override;
+    void onDraw(XDC& dc) override;
+    void onSize(UINT type, int cx, int cy) override;
+    bool onSetCursor(UINT hitTest, UINT message) override;
+    void onLeftMouseButton(int action, CPoint point) override;
+    void onMouseMove(UINT flags, CPoint point) override;
+    void onLayoutChildren() override;  // nothing: the splitter places its panes itself
+
+protected:
+    kelp::KLString m_name;
+    int m_splitFlags;
+    int m_dragOffset = 0;  // grab point within the bar, set at each press on a bar
+    int m_dragBar = -1;    // the bar pressed last, -1 for none
+    kelp::KLArray<YBSplitterPane*> m_panes;  // owned, in axis order
+    kelp::KLArray<YBSplitterBar> m_bars;     // bar i between panes i and i + 1
+    COLORREF m_barColor = 0x969696;          // stored only
+
+private:
+    int alongAxis(CSize size) const { return isVerticalSplit() ? size.cy : size.cx; }
+    // The pane table's element without growing it.
+    YBSplitterPane* pane(int index) const;
+    // Forgets pane windows the manager has deleted since the last look.
+    void forgetDeletedWindows() const;
+    void preferCurrentSizes();
+    // Moves `delta` between the panes at `first` and `first` + 1 when both can.
+    bool moveSpace(int first, int delta);
+    void growPanes(int space, int growable);
+    // Named splitters keep their preferred sizes between runs (YBLayoutStore).
+    std::wstring layoutKey() const;
+    void restoreLayout();
+    void shrinkPanes(int space, int shrinkable);
+
+    // Windows addPane handed to the manager's list.
+    mutable std::vector<YBChildWnd*> m_listedWindows;
+    mutable std::uint64_t m_seenDeletions = 0;
+};

@@ -1,0 +1,56 @@
+// A child window that behaves as a push button. It keeps four independent
+// states (disabled, mouse over, pressed, selected), repaints when one of
+// them changes, and on every left-button release over it sends its parent
+// WM_COMMAND with its identifier, synchronously, after the state change and
+// the repaint request. It draws nothing of its own: YBTextButtonWnd does.
+//
+// There is no capture: leaving the window clears the pressed state, so a
+// press dragged out and back in is no longer pressed, and a release
+// elsewhere sends nothing. A disabled button still shows hover and press but
+// sends no command. Identifier 0 is sent like any other; a toolkit parent's
+// onCommand only sees identifiers 1 to 60000.
+//
+// clang-format off
+//   event              condition      effect
+//   mouse move         not over       over; leave tracking asked once; repaint
+//   left press         -              pressed; repaint
+//   left release       -              not pressed; repaint; command unless disabled
+//   double click       -              nothing (its release sends the second command)
+//   leave              over           not over, not pressed; tracking cancelled; repaint
+// clang-format on
+#pragma once
+
+#include <tessel/windows/YBChildWnd.h>
+
+class YBButtonWnd : public YBChildWnd {
+public:
+    explicit YBButtonWnd(unsigned int id);
+    ~YBButtonWnd() override;
+
+    bool isEnabled() const { return !m_disabled; }
+    bool isDisabled() const { return m_disabled; }
+    bool isMouseOver() const { return m_mouseOver; }
+    bool isPressed() const { return m_pressed; }
+    bool isSelected() const { return m_selected; }
+
+    // The button's own states; the window stays enabled for input. Each
+    // repaints, when asked, only if the state changed.
+    using YBBaseWnd::enable;
+    void enable(bool enable, bool repaint);
+    void disable(bool disable, bool repaint);
+    void select(bool select, bool repaint);
+
+    void onLeftMouseButton(int action, CPoint point) override;
+    void onMouseMove(UINT flags, CPoint point) override;
+    void onMouseLeave() override;
+
+protected:
+    // The whole window, erased first.
+    void repaint();
+
+    unsigned int m_id;
+    bool m_disabled = false;
+    bool m_mouseOver = false;
+    bool m_pressed = false;
+    bool m_selected = false;
+};

@@ -1,0 +1,77 @@
+#include "YBTextButtonWnd.h"
+
+#include <algorithm>
+#include <climits>
+
+#include <tessel/windows/YBScreenDC.h>
+#include <tessel/windows/YBTextButtonLook.h>
+
+namespace {
+
+// extent + padding + 2, kept within int for hostile paddings and huge texts.
+int measuredSide(int given, long long extent, long long before, long long after) {
+    if (given != 0) return given;
+    return static_cast<int>(std::clamp(extent + before + after + 2, 0LL, static_cast<long long>(INT_MAX)));
+}
+
+}  // namespace
+
+YBTextButtonWnd::YBTextButtonWnd(unsigned int id, const kelp::KLString& text, const GFont& font,
+                                 int width, int height)
+    : YBButtonWnd(id),
+      m_text(text),
+      m_padding(YBTextButtonLook::defaultPadding, YBTextButtonLook::defaultPadding,
+                YBTextButtonLook::defaultPadding, YBTextButtonLook::defaultPadding) {
+    CSize size(width, height);
+    if (width == 0 || height == 0) {
+        const CSize extent = YBScreenDC().textExtent(font, m_text);
+        size = CSize(measuredSide(width, extent.cx, m_padding.left, m_padding.right),
+                     measuredSide(height, extent.cy, m_padding.top, m_padding.bottom));
+    }
+    m_size = size;
+    YBTextButtonLook::setInitialStyles(m_styles, font);
+    YBBaseWnd::setMinSize(size);
+}
+
+YBTextButtonWnd::~YBTextButtonWnd() = default;
+
+void YBTextButtonWnd::setStyle(int index, const YBTextButtonStyle& style) {
+    if (YBTextButtonLook::isStyleIndex(index)) m_styles[index] = style;
+}
+
+void YBTextButtonWnd::getStyle(int index, YBTextButtonStyle& style) const {
+    if (YBTextButtonLook::isStyleIndex(index) && static_cast<std::size_t>(index) < m_styles.size())
+        style = m_styles.get(index);
+}
+
+void YBTextButtonWnd::deriveStyles(const YBTextButtonStyle& style, int first, int last) {
+    for (int index = first; index <= last; ++index)
+        m_styles[index] = YBTextButtonLook::derive(style, index);
+}
+
+void YBTextButtonWnd::setAllStyles(const YBTextButtonStyle& style, bool) {
+    deriveStyles(style, 0, 7);
+}
+
+void YBTextButtonWnd::setAllSelectedStyles(const YBTextButtonStyle& style, bool) {
+    deriveStyles(style, 4, 7);
+}
+
+void YBTextButtonWnd::setAllUnselectedStyles(const YBTextButtonStyle& style, bool) {
+    deriveStyles(style, 0, 3);
+}
+
+void YBTextButtonWnd::onDraw(XDC& dc) {
+    const int index =
+        YBTextButtonLook::styleIndex(isDisabled(), isSelected(), isPressed(), isMouseOver());
+    drawStyle(dc, m_styles[index]);
+}
+
+void YBTextButtonWnd::drawStyle(XDC& dc, YBTextButtonStyle& style) {
+    CRect client;
+    ::GetClientRect(m_hWnd, &client);
+    CRect textRect = YBTextButtonLook::drawBox(dc, client, style, m_padding);
+    style.font.select(dc.cdc());
+    dc.setTextColor(style.fgColor);
+    dc.draw(m_text, &textRect, YBTextButtonLook::textFormat);
+}

@@ -1,0 +1,183 @@
+// The manager window: its flow of child windows, scrolling at scale 1 and
+// above with the children following the bars exactly, the wheel, and what
+// closing does to the children.
+#include <gtest/gtest.h>
+
+#include <string>
+#include <vector>
+
+#include <tessel/layout/YBManagerWnd.h>
+#include <tessel/platform/input_events.h>
+#include <tessel/platform/testing.h>
+
+namespace {
+
+using tessel::testing::pump;
+
+class Frame : public YBChildWnd {
+public:
+    void getCreateStyle(DWORD& style, DWORD& exStyle, CSize& size) override {
+        YBChildWnd::getCreateStyle(style, exStyle, size);
+        style = WS_POPUP | WS_VISIBLE;
+    }
+};
+
+// A child that notes its deletion.
+class Tile : public YBChildWnd {
+public:
+    Tile(int width, int height, std::vector<std::string>* log = nullptr) : m_log(log) {
+        setInitialSize(width, height);
+    }
+    ~Tile() override {
+        if (m_log) m_log->push_back(IsWindow(m_hWnd) ? "deleted with a window" : "deleted");
+    }
+    CPoint at() {
+        CPoint p(-1, -1);
+        getPosition(p.x, p.y);
+        return p;
+    }
+
+private:
+    std::vector<std::string>* m_log;
+};
+
+class Manager : public YBManagerWnd {
+public:
+    using YBManagerWnd::createChildWnd;
+    int lineHeight() const { return m_lineHeight; }
+    int hScale() const { return m_hScrollScale; }
+    Tile* tile(int i) const { return static_cast<Tile*>(getChild(i)); }
+};
+
+SCROLLINFO bar(HWND w, int which) {
+    SCROLLINFO info{};
+    info.cbSize = sizeof info;
+    info.fMask = SIF_ALL;
+    GetScrollInfo(w, which, &info);
+    return info;
+}
+
+class ManagerTest : public ::testing::Test {
+protected:
+    void SetUp() override {
+        tessel::testing::useVirtualClock();
+        frame.setInitialSize(600, 400);
+        ASSERT_TRUE(frame.createAt(0, 0, nullptr));
+    }
+    void make(int width, int height, bool horizontal, bool vertical) {
+        manager.setFlag(YBBaseWnd::horizontalScrollBar, horizontal);
+        manager.setFlag(YBBaseWnd::verticalScrollBar, vertical);
+        manager.setInitialSize(width, height);
+        ASSERT_TRUE(manager.createAt(0, 0, &frame));
+        pump();
+    }
+
+    Frame frame;
+    Manager manager;
+};
+
+TEST_F(ManagerTest, ChildrenFlowIntoRowsThatWrapBeforeTheRightEdge) {
+    make(250, 200, false, false);
+    manager.onLayoutChildren();
+    EXPECT_EQ(manager.getContentsSize(), CSize(0, 0));
+    EXPECT_EQ(manager.lineHeight(), 0);
+
+    for (CSize s : {CSize(100, 20), CSize(100, 30), CSize(100, 10), CSize(50, 5), CSize(300, 8),
+                    CSize(250, 4), CSize(10, 4)})
+        manager.createChildWnd(new Tile(s.cx, s.cy), 0, 0);
+    manager.onLayoutChildren();
+    EXPECT_EQ(manager.tile(0)->at(), CPoint(0, 0));
+    EXPECT_EQ(manager.tile(1)->at(), CPoint(100, 0));
+    EXPECT_EQ(manager.tile(2)->at(), CPoint(0, 30));
+    EXPECT_EQ(manager.tile(3)->at(), CPoint(100, 30));   // ends at 150
+    EXPECT_EQ(manager.tile(4)->at(), CPoint(0, 40));     // wider than the client: alone
+    EXPECT_EQ(manager.tile(5)->at(), CPoint(0, 48));     // ends exactly on the edge
+    EXPECT_EQ(manager.tile(6)->at(), CPoint(0, 52));
+    EXPECT_EQ(manager.getContentsSize(), CSize(300, 56));
+    EXPECT_EQ(manager.lineHeight(), 30);
+    EXPECT_EQ(manager.getChild(7), nullptr);
+    EXPECT_EQ(manager.getChild(-1), nullptr);
+}
+
+TEST_F(ManagerTest, LinePageWheelAndEndStepsMoveTheChildrenWithTheBar) {
+    make(250, 300, false, true);
+    for (int i = 0; i < 20; ++i)
+        manager.createChildWnd(new Tile(200, 30), 0, 0);
+    manager.onLayoutChildren();
+    Tile* first = manager.tile(0);
+    EXPECT_EQ(bar(manager, SB_VERT).nMax, 600);
+    EXPECT_EQ(bar(manager, SB_VERT).nPage, 300u);
+
+    const auto expectAt = [&](int pos) {
+        EXPECT_EQ(bar(manager, SB_VERT).nPos, pos);
+        EXPECT_EQ(first->at(), CPoint(0, -pos));
+    };
+    manager.onScrollDown();
+    expectAt(30);
+    manager.onScrollPageDown();  // the client less a line
+    expectAt(300);
+    manager.onScrollPageDown();  // stops at nMax - nPage
+    expectAt(300);
+    ::SetCursorPos(220, 50);  // over the manager, right of the tiles
+    tessel::sendMouseInput(MOUSEEVENTF_WHEEL, 240);  // two lines up
+    pump();
+    expectAt(240);
+    tessel::sendMouseInput(MOUSEEVENTF_WHEEL, -119);
+    pump();
+    expectAt(240);
+    manager.onScrollPageHome();
+    expectAt(0);
+    manager.onScrollUp();
+    expectAt(0);
+
+    // A layout of a scrolled manager keeps showing what the bar says.
+    manager.onScrollDown();
+    manager.onLayoutChildren();
+    expectAt(30);
+    EXPECT_EQ(manager.tile(1)->at(), CPoint(0, 0));
+}
+
+TEST_F(ManagerTest, ContentsOf40000PixelsScrollWithAScaleAndTheChildrenFollowExactly) {
+    make(300, 100, true, false);
+    manager.createChildWnd(new Tile(40000, 50), 0, 0);
+    manager.onLayoutChildren();
+    EXPECT_EQ(manager.hScale(), 2);
+    const SCROLLINFO h = bar(manager, SB_HORZ);
+    EXPECT_EQ(h.nMax, 20000);
+    EXPECT_EQ(h.nPage, 150u);
+
+    Tile* wide = manager.tile(0);
+    manager.onScrollRight();
+    EXPECT_EQ(bar(manager, SB_HORZ).nPos, 16);
+    EXPECT_EQ(wide->at(), CPoint(-32, 0));
+    manager.onHScroll(1001);
+    EXPECT_EQ(wide->at(), CPoint(-2002, 0));
+    manager.onScrollEnd();  // the last pixel in view
+    const int pos = bar(manager, SB_HORZ).nPos;
+    EXPECT_EQ(wide->at(), CPoint(-pos * 2, 0));
+    EXPECT_LE(40000 - pos * 2, 300);
+    manager.onScrollHome();
+    EXPECT_EQ(wide->at(), CPoint(0, 0));
+}
+
+TEST_F(ManagerTest, CloseHidesWithTheFlagAndOtherwiseDeletesEveryChildOnce) {
+    std::vector<std::string> log;
+    make(200, 200, false, false);
+    manager.createChildWnd(new Tile(10, 10, &log), 0, 0);
+    manager.createChildWnd(new Tile(10, 10, &log), 0, 0);
+
+    manager.setFlag(YBBaseWnd::closeHides, true);
+    manager.SendMessage(WM_CLOSE);
+    EXPECT_FALSE(manager.IsWindowVisible());
+    EXPECT_EQ(manager.getChildCount(), 2);
+    EXPECT_TRUE(manager.display());
+    EXPECT_TRUE(manager.IsWindowVisible());
+
+    manager.setFlag(YBBaseWnd::closeHides, false);
+    manager.SendMessage(WM_CLOSE);
+    EXPECT_FALSE(IsWindow(manager.m_hWnd));
+    EXPECT_EQ(manager.getChildCount(), 0);
+    EXPECT_EQ(log, (std::vector<std::string>{"deleted", "deleted"}));  // windows closed first
+}
+
+}  // namespace

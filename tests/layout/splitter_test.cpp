@@ -1,0 +1,271 @@
+// The splitter: panes added and sized, space shared out on resize, bars
+// dragged with the mouse (captured outside the window too) and refused at
+// the minimums, the cursor over and on a bar, nested splitters, and each
+// pane window deleted exactly once.
+#include <gtest/gtest.h>
+
+#include <cstdlib>
+#include <fstream>
+#include <string>
+#include <vector>
+
+#include <tessel/layout/YBSplitterWnd.h>
+#include <tessel/platform/input_events.h>
+#include <tessel/platform/testing.h>
+
+#include "image_files.h"
+
+namespace {
+
+using tessel::testing::pump;
+
+class Frame : public YBChildWnd {
+public:
+    void getCreateStyle(DWORD& style, DWORD& exStyle, CSize& size) override {
+        YBChildWnd::getCreateStyle(style, exStyle, size);
+        style = WS_POPUP | WS_VISIBLE;
+    }
+};
+
+// A pane window with optional limits that notes its deletion.
+class Pane : public YBChildWnd {
+public:
+    explicit Pane(std::vector<std::string>* log = nullptr, CSize least = {0, 0},
+                  CSize most = {0, 0})
+        : m_log(log) {
+        m_minSize = least;
+        m_maxSize = most;
+    }
+    ~Pane() override {
+        if (m_log) m_log->push_back("deleted");
+    }
+    void onDraw(XDC& dc) override {
+        CRect r;
+        getClientRect(r);
+        dc.FillRect(r, RGB(0, 0, 200));
+    }
+
+private:
+    std::vector<std::string>* m_log;
+};
+
+std::vector<int> sizes(YBSplitterWnd& s) {
+    std::vector<int> out;
+    for (int i = 0; i < s.getPaneCount(); ++i)
+        out.push_back(s.getPane(i)->currentSize());
+    return out;
+}
+
+class SplitterTest : public ::testing::Test {
+protected:
+    static constexpr int kX = 10, kY = 10;  // the splitter's place on the screen
+
+    void SetUp() override {
+        // Layouts of named splitters go to a settings file of this test's own.
+        ::setenv("XDG_CONFIG_HOME", config.file("").c_str(), 1);
+        tessel::testing::useVirtualClock();
+        ::SetCursorPos(0, 0);
+        frame.setInitialSize(800, 600);
+        ASSERT_TRUE(frame.createAt(0, 0, nullptr));
+    }
+    void TearDown() override { tessel::testing::advanceClock(1000); }
+    // A splitter 406 wide with two panes of preferred size 200.
+    void makeTwoPanes(YBSplitterWnd& split, std::vector<std::string>* log = nullptr) {
+        split.setInitialSize(406, 100);
+        ASSERT_TRUE(split.createAt(kX, kY, &frame));
+        split.addPane(new Pane(log), 200, 2, 2, 0xC8C8C8, XDC::kNoColor, false);
+        EXPECT_EQ(sizes(split), std::vector<int>{406});
+        split.addPane(new Pane(log), 200, 2, 2, 0xC8C8C8, XDC::kNoColor, false);
+        pump();
+    }
+    static void mouse(DWORD flags) {
+        tessel::sendMouseInput(flags);
+        pump();
+    }
+    static void moveTo(int clientX, int clientY) {
+        ::SetCursorPos(kX + clientX, kY + clientY);
+        pump();
+    }
+
+    std::string settings() const {
+        std::ifstream in(config.file("tessel/layouts"));
+        return std::string(std::istreambuf_iterator<char>(in), {});
+    }
+    void writeSettings(const std::string& text) const {
+        std::ofstream(config.file("tessel/layouts")) << text;
+    }
+
+    image_files::TempDir config;
+    Frame frame;
+};
+
+TEST_F(SplitterTest, AddedPanesShareTheWidthAndResizingSpreadsTheChange) {
+    YBSplitterWnd split(0, L"");
+    makeTwoPanes(split);
+    EXPECT_EQ(sizes(split), (std::vector<int>{200, 206}));
+    EXPECT_EQ(split.getPane(1)->offset(), 206);
+    EXPECT_EQ(split.getBar(0)->m_rect, CRect(200, 0, 206, 100));
+    EXPECT_EQ(split.getPane(0)->minSize(), 8);
+    CRect pane1;
+    split.getPane(1)->getWnd()->GetWindowRect(&pane1);
+    EXPECT_EQ(pane1, CRect(kX + 206, kY, kX + 412, kY + 100));
+
+    // The bar draws its line in the middle of its six pixels; panes show beside it.
+    HDC dc = GetDC(split);
+    EXPECT_EQ(GetPixel(dc, 202, 50), COLORREF{0xC8C8C8});
+    EXPECT_EQ(GetPixel(dc, 203, 50), COLORREF{0xC8C8C8});
+    ReleaseDC(split, dc);
+
+    split.getPane(1)->currentSize(200);
+    split.getPane(1)->preferredSize(200);
+    split.SetWindowPos(nullptr, 0, 0, 506, 100, SWP_NOMOVE | SWP_NOZORDER);
+    EXPECT_EQ(sizes(split), (std::vector<int>{250, 250}));
+    split.getPane(0)->currentSize(200);
+    split.getPane(1)->currentSize(200);
+    split.SetWindowPos(nullptr, 0, 0, 300, 100, SWP_NOMOVE | SWP_NOZORDER);
+    EXPECT_EQ(sizes(split), (std::vector<int>{147, 147}));
+    split.SetWindowPos(nullptr, 0, 0, 10, 100, SWP_NOMOVE | SWP_NOZORDER);
+    EXPECT_EQ(sizes(split), (std::vector<int>{8, 8}));  // never below the minimums
+    EXPECT_EQ(split.getMinSize(), CSize(22, 0));
+}
+
+TEST_F(SplitterTest, DraggingABarMovesSpaceUntilAMinimumRefusesIt) {
+    YBSplitterWnd split(0, L"");
+    makeTwoPanes(split);
+    moveTo(203, 50);
+    EXPECT_EQ(::GetCursor(), ::LoadCursorW(nullptr, IDC_SIZEWE));
+    mouse(MOUSEEVENTF_LEFTDOWN);
+    EXPECT_TRUE(split.dragging());
+    EXPECT_EQ(::GetCursor(), ::LoadCursorW(nullptr, IDC_HAND));
+    moveTo(253, 50);
+    EXPECT_EQ(sizes(split), (std::vector<int>{250, 156}));
+    EXPECT_EQ(split.getBar(0)->m_rect.left, 250);
+    moveTo(700, 50);  // outside, still captured: pane 1 would fall below 8
+    EXPECT_EQ(sizes(split), (std::vector<int>{250, 156}));
+    moveTo(-300, 50);  // nothing before pane 0 can give
+    EXPECT_EQ(sizes(split), (std::vector<int>{250, 156}));
+    moveTo(103, 50);
+    EXPECT_EQ(sizes(split), (std::vector<int>{100, 306}));
+    mouse(MOUSEEVENTF_LEFTUP);
+    EXPECT_FALSE(split.dragging());
+    EXPECT_EQ(split.getPane(0)->preferredSize(), 100);  // a later resize starts from here
+    EXPECT_EQ(split.getPane(1)->preferredSize(), 306);
+    moveTo(150, 50);
+    mouse(MOUSEEVENTF_LEFTDOWN);  // off the bars: no drag
+    EXPECT_FALSE(split.dragging());
+    mouse(MOUSEEVENTF_LEFTUP);
+    EXPECT_EQ(::GetCursor(), ::LoadCursorW(nullptr, IDC_ARROW));
+}
+
+TEST_F(SplitterTest, FixedPanesPassChangesOnAndSetPaneSizeUsesANeighbour) {
+    YBSplitterWnd split(YBSplitterWnd::verticalSplit, L"");
+    split.setInitialSize(100, 400);
+    ASSERT_TRUE(split.createAt(kX, kY, &frame));
+    split.addPane(new Pane, 100, 2, 2, 0xC8C8C8, XDC::kNoColor, false);
+    split.addPane(new Pane(nullptr, {0, 50}, {0, 50}), 50, 2, 2, 0xC8C8C8, XDC::kNoColor, false);
+    split.addPane(new Pane, 100, 2, 2, 0xC8C8C8, XDC::kNoColor, false);
+    ASSERT_TRUE(split.getPane(1)->fixed());
+    EXPECT_EQ(split.getPane(1)->minSize(), 50);
+
+    split.setPaneSize(0, 150);  // through the fixed pane to the last one
+    std::vector<int> now = sizes(split);
+    EXPECT_EQ(now[0], 150);
+    EXPECT_EQ(now[1], 50);
+    const int last = now[2];
+    split.setPaneSize(2, 10);  // the last pane has no next neighbour
+    EXPECT_EQ(sizes(split)[2], last);
+    split.setPaneSize(2, last + 20, true);  // the previous panes give it
+    EXPECT_EQ(sizes(split), (std::vector<int>{130, 50, last + 20}));
+    EXPECT_TRUE(split.getPane(2)->fixed());
+    EXPECT_EQ(split.getBar(0)->m_rect, CRect(0, 130, 100, 136));
+}
+
+TEST_F(SplitterTest, ManyPanesTakeAChangeInOneWalk) {
+    YBSplitterWnd split(0, L"");
+    split.setInitialSize(1300, 100);
+    ASSERT_TRUE(split.createAt(0, 0, &frame));
+    for (int i = 0; i < 60; ++i)
+        split.addPane(new Pane, 20, 2, 2, 0xC8C8C8, XDC::kNoColor, false);
+    // Every pane between is at its preferred size: the change passes along all of them.
+    split.setPaneSize(0, 40);
+    EXPECT_EQ(split.getPane(0)->currentSize(), 40);
+    split.setPaneSize(58, 8);
+    EXPECT_EQ(split.getPane(58)->currentSize(), 8);
+}
+
+TEST_F(SplitterTest, NestedSplittersReportTheirMinimumOutward) {
+    YBSplitterWnd outer(YBSplitterWnd::verticalSplit, L"");
+    outer.setInitialSize(300, 300);
+    ASSERT_TRUE(outer.createAt(0, 0, &frame));
+    auto* inner = new YBSplitterWnd(0, L"");
+    outer.addPane(inner, 150, 2, 2, 0xC8C8C8, XDC::kNoColor, false);
+    inner->addPane(new Pane(nullptr, {40, 30}), 100, 2, 2, 0xC8C8C8, XDC::kNoColor, false);
+    inner->addPane(new Pane(nullptr, {60, 70}), 100, 2, 2, 0xC8C8C8, XDC::kNoColor, false);
+    EXPECT_EQ(inner->getMinSize(), CSize(106, 70));
+    outer.addPane(new Pane, 100, 2, 2, 0xC8C8C8, XDC::kNoColor, false);
+    EXPECT_EQ(outer.getPane(0)->minSize(), 70);
+    EXPECT_EQ(outer.getMinSize(), CSize(106, 84));  // 70 + bar 6 + 8
+}
+
+TEST_F(SplitterTest, EveryPaneWindowIsDeletedOnceWhicheverOwnerGoesFirst) {
+    std::vector<std::string> log;
+    {
+        YBSplitterWnd split(0, L"");
+        makeTwoPanes(split, &log);
+        split.clearPanes();
+        EXPECT_EQ(log.size(), 2u);
+        EXPECT_EQ(split.getChildCount(), 0);
+        EXPECT_EQ(split.barIndex(CPoint(203, 50)), -1);  // the bars went with the panes
+        split.addPane(new Pane(&log), 100, 2, 2, 0xC8C8C8, XDC::kNoColor, false);
+        split.setPane(0, new Pane(&log));  // the record owns this one; the list the first
+    }
+    EXPECT_EQ(log.size(), 4u);
+    log.clear();
+    {
+        YBSplitterWnd split(0, L"");
+        makeTwoPanes(split, &log);
+        split.clear();  // the manager deletes the windows first
+        EXPECT_EQ(log.size(), 2u);
+        split.SetWindowPos(nullptr, 0, 0, 300, 100, SWP_NOMOVE | SWP_NOZORDER);
+        EXPECT_EQ(split.getPane(0)->getWnd(), nullptr);
+    }
+    EXPECT_EQ(log.size(), 2u);
+    {
+        YBSplitterWnd split(0, L"named");
+        makeTwoPanes(split, &log);
+        split.SendMessage(WM_CLOSE);
+        EXPECT_FALSE(IsWindow(split.m_hWnd));
+    }
+    EXPECT_EQ(log.size(), 4u);
+}
+
+TEST_F(SplitterTest, ANamedSplitterKeepsItsLayoutAcrossRunsAndIgnoresACorruptRecord) {
+    {
+        YBSplitterWnd split(0, L"main");
+        makeTwoPanes(split);
+        split.setPaneSize(0, 120);
+        split.SendMessage(WM_CLOSE);
+    }
+    EXPECT_EQ(settings(), "windows/main=120,286\n");
+    {
+        YBSplitterWnd split(0, L"main");
+        makeTwoPanes(split);
+        EXPECT_EQ(sizes(split), (std::vector<int>{120, 286}));
+        EXPECT_EQ(split.getBar(0)->m_rect.left, 120);
+    }
+    for (const char* corrupt : {"windows/main=abc,1\n", "windows/main=1,2,3\n",
+                                "windows/main=-5,10\n", "windows/main=99999999,1\n",
+                                "windows/main=\n", "garbage"}) {
+        writeSettings(std::string("other=1\n") + corrupt);
+        YBSplitterWnd split(0, L"main");
+        makeTwoPanes(split);
+        EXPECT_EQ(sizes(split), (std::vector<int>{200, 206})) << corrupt;
+        split.SendMessage(WM_CLOSE);
+        const std::string after = settings();  // other records kept, this one replaced
+        EXPECT_TRUE(after.starts_with("other=1\n")) << after;
+        EXPECT_TRUE(after.ends_with("\nwindows/main=200,200\n")) << after;
+        EXPECT_EQ(after.find("windows/main="), after.rfind("windows/main=")) << after;
+    }
+}
+
+}  // namespace

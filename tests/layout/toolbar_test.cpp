@@ -1,0 +1,113 @@
+// The toolbar: equal slots for buttons and separators, images centred over
+// their captions, a dialog frame, and entries cleared and added again.
+#include <gtest/gtest.h>
+
+#include <tessel/layout/YBToolBarWnd.h>
+#include <tessel/platform/gdi.h>
+#include <tessel/platform/testing.h>
+
+#include "image_files.h"
+
+namespace {
+
+using image_files::Rgba;
+using tessel::testing::pump;
+
+constexpr COLORREF kBackground = 0xC8C8C8;
+
+class Frame : public YBChildWnd {
+public:
+    void getCreateStyle(DWORD& style, DWORD& exStyle, CSize& size) override {
+        YBChildWnd::getCreateStyle(style, exStyle, size);
+        style = WS_POPUP | WS_VISIBLE;
+    }
+};
+
+// Exposes the rectangles and the frame the toolbar was given.
+class ToolBar : public YBToolBarWnd {
+public:
+    CRect rect(int i) const { return entry(i) ? entry(i)->m_rect : CRect(-1, -1, -1, -1); }
+};
+
+class ToolBarTest : public ::testing::Test {
+protected:
+    void SetUp() override {
+        tessel::testing::useVirtualClock();
+        frame.setInitialSize(400, 200);
+        ASSERT_TRUE(frame.createAt(0, 0, nullptr));
+        ASSERT_TRUE(image_files::writeImage(files.file("red.png"), "png", 32, 32,
+                                            std::vector<Rgba>(32 * 32, Rgba{255, 0, 0, 255})));
+        red = files.file("red.png");
+    }
+    COLORREF at(int x, int y) {
+        pump();
+        HDC dc = GetDC(toolbar);
+        const COLORREF c = GetPixel(dc, x, y);
+        ReleaseDC(toolbar, dc);
+        return c;
+    }
+    bool inkIn(const CRect& area) {
+        for (int y = area.top; y < area.bottom; ++y)
+            for (int x = area.left; x < area.right; ++x)
+                if (GetRValue(at(x, y)) < 120) return true;
+        return false;
+    }
+
+    image_files::TempDir files;
+    std::string red;
+    Frame frame;
+    ToolBar toolbar;
+};
+
+TEST_F(ToolBarTest, ButtonsAndSeparatorsTakeEqualSlotsAndImagesSitOverCentredCaptions) {
+    toolbar.setInitialSize(300, 70);
+    ASSERT_TRUE(toolbar.createAt(10, 10, &frame));
+    EXPECT_EQ(toolbar.GetStyle(), DWORD{0x5040287E});
+    CRect window, client;
+    toolbar.GetWindowRect(&window);
+    toolbar.GetClientRect(&client);
+    EXPECT_EQ(window.Width() - client.Width(), 6);  // a 3-pixel dialog frame
+
+    toolbar.addButton(1, red.c_str(), L"One");
+    toolbar.addSeparator();
+    toolbar.addButton(3, (red + ".missing").c_str(), L"Three");
+    EXPECT_EQ(toolbar.rect(0), CRect(2, 2, 50, 66));
+    EXPECT_EQ(toolbar.rect(1), CRect(52, 2, 60, 66));
+    EXPECT_EQ(toolbar.rect(2), CRect(102, 2, 150, 66));
+    EXPECT_EQ(toolbar.entry(1)->m_id, 0u);
+
+    ::InvalidateRect(toolbar, nullptr, TRUE);  // adding does not repaint
+    EXPECT_EQ(at(10, 2), RGB(255, 0, 0));      // image (10, 2, 42, 34)
+    EXPECT_EQ(at(41, 33), RGB(255, 0, 0));
+    EXPECT_EQ(at(9, 2), kBackground);
+    EXPECT_EQ(at(42, 2), kBackground);
+    EXPECT_EQ(at(26, 34), kBackground);
+    EXPECT_TRUE(inkIn(CRect(2, 35, 50, 66)));    // caption under the image
+    EXPECT_FALSE(inkIn(CRect(52, 2, 100, 66)));  // the separator's slot shows nothing
+    EXPECT_TRUE(inkIn(CRect(102, 35, 150, 66))); // a missing image still has its caption
+    EXPECT_EQ(at(126, 10), kBackground);
+
+    toolbar.clearButtons();
+    EXPECT_EQ(toolbar.entryCount(), 0);
+    ::InvalidateRect(toolbar, nullptr, TRUE);
+    EXPECT_EQ(at(20, 10), kBackground);
+    EXPECT_FALSE(inkIn(CRect(2, 35, 50, 66)));
+    toolbar.addButton(4, red.c_str(), L"Four");
+    EXPECT_EQ(toolbar.rect(0), CRect(2, 2, 50, 66));
+}
+
+TEST_F(ToolBarTest, SlotsAreLaidOutAgainOnEverySizeAndNeverWrap) {
+    ASSERT_TRUE(toolbar.createAt(0, 0, &frame));
+    CRect window;
+    toolbar.GetWindowRect(&window);
+    EXPECT_EQ(window.Size(), CSize(48, 32));  // the remembered size, frame included
+    EXPECT_EQ(toolbar.getMinSize(), CSize(48, 32));
+    for (int i = 0; i < 10; ++i)
+        toolbar.addButton(static_cast<unsigned>(i), red.c_str(), L"x");
+    EXPECT_EQ(toolbar.rect(9), CRect(452, 2, 500, 66));  // beyond the window, one row
+    toolbar.setSize(120, 70, true);
+    EXPECT_EQ(toolbar.rect(9), CRect(452, 2, 500, 66));
+    EXPECT_EQ(toolbar.rect(10), CRect(-1, -1, -1, -1));
+}
+
+}  // namespace
