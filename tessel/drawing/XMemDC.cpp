@@ -6,9 +6,11 @@ struct XMemDC::Buffer {
     CDC dc;
     CBitmap bitmap;
     CSize size;
-    CBitmap* previous = nullptr;
+    // A handle, not the temporary wrapper SelectObject gives: the buffer
+    // outlives the thread's next idle time, which deletes that wrapper.
+    HGDIOBJ previous = nullptr;
     ~Buffer() {
-        if (previous) dc.SelectObject(previous);
+        if (previous) ::SelectObject(dc.m_hDC, previous);
     }
 };
 
@@ -35,7 +37,7 @@ XMemDC::XMemDC(XDC& target) : XDC(nullptr), m_target(target) {
             return;
         }
         m_buffer->size = size;
-        m_buffer->previous = m_buffer->dc.SelectObject(&m_buffer->bitmap);
+        m_buffer->previous = ::SelectObject(m_buffer->dc.m_hDC, m_buffer->bitmap.m_hObject);
     }
     CDC& memory = m_buffer->dc;
     // The buffer's logical coordinates are the target's; it starts as the target is.

@@ -22,6 +22,7 @@ unsigned char* pixelAt(cairo_surface_t* surface, int x, int y) {
 }  // namespace
 
 COLORREF SetPixel(HDC dc, int x, int y, COLORREF color) {
+    const GdiLock lock;
     DeviceContext* d = findDC(dc);
     if (!d) return CLR_INVALID;
     const POINT p = d->toSurface(x, y);
@@ -33,6 +34,7 @@ COLORREF SetPixel(HDC dc, int x, int y, COLORREF color) {
 // Reads the surface under the DC: clipping limits drawing, not looking, so a
 // parent's DC shows what its children drew.
 COLORREF GetPixel(HDC dc, int x, int y) {
+    const GdiLock lock;
     DeviceContext* d = findDC(dc);
     if (!d) return CLR_INVALID;
     const POINT p = d->toSurface(x, y);
@@ -45,6 +47,7 @@ COLORREF GetPixel(HDC dc, int x, int y) {
 }
 
 HBITMAP CreateCompatibleBitmap(HDC dc, int width, int height) {
+    const GdiLock lock;
     if (!findDC(dc) || width <= 0 || height <= 0 || width > 32767 || height > 32767) return nullptr;
     auto bitmap = std::make_shared<Bitmap>(width, height);
     if (cairo_surface_status(bitmap->surface) != CAIRO_STATUS_SUCCESS) return nullptr;
@@ -52,6 +55,7 @@ HBITMAP CreateCompatibleBitmap(HDC dc, int width, int height) {
 }
 
 HBITMAP CreateBitmap(int width, int height, UINT planes, UINT bitsPerPixel, const void* bits) {
+    const GdiLock lock;
     if (width <= 0 || height <= 0 || width > 32767 || height > 32767 || planes != 1 ||
         bitsPerPixel != 32)
         return nullptr;
@@ -70,6 +74,7 @@ HBITMAP CreateBitmap(int width, int height, UINT planes, UINT bitsPerPixel, cons
 }
 
 HBITMAP CreateDIBSection(HDC, const BITMAPINFO* info, UINT usage, void** bits, HANDLE, DWORD) {
+    const GdiLock lock;
     if (bits) *bits = nullptr;
     if (!info || usage != DIB_RGB_COLORS) return nullptr;
     const BITMAPINFOHEADER& h = info->bmiHeader;
