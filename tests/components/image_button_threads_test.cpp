@@ -36,7 +36,7 @@ protected:
         HostTest::SetUp();
         makeHost(host, 0, 0, 300, 200);
         solid("b-normal.png", kRed);
-        solid("b-over.png", kGreen);
+        solid("b-over.png", kGreen);  // never shown: one more bitmap made and deleted per button
     }
     void solid(const std::string& name, Rgba c) {
         ASSERT_TRUE(image_files::writeImage(files.file(name), "png", 12, 10,
