@@ -1,6 +1,7 @@
 #include "gdi/state.h"
 
 #include <algorithm>
+#include <atomic>
 #include <cstring>
 #include <iterator>
 #include <new>
@@ -55,13 +56,18 @@ GdiState::~GdiState() = default;
 
 // Never destroyed: GDI objects owned by objects with static storage may be
 // deleted during exit, after the order of static destruction has passed this.
-// The GDI lock is taken before the construction guard on every path, since
-// the constructor takes it too: the other order could deadlock two threads.
+// Made under the GDI lock rather than behind a static's guard: the
+// constructor takes the lock too, and the two taken in either order by two
+// threads could deadlock.
 GdiState& state() {
+    static std::atomic<GdiState*> instance{nullptr};
+    if (GdiState* made = instance.load(std::memory_order_acquire)) return *made;
     const GdiLock lock;
-    alignas(GdiState) static unsigned char storage[sizeof(GdiState)];
-    static GdiState* const instance = new (storage) GdiState;
-    return *instance;
+    if (!instance.load(std::memory_order_relaxed)) {
+        alignas(GdiState) static unsigned char storage[sizeof(GdiState)];
+        instance.store(new (storage) GdiState, std::memory_order_release);
+    }
+    return *instance.load(std::memory_order_relaxed);
 }
 
 DeviceContext* findDC(HDC dc) {
