@@ -128,18 +128,18 @@ void YBImageButton::setButtonTextFont(const GFont& font) {
     updateSizes();
 }
 
+// Buttons may be built on any thread. The screen DC is attached rather than
+// wrapped by FromHandle: a worker that never idles would keep a temporary
+// wrapper per measurement until it ends.
 void YBImageButton::measureText() {
-    const HDC screen = ::GetDC(nullptr);
-    CDC* dc = CDC::FromHandle(screen);
-    CFont* previous = m_buttonTextFont.select(dc);
+    CDC screen;
+    screen.Attach(::GetDC(nullptr));
+    CFont* previous = m_buttonTextFont.select(&screen);
     m_textSize = CSize(0, 0);
-    if (!m_buttonText.isEmpty()) {
-        SIZE extent{};
-        ::GetTextExtentPoint32W(screen, m_buttonText, m_buttonText.length(), &extent);
-        m_textSize = CSize(extent.cx, extent.cy);
-    }
-    if (previous) dc->SelectObject(previous);
-    ::ReleaseDC(nullptr, screen);
+    if (!m_buttonText.isEmpty())
+        m_textSize = screen.GetTextExtent(m_buttonText, m_buttonText.length());
+    if (previous) screen.SelectObject(previous);
+    ::ReleaseDC(nullptr, screen.Detach());
 }
 
 void YBImageButton::setButtonTextColor(int state, COLORREF color) {

@@ -6,9 +6,11 @@ struct XMemDC::Buffer {
     CDC dc;
     CBitmap bitmap;
     CSize size;
-    CBitmap* previous = nullptr;
+    // A handle, not the temporary wrapper SelectObject gives: the buffer
+    // outlives the thread's next idle time, which deletes that wrapper.
+    HGDIOBJ previous = nullptr;
     ~Buffer() {
-        if (previous) dc.SelectObject(previous);
+        if (previous) ::SelectObject(dc.m_hDC, previous);
     }
 };
 
@@ -30,7 +32,7 @@ std::unique_ptr<XMemDC::Buffer> makeBuffer(CDC* dc, CSize size) {
         !buffer->bitmap.CreateCompatibleBitmap(dc, size.cx, size.cy))
         return nullptr;
     buffer->size = size;
-    buffer->previous = buffer->dc.SelectObject(&buffer->bitmap);
+    buffer->previous = ::SelectObject(buffer->dc.m_hDC, buffer->bitmap.m_hObject);
     return buffer;
 }
 

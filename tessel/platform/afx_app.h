@@ -135,7 +135,8 @@ public:
 class CMemoryException : public CException {};
 [[noreturn]] void AfxThrowMemoryException();
 
-// Temporary wrappers (FromHandle) live until the maps are unlocked or idle time.
+// Temporary wrappers (FromHandle) belong to the thread that asked for them and
+// live until its maps are unlocked, its idle time or its end.
 void AfxLockTempMaps();
 BOOL AfxUnlockTempMaps(BOOL deleteTemporaries = TRUE);
 void AfxTermThread(HINSTANCE instance = nullptr);

@@ -15,6 +15,7 @@ int& tempMapLocks() {
     return locks;
 }
 
+// The calling thread's: other threads' wrappers may be in use.
 void deleteTemporaries() {
     CWnd::DeleteTempMap();
     CDC::DeleteTempMap();

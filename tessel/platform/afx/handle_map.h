@@ -1,10 +1,16 @@
 // MFC's handle maps: from a handle to the C++ object wrapping it. An object
-// attached to a handle is its permanent wrapper; asking for a handle that has
-// none gives a temporary wrapper that does not own the handle and lives until
-// the temporaries are deleted (the message loop does that when idle).
+// attached to a handle is its permanent wrapper, found from every thread.
+// Asking for a handle that has none gives a temporary wrapper that does not
+// own the handle and belongs to the asking thread, as in MFC: it lives until
+// that thread deletes its temporaries (idle time, AfxUnlockTempMaps) or ends,
+// so one thread's idle processing never deletes what another is using.
+//
+// There is one map per kind of handle (immortalHandleMap), so the temporaries
+// are kept per thread and per kind.
 #pragma once
 
 #include <memory>
+#include <mutex>
 #include <new>
 #include <unordered_map>
 
@@ -12,31 +18,60 @@ template <class Handle, class Wrapper>
 class CHandleMap {
 public:
     void setPermanent(Handle handle, Wrapper* object) {
-        if (handle) m_permanent[handle] = object;
+        if (!handle) return;
+        const std::lock_guard<std::mutex> lock(m_lock);
+        m_permanent[handle] = object;
     }
     void removeHandle(Handle handle) {
-        m_permanent.erase(handle);
-        m_temporary.erase(handle);
+        {
+            const std::lock_guard<std::mutex> lock(m_lock);
+            m_permanent.erase(handle);
+        }
+        // Unlocked: a wrapper's destructor looks at the permanent map.
+        temporaries().erase(handle);
     }
     Wrapper* lookupPermanent(Handle handle) const {
+        const std::lock_guard<std::mutex> lock(m_lock);
         auto found = m_permanent.find(handle);
         return found == m_permanent.end() ? nullptr : found->second;
     }
-    // The permanent wrapper, else a temporary one made by `make` (null for a null handle).
+    // The permanent wrapper, else this thread's temporary one made by `make`
+    // (null for a null handle).
     template <class Make>
     Wrapper* fromHandle(Handle handle, Make make) {
         if (!handle) return nullptr;
         if (Wrapper* permanent = lookupPermanent(handle)) return permanent;
-        auto& temporary = m_temporary[handle];
+        auto& temporary = temporaries()[handle];
         if (!temporary) temporary = make(handle);
         return temporary.get();
     }
-    void deleteTemporaries() { m_temporary.clear(); }
-    std::size_t temporaryCount() const { return m_temporary.size(); }
+    // This thread's temporaries only.
+    void deleteTemporaries() { dropAll(temporaries()); }
+    std::size_t temporaryCount() const { return temporaries().size(); }
 
 private:
+    using Temporaries = std::unordered_map<Handle, std::unique_ptr<Wrapper>>;
+
+    // Swapped out first: a wrapper's destructor then finds the map empty, and
+    // the emptied map holds no memory (so a thread's end frees it all).
+    static void dropAll(Temporaries& map) { Temporaries().swap(map); }
+
+    // The calling thread's temporaries. Never destroyed, like the maps: a
+    // library unloaded during exit clears its temporaries after the thread's
+    // thread_local objects are gone. The thread's end empties them instead.
+    static Temporaries& temporaries() {
+        struct ThreadEnd {
+            Temporaries* map;
+            ~ThreadEnd() { dropAll(*map); }
+        };
+        alignas(Temporaries) thread_local unsigned char storage[sizeof(Temporaries)];
+        thread_local Temporaries* const map = new (storage) Temporaries;
+        thread_local const ThreadEnd end{map};
+        return *map;
+    }
+
+    mutable std::mutex m_lock;  // the permanent map is shared by every thread
     std::unordered_map<Handle, Wrapper*> m_permanent;
-    std::unordered_map<Handle, std::unique_ptr<Wrapper>> m_temporary;
 };
 
 // A handle map that is never destroyed: libraries unloaded during the

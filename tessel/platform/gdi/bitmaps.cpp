@@ -38,6 +38,7 @@ std::shared_ptr<Bitmap> makeBitmap(int width, int height) {
 }  // namespace
 
 COLORREF SetPixel(HDC dc, int x, int y, COLORREF color) {
+    const GdiLock lock;
     DeviceContext* d = findDC(dc);
     if (!d) return CLR_INVALID;
     const POINT p = d->toSurface(x, y);
@@ -49,6 +50,7 @@ COLORREF SetPixel(HDC dc, int x, int y, COLORREF color) {
 // Reads the surface under the DC: clipping limits drawing, not looking, so a
 // parent's DC shows what its children drew.
 COLORREF GetPixel(HDC dc, int x, int y) {
+    const GdiLock lock;
     DeviceContext* d = findDC(dc);
     if (!d) return CLR_INVALID;
     const POINT p = d->toSurface(x, y);
@@ -61,6 +63,7 @@ COLORREF GetPixel(HDC dc, int x, int y) {
 }
 
 HBITMAP CreateCompatibleBitmap(HDC dc, int width, int height) {
+    const GdiLock lock;
     if (!findDC(dc)) return nullptr;
     auto bitmap = makeBitmap(width, height);
     if (!bitmap) return nullptr;
@@ -68,6 +71,7 @@ HBITMAP CreateCompatibleBitmap(HDC dc, int width, int height) {
 }
 
 HBITMAP CreateBitmap(int width, int height, UINT planes, UINT bitsPerPixel, const void* bits) {
+    const GdiLock lock;
     if (planes != 1 || bitsPerPixel != 32) return nullptr;
     auto bitmap = makeBitmap(width, height);
     if (!bitmap) return nullptr;
@@ -86,6 +90,7 @@ HBITMAP CreateBitmap(int width, int height, UINT planes, UINT bitsPerPixel, cons
 }
 
 HBITMAP CreateDIBSection(HDC, const BITMAPINFO* info, UINT usage, void** bits, HANDLE, DWORD) {
+    const GdiLock lock;
     if (bits) *bits = nullptr;
     if (!info || usage != DIB_RGB_COLORS) return nullptr;
     const BITMAPINFOHEADER& h = info->bmiHeader;

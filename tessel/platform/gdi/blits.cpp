@@ -101,6 +101,7 @@ BOOL blit(HDC dstDC, int x, int y, int w, int h, HDC srcDC, int sx, int sy, int 
 
 BOOL BitBlt(HDC destination, int x, int y, int width, int height, HDC source, int sourceX,
             int sourceY, DWORD rop) {
+    const GdiLock lock;
     if (rop != SRCCOPY) return PatBlt(destination, x, y, width, height, rop);
     return blit(destination, x, y, width, height, source, sourceX, sourceY, width, height,
                 CAIRO_OPERATOR_SOURCE, 1.0, false);
@@ -108,6 +109,7 @@ BOOL BitBlt(HDC destination, int x, int y, int width, int height, HDC source, in
 
 BOOL StretchBlt(HDC destination, int x, int y, int width, int height, HDC source, int sourceX,
                 int sourceY, int sourceWidth, int sourceHeight, DWORD rop) {
+    const GdiLock lock;
     if (rop != SRCCOPY) return PatBlt(destination, x, y, width, height, rop);
     return blit(destination, x, y, width, height, source, sourceX, sourceY, sourceWidth,
                 sourceHeight, CAIRO_OPERATOR_SOURCE, 1.0, false);
@@ -115,6 +117,7 @@ BOOL StretchBlt(HDC destination, int x, int y, int width, int height, HDC source
 
 BOOL AlphaBlend(HDC destination, int x, int y, int width, int height, HDC source, int sourceX,
                 int sourceY, int sourceWidth, int sourceHeight, BLENDFUNCTION blend) {
+    const GdiLock lock;
     if (blend.BlendOp != AC_SRC_OVER || width < 0 || height < 0 || sourceWidth < 0 ||
         sourceHeight < 0)
         return FALSE;

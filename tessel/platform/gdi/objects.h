@@ -1,7 +1,8 @@
 // Internal: the objects behind GDI handles. Handles are looked up through
-// GdiHandleTable; a device context keeps shared ownership of what is selected
-// into it, so DeleteObject on a selected object retires the handle at once
-// while the object lives on until it is deselected.
+// HandleTable; a device context keeps shared ownership of what is selected
+// into it, so DeleteObject on a selected object (from any thread) retires the
+// handle at once while the object lives on until it is deselected. Objects
+// are read and changed only under the GDI lock.
 #pragma once
 
 #include <cairo.h>

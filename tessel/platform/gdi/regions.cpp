@@ -7,6 +7,7 @@
 using namespace tessel::gdi;
 
 HRGN CreateRectRgn(int left, int top, int right, int bottom) {
+    const GdiLock lock;
     const cairo_rectangle_int_t r = toCairo(normalized(left, top, right, bottom));
     return static_cast<HRGN>(
         state().handles.insert(std::make_shared<Region>(cairo_region_create_rectangle(&r))));
@@ -17,6 +18,7 @@ HRGN CreateRectRgnIndirect(const RECT* rect) {
 }
 
 BOOL SetRectRgn(HRGN region, int left, int top, int right, int bottom) {
+    const GdiLock lock;
     Region* r = findRegion(region);
     if (!r) return FALSE;
     const cairo_rectangle_int_t rect = toCairo(normalized(left, top, right, bottom));
@@ -26,6 +28,7 @@ BOOL SetRectRgn(HRGN region, int left, int top, int right, int bottom) {
 }
 
 int CombineRgn(HRGN destination, HRGN a, HRGN b, int mode) {
+    const GdiLock lock;
     Region* dst = findRegion(destination);
     Region* ra = findRegion(a);
     Region* rb = mode == RGN_COPY ? ra : findRegion(b);
@@ -56,6 +59,7 @@ int CombineRgn(HRGN destination, HRGN a, HRGN b, int mode) {
 }
 
 int OffsetRgn(HRGN region, int dx, int dy) {
+    const GdiLock lock;
     Region* r = findRegion(region);
     if (!r) return ERROR;
     cairo_region_translate(r->region, dx, dy);
@@ -63,6 +67,7 @@ int OffsetRgn(HRGN region, int dx, int dy) {
 }
 
 int GetRgnBox(HRGN region, LPRECT box) {
+    const GdiLock lock;
     Region* r = findRegion(region);
     if (!r || !box) return ERROR;
     cairo_rectangle_int_t e;
@@ -72,11 +77,13 @@ int GetRgnBox(HRGN region, LPRECT box) {
 }
 
 BOOL PtInRegion(HRGN region, int x, int y) {
+    const GdiLock lock;
     Region* r = findRegion(region);
     return r && cairo_region_contains_point(r->region, x, y);
 }
 
 BOOL RectInRegion(HRGN region, const RECT* rect) {
+    const GdiLock lock;
     Region* r = findRegion(region);
     if (!r || !rect) return FALSE;
     const cairo_rectangle_int_t c = toCairo(*rect);
@@ -84,12 +91,14 @@ BOOL RectInRegion(HRGN region, const RECT* rect) {
 }
 
 BOOL EqualRgn(HRGN a, HRGN b) {
+    const GdiLock lock;
     Region* ra = findRegion(a);
     Region* rb = findRegion(b);
     return ra && rb && cairo_region_equal(ra->region, rb->region);
 }
 
 BOOL FillRgn(HDC dc, HRGN region, HBRUSH brush) {
+    const GdiLock lock;
     DeviceContext* d = findDC(dc);
     Region* r = findRegion(region);
     COLORREF color;

@@ -123,6 +123,7 @@ void drawThinLine(DeviceContext& d, POINT a, POINT b, COLORREF color) {
 }  // namespace
 
 int FillRect(HDC dc, const RECT* rect, HBRUSH brush) {
+    const GdiLock lock;
     DeviceContext* d = findDC(dc);
     COLORREF color;
     if (!d || !rect) return FALSE;
@@ -132,6 +133,7 @@ int FillRect(HDC dc, const RECT* rect, HBRUSH brush) {
 }
 
 int FrameRect(HDC dc, const RECT* rect, HBRUSH brush) {
+    const GdiLock lock;
     DeviceContext* d = findDC(dc);
     COLORREF color;
     if (!d || !rect || !brushColor(*d, brush, &color)) return FALSE;
@@ -140,6 +142,7 @@ int FrameRect(HDC dc, const RECT* rect, HBRUSH brush) {
 }
 
 BOOL Rectangle(HDC dc, int left, int top, int right, int bottom) {
+    const GdiLock lock;
     return drawFigure(dc, left, top, right, bottom, [](cairo_t* cr, const RECT& r, double inset) {
         cairo_rectangle(cr, r.left + inset, r.top + inset, r.right - r.left - 2 * inset,
                         r.bottom - r.top - 2 * inset);
@@ -147,6 +150,7 @@ BOOL Rectangle(HDC dc, int left, int top, int right, int bottom) {
 }
 
 BOOL RoundRect(HDC dc, int left, int top, int right, int bottom, int width, int height) {
+    const GdiLock lock;
     return drawFigure(dc, left, top, right, bottom, [=](cairo_t* cr, const RECT& r, double inset) {
         roundedPath(cr, r.left + inset, r.top + inset, r.right - r.left - 2 * inset,
                     r.bottom - r.top - 2 * inset, std::max(0.0, width - 2 * inset),
@@ -155,6 +159,7 @@ BOOL RoundRect(HDC dc, int left, int top, int right, int bottom, int width, int 
 }
 
 BOOL Ellipse(HDC dc, int left, int top, int right, int bottom) {
+    const GdiLock lock;
     return drawFigure(dc, left, top, right, bottom, [](cairo_t* cr, const RECT& r, double inset) {
         const double w = r.right - r.left - 2 * inset, h = r.bottom - r.top - 2 * inset;
         roundedPath(cr, r.left + inset, r.top + inset, w, h, w, h);
@@ -162,6 +167,7 @@ BOOL Ellipse(HDC dc, int left, int top, int right, int bottom) {
 }
 
 BOOL MoveToEx(HDC dc, int x, int y, LPPOINT previous) {
+    const GdiLock lock;
     DeviceContext* d = findDC(dc);
     if (!d) return FALSE;
     if (previous) *previous = d->state().penPosition;
@@ -170,6 +176,7 @@ BOOL MoveToEx(HDC dc, int x, int y, LPPOINT previous) {
 }
 
 BOOL LineTo(HDC dc, int x, int y) {
+    const GdiLock lock;
     DeviceContext* d = findDC(dc);
     if (!d) return FALSE;
     const POINT from = d->toSurface(d->state().penPosition.x, d->state().penPosition.y);
@@ -192,6 +199,7 @@ BOOL LineTo(HDC dc, int x, int y) {
 }
 
 BOOL PatBlt(HDC dc, int x, int y, int width, int height, DWORD rop) {
+    const GdiLock lock;
     DeviceContext* d = findDC(dc);
     if (!d) return FALSE;
     COLORREF color;

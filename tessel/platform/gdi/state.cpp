@@ -1,6 +1,7 @@
 #include "gdi/state.h"
 
 #include <algorithm>
+#include <atomic>
 #include <cstring>
 #include <iterator>
 #include <new>
@@ -55,10 +56,18 @@ GdiState::~GdiState() = default;
 
 // Never destroyed: GDI objects owned by objects with static storage may be
 // deleted during exit, after the order of static destruction has passed this.
+// Made under the GDI lock rather than behind a static's guard: the
+// constructor takes the lock too, and the two taken in either order by two
+// threads could deadlock.
 GdiState& state() {
-    alignas(GdiState) static unsigned char storage[sizeof(GdiState)];
-    static GdiState* const instance = new (storage) GdiState;
-    return *instance;
+    static std::atomic<GdiState*> instance{nullptr};
+    if (GdiState* made = instance.load(std::memory_order_acquire)) return *made;
+    const GdiLock lock;
+    if (!instance.load(std::memory_order_relaxed)) {
+        alignas(GdiState) static unsigned char storage[sizeof(GdiState)];
+        instance.store(new (storage) GdiState, std::memory_order_release);
+    }
+    return *instance.load(std::memory_order_relaxed);
 }
 
 DeviceContext* findDC(HDC dc) {
@@ -79,6 +88,7 @@ void selectDefaults(HDC dc) {
 }  // namespace
 
 HDC createSurfaceDC(cairo_surface_t* surface, POINT origin, const cairo_region_t* visible) {
+    const GdiLock lock;
     if (!surface) return nullptr;
     auto dc =
         std::make_shared<DeviceContext>(DeviceContext::Kind::Surface, surface, origin, visible);
@@ -105,6 +115,7 @@ bool brushColor(const DeviceContext& dc, HBRUSH brush, COLORREF* color) {
 using namespace tessel::gdi;
 
 HDC CreateCompatibleDC(HDC) {
+    const GdiLock lock;
     GdiState& s = state();
     auto* b = static_cast<Bitmap*>(s.defaultBitmap.get());
     auto dc = std::make_shared<DeviceContext>(DeviceContext::Kind::Memory, b->surface, POINT{0, 0},
@@ -116,6 +127,7 @@ HDC CreateCompatibleDC(HDC) {
 }
 
 HDC CreateDCW(LPCWSTR driver, LPCWSTR, LPCWSTR, const void*) {
+    const GdiLock lock;
     if (!driver || std::wcscmp(driver, L"DISPLAY") != 0) return nullptr;
     // The screen as far as measuring goes: a DC whose drawing lands nowhere visible.
     GdiState& s = state();
@@ -128,20 +140,24 @@ HDC CreateDCW(LPCWSTR driver, LPCWSTR, LPCWSTR, const void*) {
 }
 
 BOOL DeleteDC(HDC dc) {
+    const GdiLock lock;
     return findDC(dc) && state().handles.erase(dc);
 }
 
 int SaveDC(HDC dc) {
+    const GdiLock lock;
     DeviceContext* d = findDC(dc);
     return d ? d->save() : 0;
 }
 
 BOOL RestoreDC(HDC dc, int level) {
+    const GdiLock lock;
     DeviceContext* d = findDC(dc);
     return d && d->restore(level);
 }
 
 BOOL SetViewportOrgEx(HDC dc, int x, int y, LPPOINT previous) {
+    const GdiLock lock;
     DeviceContext* d = findDC(dc);
     if (!d) return FALSE;
     if (previous) *previous = d->state().viewportOrg;
@@ -150,6 +166,7 @@ BOOL SetViewportOrgEx(HDC dc, int x, int y, LPPOINT previous) {
 }
 
 BOOL GetViewportOrgEx(HDC dc, LPPOINT origin) {
+    const GdiLock lock;
     DeviceContext* d = findDC(dc);
     if (!d || !origin) return FALSE;
     *origin = d->state().viewportOrg;
@@ -157,6 +174,7 @@ BOOL GetViewportOrgEx(HDC dc, LPPOINT origin) {
 }
 
 BOOL OffsetViewportOrgEx(HDC dc, int dx, int dy, LPPOINT previous) {
+    const GdiLock lock;
     DeviceContext* d = findDC(dc);
     if (!d) return FALSE;
     const POINT old = d->state().viewportOrg;
@@ -164,6 +182,7 @@ BOOL OffsetViewportOrgEx(HDC dc, int dx, int dy, LPPOINT previous) {
 }
 
 HGDIOBJ SelectObject(HDC dc, HGDIOBJ object) {
+    const GdiLock lock;
     DeviceContext* d = findDC(dc);
     GdiState& s = state();
     std::shared_ptr<Object> shared = s.handles.share(object);
@@ -202,6 +221,7 @@ HGDIOBJ SelectObject(HDC dc, HGDIOBJ object) {
 }
 
 BOOL DeleteObject(HGDIOBJ object) {
+    const GdiLock lock;
     GdiState& s = state();
     Object* o = s.handles.find(object);
     if (!o || o->isStock() || o->type() == ObjectType::DC || o->type() == ObjectType::MemDC)
@@ -215,6 +235,7 @@ HGDIOBJ GetStockObject(int index) {
 }
 
 HGDIOBJ GetCurrentObject(HDC dc, UINT type) {
+    const GdiLock lock;
     DeviceContext* d = findDC(dc);
     if (!d) return nullptr;
     switch (type) {
@@ -232,11 +253,13 @@ HGDIOBJ GetCurrentObject(HDC dc, UINT type) {
 }
 
 DWORD GetObjectType(HGDIOBJ object) {
+    const GdiLock lock;
     Object* o = state().handles.find(object);
     return o ? static_cast<DWORD>(o->type()) : 0;
 }
 
 int GetObjectW(HGDIOBJ object, int size, LPVOID buffer) {
+    const GdiLock lock;
     Object* o = state().handles.find(object);
     if (!o) return 0;
     auto give = [&](const auto& value) {
@@ -269,11 +292,13 @@ int GetObjectW(HGDIOBJ object, int size, LPVOID buffer) {
 }
 
 HBRUSH CreateSolidBrush(COLORREF color) {
+    const GdiLock lock;
     return static_cast<HBRUSH>(
         state().handles.insert(std::make_shared<Brush>(BS_SOLID, color & 0xFFFFFF)));
 }
 
 HBRUSH CreateBrushIndirect(const LOGBRUSH* logBrush) {
+    const GdiLock lock;
     if (!logBrush || (logBrush->lbStyle != BS_SOLID && logBrush->lbStyle != BS_NULL))
         return nullptr;
     return static_cast<HBRUSH>(state().handles.insert(
@@ -300,6 +325,7 @@ HBRUSH GetSysColorBrush(int index) {
 }
 
 HPEN CreatePen(int style, int width, COLORREF color) {
+    const GdiLock lock;
     if (style != PS_SOLID && style != PS_DASH && style != PS_DOT && style != PS_NULL &&
         style != PS_INSIDEFRAME) {
         return nullptr;
@@ -309,6 +335,7 @@ HPEN CreatePen(int style, int width, COLORREF color) {
 }
 
 HFONT CreateFontIndirectW(const LOGFONTW* logFont) {
+    const GdiLock lock;
     if (!logFont) return nullptr;
     GdiState& s = state();
     return static_cast<HFONT>(
@@ -337,12 +364,14 @@ HFONT CreateFontW(int height, int width, int escapement, int orientation, int we
 }
 
 COLORREF SetDCBrushColor(HDC dc, COLORREF color) {
+    const GdiLock lock;
     DeviceContext* d = findDC(dc);
     if (!d) return CLR_INVALID;
     return std::exchange(d->state().dcBrushColor, color & 0xFFFFFF);
 }
 
 COLORREF SetDCPenColor(HDC dc, COLORREF color) {
+    const GdiLock lock;
     DeviceContext* d = findDC(dc);
     if (!d) return CLR_INVALID;
     return std::exchange(d->state().dcPenColor, color & 0xFFFFFF);
@@ -353,6 +382,7 @@ HANDLE GetCurrentProcess() {
 }
 
 DWORD GetGuiResources(HANDLE, DWORD flags) {
+    const GdiLock lock;
     if (flags != GR_GDIOBJECTS) return 0;
     GdiState& s = state();
     // Stock objects and the default bitmap are not the process's own.

@@ -1,10 +1,14 @@
 // Internal: the process's GDI state (handle table, text engine, stock
 // objects) and the entry points the window system uses to hand out DCs.
+// Everything here but the handle table's own operations wants the GDI lock
+// held (see GdiLock): the text engine's layouts, above all, are valid only
+// until another thread lays out text.
 #pragma once
 
 #include <cairo.h>
 
 #include "gdi/dc.h"
+#include "gdi/gdi_lock.h"
 #include "gdi/handles.h"
 #include "gdi/text.h"
 

@@ -76,6 +76,7 @@ void drawLines(DeviceContext& d, TextLayout& layout, const FontFace& face, int t
 }  // namespace
 
 int DrawTextW(HDC dc, LPCWSTR text, int count, LPRECT rect, UINT format) {
+    const GdiLock lock;
     DeviceContext* d = findDC(dc);
     if (!d || !rect || !text) return 0;
     const FontFace* face = selectedFace(*d);
@@ -128,6 +129,7 @@ int DrawTextW(HDC dc, LPCWSTR text, int count, LPRECT rect, UINT format) {
 }
 
 BOOL TextOutW(HDC dc, int x, int y, LPCWSTR text, int count) {
+    const GdiLock lock;
     DeviceContext* d = findDC(dc);
     if (!d || !text) return FALSE;
     const FontFace* face = selectedFace(*d);
@@ -163,6 +165,7 @@ BOOL TextOutW(HDC dc, int x, int y, LPCWSTR text, int count) {
 }
 
 BOOL GetTextExtentPoint32W(HDC dc, LPCWSTR text, int count, LPSIZE size) {
+    const GdiLock lock;
     DeviceContext* d = findDC(dc);
     if (!d || !size || (!text && count != 0) || count < 0) return FALSE;
     const FontFace* face = selectedFace(*d);
@@ -172,6 +175,7 @@ BOOL GetTextExtentPoint32W(HDC dc, LPCWSTR text, int count, LPSIZE size) {
 }
 
 BOOL GetTextMetricsW(HDC dc, TEXTMETRICW* metrics) {
+    const GdiLock lock;
     DeviceContext* d = findDC(dc);
     if (!d || !metrics) return FALSE;
     const FontFace* face = selectedFace(*d);

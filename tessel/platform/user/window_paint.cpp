@@ -434,6 +434,8 @@ HDC GetWindowDC(HWND handle) {
 }
 
 int ReleaseDC(HWND handle, HDC dc) {
+    // The screen DC never involves the window system: workers measure text with it.
+    if (!handle) return DeleteDC(dc) ? 1 : 0;
     tessel::gdi::DeviceContext* d = tessel::gdi::findDC(dc);
     if (!d) return 0;
     Window* w = windowOf(handle);

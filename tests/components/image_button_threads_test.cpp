@@ -1,0 +1,98 @@
+// Image buttons made and destroyed on worker threads while the user-interface
+// thread paints image buttons and runs its idle processing: every thread
+// shares the GDI handle table and text engine, and each must keep its own
+// temporary handle wrappers. Meant to run under ThreadSanitizer too.
+#include <gtest/gtest.h>
+
+#include <atomic>
+#include <filesystem>
+#include <latch>
+#include <memory>
+#include <string>
+#include <thread>
+#include <vector>
+
+#include <tessel/components/YBImageButton.h>
+#include <tessel/platform/afx_app.h>
+
+#include "components_test.h"
+#include "image_files.h"
+
+namespace {
+
+using namespace components_test;
+using image_files::Rgba;
+using tessel::testing::pump;
+
+constexpr int kWorkers = 4;
+constexpr int kButtonsPerWorker = 2000;
+constexpr int kFrames = 1000;
+constexpr COLORREF kBackground = RGB(0, 0, 128);
+constexpr Rgba kRed{255, 0, 0, 255}, kGreen{0, 255, 0, 255};
+
+class ImageButtonThreadsTest : public HostTest {
+protected:
+    void SetUp() override {
+        HostTest::SetUp();
+        makeHost(host, 0, 0, 300, 200);
+        solid("b-normal.png", kRed);
+        solid("b-over.png", kGreen);  // never shown: one more bitmap made and deleted per button
+    }
+    void solid(const std::string& name, Rgba c) {
+        ASSERT_TRUE(image_files::writeImage(files.file(name), "png", 12, 10,
+                                            std::vector<Rgba>(12 * 10, c)));
+    }
+    // Each call brings its own font and colours, as a caller building
+    // components on a worker would.
+    YBImageButton* make(unsigned id) {
+        const GFont font("Arial", 8.0, 0, 0);
+        const kelp::KLIntegerArray colours{0xFFFFFF, 0xFFFFFF, 0xFFFFFF, 0xFFFFFF,
+                                           0xFFFFFF, 0xFFFFFF, 0xFFFFFF, 0xFFFFFF};
+        const std::string directory = std::filesystem::path(files.file("x")).parent_path().string();
+        return new YBImageButton(id, directory.c_str(), "b", "Save as", font, colours, &host);
+    }
+
+    image_files::TempDir files;
+    TestHost host{kBackground};
+};
+
+TEST_F(ImageButtonThreadsTest, WorkersBuildButtonsWhileTheInterfaceThreadPaints) {
+    for (unsigned id = 1; id <= 4; ++id)
+        host.addComponent(make(id), true, true);
+    pump();
+    const CSize size = host.getComponent(0)->size();
+    ASSERT_GT(size.cx, 12);  // the caption is wider than the image
+    ASSERT_GT(size.cy, 11);  // the image, a row and the caption
+    const int imageLeft = (size.cx - 12) / 2;
+
+    CWinApp winApp(L"threads");
+    std::latch start(kWorkers + 1);
+    std::atomic<int> wrongSizes{0};
+    std::vector<std::jthread> workers;
+    for (int w = 0; w < kWorkers; ++w) {
+        workers.emplace_back([&] {
+            start.arrive_and_wait();
+            for (int i = 0; i < kButtonsPerWorker; ++i) {
+                const std::unique_ptr<YBImageButton> button(make(100));
+                if (button->size() != size) ++wrongSizes;
+            }
+        });
+    }
+    start.arrive_and_wait();
+    const int drawsBefore = host.draws;
+    for (int frame = 0; frame < kFrames; ++frame) {
+        ::InvalidateRect(host, nullptr, FALSE);
+        pump();
+        winApp.OnIdle(0);
+    }
+    workers.clear();
+
+    EXPECT_EQ(host.draws - drawsBefore, kFrames);
+    EXPECT_EQ(wrongSizes.load(), 0);
+    EXPECT_EQ(pixel(host, imageLeft, 0), RGB(255, 0, 0));
+    EXPECT_EQ(pixel(host, size.cx + imageLeft + 11, 9), RGB(255, 0, 0));  // the second button
+    EXPECT_EQ(pixel(host, imageLeft - 1, 0), kBackground);
+    EXPECT_EQ(pixel(host, 0, size.cy + 1), kBackground);
+}
+
+}  // namespace
