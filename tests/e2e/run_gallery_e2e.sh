@@ -38,7 +38,7 @@ xdotool click 5 click 5
 
 # The close button ends the program.
 "$xtool" close "$wid"
-for ((i = 0; i < 100; ++i)); do kill -0 "$app_pid" 2>/dev/null || break; sleep 0.05; done
+for ((i = 0; i < 400; ++i)); do kill -0 "$app_pid" 2>/dev/null || break; sleep 0.05; done
 if kill -0 "$app_pid" 2>/dev/null; then
   fail "the gallery is still running after the close button"
 else
