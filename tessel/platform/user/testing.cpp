@@ -3,7 +3,6 @@
 #include <algorithm>
 #include <cstdio>
 #include <stdexcept>
-#include <string>
 
 #include "user/window_system.h"
 
