@@ -37,7 +37,16 @@ int main(int argc, char** argv) {
 
     std::printf("gallery: on the %s display; close the window to quit\n", tessel::displayBackend());
     std::fflush(stdout);
+    bool reportedPainted = false;
     while (AfxPumpMessage()) {
+        // Said once, when the first full picture is drawn: a script driving
+        // the gallery reads the screen only after it.
+        MSG paint;
+        if (reportedPainted || ::PeekMessageW(&paint, nullptr, WM_PAINT, WM_PAINT, PM_NOREMOVE))
+            continue;
+        reportedPainted = true;
+        std::printf("gallery: painted\n");
+        std::fflush(stdout);
     }
     return 0;
 }

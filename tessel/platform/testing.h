@@ -16,6 +16,12 @@ void useVirtualClock();
 void advanceClock(unsigned milliseconds);
 // Dispatches everything pending (posted messages, input, paints, due
 // timers) until nothing is left. Returns the number of messages dispatched.
+// A queue that never drains (a window invalidating itself in every WM_PAINT,
+// a message reposting itself) is a bug in the code under test: after
+// kPumpLimit messages in one call, pump names the message and window it was
+// about to dispatch on stderr and throws std::runtime_error, so the test fails
+// instead of hanging.
+inline constexpr int kPumpLimit = 100'000;
 int pump();
 // A pre-translation step for pump(), as a framework's message loop has one
 // (MFC's installs its PreTranslateMessage walk); null removes it.

@@ -5,6 +5,7 @@
 // in scroll_plan_test.cpp; these are the cases only a window shows.
 #include <gtest/gtest.h>
 
+#include <utility>
 #include <vector>
 
 #include <tessel/components/YBScrollPlan.h>
@@ -139,17 +140,20 @@ TEST_F(SmallScrollTest, TheBarAppearsForTallerContentsAndGoesWithThem) {
     EXPECT_EQ(clientRect(low), CRect(0, 0, 150, 100));
 }
 
-TEST_F(SmallScrollTest, TheWheelScrollsByTheTallestComponent) {
+// A notch is the tallest component; SB_TOP brings everything back to its
+// layout position.
+TEST_F(SmallScrollTest, TheWheelScrollsByTheTallestComponentAndHomeReturns) {
     moveTo(host, {100, 50});
-    wheel(-120);
-    EXPECT_EQ(vbar(host).nPos, 30);
-    expectFollowsBar(1);
-    wheel(-240);
-    EXPECT_EQ(vbar(host).nPos, 90);
-    expectFollowsBar(1);
-    wheel(120);
-    EXPECT_EQ(vbar(host).nPos, 60);
-    expectFollowsBar(1);
+    for (const auto& [delta, pos] : {std::pair{-120, 30}, {-240, 90}, {120, 60}}) {
+        wheel(delta);
+        EXPECT_EQ(vbar(host).nPos, pos);
+        expectFollowsBar(1);
+    }
+    host.SendMessage(WM_VSCROLL, MAKEWPARAM(SB_TOP, 0));
+    EXPECT_EQ(vbar(host).nPos, 0);
+    EXPECT_SEQ(tops(host), layoutTops);
+    pump();
+    EXPECT_EQ(pixel(host, 2, 2), colourOf(0));
 }
 
 TEST_F(SmallScrollTest, ArrowsScrollALineAndLineUpAtTheTopChangesNothing) {
@@ -177,17 +181,6 @@ TEST_F(SmallScrollTest, DraggingTheThumbMovesTheComponentsWithIt) {
     EXPECT_LT(vbar(host).nPos, afterDown);
     EXPECT_GT(vbar(host).nPos, 0);
     expectFollowsBar(1);
-}
-
-TEST_F(SmallScrollTest, PageHomeReturnsEverythingToItsLayoutPosition) {
-    moveTo(host, {100, 50});
-    wheel(-360);
-    ASSERT_NE(tops(host), layoutTops);
-    host.SendMessage(WM_VSCROLL, MAKEWPARAM(SB_TOP, 0));
-    EXPECT_EQ(vbar(host).nPos, 0);
-    EXPECT_SEQ(tops(host), layoutTops);
-    pump();
-    EXPECT_EQ(pixel(host, 2, 2), colourOf(0));
 }
 
 // setContentsSize leaves the bars as the last layout set them, and a step

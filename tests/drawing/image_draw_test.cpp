@@ -1,3 +1,5 @@
+#include <utility>
+
 #include <tessel/drawing/CxImage.h>
 #include <tessel/drawing/XDC.h>
 #include <tessel/drawing/XImage.h>
@@ -25,39 +27,26 @@ protected:
     }
 };
 
-TEST_F(ImageDrawing, NearestScalingDoublesPixels) {
-    CxImage checker = loaded("checker.png");
-    Canvas canvas(12, 12);
-    ASSERT_EQ(checker.Draw(canvas.dc(), RECT{2, 2, 6, 6}), 1);
-    EXPECT_EQ(canvas.at(2, 2), RGB(255, 0, 0));
-    EXPECT_EQ(canvas.at(3, 3), RGB(255, 0, 0));
-    EXPECT_EQ(canvas.at(4, 2), kBlue);
-    EXPECT_EQ(canvas.at(3, 4), kBlue);
-    EXPECT_EQ(canvas.at(5, 5), RGB(255, 0, 0));
-    EXPECT_EQ(canvas.at(1, 1), kWhite);
-    EXPECT_EQ(canvas.at(6, 6), kWhite);
-    EXPECT_EQ(canvas.at(6, 2), kWhite);
-}
-
-TEST_F(ImageDrawing, SmoothScalingBlendsAtEdges) {
+// Nearest scaling doubles pixels, smooth scaling blends at the edges, and the
+// DC's stretch mode is the caller's again afterwards.
+TEST_F(ImageDrawing, ScalingNearestOrSmoothLeavesTheStretchMode) {
     CxImage checker = loaded("checker.png");
     Canvas nearest(12, 12), smooth(12, 12);
+    SetStretchBltMode(nearest.dc(), HALFTONE);
+    SetStretchBltMode(smooth.dc(), COLORONCOLOR);
     ASSERT_EQ(checker.Draw(nearest.dc(), RECT{2, 2, 6, 6}, nullptr, false), 1);
+    EXPECT_EQ(SetStretchBltMode(nearest.dc(), COLORONCOLOR), HALFTONE);
     ASSERT_EQ(checker.Draw(smooth.dc(), RECT{2, 2, 6, 6}, nullptr, true), 1);
+    EXPECT_EQ(SetStretchBltMode(smooth.dc(), COLORONCOLOR), COLORONCOLOR);
+    for (auto [x, y] : {std::pair{2, 2}, {3, 3}, {5, 5}, {3, 2}})
+        EXPECT_EQ(nearest.at(x, y), RGB(255, 0, 0)) << x << "," << y;
+    EXPECT_EQ(nearest.at(4, 2), kBlue);
+    EXPECT_EQ(nearest.at(3, 4), kBlue);
+    for (auto [x, y] : {std::pair{1, 1}, {6, 6}, {6, 2}})
+        EXPECT_EQ(nearest.at(x, y), kWhite) << x << "," << y;
     const COLORREF edge = smooth.at(3, 2);
-    EXPECT_EQ(nearest.at(3, 2), RGB(255, 0, 0));
     EXPECT_GT(GetBValue(edge), 20);
     EXPECT_LT(GetRValue(edge), 235);
-}
-
-TEST_F(ImageDrawing, StretchModeIsRestored) {
-    CxImage checker = loaded("checker.png");
-    Canvas canvas(8, 8);
-    SetStretchBltMode(canvas.dc(), HALFTONE);
-    checker.Draw(canvas.dc(), RECT{0, 0, 4, 4}, nullptr, false);
-    EXPECT_EQ(SetStretchBltMode(canvas.dc(), COLORONCOLOR), HALFTONE);
-    checker.Draw(canvas.dc(), RECT{0, 0, 4, 4}, nullptr, true);
-    EXPECT_EQ(SetStretchBltMode(canvas.dc(), COLORONCOLOR), COLORONCOLOR);
 }
 
 TEST_F(ImageDrawing, PerPixelAlphaBlendsOverBackground) {

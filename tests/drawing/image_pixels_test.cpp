@@ -1,3 +1,5 @@
+#include <utility>
+
 #include <tessel/drawing/CxImage.h>
 #include <tessel/drawing/ImageData.h>
 #include <tessel/drawing/Shades.h>
@@ -43,10 +45,12 @@ TEST_F(ImagePixels, GrayscaleIsLumaAndKeepsAlpha) {
     EXPECT_FALSE(none.GrayScale());
 }
 
-TEST_F(ImagePixels, CopyWithAlphaIsExactAndDeep) {
+// A copy is exact and deep; without alpha it is opaque (in place too),
+// without pixels it is blank at the same size, and copying nothing fails.
+TEST_F(ImagePixels, CopiesAreDeepAndHonourTheirFlags) {
     CxImage source;
     ASSERT_TRUE(source.Load(tessel::decodeUtf8(path("rgba.png")).c_str()));
-    CxImage copy;
+    CxImage copy, opaque, blank, empty;
     ASSERT_TRUE(copy.Copy(source));
     EXPECT_EQ(copy.GetType(), static_cast<DWORD>(CXIMAGE_FORMAT_PNG));
     for (int y = 0; y < 2; ++y)
@@ -56,42 +60,26 @@ TEST_F(ImagePixels, CopyWithAlphaIsExactAndDeep) {
     EXPECT_EQ(pixelOf(source.data(), 0, 0).r, 255);  // the source is untouched
     EXPECT_EQ(pixelOf(copy.data(), 0, 0).r, luma(255, 0, 0));
 
+    ASSERT_TRUE(opaque.Copy(source, true, true, false));
+    EXPECT_EQ(opaque.data().pixel(0, 0), 0xFFFF0000u);
+    EXPECT_EQ(opaque.data().pixel(1, 0), 0xFF00FF00u);  // un-premultiplied green, now opaque
+    EXPECT_EQ(opaque.data().pixel(2, 0), 0xFF000000u);  // fully transparent becomes black
+
+    ASSERT_TRUE(blank.Copy(source, false));
+    EXPECT_EQ(std::pair(blank.GetWidth(), blank.GetHeight()), std::pair(4u, 2u));
+    EXPECT_EQ(blank.data().pixel(0, 0), 0u);
+    EXPECT_FALSE(blank.Copy(empty));
+    EXPECT_FALSE(blank.IsValid());
+
     CxImage assigned;
     assigned = source;
+    ASSERT_TRUE(source.Copy(source, true, true, false));  // in place
+    EXPECT_EQ(source.data().pixel(1, 0), 0xFF00FF00u);
     source.Destroy();
-    EXPECT_TRUE(assigned.IsValid());
-    EXPECT_EQ(pixelOf(assigned.data(), 0, 0).r, 255);
+    EXPECT_EQ(pixelOf(assigned.data(), 1, 0).a, 128);
     CxImage constructed(assigned);
     assigned.GrayScale();
     EXPECT_EQ(pixelOf(constructed.data(), 0, 0).r, 255);
-}
-
-TEST_F(ImagePixels, CopyWithoutAlphaIsOpaque) {
-    CxImage source;
-    ASSERT_TRUE(source.Load(tessel::decodeUtf8(path("rgba.png")).c_str()));
-    CxImage copy;
-    ASSERT_TRUE(copy.Copy(source, true, true, false));
-    EXPECT_EQ(copy.data().pixel(0, 0), 0xFFFF0000u);
-    EXPECT_EQ(copy.data().pixel(1, 0), 0xFF00FF00u);  // un-premultiplied green, now opaque
-    EXPECT_EQ(copy.data().pixel(2, 0), 0xFF000000u);  // fully transparent becomes black
-    EXPECT_EQ(pixelOf(source.data(), 1, 0).a, 128);
-
-    ASSERT_TRUE(source.Copy(source, true, true, false));  // in place
-    EXPECT_EQ(source.data().pixel(1, 0), 0xFF00FF00u);
-}
-
-TEST_F(ImagePixels, CopyWithoutPixelsOrFromNothing) {
-    CxImage source;
-    ASSERT_TRUE(source.Load(tessel::decodeUtf8(path("rgba.png")).c_str()));
-    CxImage blank;
-    ASSERT_TRUE(blank.Copy(source, false));
-    EXPECT_EQ(blank.GetWidth(), 4u);
-    EXPECT_EQ(blank.GetHeight(), 2u);
-    EXPECT_EQ(blank.data().pixel(0, 0), 0u);
-
-    CxImage empty;
-    EXPECT_FALSE(blank.Copy(empty));
-    EXPECT_FALSE(blank.IsValid());
 }
 
 }  // namespace

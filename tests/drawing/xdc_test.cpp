@@ -91,7 +91,9 @@ TEST(XDC, TextCentresInBothDirectionsWithoutSingleLine) {
     dc.draw(L"first\nsecond", &r, DT_CENTER | DT_VCENTER);
     const CRect ink = s.ink();
     EXPECT_NEAR((ink.top + ink.bottom) / 2.0, 50, 3.5);
-    EXPECT_GT(ink.Height(), 20);
+    TEXTMETRICW tm{};
+    ASSERT_TRUE(GetTextMetricsW(s.cdc()->m_hDC, &tm));
+    EXPECT_GT(ink.Height(), tm.tmHeight);  // more than one line's cell
 }
 
 TEST(XDC, FontsCarryTheirColourAndMeasureWrapped) {

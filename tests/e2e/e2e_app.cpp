@@ -9,10 +9,13 @@
 // Line format: "<window> <message> <values...>", e.g. "left WM_LBUTTONDOWN 30 40";
 // first "ready <screen width>x<screen height>", and with --exit-when-ready
 // nothing more: the screen size tells which backend the program got.
+// Time stands still (the virtual clock), so two presses on one spot are a
+// double click however late the second one arrives under load.
 #include <cstdio>
 #include <cstring>
 
 #include <tessel/platform/gdi.h>
+#include <tessel/platform/testing.h>
 #include <tessel/platform/win_user.h>
 
 namespace {
@@ -126,6 +129,7 @@ LRESULT CALLBACK topProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam
 
 int main(int argc, char** argv) {
     std::setvbuf(stdout, nullptr, _IOLBF, 0);  // the driver reads line by line
+    tessel::testing::useVirtualClock();
     HBRUSH green = CreateSolidBrush(RGB(0, 128, 0));
     const WNDCLASSW top{
         0,     topProc, 0,        0, nullptr, nullptr, LoadCursorW(nullptr, IDC_ARROW),

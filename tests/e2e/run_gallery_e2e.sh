@@ -19,19 +19,26 @@ eval "$(xdotool getwindowgeometry --shell "$wid")"  # X, Y: the client area (no 
 # The client area of the 900x600 framed window.
 [[ $WIDTH == 892 && $HEIGHT == 569 ]] || fail "native window is ${WIDTH}x$HEIGHT, not 892x569"
 
-# The first panel ("Open", blue) and its command.
+# The first panel ("Open", blue) and its command. Each click waits for the
+# pointer's hover look to show, so the press lands on a hovered target.
+expect "gallery: painted" 40
 pixel $((X + 60)) $((Y + 60)) 3478be
-xdotool mousemove $((X + 60)) $((Y + 70)) sleep 0.2 click 1
+xdotool mousemove $((X + 60)) $((Y + 70))
+changes $((X + 60)) $((Y + 60)) 3478be
+xdotool click 1
 expect "command 101"
 
 # The first image button of the scrolling host, then the wheel over the host.
-xdotool mousemove $((X + 30)) $((Y + 230)) sleep 0.2 click 1
+button=$(colour $((X + 30)) $((Y + 226)))
+xdotool mousemove $((X + 30)) $((Y + 230))
+changes $((X + 30)) $((Y + 226)) "$button"
+xdotool click 1
 expect "command 1000"
 xdotool click 5 click 5
 
 # The close button ends the program.
 "$xtool" close "$wid"
-for ((i = 0; i < 100; ++i)); do kill -0 "$app_pid" 2>/dev/null || break; sleep 0.05; done
+for ((i = 0; i < 400; ++i)); do kill -0 "$app_pid" 2>/dev/null || break; sleep 0.05; done
 if kill -0 "$app_pid" 2>/dev/null; then
   fail "the gallery is still running after the close button"
 else

@@ -111,10 +111,12 @@ TEST(GdiRobustness, FontFallbackAndDeletedSelectedFont) {
     HGDIOBJ old = SelectObject(c.dc(), missing);
     TEXTMETRICW tm{};
     EXPECT_TRUE(GetTextMetricsW(c.dc(), &tm));
-    EXPECT_GT(tm.tmHeight, 10);
-    SIZE s{};
+    EXPECT_EQ(tm.tmHeight - tm.tmInternalLeading, 13);  // the size asked for, in another face
+    SIZE s{}, first{};
     EXPECT_TRUE(GetTextExtentPoint32W(c.dc(), L"Fallback", 8, &s));
-    EXPECT_GT(s.cx, 20);
+    EXPECT_TRUE(GetTextExtentPoint32W(c.dc(), L"F", 1, &first));
+    EXPECT_GT(s.cx, first.cx);
+    EXPECT_EQ(s.cy, tm.tmHeight);
 
     // The DC holds on to the font it was given even after DeleteObject.
     DeleteObject(missing);

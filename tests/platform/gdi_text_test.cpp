@@ -11,8 +11,10 @@ namespace {
 TEST(GdiText, MetricsAndExtents) {
     TextCanvas c(10, 10);
     EXPECT_EQ(c.tm().tmHeight, c.tm().tmAscent + c.tm().tmDescent);
-    EXPECT_EQ(c.tm().tmHeight, 15);
-    EXPECT_EQ(c.tm().tmAscent, 12);
+    // A negative height asks for the character height (the em) in pixels.
+    EXPECT_EQ(c.tm().tmHeight - c.tm().tmInternalLeading, 13);
+    EXPECT_GT(c.tm().tmAscent, c.tm().tmDescent);
+    EXPECT_GT(c.tm().tmDescent, 0);
     EXPECT_GT(c.tm().tmAveCharWidth, 0);
     EXPECT_GE(c.tm().tmMaxCharWidth, c.tm().tmAveCharWidth);
 

@@ -3,6 +3,7 @@
 #include <climits>
 #include <functional>
 #include <map>
+#include <stdexcept>
 #include <string>
 #include <vector>
 
@@ -187,10 +188,6 @@ TEST_F(WindowSystemTest, AWindowDestroyedInsideItsOwnHandlerIsSafe) {
     EXPECT_FALSE(IsWindow(a));
 }
 
-}  // namespace
-
-namespace {
-
 // Enough children for the spatial index: clicks, moves and restacking must
 // find the same window a plain scan would.
 TEST_F(WindowSystemTest, ManyChildrenAreHitAndClippedLikeFew) {
@@ -237,10 +234,6 @@ TEST_F(WindowSystemTest, ManyChildrenAreHitAndClippedLikeFew) {
     DestroyWindow(lid);
 }
 
-}  // namespace
-
-namespace {
-
 // A child that, while being destroyed, destroys its parent and a sibling: no
 // window may be touched after it is gone (run under AddressSanitizer).
 TEST_F(WindowSystemTest, DestructionFromInsideDestructionIsSafe) {
@@ -264,9 +257,20 @@ TEST_F(WindowSystemTest, DestructionFromInsideDestructionIsSafe) {
     g_hooks.clear();
 }
 
-}  // namespace
-
-namespace {
+// The two classes, registered once per program like the recorder.
+bool registerCursorClasses() {
+    static const bool registered = [] {
+        WNDCLASSW parentClass{};
+        parentClass.lpfnWndProc = DefWindowProcW;
+        parentClass.hCursor = LoadCursorW(nullptr, IDC_ARROW);
+        parentClass.lpszClassName = L"ArrowParent";
+        WNDCLASSW childClass = parentClass;
+        childClass.hCursor = LoadCursorW(nullptr, IDC_HAND);
+        childClass.lpszClassName = L"HandChild";
+        return RegisterClassW(&parentClass) && RegisterClassW(&childClass);
+    }();
+    return registered;
+}
 
 // A child whose class cursor is the hand keeps it inside a parent whose class
 // cursor is the arrow, although the parent's DefWindowProc is asked first.
@@ -274,10 +278,7 @@ TEST(WindowCursor, ClientAreaShowsTheClassCursorOfTheWindowUnderThePointer) {
     tessel::testing::useVirtualClock();
     const HCURSOR arrow = LoadCursorW(nullptr, IDC_ARROW);
     const HCURSOR hand = LoadCursorW(nullptr, IDC_HAND);
-    WNDCLASSW parentClass{0, DefWindowProcW, 0, 0, nullptr, nullptr, arrow, nullptr, nullptr, L"ArrowParent"};
-    WNDCLASSW childClass{0, DefWindowProcW, 0, 0, nullptr, nullptr, hand, nullptr, nullptr, L"HandChild"};
-    ASSERT_TRUE(RegisterClassW(&parentClass));
-    ASSERT_TRUE(RegisterClassW(&childClass));
+    ASSERT_TRUE(registerCursorClasses());
     HWND parent = CreateWindowExW(0, L"ArrowParent", L"", WS_POPUP | WS_VISIBLE, 100, 100, 200, 200,
                                   nullptr, nullptr, nullptr, nullptr);
     HWND child = CreateWindowExW(0, L"HandChild", L"", WS_CHILD | WS_VISIBLE, 20, 20, 50, 50, parent,
@@ -297,15 +298,11 @@ TEST(WindowCursor, ClientAreaShowsTheClassCursorOfTheWindowUnderThePointer) {
     DestroyWindow(parent);
 }
 
-}  // namespace
-
-namespace {
-
 // The thumb stays inside the track for any range, page and position,
 // including ranges that span the whole of int and pages of 2^31 and more.
 TEST(ScrollBarThumb, StaysInsideTheTrackForHostileRanges) {
     tessel::testing::useVirtualClock();
-    ASSERT_TRUE(recording::registerRecorder());
+    ASSERT_TRUE(registerRecorder());
     HWND w = CreateWindowExW(0, L"Recorder", L"", WS_POPUP | WS_VISIBLE | WS_VSCROLL, 0, 0, 200, 500,
                              nullptr, nullptr, nullptr, nullptr);
     ASSERT_TRUE(w);
@@ -343,16 +340,9 @@ TEST(ScrollBarThumb, StaysInsideTheTrackForHostileRanges) {
     DestroyWindow(w);
 }
 
-}  // namespace
-
-namespace {
-
-using recording::g_hooks;
-using DestructionTest = recording::RecorderTest;
-
 // A child's WM_DESTROY that creates a sibling under the parent being destroyed
 // gets no window: it would outlive its parent and point at it.
-TEST_F(DestructionTest, CreatingUnderAParentBeingDestroyedFails) {
+TEST_F(WindowSystemTest, CreatingUnderAParentBeingDestroyedFails) {
     HWND parent = child(10, 10, 200, 200);
     HWND doomed = child(5, 5, 20, 20, WS_CHILD | WS_VISIBLE, parent);
     HWND madeDuringDestroy = reinterpret_cast<HWND>(1);
@@ -373,15 +363,9 @@ TEST_F(DestructionTest, CreatingUnderAParentBeingDestroyedFails) {
     EXPECT_EQ(count(top, WM_LBUTTONDOWN), 1);
 }
 
-}  // namespace
-
-namespace {
-
-using ScrollArrowTest = recording::RecorderTest;
-
 // A window destroyed while one of its bar's arrows is held ends the
 // interaction: no repeat goes on and the next pointer event is delivered.
-TEST_F(ScrollArrowTest, DestroyingTheWindowWhileAnArrowIsHeldEndsTheRepeat) {
+TEST_F(WindowSystemTest, DestroyingTheWindowWhileAnArrowIsHeldEndsTheRepeat) {
     HWND scrolled = child(10, 10, 200, 200, WS_CHILD | WS_VISIBLE | WS_VSCROLL);
     SCROLLINFO si{sizeof si, SIF_RANGE | SIF_PAGE, 0, 1000, 100, 0, 0};
     SetScrollInfo(scrolled, SB_VERT, &si, TRUE);
@@ -403,6 +387,29 @@ TEST_F(ScrollArrowTest, DestroyingTheWindowWhileAnArrowIsHeldEndsTheRepeat) {
     mouse(MOUSEEVENTF_LEFTUP);
     tessel::testing::pump();
     EXPECT_EQ(count(top, WM_LBUTTONDOWN), 1);
+}
+
+// A window that invalidates itself in every WM_PAINT never lets the queue
+// drain: pump gives up loudly instead of hanging the test.
+TEST_F(WindowSystemTest, PumpFailsLoudlyOnAQueueThatNeverDrains) {
+    HWND restless = child(10, 10, 50, 50);
+    g_hooks[restless] = [restless](UINT m, WPARAM, LPARAM, LRESULT*) {
+        if (m != WM_PAINT) return false;
+        PAINTSTRUCT ps;
+        BeginPaint(restless, &ps);
+        EndPaint(restless, &ps);
+        InvalidateRect(restless, nullptr, FALSE);
+        return true;
+    };
+    InvalidateRect(restless, nullptr, FALSE);
+    ::testing::internal::CaptureStderr();
+    EXPECT_THROW(tessel::testing::pump(), std::runtime_error);
+    const std::string report = ::testing::internal::GetCapturedStderr();
+    EXPECT_NE(report.find("0x000f"), std::string::npos) << report;  // WM_PAINT
+    EXPECT_NE(report.find("Recorder"), std::string::npos) << report;
+    // Once the window behaves, the same pump drains as usual.
+    g_hooks.erase(restless);
+    EXPECT_LT(tessel::testing::pump(), 10);
 }
 
 }  // namespace

@@ -3,6 +3,7 @@
 #include <gtest/gtest.h>
 
 #include <array>
+#include <functional>
 
 #include "recording_window.h"
 
@@ -45,19 +46,17 @@ TEST_F(ChildWindowTest, CreationRunsItsStepsInOrderAndShowsTheWindow) {
     EXPECT_TRUE(IsWindow(empty));
     EXPECT_EQ(positionAndSize(empty), (std::array{5, 5, 0, 0}));
     EXPECT_EQ(empty.handlersOutsideModule + w.handlersOutsideModule, 0);
-}
 
-TEST_F(ChildWindowTest, AChildWithoutAParentFailsAndCanBeCreatedAgain) {
-    RecordingWnd w;
-    w.setInitialSize(100, 50);
-    EXPECT_FALSE(w.createAt(10, 20, nullptr));
-    EXPECT_EQ(w.m_hWnd, nullptr);
-    EXPECT_SEQ(w.take("on"), {"onPreCreate()"});  // no window: no onCreate, nothing shown
+    // Without a parent it fails, shows nothing, and can be created again.
+    RecordingWnd orphan;
+    orphan.setInitialSize(100, 50);
+    EXPECT_FALSE(orphan.createAt(10, 20, nullptr));
+    EXPECT_EQ(orphan.m_hWnd, nullptr);
+    EXPECT_SEQ(orphan.take("on"), {"onPreCreate()"});
     EXPECT_EQ(WindowFromPoint(POINT{15, 25}), nullptr);
-
-    ASSERT_TRUE(w.createAt(10, 20, &top));
-    EXPECT_TRUE(w.IsWindowVisible());
-    EXPECT_SEQ(w.take("on"), {"onPreCreate()", "onCreate()", "onSize(0,100,50)"});
+    ASSERT_TRUE(orphan.createAt(10, 20, &top));
+    EXPECT_TRUE(orphan.IsWindowVisible());
+    EXPECT_SEQ(orphan.take("on"), {"onPreCreate()", "onCreate()", "onSize(0,100,50)"});
 }
 
 TEST_F(ChildWindowTest, CentredOverTheClientAreaOfAnotherWindow) {
@@ -97,8 +96,6 @@ TEST_F(ChildWindowTest, GeometryIsReadAndWrittenInTheParentsClientCoordinates) {
     framed.exStyle = WS_EX_CLIENTEDGE;
     makeChild(framed, top, 20, 30, 100, 50);
     EXPECT_EQ(positionAndSize(framed), (std::array{20, 30, 100, 50}));
-    EXPECT_EQ(position(framed), CPoint(20, 30));
-    EXPECT_EQ(outerSize(framed), CSize(100, 50));
     EXPECT_EQ(framed.size(), CSize(96, 46));
 
     RecordingWnd inner;  // inside the frame: the frame does not shift its position
@@ -130,19 +127,15 @@ TEST_F(ChildWindowTest, GeometryIsReadAndWrittenInTheParentsClientCoordinates) {
 TEST_F(ChildWindowTest, RepaintingAsksForADrawAtTheNextPump) {
     RecordingWnd w;
     makeChild(w, top, 20, 30, 100, 50);
-    w.setSize(100, 50, true);
-    EXPECT_SEQ(w.take("onDraw"), {});  // nothing before the pump
-    pump();
-    EXPECT_SEQ(w.take("onDraw"), {"onDraw()"});
-    w.setPosition(25, 30, true);
-    pump();
-    EXPECT_SEQ(w.take("onDraw"), {"onDraw()"});
-    w.setSize(100, 50, true);
-    pump();
-    EXPECT_SEQ(w.take("onDraw"), {"onDraw()"});
-    w.setPositionAndSize(25, 30, 100, 50, true);
-    pump();
-    EXPECT_SEQ(w.take("onDraw"), {"onDraw()"});
+    const std::function<void()> repaints[] = {
+        [&] { w.setSize(100, 50, true); }, [&] { w.setPosition(25, 30, true); },
+        [&] { w.setPositionAndSize(25, 30, 100, 50, true); }};
+    for (const auto& repaint : repaints) {
+        repaint();
+        EXPECT_SEQ(w.take("onDraw"), {});  // nothing before the pump
+        pump();
+        EXPECT_SEQ(w.take("onDraw"), {"onDraw()"});
+    }
 
     // Without repaint an unchanged rectangle is left alone.
     w.setSize(100, 50, false);

@@ -1,6 +1,8 @@
 #include <tessel/platform/testing.h>
 
 #include <algorithm>
+#include <cstdio>
+#include <stdexcept>
 
 #include "user/window_system.h"
 
@@ -8,7 +10,19 @@ namespace tessel::testing {
 
 namespace {
 bool (*g_preTranslate)(MSG*) = nullptr;
+
+[[noreturn]] void failEndlessQueue(const MSG& msg) {
+    wchar_t className[64] = L"?";
+    if (msg.hwnd) GetClassNameW(msg.hwnd, className, 64);
+    char text[256];
+    std::snprintf(text, sizeof text,
+                  "tessel::testing::pump: the queue never drains; after %d messages it still "
+                  "delivers message 0x%04x to window %p (class \"%ls\")",
+                  kPumpLimit, msg.message, static_cast<void*>(msg.hwnd), className);
+    std::fprintf(stderr, "%s\n", text);
+    throw std::runtime_error(text);
 }
+}  // namespace
 
 void useVirtualClock() {
     ws::WindowSystem& system = ws::WindowSystem::instance();
@@ -44,6 +58,7 @@ int pump() {
             PostQuitMessage(static_cast<int>(msg.wParam));  // leave it for the real loop
             break;
         }
+        if (dispatched == kPumpLimit) failEndlessQueue(msg);
         ++dispatched;
         if (g_preTranslate && g_preTranslate(&msg)) continue;
         TranslateMessage(&msg);
