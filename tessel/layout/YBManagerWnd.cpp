@@ -80,7 +80,24 @@ void YBManagerWnd::cover(YBChildWnd* child, int x, int y) {
 void YBManagerWnd::createChildWnd(YBChildWnd* child, int x, int y) {
     addChildWnd(child);
     child->createAt(x + m_childOffset.x, y + m_childOffset.y, this);
+    m_places[child] = CPoint(x + m_childOffset.x, y + m_childOffset.y);
     cover(child, x, y);
+}
+
+void YBManagerWnd::putChild(YBChildWnd* child, CPoint place, bool repaint) {
+    child->setPosition(place.x, place.y, repaint);
+    m_places[child] = place;
+}
+
+CPoint YBManagerWnd::placeOf(YBChildWnd* child) const {
+    CPoint window(0, 0);
+    child->getPosition(window.x, window.y);
+    const auto known = m_places.find(child);
+    if (known == m_places.end()) return window;
+    const CPoint place = known->second;
+    const auto limit = [](LONG v) { return std::clamp<LONG>(v, SHRT_MIN, SHRT_MAX); };
+    // A child moved by someone else since is where its window is.
+    return CPoint(limit(place.x), limit(place.y)) == window ? place : window;
 }
 
 void YBManagerWnd::placeChildWnd(YBChildWnd* child, int x, int y) {
@@ -88,11 +105,13 @@ void YBManagerWnd::placeChildWnd(YBChildWnd* child, int x, int y) {
     ::GetWindowRect(child->m_hWnd, &window);
     ::MoveWindow(child->m_hWnd, x + m_childOffset.x, y + m_childOffset.y, window.Width(),
                  window.Height(), TRUE);
+    m_places[child] = CPoint(x + m_childOffset.x, y + m_childOffset.y);
     cover(child, x, y);
 }
 
 void YBManagerWnd::closeAndDelete(YBChildWnd* child) {
     if (child->m_hWnd) ::SendMessageW(child->m_hWnd, WM_CLOSE, 0, 0);
+    m_places.erase(child);
     delete child;
     ++m_childDeletions;
 }
@@ -173,16 +192,14 @@ void YBManagerWnd::onLayoutChildren() {
     // showing the part its bars say.
     const CPoint scrolled = GetScrollPosition();
     for (std::size_t i = 0; i < positions.size() && i < m_children.size(); ++i)
-        m_children.get(static_cast<int>(i))
-            ->setPosition(positions[i].x - scrolled.x, positions[i].y - scrolled.y, true);
+        putChild(m_children.get(static_cast<int>(i)),
+                 CPoint(positions[i].x - scrolled.x, positions[i].y - scrolled.y), true);
 }
 
 void YBManagerWnd::moveChildWindows(int dx, int dy) {
     for (int i = 0; i < getChildCount(); ++i) {
         YBChildWnd* child = m_children.get(i);
-        int x = 0, y = 0;
-        child->getPosition(x, y);
-        child->setPosition(x + dx, y + dy, false);
+        putChild(child, placeOf(child) + CPoint(dx, dy), false);
     }
     ::InvalidateRect(m_hWnd, nullptr, TRUE);
 }

@@ -18,6 +18,7 @@
 #pragma once
 
 #include <cstdint>
+#include <unordered_map>
 #include <vector>
 
 #include <tessel/foundation/KLVector.h>
@@ -106,10 +107,15 @@ private:
     void cover(YBChildWnd* child, int x, int y);
     // Where the flow puts each child, with contents size and line height.
     std::vector<CPoint> flowChildren();
-    // Deletes the child `it` stands on after closing its window.
+    // Closes the child's window, deletes it and forgets its place.
     void closeAndDelete(YBChildWnd* child);
+    // Window positions stop at 16 bits; children far out in scrolled
+    // contents keep their true place here, so scrolling back is exact.
+    void putChild(YBChildWnd* child, CPoint place, bool repaint);
+    CPoint placeOf(YBChildWnd* child) const;
 
     bool m_inLayout = false;
     bool m_layoutAgain = false;
     std::uint64_t m_childDeletions = 0;
+    std::unordered_map<const YBChildWnd*, CPoint> m_places;  // in client coordinates
 };
