@@ -4,6 +4,7 @@
 
 #include <tessel/foundation/KLFileInfo.h>
 #include <tessel/foundation/KLFilename.h>
+#include <tessel/windows/YBScreenDC.h>
 
 namespace {
 constexpr const char* kSuffixes[YBImageButton::stateCount] = {
@@ -128,18 +129,9 @@ void YBImageButton::setButtonTextFont(const GFont& font) {
     updateSizes();
 }
 
-// Buttons may be built on any thread. The screen DC is attached rather than
-// wrapped by FromHandle: a worker that never idles would keep a temporary
-// wrapper per measurement until it ends.
+// Buttons may be built on any thread: YBScreenDC is safe there.
 void YBImageButton::measureText() {
-    CDC screen;
-    screen.Attach(::GetDC(nullptr));
-    CFont* previous = m_buttonTextFont.select(&screen);
-    m_textSize = CSize(0, 0);
-    if (!m_buttonText.isEmpty())
-        m_textSize = screen.GetTextExtent(m_buttonText, m_buttonText.length());
-    if (previous) screen.SelectObject(previous);
-    ::ReleaseDC(nullptr, screen.Detach());
+    m_textSize = YBScreenDC().textExtent(m_buttonTextFont, m_buttonText);
 }
 
 void YBImageButton::setButtonTextColor(int state, COLORREF color) {

@@ -9,6 +9,7 @@
 #include <tessel/windows/YBTextButtonLook.h>
 
 #include "components_test.h"
+#include "toolkit_windows.h"
 
 namespace {
 
@@ -23,16 +24,7 @@ bool near(COLORREF a, COLORREF b, int tolerance = 8) {
            std::abs(GetBValue(a) - GetBValue(b)) <= tolerance;
 }
 
-// One line of `text` in `font` on the screen, as the platform measures it.
-CSize extent(const GFont& font, const wchar_t* text) {
-    HDC screen = GetDC(nullptr);
-    HGDIOBJ old = SelectObject(screen, font.handle());
-    SIZE size{};
-    GetTextExtentPoint32W(screen, text, static_cast<int>(wcslen(text)), &size);
-    SelectObject(screen, old);
-    ReleaseDC(nullptr, screen);
-    return CSize(size.cx, size.cy);
-}
+using test_support::screenExtent;
 
 // Whether some pixel of `area` is close to `colour`.
 bool shows(HWND w, const CRect& area, COLORREF colour) {
@@ -116,7 +108,7 @@ TEST_F(TextButtonTest, EachStateDrawsItsOwnStyleAndItsTextColour) {
 
 TEST_F(TextButtonTest, InitialStylesDrawAGreyBoxWithACentredBlackText) {
     add(new YBTextButton(1, L"Save", font, 0, 0, &host));
-    const CSize size = extent(GFont(), L"Save");  // the default style 4 font is the largest
+    const CSize size = screenExtent(GFont(), L"Save");  // the default style 4 font is the largest
     EXPECT_TRUE(near(at(0, size.cy / 2 + 8), 0x969696));
     EXPECT_TRUE(near(at(3, size.cy / 2 + 8), 0xF0F0F0));
     EXPECT_TRUE(shows(host, CRect(8, 8, 8 + size.cx, 8 + size.cy), RGB(0, 0, 0)));
@@ -125,7 +117,7 @@ TEST_F(TextButtonTest, InitialStylesDrawAGreyBoxWithACentredBlackText) {
 
 TEST_F(TextButtonTest, SizeIsTheLargestTextOfAllStyleFontsPlusPaddingAndTheWidestBorderTwice) {
     const GFont small("Arial", 6.0, 0, 0);
-    const CSize large = extent(GFont(), L"Hello");  // style 4 keeps the default font
+    const CSize large = screenExtent(GFont(), L"Hello");  // style 4 keeps the default font
     YBTextButton measured(1, L"Hello", small, 0, 0, nullptr);
     EXPECT_EQ(measured.size(), large + CSize(16, 16));
     EXPECT_EQ(measured.getMinSize(), measured.size());
@@ -190,7 +182,7 @@ TEST_F(TextButtonTest, DerivedStylesShadeGreyOrKeepEachColour) {
 TEST_F(TextButtonTest, TextComponentFillsFramesAndDrawsInTheFontsColour) {
     const GFont green("Arial", 9.0, 0, RGB(0, 160, 0));
     auto* text = add(new YBText(L"Label", green, DT_LEFT | DT_TOP, 0, &host));
-    const CSize size = extent(green, L"Label");
+    const CSize size = screenExtent(green, L"Label");
     EXPECT_EQ(text->size(), size);
     EXPECT_EQ(text->getMinSize(), size);
     EXPECT_TRUE(shows(host, text->rect(), RGB(0, 160, 0)));
@@ -232,7 +224,7 @@ TEST_F(TextButtonTest, TextComponentMeasuresWrappedTextOnlyWhenAsked) {
     text.text(L"x");
     EXPECT_EQ(text.getMinSize(), wrapped);
     text.calcSizes(dc, 0);
-    EXPECT_EQ(text.getMinSize(), extent(font, L"x"));
+    EXPECT_EQ(text.getMinSize(), screenExtent(font, L"x"));
 }
 
 }  // namespace

@@ -10,17 +10,13 @@
 #include <tessel/platform/input_events.h>
 #include <tessel/platform/testing.h>
 
+#include "toolkit_windows.h"
+
 namespace {
 
 using tessel::testing::pump;
 
-class Frame : public YBChildWnd {
-public:
-    void getCreateStyle(DWORD& style, DWORD& exStyle, CSize& size) override {
-        YBChildWnd::getCreateStyle(style, exStyle, size);
-        style = WS_POPUP | WS_VISIBLE;
-    }
-};
+using Frame = test_support::PopupFrame;
 
 // A child that notes its deletion.
 class Tile : public YBChildWnd {

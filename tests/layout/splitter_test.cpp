@@ -13,19 +13,15 @@
 #include <tessel/platform/input_events.h>
 #include <tessel/platform/testing.h>
 
+#include "toolkit_windows.h"
+
 #include "image_files.h"
 
 namespace {
 
 using tessel::testing::pump;
 
-class Frame : public YBChildWnd {
-public:
-    void getCreateStyle(DWORD& style, DWORD& exStyle, CSize& size) override {
-        YBChildWnd::getCreateStyle(style, exStyle, size);
-        style = WS_POPUP | WS_VISIBLE;
-    }
-};
+using Frame = test_support::PopupFrame;
 
 // A pane window with optional limits that notes its deletion.
 class Pane : public YBChildWnd {

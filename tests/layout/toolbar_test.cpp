@@ -6,6 +6,8 @@
 #include <tessel/platform/gdi.h>
 #include <tessel/platform/testing.h>
 
+#include "toolkit_windows.h"
+
 #include "image_files.h"
 
 namespace {
@@ -15,13 +17,7 @@ using tessel::testing::pump;
 
 constexpr COLORREF kBackground = 0xC8C8C8;
 
-class Frame : public YBChildWnd {
-public:
-    void getCreateStyle(DWORD& style, DWORD& exStyle, CSize& size) override {
-        YBChildWnd::getCreateStyle(style, exStyle, size);
-        style = WS_POPUP | WS_VISIBLE;
-    }
-};
+using Frame = test_support::PopupFrame;
 
 // Exposes the rectangles and the frame the toolbar was given.
 class ToolBar : public YBToolBarWnd {

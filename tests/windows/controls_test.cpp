@@ -9,6 +9,7 @@
 #include <tessel/windows/YBTextWnd.h>
 
 #include "recording_window.h"
+#include "toolkit_windows.h"
 
 namespace {
 
@@ -40,15 +41,7 @@ public:
     }
 };
 
-CSize extent(const GFont& font, const wchar_t* text) {
-    HDC screen = GetDC(nullptr);
-    HGDIOBJ old = SelectObject(screen, font.handle());
-    SIZE size{};
-    GetTextExtentPoint32W(screen, text, static_cast<int>(wcslen(text)), &size);
-    SelectObject(screen, old);
-    ReleaseDC(nullptr, screen);
-    return CSize(size.cx, size.cy);
-}
+using test_support::screenExtent;
 
 COLORREF pixel(HWND w, int x, int y) {
     pump();
@@ -174,7 +167,7 @@ TEST_F(ControlsTest, TextButtonWindowDrawsStyleZeroWhenDisabledAndSevenWhenPress
 }
 
 TEST_F(ControlsTest, TextButtonWindowMeasuresOnceWithTheConstructorsFont) {
-    const CSize text = extent(font, L"Hello");
+    const CSize text = screenExtent(font, L"Hello");
     YBTextButtonWnd measured(1, L"Hello", font, 0, 0);
     EXPECT_EQ(measured.getInitialSize(), text + CSize(12, 12));
     EXPECT_EQ(measured.getMinSize(), text + CSize(12, 12));
@@ -193,7 +186,7 @@ TEST_F(ControlsTest, TextWindowSizesToItsTextAndPaintsItsBackgroundOnlyWhenItHas
     EXPECT_EQ(empty.getInitialSize(), CSize(0, 0));
     EXPECT_EQ(empty.getMinSize(), CSize(0, 0));
 
-    const CSize text = extent(blue, L"Title");
+    const CSize text = screenExtent(blue, L"Title");
     YBTextWnd title(L"Title", blue, XDC::kNoColor);
     EXPECT_EQ(title.getMinSize(), text);
     EXPECT_EQ(title.fgColor(), RGB(0, 0, 255));
