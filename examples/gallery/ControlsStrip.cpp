@@ -1,10 +1,12 @@
 #include "ControlsStrip.h"
 
 #include <tessel/components/YBText.h>
+#include <tessel/layout/YBManagerWnd.h>
+#include <tessel/windows/YBTextWnd.h>
 
 namespace {
 
-constexpr int kGap = 8;
+constexpr COLORREF kBarLine = RGB(150, 150, 160);
 constexpr int kBareSize = 24;
 
 YBTextButtonStyle blueStyle(const GFont& font) {
@@ -25,58 +27,75 @@ YBTextButtonStyle greenStyle(const GFont& font) {
     return style;
 }
 
-CPoint screenCentre(const CWnd& wnd) {
+// The window controls, flowed by the manager.
+class WindowControls : public YBManagerWnd {
+public:
+    WindowControls(const GFont& font, YBTextButtonWnd*& windowButton)
+        : m_font(font), m_windowButton(windowButton) {}
+
+    void onCreate() override {
+        createChildWnd(new YBTextWnd(L" Window controls: ", m_font, RGB(250, 250, 252)), 0, 0);
+        m_windowButton = new YBTextButtonWnd(ControlsStrip::kWindowButtonId,
+                                             L"Window button (610)", m_font, 150, 0);
+        createChildWnd(m_windowButton, 0, 0);
+        auto* bare = new YBButtonWnd(ControlsStrip::kBareButtonId);
+        bare->setInitialSize(kBareSize, kBareSize);
+        createChildWnd(bare, 0, 0);
+        onLayoutChildren();
+    }
+    void onDraw(XDC& dc) override {
+        CRect client;
+        getClientRect(client);
+        dc.FillRect(client, RGB(250, 250, 252));
+    }
+
+private:
+    GFont m_font;
+    YBTextButtonWnd*& m_windowButton;
+};
+
+CPoint screenCentre(const CWnd* wnd) {
+    if (!wnd) return CPoint(0, 0);
     CRect rect;
-    wnd.GetWindowRect(&rect);
+    wnd->GetWindowRect(&rect);
     return rect.CenterPoint();
 }
 
 }  // namespace
 
-ControlsStrip::ControlsStrip()
-    : m_label(L"Window controls:", m_font, XDC::kNoColor),
-      m_windowButton(kWindowButtonId, L"Window button (610)", m_font, 150, 0) {
-    m_bareButton.setInitialSize(kBareSize, kBareSize);
+ControlsStrip::ControlsStrip(std::string iconDirectory)
+    : YBSplitterWnd(0, L"gallery-controls"), m_iconDirectory(std::move(iconDirectory)) {
+    // Wide enough for every pane's preferred size, so they start at it.
+    setInitialSize(900, kHeight);
 }
 
 ControlsStrip::~ControlsStrip() = default;
 
 void ControlsStrip::onCreate() {
-    m_host.createAt(0, 0, this);
-    m_host.addComponent(new YBText(L"Text buttons:", m_font, DT_SINGLELINE, 0, &m_host), false,
-                        false);
-    m_host.addComponent(new YBTextButton(kDefaultId, L"Default (601)", m_font, 0, 0, &m_host),
-                        false, false);
-    auto* blue = new YBTextButton(kBlueId, L"Blue (602)", m_font, 0, 0, &m_host);
+    m_host = new YBComponentWnd(RGB(244, 244, 248));
+    addPane(m_host, 420, 2, 2, kBarLine, XDC::kNoColor, false);
+    m_host->addComponent(new YBText(L"Text buttons:", m_font, DT_SINGLELINE, 0, m_host), false,
+                         false);
+    m_host->addComponent(new YBTextButton(kDefaultId, L"Default (601)", m_font, 0, 0, m_host),
+                         false, false);
+    auto* blue = new YBTextButton(kBlueId, L"Blue (602)", m_font, 0, 0, m_host);
     blue->setAllStyles(blueStyle(m_font), true);
-    m_host.addComponent(blue, false, false);
-    m_toggle = new YBTextButton(kToggleId, L"Toggle (603)", m_font, 0, 0, &m_host);
+    m_host->addComponent(blue, false, false);
+    m_toggle = new YBTextButton(kToggleId, L"Toggle (603)", m_font, 0, 0, m_host);
     m_toggle->setAllSelectedStyles(greenStyle(m_font), true);
-    m_host.addComponent(m_toggle, false, false);
-    m_label.createAt(0, 0, this);
-    m_windowButton.createAt(0, 0, this);
-    m_bareButton.createAt(0, 0, this);
-}
+    m_host->addComponent(m_toggle, false, false);
+    m_host->onLayoutComponents();
 
-void ControlsStrip::onDraw(XDC& dc) {
-    CRect client;
-    getClientRect(client);
-    dc.FillRect(client, RGB(250, 250, 252));
-}
+    addPane(new WindowControls(m_font, m_windowButton), 290, 2, 2, kBarLine, XDC::kNoColor,
+            false);
 
-void ControlsStrip::onSize(UINT, int width, int height) {
-    const CSize label = m_label.getMinSize();
-    const CSize button = m_windowButton.getMinSize();
-    const int windowsWidth = label.cx + button.cx + kBareSize + 4 * kGap;
-    const int hostWidth = std::max(0, width - windowsWidth);
-    m_host.setPositionAndSize(0, 0, hostWidth, height, true);
-    m_host.onLayoutComponents();
-    int x = hostWidth + kGap;
-    m_label.setPositionAndSize(x, (height - label.cy) / 2, label.cx, label.cy, true);
-    x += label.cx + kGap;
-    m_windowButton.setPositionAndSize(x, (height - button.cy) / 2, button.cx, button.cy, true);
-    x += button.cx + kGap;
-    m_bareButton.setPositionAndSize(x, (height - kBareSize) / 2, kBareSize, kBareSize, true);
+    auto* toolbar = new YBToolBarWnd;
+    for (const char* shape : {"circle", "triangle", "cross"}) {
+        const std::string path = m_iconDirectory + "/" + shape + "-normal.png";
+        const std::wstring caption(shape, shape + std::char_traits<char>::length(shape));
+        toolbar->addButton(0, path.c_str(), caption.c_str());
+    }
+    addPane(toolbar, 3 * 50 + 2 + 6, 2, 2, kBarLine, XDC::kNoColor, true);
 }
 
 void ControlsStrip::onCommand(int id) {
@@ -84,17 +103,24 @@ void ControlsStrip::onCommand(int id) {
         m_toggle->select(!m_toggle->isSelected(), false);
         m_toggle->invalidate();
     }
-    YBChildWnd::onCommand(id);  // on to the gallery
+    YBSplitterWnd::onCommand(id);  // on to the gallery
 }
 
 CPoint ControlsStrip::textButtonCentre(unsigned int id) const {
-    const YBComponent* button = m_host.getComponentByID(static_cast<int>(id));
+    const YBComponent* button = m_host ? m_host->getComponentByID(id) : nullptr;
     if (!button) return CPoint(0, 0);
     CPoint centre = button->rect().CenterPoint();
-    m_host.ClientToScreen(&centre);
+    m_host->ClientToScreen(&centre);
     return centre;
 }
 
 CPoint ControlsStrip::windowButtonCentre() const {
     return screenCentre(m_windowButton);
+}
+
+CPoint ControlsStrip::barCentre(int index) const {
+    if (index < 0 || index + 1 >= getPaneCount()) return CPoint(0, 0);
+    CPoint centre = m_bars.get(index).m_rect.CenterPoint();
+    ClientToScreen(&centre);
+    return centre;
 }

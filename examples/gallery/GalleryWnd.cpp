@@ -11,7 +11,6 @@ constexpr int kHeaderHeight = 48;
 constexpr int kStatusHeight = 28;
 constexpr int kPanelHeight = 56;
 constexpr int kSharedHeight = 64;
-constexpr int kControlsHeight = 44;
 
 const char* const kShapes[] = {"circle", "square", "diamond", "triangle",
                                "star",   "ring",   "cross",   "bars"};
@@ -32,7 +31,8 @@ CPoint centreOnScreen(const CWnd& wnd) {
 }
 }  // namespace
 
-GalleryWnd::GalleryWnd(std::string iconDirectory) : m_iconDirectory(std::move(iconDirectory)) {
+GalleryWnd::GalleryWnd(std::string iconDirectory)
+    : m_iconDirectory(std::move(iconDirectory)), m_controls(m_iconDirectory) {
     setInitialSize(900, 600);
     setMinSize(420, 360);
     m_panels.push_back(std::make_unique<PanelWnd>(101, L"Open (101)", RGB(52, 120, 190)));
@@ -109,11 +109,11 @@ void GalleryWnd::layout(int width, int height) {
         m_sharedHosts[h].setPositionAndSize(kMargin + h * (sharedWidth + kMargin), sharedTop,
                                             sharedWidth, kSharedHeight, true);
     const int scrolledTop = sharedTop + kSharedHeight + kMargin;
-    const int controlsTop = std::max(scrolledTop, height - kStatusHeight - kControlsHeight);
+    const int controlsTop = std::max(scrolledTop, height - kStatusHeight - ControlsStrip::kHeight);
     m_scrolled.setPositionAndSize(kMargin, scrolledTop, std::max(0, width - 2 * kMargin),
                                   std::max(0, controlsTop - kMargin / 2 - scrolledTop), true);
     m_controls.setPositionAndSize(kMargin, controlsTop, std::max(0, width - 2 * kMargin),
-                                  kControlsHeight, true);
+                                  ControlsStrip::kHeight, true);
     Invalidate();
 }
 

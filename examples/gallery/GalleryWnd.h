@@ -54,7 +54,7 @@ private:
     YBComponentWnd m_sharedHosts[2] = {YBComponentWnd(RGB(236, 240, 246)),
                                        YBComponentWnd(RGB(242, 238, 230))};
     YBComponentWnd m_scrolled{RGB(255, 255, 255)};
-    ControlsStrip m_controls;
+    ControlsStrip m_controls;  // made in the constructor's list with the icons
     bool m_sharedDisabled = false;
     std::vector<int> m_commands;
 };

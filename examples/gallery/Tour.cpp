@@ -110,6 +110,12 @@ int Tour::run() {
     step("press-window-button");
     release();
     step("release-window-button-command-610");
+    const CPoint bar = controls.barCentre(0);
+    moveTo(bar);
+    press();
+    moveTo(bar + CSize(-40, 0));
+    release();
+    step("splitter-bar-dragged-left");
     // The user drags the frame's corner.
     ::SetWindowPos(m_gallery.m_hWnd, nullptr, 0, 0, 1100, 720, SWP_NOMOVE | SWP_NOZORDER);
     step("resized-larger-reflowed");
