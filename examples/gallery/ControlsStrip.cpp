@@ -96,6 +96,7 @@ void ControlsStrip::onCreate() {
         toolbar->addButton(0, path.c_str(), caption.c_str());
     }
     addPane(toolbar, 3 * 50 + 2 + 6, 2, 2, kBarLine, XDC::kNoColor, true);
+    restoreLayout();  // as the user left it last time
 }
 
 void ControlsStrip::onCommand(int id) {

@@ -149,6 +149,8 @@ void GalleryWnd::onCommand(int id) {
 }
 
 void GalleryWnd::onClose() {
+    // The strip is told first, so its splitter stores the layout the user left.
+    m_controls.SendMessage(WM_CLOSE);
     DestroyWindow();
     ::PostQuitMessage(0);
 }

@@ -123,17 +123,16 @@ void YBSplitterWnd::addPane(YBChildWnd* wnd, int preferredSize, int barWidth, in
     createChildWnd(wnd, isVerticalSplit() ? 0 : added->offset(),
                    isVerticalSplit() ? added->offset() : 0);
     movePanes();
-    restoreLayout();
 }
 
 std::wstring YBSplitterWnd::layoutKey() const {
     return L"windows/" + m_name.str();
 }
 
-void YBSplitterWnd::restoreLayout() {
-    if (m_name.isEmpty()) return;
+bool YBSplitterWnd::restoreLayout() {
+    if (m_name.isEmpty()) return false;
     const auto sizes = YBLayoutStore::read(layoutKey(), static_cast<std::size_t>(getPaneCount()));
-    if (!sizes) return;
+    if (!sizes) return false;
     for (int i = 0; i < getPaneCount(); ++i) {
         YBSplitterPane* p = pane(i);
         if (!p || p->fixed()) continue;
@@ -142,6 +141,7 @@ void YBSplitterWnd::restoreLayout() {
         p->currentSize(size);
     }
     movePanes();
+    return true;
 }
 
 void YBSplitterWnd::setPane(int index, YBChildWnd* wnd) {

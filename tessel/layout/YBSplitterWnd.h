@@ -8,8 +8,9 @@
 // the next pane in the direction of the change; a change that no pane can
 // take is refused as a whole.
 //
-// A named splitter stores its panes' preferred sizes when it closes and
-// takes them back when it next gets the same number of panes.
+// A named splitter stores its panes' preferred sizes when it closes;
+// restoreLayout, called once the panes are added, takes them back. Restoring
+// is the application's call, so adding panes always gives the same layout.
 //
 // Ownership: each window added by addPane is owned by the manager's child
 // list; a window set with setPane belongs to its pane record. Each is
@@ -77,6 +78,10 @@ public:
     // The first bar whose rectangle holds the point, or -1.
     int barIndex(CPoint point) const;
     void barColor(COLORREF color) { m_barColor = color; }
+    // A named splitter's panes take the preferred sizes it stored when it last
+    // closed, if the record holds one size per pane (fixed panes keep theirs,
+    // none goes below its minimum). False, and nothing changed, otherwise.
+    bool restoreLayout();
 
     bool isHorizontalSplit() const { return !(m_splitFlags & verticalSplit); }
     bool isVerticalSplit() const { return m_splitFlags & verticalSplit; }
@@ -115,9 +120,7 @@ private:
     // Moves `delta` between the panes at `first` and `first` + 1 when both can.
     bool moveSpace(int first, int delta);
     void growPanes(int space, int growable);
-    // Named splitters keep their preferred sizes between runs (YBLayoutStore).
-    std::wstring layoutKey() const;
-    void restoreLayout();
+    std::wstring layoutKey() const;  // the splitter's record in YBLayoutStore
     void shrinkPanes(int space, int shrinkable);
 
     // Windows addPane handed to the manager's list.

@@ -12,6 +12,8 @@ done
 [[ -n ${ASAN_OPTIONS:-} ]] && export ASAN_OPTIONS="$ASAN_OPTIONS:fast_unwind_on_malloc=0"
 
 work=$(mktemp -d)
+# Settings the programs keep (a splitter's layout) stay in the run's own folder.
+export XDG_CONFIG_HOME="$work/config"
 xvfb_pid=""
 app_pid=""
 cleanup() {

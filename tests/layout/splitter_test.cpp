@@ -246,8 +246,12 @@ TEST_F(SplitterTest, ANamedSplitterKeepsItsLayoutAcrossRunsAndIgnoresACorruptRec
     {
         YBSplitterWnd split(0, L"main");
         makeTwoPanes(split);
+        EXPECT_EQ(sizes(split), (std::vector<int>{200, 206}));  // adding alone restores nothing
+        EXPECT_TRUE(split.restoreLayout());
         EXPECT_EQ(sizes(split), (std::vector<int>{120, 286}));
         EXPECT_EQ(split.getBar(0)->m_rect.left, 120);
+        split.addPane(new Pane, 50, 2, 2, 0xC8C8C8, XDC::kNoColor, false);
+        EXPECT_FALSE(split.restoreLayout());  // three panes, a record of two
     }
     for (const char* corrupt : {"windows/main=abc,1\n", "windows/main=1,2,3\n",
                                 "windows/main=-5,10\n", "windows/main=99999999,1\n",
@@ -255,6 +259,7 @@ TEST_F(SplitterTest, ANamedSplitterKeepsItsLayoutAcrossRunsAndIgnoresACorruptRec
         writeSettings(std::string("other=1\n") + corrupt);
         YBSplitterWnd split(0, L"main");
         makeTwoPanes(split);
+        EXPECT_FALSE(split.restoreLayout()) << corrupt;
         EXPECT_EQ(sizes(split), (std::vector<int>{200, 206})) << corrupt;
         split.SendMessage(WM_CLOSE);
         const std::string after = settings();  // other records kept, this one replaced
