@@ -19,8 +19,8 @@ const GFont& font() {
     return f;
 }
 
-std::size_t heapInUse() {
-    return mallinfo2().uordblks;
+long long heapInUse() {
+    return static_cast<long long>(mallinfo2().uordblks);
 }
 
 void BM_TextButtonHeapBytes(benchmark::State& state) {
@@ -30,7 +30,7 @@ void BM_TextButtonHeapBytes(benchmark::State& state) {
     YBTextButton warm(1, L"Save", font(), 0, 0, nullptr);  // shared fonts and caches made once
     double perButton = 0;
     for (auto _ : state) {
-        const std::size_t before = heapInUse();
+        const long long before = heapInUse();
         for (int i = 0; i < kButtons; ++i)
             buttons.push_back(std::make_unique<YBTextButton>(1, L"Save", font(), 0, 0, nullptr));
         perButton = static_cast<double>(heapInUse() - before) / kButtons;

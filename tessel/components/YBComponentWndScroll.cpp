@@ -3,11 +3,6 @@
 // so they follow the bars exactly at every scale.
 #include "YBComponentWnd.h"
 #include "YBScrollBars.h"
-#include "YBScrollPlan.h"
-
-namespace {
-constexpr int kColumnStep = 32;  // a horizontal line scroll, in pixels
-}  // namespace
 
 YBScrollBars YBComponentWnd::bars() {
     return YBScrollBars(m_hWnd, m_hScrollScale, m_vScrollScale);
@@ -42,49 +37,49 @@ void YBComponentWnd::onVScroll(int position) {
 }
 
 void YBComponentWnd::onScrollUp() {
-    adjustScrollPosition(0, -m_lineHeight);
+    moveBy(bars().scroll(YBScrollBars::Step::LineUp, m_lineHeight, m_contentsSize));
 }
 
 void YBComponentWnd::onScrollDown() {
-    adjustScrollPosition(0, m_lineHeight);
+    moveBy(bars().scroll(YBScrollBars::Step::LineDown, m_lineHeight, m_contentsSize));
 }
 
 void YBComponentWnd::onScrollLeft() {
-    adjustScrollPosition(-kColumnStep, 0);
+    moveBy(bars().scroll(YBScrollBars::Step::LineLeft, m_lineHeight, m_contentsSize));
 }
 
 void YBComponentWnd::onScrollRight() {
-    adjustScrollPosition(kColumnStep, 0);
+    moveBy(bars().scroll(YBScrollBars::Step::LineRight, m_lineHeight, m_contentsSize));
 }
 
 void YBComponentWnd::onScrollPageUp() {
-    adjustScrollPosition(0, -YBScrollPlan::pageStep(bars().clientSize().cy, m_lineHeight));
+    moveBy(bars().scroll(YBScrollBars::Step::PageUp, m_lineHeight, m_contentsSize));
 }
 
 void YBComponentWnd::onScrollPageDown() {
-    adjustScrollPosition(0, YBScrollPlan::pageStep(bars().clientSize().cy, m_lineHeight));
+    moveBy(bars().scroll(YBScrollBars::Step::PageDown, m_lineHeight, m_contentsSize));
 }
 
 void YBComponentWnd::onScrollPageLeft() {
-    adjustScrollPosition(-YBScrollPlan::pageStep(bars().clientSize().cx, kColumnStep), 0);
+    moveBy(bars().scroll(YBScrollBars::Step::PageLeft, m_lineHeight, m_contentsSize));
 }
 
 void YBComponentWnd::onScrollPageRight() {
-    adjustScrollPosition(YBScrollPlan::pageStep(bars().clientSize().cx, kColumnStep), 0);
+    moveBy(bars().scroll(YBScrollBars::Step::PageRight, m_lineHeight, m_contentsSize));
 }
 
 void YBComponentWnd::onScrollHome() {
-    scrollToPosition(CPoint(0, getScrollPosition().y));
+    moveBy(bars().scroll(YBScrollBars::Step::Home, m_lineHeight, m_contentsSize));
 }
 
 void YBComponentWnd::onScrollEnd() {
-    scrollToPosition(CPoint(bars().endPosition(m_contentsSize).x, getScrollPosition().y));
+    moveBy(bars().scroll(YBScrollBars::Step::End, m_lineHeight, m_contentsSize));
 }
 
 void YBComponentWnd::onScrollPageHome() {
-    scrollToPosition(CPoint(0, 0));
+    moveBy(bars().scroll(YBScrollBars::Step::PageHome, m_lineHeight, m_contentsSize));
 }
 
 void YBComponentWnd::onScrollPageEnd() {
-    scrollToPosition(bars().endPosition(m_contentsSize));
+    moveBy(bars().scroll(YBScrollBars::Step::PageEnd, m_lineHeight, m_contentsSize));
 }

@@ -5,6 +5,7 @@
 #include "YBScrollPlan.h"
 
 namespace {
+constexpr int kColumnStep = 32;  // a horizontal line scroll, in pixels
 constexpr UINT kBarMask = SIF_RANGE | SIF_PAGE | SIF_POS | SIF_TRACKPOS;
 
 // A step is limited by what the bar holds, not by the contents size: the two
@@ -106,4 +107,22 @@ CPoint YBScrollBars::endPosition(CSize contentsPixels) const {
     const CSize client = clientSize();
     return CPoint(YBScrollPlan::endUnits(contentsPixels.cx, client.cx, m_hScale) * m_hScale,
                   YBScrollPlan::endUnits(contentsPixels.cy, client.cy, m_vScale) * m_vScale);
+}
+
+CSize YBScrollBars::scroll(Step step, int linePixels, CSize contentsPixels) {
+    switch (step) {
+    case Step::LineUp: return this->step(0, -linePixels);
+    case Step::LineDown: return this->step(0, linePixels);
+    case Step::LineLeft: return this->step(-kColumnStep, 0);
+    case Step::LineRight: return this->step(kColumnStep, 0);
+    case Step::PageUp: return this->step(0, -YBScrollPlan::pageStep(clientSize().cy, linePixels));
+    case Step::PageDown: return this->step(0, YBScrollPlan::pageStep(clientSize().cy, linePixels));
+    case Step::PageLeft: return this->step(-YBScrollPlan::pageStep(clientSize().cx, kColumnStep), 0);
+    case Step::PageRight: return this->step(YBScrollPlan::pageStep(clientSize().cx, kColumnStep), 0);
+    case Step::Home: return scrollTo(CPoint(0, position().y));
+    case Step::End: return scrollTo(CPoint(endPosition(contentsPixels).x, position().y));
+    case Step::PageHome: return scrollTo(CPoint(0, 0));
+    case Step::PageEnd: return scrollTo(endPosition(contentsPixels));
+    }
+    return CSize(0, 0);
 }

@@ -6,7 +6,7 @@
 // toolkit (not installed).
 //
 //   YBScrollBars bars(m_hWnd, m_hScrollScale, m_vScrollScale);
-//   const CSize move = bars.step(0, m_lineHeight);
+//   const CSize move = bars.scroll(YBScrollBars::Step::LineDown, m_lineHeight, m_contentsSize);
 //   if (move != CSize(0, 0)) moveContents(move.cx, move.cy);
 #pragma once
 
@@ -15,6 +15,13 @@
 
 class YBScrollBars {
 public:
+    // The standard bars' steps (YBBaseWnd's onScroll handlers).
+    enum class Step {
+        LineUp, LineDown, LineLeft, LineRight,
+        PageUp, PageDown, PageLeft, PageRight,
+        Home, End, PageHome, PageEnd
+    };
+
     // The scales are the window's own fields: update sets them.
     YBScrollBars(HWND window, int& hScale, int& vScale);
 
@@ -29,6 +36,10 @@ public:
     CSize scrollTo(CPoint pixels);
     // One bar's thumb to `units` (SB_HORZ or SB_VERT).
     CSize thumbTo(int bar, int units);
+    // Where `step` takes the bars: a line is `linePixels` down or 32 across,
+    // a page the client less a line; home and end keep the vertical position,
+    // page home and page end go to a corner.
+    CSize scroll(Step step, int linePixels, CSize contentsPixels);
     // The position that shows the contents' far edge on each axis.
     CPoint endPosition(CSize contentsPixels) const;
     CSize clientSize() const;

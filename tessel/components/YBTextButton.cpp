@@ -1,20 +1,9 @@
 #include "YBTextButton.h"
 
 #include <algorithm>
-#include <climits>
 
 #include <tessel/windows/YBScreenDC.h>
 #include <tessel/windows/YBTextButtonLook.h>
-
-namespace {
-
-// The measured side, in 64 bits: hostile paddings and borders stay within int.
-int sideLength(int fixed, long long text, long long padding, long long border) {
-    if (fixed != 0) return fixed;
-    return static_cast<int>(std::clamp(text + padding + 2 * border, 0LL, static_cast<long long>(INT_MAX)));
-}
-
-}  // namespace
 
 YBTextButton::YBTextButton(unsigned int id, const kelp::KLString& text, const GFont& font,
                            int width, int height, CWnd* owner)
@@ -88,8 +77,11 @@ void YBTextButton::calcSize() {
         widest = std::max<long long>(widest, extent.cx);
         tallest = std::max<long long>(tallest, extent.cy);
     }
-    const CSize size(sideLength(m_fixedWidth, widest, 0LL + m_padding.left + m_padding.right, border),
-                     sideLength(m_fixedHeight, tallest, 0LL + m_padding.top + m_padding.bottom, border));
+    const auto side = [border](int fixed, long long text, long long padding) {
+        return fixed != 0 ? fixed : YBTextButtonLook::measuredSide(text, padding, 2 * border);
+    };
+    const CSize size(side(m_fixedWidth, widest, 0LL + m_padding.left + m_padding.right),
+                     side(m_fixedHeight, tallest, 0LL + m_padding.top + m_padding.bottom));
     setInitialSize(size);
     setMinSize(size);
 }

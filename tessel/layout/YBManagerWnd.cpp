@@ -5,13 +5,11 @@
 
 #include <tessel/components/YBFlowLayout.h>
 #include <tessel/components/YBScrollBars.h>
-#include <tessel/components/YBScrollPlan.h>
 #include <tessel/foundation/KLIterator.h>
 #include <tessel/foundation/KLLockGuard.h>
 #include <tessel/platform/afx_app.h>
 
 namespace {
-constexpr int kColumnStep = 32;  // a horizontal line scroll, in pixels
 constexpr UINT kClassStyle = CS_VREDRAW | CS_HREDRAW | CS_DBLCLKS;
 
 // A far edge in 64 bits: hostile positions and sizes must not wrap around.
@@ -220,14 +218,6 @@ CPoint YBManagerWnd::GetScrollPosition() {
     return bars().position();
 }
 
-void YBManagerWnd::AdjustScrollPosition(int dx, int dy) {
-    moveBy(bars().step(dx, dy));
-}
-
-void YBManagerWnd::ScrollToPosition(const CPoint& position) {
-    moveBy(bars().scrollTo(position));
-}
-
 void YBManagerWnd::onHScroll(int position) {
     moveBy(bars().thumbTo(SB_HORZ, position));
 }
@@ -237,51 +227,51 @@ void YBManagerWnd::onVScroll(int position) {
 }
 
 void YBManagerWnd::onScrollUp() {
-    AdjustScrollPosition(0, -m_lineHeight);
+    moveBy(bars().scroll(YBScrollBars::Step::LineUp, m_lineHeight, m_contentsSize));
 }
 
 void YBManagerWnd::onScrollDown() {
-    AdjustScrollPosition(0, m_lineHeight);
+    moveBy(bars().scroll(YBScrollBars::Step::LineDown, m_lineHeight, m_contentsSize));
 }
 
 void YBManagerWnd::onScrollLeft() {
-    AdjustScrollPosition(-kColumnStep, 0);
+    moveBy(bars().scroll(YBScrollBars::Step::LineLeft, m_lineHeight, m_contentsSize));
 }
 
 void YBManagerWnd::onScrollRight() {
-    AdjustScrollPosition(kColumnStep, 0);
+    moveBy(bars().scroll(YBScrollBars::Step::LineRight, m_lineHeight, m_contentsSize));
 }
 
 void YBManagerWnd::onScrollPageUp() {
-    AdjustScrollPosition(0, -YBScrollPlan::pageStep(bars().clientSize().cy, m_lineHeight));
+    moveBy(bars().scroll(YBScrollBars::Step::PageUp, m_lineHeight, m_contentsSize));
 }
 
 void YBManagerWnd::onScrollPageDown() {
-    AdjustScrollPosition(0, YBScrollPlan::pageStep(bars().clientSize().cy, m_lineHeight));
+    moveBy(bars().scroll(YBScrollBars::Step::PageDown, m_lineHeight, m_contentsSize));
 }
 
 void YBManagerWnd::onScrollPageLeft() {
-    AdjustScrollPosition(-YBScrollPlan::pageStep(bars().clientSize().cx, kColumnStep), 0);
+    moveBy(bars().scroll(YBScrollBars::Step::PageLeft, m_lineHeight, m_contentsSize));
 }
 
 void YBManagerWnd::onScrollPageRight() {
-    AdjustScrollPosition(YBScrollPlan::pageStep(bars().clientSize().cx, kColumnStep), 0);
+    moveBy(bars().scroll(YBScrollBars::Step::PageRight, m_lineHeight, m_contentsSize));
 }
 
 void YBManagerWnd::onScrollHome() {
-    ScrollToPosition(CPoint(0, GetScrollPosition().y));
+    moveBy(bars().scroll(YBScrollBars::Step::Home, m_lineHeight, m_contentsSize));
 }
 
 void YBManagerWnd::onScrollEnd() {
-    ScrollToPosition(CPoint(bars().endPosition(m_contentsSize).x, GetScrollPosition().y));
+    moveBy(bars().scroll(YBScrollBars::Step::End, m_lineHeight, m_contentsSize));
 }
 
 void YBManagerWnd::onScrollPageHome() {
-    ScrollToPosition(CPoint(0, 0));
+    moveBy(bars().scroll(YBScrollBars::Step::PageHome, m_lineHeight, m_contentsSize));
 }
 
 void YBManagerWnd::onScrollPageEnd() {
-    ScrollToPosition(bars().endPosition(m_contentsSize));
+    moveBy(bars().scroll(YBScrollBars::Step::PageEnd, m_lineHeight, m_contentsSize));
 }
 
 BOOL YBManagerWnd::OnMouseWheel(UINT, short delta, CPoint) {

@@ -99,8 +99,6 @@ protected:
 
 private:
     CPoint GetScrollPosition();  // pixels
-    void ScrollToPosition(const CPoint& position);
-    void AdjustScrollPosition(int dx, int dy);
     YBScrollBars bars();
     void moveBy(CSize move);  // moveChildWindows unless the move is nothing
     // Grows the contents to cover `child` placed at (x, y).

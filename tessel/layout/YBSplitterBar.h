@@ -12,8 +12,8 @@ public:
     explicit YBSplitterBar(bool vertical = false, int width = 2, int margin = 2,
                            COLORREF lineColor = 0xC8C8C8, COLORREF bgColor = XDC::kNoColor);
 
-    // The whole thickness: the line and both margins.
-    int size() const { return m_width + 2 * m_margin; }
+    // The whole thickness: the line and both margins (saturated, never wrapping).
+    int size() const;
     void draw(XDC& dc);
 
     bool m_vertical;  // a bar of a vertical split: a horizontal strip

@@ -234,7 +234,7 @@ void YBSplitterWnd::movePanes() {
         if (!p) continue;
         if (i > 0) {
             YBSplitterBar& bar = m_bars[i - 1];
-            const int thickness = bar.m_width + 2 * bar.m_margin;
+            const int thickness = bar.size();
             bar.m_rect = isVerticalSplit()
                              ? CRect(client.left, saturate(pos), client.right, saturate(pos + thickness))
                              : CRect(saturate(pos), client.top, saturate(pos + thickness), client.bottom);

@@ -61,6 +61,12 @@ YBTextButtonStyle YBTextButtonLook::derive(const YBTextButtonStyle& style, int i
     return derived;
 }
 
+int YBTextButtonLook::measuredSide(long long textPixels, long long paddingPixels,
+                                   long long framePixels) {
+    return static_cast<int>(
+        std::clamp(textPixels + paddingPixels + framePixels, 0LL, static_cast<long long>(INT_MAX)));
+}
+
 CRect YBTextButtonLook::drawBox(XDC& dc, const CRect& rect, const YBTextButtonStyle& style,
                                 const GPadding& padding) {
     dc.drawBox(rect, style.bdColor, style.bdWidth, style.bgColor, style.boxParam);

@@ -38,6 +38,10 @@ public:
     // the three colours change.
     static YBTextButtonStyle derive(const YBTextButtonStyle& style, int index);
 
+    // A measured side of a button: the text, the padding on both sides and the
+    // frame (both borders), kept within int for hostile paddings and borders.
+    static int measuredSide(long long textPixels, long long paddingPixels, long long framePixels);
+
     // The box over `rect`; returns the rectangle the text goes in.
     static CRect drawBox(XDC& dc, const CRect& rect, const YBTextButtonStyle& style,
                          const GPadding& padding);

@@ -1,20 +1,7 @@
 #include "YBTextButtonWnd.h"
 
-#include <algorithm>
-#include <climits>
-
 #include <tessel/windows/YBScreenDC.h>
 #include <tessel/windows/YBTextButtonLook.h>
-
-namespace {
-
-// extent + padding + 2, kept within int for hostile paddings and huge texts.
-int measuredSide(int given, long long extent, long long before, long long after) {
-    if (given != 0) return given;
-    return static_cast<int>(std::clamp(extent + before + after + 2, 0LL, static_cast<long long>(INT_MAX)));
-}
-
-}  // namespace
 
 YBTextButtonWnd::YBTextButtonWnd(unsigned int id, const kelp::KLString& text, const GFont& font,
                                  int width, int height)
@@ -25,8 +12,12 @@ YBTextButtonWnd::YBTextButtonWnd(unsigned int id, const kelp::KLString& text, co
     CSize size(width, height);
     if (width == 0 || height == 0) {
         const CSize extent = YBScreenDC().textExtent(font, m_text);
-        size = CSize(measuredSide(width, extent.cx, m_padding.left, m_padding.right),
-                     measuredSide(height, extent.cy, m_padding.top, m_padding.bottom));
+        // A constant 2 stands for the border here, whatever the styles say.
+        const auto side = [](int given, long long textPixels, long long padding) {
+            return given != 0 ? given : YBTextButtonLook::measuredSide(textPixels, padding, 2);
+        };
+        size = CSize(side(width, extent.cx, 0LL + m_padding.left + m_padding.right),
+                     side(height, extent.cy, 0LL + m_padding.top + m_padding.bottom));
     }
     m_size = size;
     YBTextButtonLook::setInitialStyles(m_styles, font);

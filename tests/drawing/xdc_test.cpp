@@ -22,6 +22,15 @@ public:
     ~Surface() { m_dc.SelectObject(m_old); }
     CDC* cdc() { return &m_dc; }
     COLORREF at(int x, int y) { return m_dc.GetPixel(x, y); }
+    // Leaves red in XMemDC's reused buffer, then whitens the target again:
+    // whatever the next buffer does not paint must not show that red.
+    void dirtySpareBuffer(XDC& target) {
+        {
+            XMemDC dirty(target);
+            dirty.FillRect(CRect(0, 0, 200, 100), RGB(255, 0, 0));
+        }
+        m_dc.FillSolidRect(0, 0, 200, 100, RGB(255, 255, 255));
+    }
     // Bounding box of pixels that are not white.
     CRect ink() {
         CRect box(200, 100, 0, 0);
@@ -192,11 +201,7 @@ TEST(XMemDC, PixelsNotPaintedOverAreTheTargetsWhateverTheOrderOfDrawing) {
     Surface s;
     XDC target(s.cdc());
     const GFont font("Arial", 10.0, 0, RGB(0, 0, 0));
-    {
-        XMemDC dirty(target);  // leaves red in the spare buffer
-        dirty.FillRect(CRect(0, 0, 200, 100), RGB(255, 0, 0));
-    }
-    s.cdc()->FillSolidRect(0, 0, 200, 100, RGB(255, 255, 255));
+    s.dirtySpareBuffer(target);
     {
         // Fills in a row, text on one of them, then a frame that is not inside any fill.
         XMemDC buffer(target);
@@ -215,11 +220,7 @@ TEST(XMemDC, PixelsNotPaintedOverAreTheTargetsWhateverTheOrderOfDrawing) {
     EXPECT_EQ(s.at(199, 99), RGB(255, 255, 255));
 
     // Only fills, not covering everything: the rest is still the target's.
-    {
-        XMemDC buffer(target);
-        buffer.FillRect(CRect(0, 0, 200, 100), RGB(255, 0, 0));
-    }
-    s.cdc()->FillSolidRect(0, 0, 200, 100, RGB(255, 255, 255));
+    s.dirtySpareBuffer(target);
     {
         XMemDC buffer(target);
         buffer.FillRect(CRect(10, 10, 20, 20), RGB(0, 0, 255));
@@ -251,11 +252,7 @@ TEST(XMemDC, OnlySolidBrushesCountAsOpaqueFills) {
                                                             {"NULL_BRUSH", stockNull},
                                                             {"HOLLOW_BRUSH", stockHollow}};
     for (const auto& [name, brush] : paintNothing) {
-        {
-            XMemDC dirty(target);  // leaves red in the spare buffer
-            dirty.FillRect(CRect(0, 0, 200, 100), RGB(255, 0, 0));
-        }
-        s.cdc()->FillSolidRect(0, 0, 200, 100, RGB(255, 255, 255));
+        s.dirtySpareBuffer(target);
         {
             XMemDC buffer(target);
             buffer.FillRect(CRect(0, 0, 200, 100), brush);  // the whole buffer, yet nothing
@@ -268,11 +265,7 @@ TEST(XMemDC, OnlySolidBrushesCountAsOpaqueFills) {
 
     // A solid brush covers its rectangle; around it the target shows.
     CBrush green(RGB(0, 255, 0));
-    {
-        XMemDC dirty(target);
-        dirty.FillRect(CRect(0, 0, 200, 100), RGB(255, 0, 0));
-    }
-    s.cdc()->FillSolidRect(0, 0, 200, 100, RGB(255, 255, 255));
+    s.dirtySpareBuffer(target);
     {
         XMemDC buffer(target);
         buffer.FillRect(CRect(0, 0, 100, 100), &green);

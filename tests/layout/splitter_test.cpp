@@ -4,6 +4,7 @@
 // pane window deleted exactly once.
 #include <gtest/gtest.h>
 
+#include <climits>
 #include <cstdlib>
 #include <fstream>
 #include <string>
@@ -123,6 +124,27 @@ TEST_F(SplitterTest, AddedPanesShareTheWidthAndResizingSpreadsTheChange) {
     split.SetWindowPos(nullptr, 0, 0, 10, 100, SWP_NOMOVE | SWP_NOZORDER);
     EXPECT_EQ(sizes(split), (std::vector<int>{8, 8}));  // never below the minimums
     EXPECT_EQ(split.getMinSize(), CSize(22, 0));
+
+    // Hostile bar values saturate instead of wrapping, and draw no line.
+    YBSplitterBar& bar = *split.getBar(0);
+    bar.m_width = INT_MAX;
+    bar.m_margin = INT_MAX;
+    EXPECT_EQ(bar.size(), INT_MAX);
+    bar.m_margin = INT_MIN;
+    EXPECT_EQ(bar.size(), INT_MIN);
+    bar.m_rect = CRect(8, 0, 10, 100);  // between pane 0 and the client's edge
+    HDC paint = GetDC(split);
+    XDC xdc(CDC::FromHandle(paint));
+    const COLORREF before = GetPixel(paint, 9, 50);
+    ASSERT_NE(before, COLORREF{0xC8C8C8});
+    bar.m_margin = INT_MAX;
+    bar.draw(xdc);
+    EXPECT_EQ(GetPixel(paint, 9, 50), before);
+    bar.m_width = 2;
+    bar.m_margin = 0;
+    bar.draw(xdc);
+    EXPECT_EQ(GetPixel(paint, 9, 50), COLORREF{0xC8C8C8});  // the probe sees a line when there is one
+    ReleaseDC(split, paint);
 }
 
 TEST_F(SplitterTest, DraggingABarMovesSpaceUntilAMinimumRefusesIt) {
