@@ -11,7 +11,7 @@ Tour::Tour(GalleryWnd& gallery, std::string directory)
 
 void Tour::step(const char* name) {
     tessel::testing::pump();
-    char file[64];
+    char file[80];
     std::snprintf(file, sizeof file, "%02d-%s.png", ++m_steps, name);
     const std::string path = (std::filesystem::path(m_directory) / file).string();
     if (!tessel::testing::writePng(m_gallery.m_hWnd, path.c_str())) {
@@ -44,17 +44,26 @@ void Tour::wheel(int delta) {
     tessel::sendMouseInput(MOUSEEVENTF_WHEEL, delta);
 }
 
+void Tour::drag(CPoint from, CSize by) {
+    moveTo(from);
+    press();
+    for (int part = 1; part <= 4; ++part)
+        moveTo(from + CSize(by.cx * part / 4, by.cy * part / 4));
+    release();
+}
+
 void Tour::dragThumb(int distance) {
     SCROLLBARINFO bar{};
     bar.cbSize = sizeof bar;
-    if (!::GetScrollBarInfo(m_gallery.scrolledHost().m_hWnd, OBJID_VSCROLL, &bar)) return;
+    if (!::GetScrollBarInfo(m_gallery.components().m_hWnd, OBJID_VSCROLL, &bar)) return;
     const int x = (bar.rcScrollBar.left + bar.rcScrollBar.right) / 2;
     const int y = bar.rcScrollBar.top + (bar.xyThumbTop + bar.xyThumbBottom) / 2;
-    moveTo(CPoint(x, y));
-    press();
-    for (int step = 1; step <= 4; ++step)
-        moveTo(CPoint(x, y + distance * step / 4));
-    release();
+    drag(CPoint(x, y), CSize(0, distance));
+}
+
+CPoint Tour::component(unsigned int id) {
+    ComponentsHost& host = m_gallery.components();
+    return host.screenCentre(host.getComponentByID(id));
 }
 
 int Tour::run() {
@@ -65,65 +74,66 @@ int Tour::run() {
                      error.message().c_str());
         return 1;
     }
+    ControlsPane& controls = m_gallery.controls();
     step("start");
-    moveTo(m_gallery.panelCentre(0));
-    step("hover-open-panel");
-    click(m_gallery.panelCentre(0));
-    step("click-open-panel-command-101");
-    moveTo(m_gallery.scrolledButtonCentre(1));
+    moveTo(component(ComponentsHost::kFirstBlueId));
+    step("hover-blue-text-button");
+    press();
+    step("press-blue-text-button");
+    release();
+    step("release-blue-text-button-command-611");
+    click(component(ComponentsHost::kFirstToggleId));
+    step("toggle-selected-command-621");
+    moveTo(component(ComponentsHost::kFirstImageId + 1));
     step("hover-image-button");
     press();
     step("press-image-button");
     release();
     step("release-image-button-command-1001");
-    click(m_gallery.scrolledButtonCentre(2));
-    click(m_gallery.scrolledButtonCentre(2));
-    step("double-click-two-commands-1002");
-    moveTo(m_gallery.scrolledButtonCentre(3));
+    moveTo(component(ComponentsHost::kFirstImageId + 2));
     press();
-    moveTo(m_gallery.scrolledButtonCentre(3) + CPoint(0, 120));
+    moveTo(component(ComponentsHost::kFirstImageId + 2) + CSize(0, 160));
     release();
     step("press-leave-release-no-command");
     wheel(-240);
     step("wheel-down-two-lines");
-    dragThumb(120);
+    dragThumb(150);
     step("thumb-dragged-down");
     wheel(120);
     step("wheel-up-one-line");
-    click(m_gallery.panelCentre(3));
-    step("shared-500-disabled-through-the-registry");
-    click(m_gallery.sharedButtonCentre(0));
+    dragThumb(-2000);
+    step("thumb-dragged-to-the-top");
+    click(controls.buttonCentre(ControlsPane::kAddId));
+    click(controls.buttonCentre(ControlsPane::kAddId));
+    step("added-twelve-components-commands-301");
+    click(controls.buttonCentre(ControlsPane::kDisableSharedId));
+    step("every-500-disabled-in-both-hosts-command-300");
+    click(component(ComponentsHost::kSharedId));
     step("disabled-500-click-sends-nothing");
-    click(m_gallery.panelCentre(3));
-    step("shared-500-enabled-again");
-    click(m_gallery.sharedButtonCentre(1));
-    step("shared-500-click-command-500");
-    const ControlsStrip& controls = m_gallery.controls();
-    moveTo(controls.textButtonCentre(ControlsStrip::kBlueId));
-    step("hover-blue-text-button");
-    click(controls.textButtonCentre(ControlsStrip::kDefaultId));
-    step("click-text-button-command-601");
-    click(controls.textButtonCentre(ControlsStrip::kToggleId));
-    step("toggle-selected-command-603");
-    moveTo(controls.windowButtonCentre());
+    click(controls.buttonCentre(ControlsPane::kDisableSharedId));
+    step("every-500-enabled-again-command-300");
+    click(controls.addedCentre(0));
+    step("added-500-click-command-500");
+    click(controls.buttonCentre(ControlsPane::kClearId));
+    step("added-components-cleared-command-302");
+    moveTo(controls.buttonCentre(ControlsPane::kWindowButtonId));
     press();
     step("press-window-button");
     release();
-    step("release-window-button-command-610");
-    const CPoint bar = controls.barCentre(0);
-    moveTo(bar);
-    press();
-    moveTo(bar + CSize(-40, 0));
-    release();
+    step("release-window-button-command-310");
+    click(controls.buttonCentre(ControlsPane::kBareButtonId));
+    step("bare-button-window-command-311");
+    drag(m_gallery.middleBarCentre(), CSize(-120, 0));
     step("splitter-bar-dragged-left");
     // The user drags the frame's corner.
-    ::SetWindowPos(m_gallery.m_hWnd, nullptr, 0, 0, 1100, 720, SWP_NOMOVE | SWP_NOZORDER);
+    ::SetWindowPos(m_gallery.m_hWnd, nullptr, 0, 0, 1200, 800, SWP_NOMOVE | SWP_NOZORDER);
     step("resized-larger-reflowed");
-    ::SetWindowPos(m_gallery.m_hWnd, nullptr, 0, 0, 520, 480, SWP_NOMOVE | SWP_NOZORDER);
+    ::SetWindowPos(m_gallery.m_hWnd, nullptr, 0, 0, 640, 480, SWP_NOMOVE | SWP_NOZORDER);
     step("resized-smaller-reflowed");
     std::printf("commands received:");
     for (int id : m_gallery.commands())
         std::printf(" %d", id);
-    std::printf("\ntour written to %s\n", std::filesystem::absolute(m_directory).c_str());
+    std::printf("\ntour written to %s\n",
+                std::filesystem::absolute(m_directory).string().c_str());
     return m_failures == 0 ? 0 : 1;
 }

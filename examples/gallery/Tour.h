@@ -1,5 +1,6 @@
 // The gallery's scripted tour: a user's session played through SendInput
-// (move, press, release, wheel, thumb drag, resize), with a screenshot after each step.
+// (move, press, release, wheel, thumb drag, bar drag, resize), with a
+// screenshot after each step and the commands received printed at the end.
 //
 //   Tour tour(gallery, "/tmp/tour");
 //   return tour.run();
@@ -22,8 +23,10 @@ private:
     void release();
     void click(CPoint screenPoint);
     void wheel(int delta);
-    // Grabs the scrolling host's thumb and drags it `distance` pixels down.
+    void drag(CPoint from, CSize by);
+    // Grabs the component host's thumb and drags it `distance` pixels down.
     void dragThumb(int distance);
+    CPoint component(unsigned int id);
 
     GalleryWnd& m_gallery;
     std::string m_directory;
