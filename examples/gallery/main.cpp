@@ -1,6 +1,7 @@
 // The Tessel gallery: a tour of the toolkit. With a display it is an
 // interactive application; without one, or with --tour DIR, it plays a
 // scripted tour and writes a screenshot of each step into DIR.
+#include <algorithm>
 #include <cstdio>
 #include <cstring>
 #include <string>
@@ -29,7 +30,11 @@ int main(int argc, char** argv) {
     }
 
     GalleryWnd gallery(GALLERY_ICON_DIR);
-    if (!gallery.createAt(120, 80, nullptr)) {
+    // Centred on the screen, or at its top left when the screen is smaller.
+    const CSize size = gallery.getInitialSize();
+    const int x = std::max(0, (::GetSystemMetrics(SM_CXSCREEN) - static_cast<int>(size.cx)) / 2);
+    const int y = std::max(0, (::GetSystemMetrics(SM_CYSCREEN) - static_cast<int>(size.cy)) / 2);
+    if (!gallery.createAt(x, y, nullptr)) {
         std::fprintf(stderr, "gallery: the main window could not be created\n");
         return 1;
     }

@@ -48,6 +48,19 @@ grep -q "^Tessel_DIR:PATH=$prefix/" "$work/cmake_consumer/CMakeCache.txt" ||
   fail "build: $(tail -30 "$work/cmake_consumer.log")"
 check_run "$work/cmake_consumer/cmake_consumer"
 
+# The README's first application, built and run as its reader would, from the
+# files the README shows verbatim.
+first=$here/../../examples/first
+first_block=$(awk -v first="$(head -1 "$first/first.cpp")" \
+  '$0 == first { on = 1 } on && /^```/ { exit } on { print }' "$here/../../README.md")
+[[ $first_block == "$(cat "$first/first.cpp")" ]] || fail "the README does not show examples/first/first.cpp as it is"
+"$cmake" -S "$first" -B "$work/first" -DCMAKE_PREFIX_PATH="$prefix" \
+  -DCMAKE_FIND_USE_PACKAGE_REGISTRY=OFF >"$work/first.log" 2>&1 &&
+  "$cmake" --build "$work/first" >>"$work/first.log" 2>&1 || fail "first application: $(tail -30 "$work/first.log")"
+output=$("$work/first/first") || fail "the first application exited with $?: $output"
+[[ $output == "hello number 1" ]] || fail "the first application printed '$output', not 'hello number 1'"
+echo "first application: $output"
+
 # pkg-config with the prefix's tessel.pc, which finds the prefix from its own place.
 flags=$(PKG_CONFIG_PATH=$prefix/$libdir/pkgconfig pkg-config --cflags --libs tessel) ||
   fail "pkg-config does not know tessel"
