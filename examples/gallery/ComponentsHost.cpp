@@ -35,7 +35,8 @@ void ComponentsHost::onCreate() {
 }
 
 void ComponentsHost::addHeading(const wchar_t* text) {
-    auto* heading = new YBText(text, GFont("Arial", 9.0, GFont::Bold, RGB(60, 64, 80)),
+    const std::wstring indented = L"  " + std::wstring(text);
+    auto* heading = new YBText(indented.c_str(), GFont("Arial", 9.0, GFont::Bold, RGB(60, 64, 80)),
                                DT_LEFT | DT_SINGLELINE, 0, this);
     heading->bgColor(RGB(232, 236, 244));
     m_headings.push_back(heading);
