@@ -103,8 +103,10 @@ void YBComponentWnd::onClose() {
 }
 
 void YBComponentWnd::onDraw(XDC& dc) {
+    // An empty box leaves every component in (nothing known to leave out).
     CRect box;
-    if (dc.cdc()->GetClipBox(&box) == NULLREGION) box.SetRectEmpty();
+    const CDC* target = dc.cdc();
+    if (!target || target->GetClipBox(&box) <= NULLREGION) box.SetRectEmpty();
     XMemDC buffer(dc);
     CRect client;
     getClientRect(client);
