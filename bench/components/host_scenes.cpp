@@ -50,9 +50,9 @@ struct ButtonsHost {
         host.setInitialSize(width, kClientHeight);
         host.createAt(0, 0, &frame);
         for (int i = 0; i < n; ++i)
-            host.addComponent(new YBTextButton(static_cast<unsigned>(i), label(i), labelFont(), 64,
-                                               16, &host),
-                              false, false);
+            host.addComponent(
+                new YBTextButton(static_cast<unsigned>(i), label(i), labelFont(), 64, 16, &host),
+                false, false);
         host.onLayoutComponents();
         tessel::testing::pump();
     }
@@ -72,7 +72,9 @@ void fullRepaintButtonsHost(benchmark::State& state) {
 }
 BENCHMARK(fullRepaintButtonsHost)
     ->Name("scene:full_repaint_buttons_host")
-    ->Arg(10)->Arg(100)->Arg(1000)
+    ->Arg(10)
+    ->Arg(100)
+    ->Arg(1000)
     ->Unit(benchmark::kMicrosecond);
 
 // Two points inside the first button, through the window system: after the
@@ -92,7 +94,9 @@ void pointerMoveWithinButton(benchmark::State& state) {
 }
 BENCHMARK(pointerMoveWithinButton)
     ->Name("scene:pointer_move_within_button")
-    ->Arg(100)->Arg(1000)->Arg(10000)
+    ->Arg(100)
+    ->Arg(1000)
+    ->Arg(10000)
     ->Unit(benchmark::kMicrosecond);
 
 // One wheel notch, alternately down and up (the host starts one line down
@@ -113,7 +117,9 @@ void hostWheelStep(benchmark::State& state) {
 }
 BENCHMARK(hostWheelStep)
     ->Name("scene:host_wheel_step")
-    ->Arg(100)->Arg(1000)->Arg(10000)
+    ->Arg(100)
+    ->Arg(1000)
+    ->Arg(10000)
     ->Unit(benchmark::kMicrosecond);
 
 long long heapInUse() {
@@ -142,7 +148,9 @@ void heapPerComponent(benchmark::State& state) {
 }
 BENCHMARK(heapPerComponent)
     ->Name("scene:heap_per_component")
-    ->Arg(10)->Arg(100)->Arg(1000)
+    ->Arg(10)
+    ->Arg(100)
+    ->Arg(1000)
     ->Unit(benchmark::kMicrosecond);
 
 // n registered components in ten hosts, one in a thousand with the
@@ -175,7 +183,9 @@ void enableAllWithId(benchmark::State& state) {
 }
 BENCHMARK(enableAllWithId)
     ->Name("scene:enable_all_with_id")
-    ->Arg(10000)->Arg(100000)->Arg(1000000)
+    ->Arg(10000)
+    ->Arg(100000)
+    ->Arg(1000000)
     ->Unit(benchmark::kMillisecond);
 
 }  // namespace

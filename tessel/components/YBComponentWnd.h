@@ -115,11 +115,11 @@ private:
     // rectangle and m_hovered every index whose component is mouseOver.
     std::unique_ptr<YBHitIndex> m_hits;
     bool m_hitsStale = true;
-    std::vector<int> m_hovered;                // a superset of them, sorted after each routing
-    const YBComponent* m_shifting = nullptr;   // the component a scroll is moving
-    bool m_routing = false;                    // onMouseMove is walking its candidates
-    int m_routedIndex = -1;                    // the candidate it is at
-    std::vector<int> m_routePending;           // candidates after it, ascending
+    std::vector<int> m_hovered;               // a superset of them, sorted after each routing
+    const YBComponent* m_shifting = nullptr;  // the component a scroll is moving
+    bool m_routing = false;                   // onMouseMove is walking its candidates
+    int m_routedIndex = -1;                   // the candidate it is at
+    std::vector<int> m_routePending;          // candidates after it, ascending
     // The visible part of the client while onDraw paints; empty otherwise.
     CRect m_paintBox{0, 0, 0, 0};
 

@@ -118,7 +118,8 @@ protected:
     }
     Logged* add(CSize size, bool layout = true) {
         const auto id = static_cast<unsigned>(host.getComponentCount());
-        auto* c = new Logged(id, &host, size, log, RGB(40 + 7 * id % 200, 255 - id % 250, 3 * id % 256));
+        auto* c =
+            new Logged(id, &host, size, log, RGB(40 + 7 * id % 200, 255 - id % 250, 3 * id % 256));
         host.addComponent(c, layout, layout);
         return c;
     }
@@ -150,14 +151,29 @@ TEST_F(RoutingTest, EveryMoveReachesWhatTheFullWalkReachesInItsOrder) {
         SCOPED_TRACE(testing::Message() << "round " << round);
         Logged* some = at(dice.roll(host.getComponentCount()));
         switch (dice.roll(9)) {
-            case 0: some->setPosition(dice.roll(260) - 20, dice.roll(180) - 20, false); break;
-            case 1: some->setSize(dice.roll(80) - 5, dice.roll(40) - 5, false); break;
-            case 2: some->setPositionAndSize(dice.roll(200), dice.roll(120), 30, 140, false); break;
-            case 3: wheel(dice.roll(2) ? -WHEEL_DELTA : WHEEL_DELTA); break;
-            case 4: add(CSize(10 + dice.roll(60), 10 + dice.roll(30)), dice.roll(2) == 0); break;
-            case 5: some->forceMouseOver(); break;
-            case 6: some->hide(false); break;
-            default: break;
+            case 0:
+                some->setPosition(dice.roll(260) - 20, dice.roll(180) - 20, false);
+                break;
+            case 1:
+                some->setSize(dice.roll(80) - 5, dice.roll(40) - 5, false);
+                break;
+            case 2:
+                some->setPositionAndSize(dice.roll(200), dice.roll(120), 30, 140, false);
+                break;
+            case 3:
+                wheel(dice.roll(2) ? -WHEEL_DELTA : WHEEL_DELTA);
+                break;
+            case 4:
+                add(CSize(10 + dice.roll(60), 10 + dice.roll(30)), dice.roll(2) == 0);
+                break;
+            case 5:
+                some->forceMouseOver();
+                break;
+            case 6:
+                some->hide(false);
+                break;
+            default:
+                break;
         }
         pointTo(CPoint(dice.roll(client.Width()), dice.roll(client.Height())));
         if (::testing::Test::HasFailure()) return;
@@ -169,7 +185,7 @@ TEST_F(RoutingTest, EveryMoveReachesWhatTheFullWalkReachesInItsOrder) {
 TEST_F(RoutingTest, HandlersChangingOtherComponentsMidWalkAreFollowed) {
     for (int i = 0; i < 40; ++i)
         add(CSize(40, 20));
-    const CPoint p(10, 10);  // on component 0 only
+    const CPoint p(10, 10);          // on component 0 only
     const CPoint nowhere(230, 145);  // six to a row, seven rows: past the last one
     at(0)->onEnter = [this] { at(35)->forceMouseOver(); };
     moveTo(host, nowhere);
