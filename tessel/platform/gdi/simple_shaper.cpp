@@ -1,5 +1,6 @@
 #include "gdi/simple_shaper.h"
 
+#include <hb-ot.h>
 #include <pango/pangocairo.h>
 
 #include <climits>
@@ -10,6 +11,8 @@
 namespace tessel::gdi {
 
 namespace {
+
+static_assert(sizeof(wchar_t) == sizeof(std::uint32_t), "text is UTF-32");
 
 // Code points with no combining marks, no joining, no right-to-left or
 // numeric-context bidi class and no emoji presentation of their own.
@@ -31,12 +34,22 @@ constexpr char32_t kCoverageLimit = 0x20C1;
 constexpr guint8 kShapingFlags = PANGO_ANALYSIS_FLAG_CENTERED_BASELINE |
                                  PANGO_ANALYSIS_FLAG_IS_ELLIPSIS | PANGO_ANALYSIS_FLAG_NEED_HYPHEN;
 
-// A character of each script, to learn how Pango itemizes that script.
+// A character of each script, to learn how Pango itemizes that script, and
+// text with kerned pairs to check direct shaping against Pango's.
 constexpr const char* kSamples[] = {".", "a", "\xCE\xB1", "\xD0\xB4"};
+constexpr const wchar_t* kChecks[] = {
+    L"(1.5) - [7,4]", L"AVATAR Wave, To fly! 0.7 ffi",
+    L"\u0391\u03A5\u03A4\u039F\u039A\u0399\u039D\u0397\u03A4\u039F \u03B1\u03B2\u03B3\u03B4",
+    L"\u0410\u0412\u0422\u041E\u041C\u0410\u0422 \u0413\u0434\u0435\u0451"};
 
 gboolean takeFirst(PangoFontset*, PangoFont* font, gpointer first) {
     *static_cast<PangoFont**>(first) = font;
     return TRUE;
+}
+
+bool hasColourGlyphs(hb_font_t* font) {
+    hb_face_t* face = hb_font_get_face(font);
+    return hb_ot_color_has_layers(face) || hb_ot_color_has_png(face) || hb_ot_color_has_svg(face);
 }
 
 }  // namespace
@@ -44,9 +57,9 @@ gboolean takeFirst(PangoFontset*, PangoFont* font, gpointer first) {
 SimpleShaper::SimpleShaper(PangoContext* context, const PangoFontDescription* description)
     : m_context(static_cast<PangoContext*>(g_object_ref(context))),
       m_description(pango_font_description_copy(description)),
+      m_buffer(hb_buffer_create()),
       m_shaped(pango_glyph_string_new()) {
-    const PangoAnalysis* latin = analysis(kLatin);
-    if (!latin) return;
+    if (!run(kLatin)) return;
     cairo_scaled_font_t* scaled = pango_cairo_font_get_scaled_font(PANGO_CAIRO_FONT(m_font));
     if (!scaled || cairo_scaled_font_status(scaled) != CAIRO_STATUS_SUCCESS) {
         m_font = nullptr;
@@ -60,15 +73,16 @@ SimpleShaper::~SimpleShaper() {
         if (run.analysis.font) g_object_unref(run.analysis.font);
     }
     pango_glyph_string_free(m_shaped);
+    hb_buffer_destroy(m_buffer);
     pango_font_description_free(m_description);
     g_object_unref(m_context);
 }
 
-// The analysis Pango gives text of `script` alone, when that is one
-// left-to-right item in the first font of its fontset, the Latin one's font.
-const PangoAnalysis* SimpleShaper::analysis(Script script) {
+// How Pango shapes text of `script` alone, when that is one left-to-right
+// item in the first font of its fontset, the Latin one's font.
+const SimpleShaper::Run* SimpleShaper::run(Script script) {
     Run& run = m_runs[script];
-    if (run.known) return run.usable ? &run.analysis : nullptr;
+    if (run.known) return run.usable ? &run : nullptr;
     run.known = true;
     if (script != kLatin && !m_font) return nullptr;
 
@@ -107,12 +121,21 @@ const PangoAnalysis* SimpleShaper::analysis(Script script) {
         pango_fontset_foreach(fontset, takeFirst, &first);
         g_object_unref(fontset);
     }
-    if (first != font) {
+    hb_font_t* hbFont = pango_font_get_hb_font(font);
+    if (first != font || !hbFont || hasColourGlyphs(hbFont)) {
         if (script == kLatin) m_font = nullptr;
         return nullptr;
     }
+
+    run.script = static_cast<hb_script_t>(g_unicode_script_to_iso15924(static_cast<GUnicodeScript>(run.analysis.script)));
+    run.language = hb_language_from_string(pango_language_to_string(run.analysis.language), -1);
+    hb_feature_t features[32];
+    guint count = 0;
+    pango_font_get_features(font, features, G_N_ELEMENTS(features), &count);
+    run.features.assign(features, features + count);
+    run.direct = sameAsPango(run, kChecks[script]);
     run.usable = true;
-    return &run.analysis;
+    return &run;
 }
 
 bool SimpleShaper::covered(char32_t c) {
@@ -121,6 +144,70 @@ bool SimpleShaper::covered(char32_t c) {
     std::int8_t& known = m_coverage[c];
     if (!known) known = pango_font_has_char(m_font, c) ? 1 : -1;
     return known > 0;
+}
+
+// The buffer as Pango sets it up for a whole paragraph that is one item.
+bool SimpleShaper::shapeDirectly(const Run& run, std::wstring_view text) {
+    hb_buffer_clear_contents(m_buffer);
+    hb_buffer_set_direction(m_buffer, HB_DIRECTION_LTR);
+    hb_buffer_set_script(m_buffer, run.script);
+    hb_buffer_set_language(m_buffer, run.language);
+    hb_buffer_set_cluster_level(m_buffer, HB_BUFFER_CLUSTER_LEVEL_MONOTONE_CHARACTERS);
+    hb_buffer_set_flags(m_buffer,
+                        static_cast<hb_buffer_flags_t>(HB_BUFFER_FLAG_BOT | HB_BUFFER_FLAG_EOT));
+    hb_buffer_set_invisible_glyph(m_buffer, PANGO_GLYPH_EMPTY);
+    const int length = static_cast<int>(text.size());
+    hb_buffer_add_utf32(m_buffer, reinterpret_cast<const std::uint32_t*>(text.data()), length, 0,
+                        length);
+    hb_shape(pango_font_get_hb_font(run.analysis.font), m_buffer, run.features.data(),
+             static_cast<unsigned>(run.features.size()));
+
+    unsigned count = 0;
+    const hb_glyph_info_t* infos = hb_buffer_get_glyph_infos(m_buffer, &count);
+    const hb_glyph_position_t* positions = hb_buffer_get_glyph_positions(m_buffer, nullptr);
+    if (count == 0 || count > INT_MAX) return false;
+    pango_glyph_string_set_size(m_shaped, static_cast<int>(count));
+    for (unsigned i = 0; i < count; ++i) {
+        PangoGlyphInfo& glyph = m_shaped->glyphs[i];
+        glyph.glyph = infos[i].codepoint;
+        PangoGlyphGeometry& at = glyph.geometry;
+        at.width = positions[i].x_advance;
+        at.x_offset = positions[i].x_offset;
+        at.y_offset = -positions[i].y_offset;
+        if (at.width < 0) {
+            at.width = -at.width;
+            at.x_offset += at.width;
+        }
+        // Hinted metrics round the advance alone; offsets that need rounding
+        // are refused below, so hinting need not be known.
+        at.width = PANGO_UNITS_ROUND(at.width);
+    }
+    return true;
+}
+
+void SimpleShaper::shapeThroughPango(const Run& run, std::wstring_view text) {
+    m_utf8 = encodeUtf8(text);
+    const int length = static_cast<int>(m_utf8.size());
+    const PangoShapeFlags flags = pango_context_get_round_glyph_positions(m_context)
+                                      ? PANGO_SHAPE_ROUND_POSITIONS
+                                      : PANGO_SHAPE_NONE;
+    pango_shape_with_flags(m_utf8.data(), length, m_utf8.data(), length, &run.analysis, m_shaped,
+                           flags);
+}
+
+bool SimpleShaper::sameAsPango(const Run& run, std::wstring_view sample) {
+    if (!pango_context_get_round_glyph_positions(m_context)) return false;
+    shapeThroughPango(run, sample);
+    PangoGlyphString* pango = pango_glyph_string_copy(m_shaped);
+    bool same = shapeDirectly(run, sample) && m_shaped->num_glyphs == pango->num_glyphs;
+    for (int i = 0; same && i < pango->num_glyphs; ++i) {
+        const PangoGlyphInfo &a = m_shaped->glyphs[i], &b = pango->glyphs[i];
+        same = a.glyph == b.glyph && a.geometry.width == b.geometry.width &&
+               a.geometry.x_offset == b.geometry.x_offset &&
+               a.geometry.y_offset == b.geometry.y_offset;
+    }
+    pango_glyph_string_free(pango);
+    return same;
 }
 
 bool SimpleShaper::shape(std::wstring_view text, std::vector<PlacedGlyph>& glyphs, int& width) {
@@ -144,15 +231,13 @@ bool SimpleShaper::shape(std::wstring_view text, std::vector<PlacedGlyph>& glyph
         }
         if (!covered(c)) return false;
     }
-    const PangoAnalysis* shapedAs = analysis(script);
+    const Run* shapedAs = run(script);
     if (!shapedAs) return false;
-
-    m_utf8 = encodeUtf8(text);
-    const int length = static_cast<int>(m_utf8.size());
-    const PangoShapeFlags flags = pango_context_get_round_glyph_positions(m_context)
-                                      ? PANGO_SHAPE_ROUND_POSITIONS
-                                      : PANGO_SHAPE_NONE;
-    pango_shape_with_flags(m_utf8.data(), length, m_utf8.data(), length, shapedAs, m_shaped, flags);
+    if (shapedAs->direct) {
+        if (!shapeDirectly(*shapedAs, text)) return false;
+    } else {
+        shapeThroughPango(*shapedAs, text);
+    }
 
     glyphs.clear();
     glyphs.reserve(static_cast<std::size_t>(m_shaped->num_glyphs));
