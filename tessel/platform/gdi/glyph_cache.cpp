@@ -8,9 +8,8 @@ namespace tessel::gdi {
 
 namespace {
 
-// Cost of a kept glyph beside its pixels: the map node and the vector.
-constexpr std::size_t kGlyphOverhead =
-    sizeof(std::pair<const std::uint32_t, GlyphCache::Glyph>) + 4 * sizeof(void*);
+// Cost of a kept glyph beside its pixels, with allocators' headers.
+constexpr std::size_t kGlyphBytes = sizeof(GlyphCache::Glyph) + 2 * 16;
 
 // Rows and columns of `pixels` (w x h, `stride` apart) with any coverage.
 RECT inkedBox(const unsigned char* pixels, int w, int h, int stride) {
@@ -37,18 +36,24 @@ GlyphCache::~GlyphCache() {
 }
 
 const GlyphCache::Glyph* GlyphCache::glyph(std::uint32_t id) {
-    if (auto found = m_glyphs.find(id); found != m_glyphs.end())
-        return found->second.drawable ? &found->second : nullptr;
-    Glyph made;
-    made.drawable = rasterise(id, made);
-    const std::size_t size = kGlyphOverhead + made.coverage.capacity();
+    if (id >= kMostGlyphs) return nullptr;
+    if (id < m_glyphs.size() && m_glyphs[id])
+        return m_glyphs[id]->drawable ? m_glyphs[id].get() : nullptr;
+    auto made = std::make_unique<Glyph>();
+    made->drawable = rasterise(id, *made);
+    const std::size_t size = kGlyphBytes + made->coverage.capacity();
     if (m_bytes + size > kBudget) {
         m_glyphs.clear();
-        m_bytes = 0;
+        m_bytes = m_glyphs.capacity() * sizeof(m_glyphs[0]);
+    }
+    if (id >= m_glyphs.size()) {
+        m_bytes -= m_glyphs.capacity() * sizeof(m_glyphs[0]);
+        m_glyphs.resize(id + 1);
+        m_bytes += m_glyphs.capacity() * sizeof(m_glyphs[0]);
     }
     m_bytes += size;
-    const Glyph& kept = m_glyphs.emplace(id, std::move(made)).first->second;
-    return kept.drawable ? &kept : nullptr;
+    m_glyphs[id] = std::move(made);
+    return m_glyphs[id]->drawable ? m_glyphs[id].get() : nullptr;
 }
 
 // Draws the glyph alone at a whole-pixel origin, as cairo places it in a run,
@@ -116,7 +121,7 @@ pixman_image_t* GlyphCache::mask(const std::vector<PlacedGlyph>& glyphs, const R
     for (const PlacedGlyph& placed : glyphs) {
         const Glyph* g = glyph(placed.glyph);
         if (!g || g->coverage.empty()) continue;
-        const long long gx = 0LL + placed.x + g->box.left, gy = 0LL + placed.y + g->box.top;
+        const long long gx = 0LL + placed.x + g->box.left, gy = g->box.top;
         const int gw = g->box.right - g->box.left;
         const long long left = std::max<long long>(gx, area.left);
         const long long right = std::min<long long>(gx + gw, area.right);

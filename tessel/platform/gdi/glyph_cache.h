@@ -18,18 +18,18 @@
 
 #include <cstddef>
 #include <cstdint>
-#include <unordered_map>
+#include <memory>
 #include <vector>
 
 #include <tessel/platform/win_types.h>
 
 namespace tessel::gdi {
 
-// A glyph at whole pixels from the run's left end, on its baseline.
+// A glyph on the run's baseline, whole pixels from its left end; small, for
+// cached labels are mostly these.
 struct PlacedGlyph {
-    std::uint32_t glyph;
-    std::int32_t x;
-    std::int32_t y;
+    std::uint16_t glyph;
+    std::uint16_t x;
 };
 
 class GlyphCache {
@@ -43,13 +43,15 @@ public:
     static constexpr std::size_t kBudget = std::size_t{4} << 20;
     // Larger glyphs are left to Pango.
     static constexpr int kLargestSide = 256;
+    static constexpr std::uint32_t kMostGlyphs = 65536;
 
     explicit GlyphCache(cairo_scaled_font_t* font);  // takes a reference
     ~GlyphCache();
     GlyphCache(const GlyphCache&) = delete;
     GlyphCache& operator=(const GlyphCache&) = delete;
 
-    // Null when the glyph is too large to keep or cairo cannot draw it.
+    // Null when the glyph is too large to keep, its id is past kMostGlyphs,
+    // or cairo cannot draw it.
     const Glyph* glyph(std::uint32_t id);
     // New A8 image of `area` (pixels from the run's origin) with the glyphs'
     // coverage added in; null when the area is empty or memory ran out.
@@ -61,7 +63,7 @@ private:
     bool rasterise(std::uint32_t id, Glyph& out) const;
 
     cairo_scaled_font_t* m_font;
-    std::unordered_map<std::uint32_t, Glyph> m_glyphs;
+    std::vector<std::unique_ptr<Glyph>> m_glyphs;  // by glyph id; null: not drawn yet
     std::size_t m_bytes = 0;
 };
 

@@ -4,6 +4,7 @@
 #include <pango/pangocairo.h>
 
 #include <climits>
+#include <cstdint>
 #include <cstring>
 
 #include <tessel/platform/text_encoding.h>
@@ -247,12 +248,15 @@ bool SimpleShaper::shape(std::wstring_view text, std::vector<PlacedGlyph>& glyph
         const PangoGlyphGeometry& at = info.geometry;
         // Cairo rounds fractional glyph positions its own way: only whole
         // pixels are certain to land where Pango's renderer puts them.
+        // Raised or lowered glyphs belong to marks, which are left to Pango.
         if ((info.glyph & PANGO_GLYPH_UNKNOWN_FLAG) || at.width % PANGO_SCALE ||
-            at.x_offset % PANGO_SCALE || at.y_offset % PANGO_SCALE)
+            at.x_offset % PANGO_SCALE || at.y_offset)
             return false;
-        if (info.glyph != PANGO_GLYPH_EMPTY)
-            glyphs.push_back({info.glyph, static_cast<std::int32_t>((x + at.x_offset) / PANGO_SCALE),
-                              at.y_offset / PANGO_SCALE});
+        if (info.glyph != PANGO_GLYPH_EMPTY) {
+            const long long left = (x + at.x_offset) / PANGO_SCALE;
+            if (info.glyph > UINT16_MAX || left < 0 || left > UINT16_MAX) return false;
+            glyphs.push_back({static_cast<std::uint16_t>(info.glyph), static_cast<std::uint16_t>(left)});
+        }
         x += at.width;
     }
     if (x < 0 || x / PANGO_SCALE > INT_MAX / 2) return false;

@@ -6,8 +6,6 @@
 #include <climits>
 #include <cstring>
 
-#include <tessel/platform/win_rect.h>
-
 namespace tessel::gdi {
 
 namespace {
@@ -115,9 +113,13 @@ bool TextLayout::adoptGlyphs(std::vector<PlacedGlyph> glyphs, int width, GlyphCa
         const GlyphCache::Glyph* glyph = cache.glyph(placed.glyph);
         if (!glyph) return false;
         if (glyph->coverage.empty()) continue;
-        RECT inked = glyph->box;
-        OffsetRect(&inked, placed.x, placed.y);
-        UnionRect(&box, &box, &inked);
+        const RECT& inked = glyph->box;
+        if (box.right <= box.left) {
+            box = {inked.left + placed.x, inked.top, inked.right + placed.x, inked.bottom};
+            continue;
+        }
+        box = {std::min<LONG>(box.left, inked.left + placed.x), std::min(box.top, inked.top),
+               std::max<LONG>(box.right, inked.right + placed.x), std::max(box.bottom, inked.bottom)};
     }
     m_glyphCache = &cache;
     m_glyphs = std::move(glyphs);
