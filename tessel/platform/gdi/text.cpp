@@ -154,8 +154,12 @@ std::unique_ptr<TextLayout> TextEngine::build(const FontFace& face, std::wstring
     auto result = std::make_unique<TextLayout>();
     if (text.empty()) return result;
 
+    // Text that applyPrefix leaves as it is need not be copied first.
+    const bool asGiven = text.find_first_of(L"&\r\n") == std::wstring_view::npos;
+    if (asGiven && buildSimple(face, text, options, *result)) return result;
     const PrefixedText shown = applyPrefix(text, options.prefix, options.singleLine);
-    if (shown.underlined.empty() && buildSimple(face, shown.text, options, *result)) return result;
+    if (!asGiven && shown.underlined.empty() && buildSimple(face, shown.text, options, *result))
+        return result;
     const std::string utf8 = encodeUtf8(shown.text);
     PangoLayout* layout = pango_layout_new(m_context);
     pango_layout_set_font_description(layout, face.description());
