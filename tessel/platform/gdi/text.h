@@ -66,7 +66,7 @@ public:
     SIZE extent(const FontFace& face, std::wstring_view text);
 
     const TextCache& cache() const { return m_cache; }
-    // Tests: false lays out everything with Pango, to compare both ways.
+    // Tests and benchmarks: false lays out everything with Pango, to compare.
     // Empties the cache so no label keeps the other way's layout.
     void allowSimpleShaping(bool allowed);
 
