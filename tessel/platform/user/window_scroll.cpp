@@ -88,21 +88,20 @@ int ScrollWindowEx(HWND handle, int dx, int dy, const RECT* scroll, const RECT* 
     RECT reach = limit;
     OffsetRect(&reach, client.left, client.top);
     cairo_region_t* shown = nullptr;
+    cairo_region_t* source = nullptr;
     cairo_region_t* valid = nullptr;
     if ((valid = validArea(w)) != nullptr) {
         shown = visibleRegion(w, false, children, &reach);
-        cairo_region_intersect(valid, shown);
-        const RECT scrolled = [&] {
-            RECT r = area;
-            OffsetRect(&r, client.left, client.top);
-            return r;
-        }();
-        const cairo_rectangle_int_t source = cairoRect(scrolled);
-        cairo_region_intersect_rectangle(valid, &source);
+        RECT scrolled = area;
+        OffsetRect(&scrolled, client.left, client.top);
+        const cairo_rectangle_int_t from = cairoRect(scrolled);
+        source = cairo_region_copy(shown);
+        cairo_region_intersect_rectangle(source, &from);
+        cairo_region_intersect(valid, source);
     }
     if (children) scrollChildren(w, dx, dy, scroll ? &area : nullptr);
     if (!(w = windowOf(handle))) {
-        if (valid) cairo_region_destroy(valid), cairo_region_destroy(shown);
+        if (valid) cairo_region_destroy(valid), cairo_region_destroy(shown), cairo_region_destroy(source);
         return ERROR;
     }
 
@@ -113,9 +112,18 @@ int ScrollWindowEx(HWND handle, int dx, int dy, const RECT* scroll, const RECT* 
         cairo_region_intersect(valid, shown);
         moveBits(topLevelOf(w), valid, dx, dy);
         exposed = shown;
-        cairo_region_subtract(exposed, valid);
+        // Stale pixels brought along stay invalid in their windows' update
+        // regions, which move with them; only a partial scroll leaves the
+        // window's own region behind and so repaints where they landed.
+        if (scroll) {
+            cairo_region_subtract(exposed, valid);
+        } else {
+            cairo_region_translate(source, dx, dy);
+            cairo_region_subtract(exposed, source);
+        }
         cairo_region_translate(exposed, -client.left, -client.top);
         cairo_region_destroy(valid);
+        cairo_region_destroy(source);
     } else {
         const cairo_rectangle_int_t all = cairoRect(limit);
         exposed = cairo_region_create_rectangle(&all);
