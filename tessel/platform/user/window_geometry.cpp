@@ -326,6 +326,7 @@ BOOL placeWindow(HWND handle, HWND insertAfter, int x, int y, int width, int hei
         }
     }
     if (valid) cairo_region_destroy(valid), cairo_region_destroy(before);
+    if (moved && w->parent) cropUpdate(w);
     const SIZE clientSize{w->client.right - w->client.left, w->client.bottom - w->client.top};
     if (clientSize.cx == oldClient.right - oldClient.left &&
         clientSize.cy == oldClient.bottom - oldClient.top) {

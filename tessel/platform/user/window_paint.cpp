@@ -263,6 +263,39 @@ void expose(Window* w, const cairo_region_t* regionInParent) {
     }
 }
 
+namespace {
+void forgetSubtree(Window* w) {
+    forgetPaint(w);
+    w->eraseWanted = false;
+    for (Window* child : w->children)
+        forgetSubtree(child);
+}
+}  // namespace
+
+void cropUpdate(Window* w) {
+    if (!w->parent) return;
+    RECT shows;
+    if (!intersect(w->rect, paintableClient(w->parent), &shows)) return forgetSubtree(w);
+    if (w->update.empty()) return;
+    const RECT paintable = paintableClient(w);
+    const RECT e = w->update.extents();
+    if (e.left >= paintable.left && e.top >= paintable.top && e.right <= paintable.right &&
+        e.bottom <= paintable.bottom) {
+        return;
+    }
+    // Only what can show stays invalid.
+    cairo_region_t* update = w->update.take();
+    const cairo_rectangle_int_t keep = cairoRect(paintable);
+    cairo_region_intersect_rectangle(update, &keep);
+    for (int i = 0, n = cairo_region_num_rectangles(update); i < n; ++i) {
+        cairo_rectangle_int_t c;
+        cairo_region_get_rectangle(update, i, &c);
+        w->update.add({c.x, c.y, c.x + c.width, c.y + c.height});
+    }
+    cairo_region_destroy(update);
+    if (w->update.empty()) w->eraseWanted = false;
+}
+
 void forgetPaint(Window* w) {
     w->update.clear();
     w->frameWanted = false;

@@ -166,6 +166,10 @@ BOOL placeWindow(HWND handle, HWND insertAfter, int x, int y, int width, int hei
                  bool quietly);
 // The window waits for WM_PAINT.
 void markForPaint(Window* window);
+// What of the window's update region can no longer show (outside its
+// ancestors' client areas, or off the surface) is dropped: whatever shows
+// it again invalidates it anew. Wholly hidden, its descendants' go too.
+void cropUpdate(Window* window);
 // The window no longer waits for painting.
 void forgetPaint(Window* window);
 // Adds to the update region (client coordinates; null: the whole client area).
