@@ -35,8 +35,21 @@ void subtractStale(cairo_region_t* area, const Window* w) {
         cairo_region_subtract(area, update);
         cairo_region_destroy(update);
     }
-    for (const Window* child : w->children)
-        subtractStale(area, child);
+    auto visit = [&](const Window* child) {
+        if (child->paintQueued || !child->children.empty()) subtractStale(area, child);
+    };
+    if (ChildIndex* index = indexOf(const_cast<Window*>(w))) {
+        // Only the children over what is left can take anything out of it.
+        cairo_rectangle_int_t e;
+        cairo_region_get_extents(area, &e);
+        const RECT origin = onSurface(w, {0, 0, 0, 0}, false);
+        const RECT reach{e.x - origin.left, e.y - origin.top, e.x + e.width - origin.left,
+                         e.y + e.height - origin.top};
+        index->forEachOverlapping(*const_cast<Window*>(w), reach, visit);
+    } else {
+        for (const Window* child : w->children)
+            visit(child);
+    }
 }
 
 }  // namespace

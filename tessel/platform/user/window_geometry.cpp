@@ -229,6 +229,7 @@ void moveKeepingBits(Window* w, cairo_region_t* valid, cairo_region_t* before, P
     const RECT origin = onSurface(w, {0, 0, 0, 0}, true);
     const int dx = origin.left - from.x, dy = origin.top - from.y;
     cairo_region_t* after = visibleRegion(w, true, true);
+    cairo_region_subtract(before, after);  // what it no longer covers
     cairo_region_translate(valid, dx, dy);
     cairo_region_intersect(valid, after);
     moveBits(topLevelOf(w), valid, dx, dy);
@@ -245,10 +246,6 @@ void moveKeepingBits(Window* w, cairo_region_t* valid, cairo_region_t* before, P
         cairo_region_translate(after, -client.left, -client.top);
         invalidate(w, after, true, true);
     }
-    // What it no longer covers.
-    cairo_region_t* now = visibleRegion(w, true, true);
-    cairo_region_subtract(before, now);
-    cairo_region_destroy(now);
     if (!cairo_region_is_empty(before)) {
         const RECT parent = onSurface(w->parent, {0, 0, 0, 0}, false);
         cairo_region_translate(before, -parent.left, -parent.top);

@@ -273,7 +273,7 @@ void forgetSubtree(Window* w) {
 }  // namespace
 
 void cropUpdate(Window* w) {
-    if (!w->parent) return;
+    if (!w->parent || (!w->paintQueued && w->children.empty())) return;
     RECT shows;
     if (!intersect(w->rect, paintableClient(w->parent), &shows)) return forgetSubtree(w);
     if (w->update.empty()) return;

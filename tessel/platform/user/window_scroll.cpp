@@ -45,18 +45,31 @@ void scrollChildren(Window* w, int dx, int dy, const RECT* area) {
     moving.reserve(w->children.size());
     for (Window* child : w->children) {
         RECT meet;
-        if (!area || intersect(child->rect, *area, &meet)) moving.emplace_back(child->handle, child->rect);
+        if (!area || intersect(child->rect, *area, &meet))
+            moving.emplace_back(child->handle, child->rect);
     }
-    for (const auto& [handle, was] : moving) {
-        placeWindow(handle, nullptr, was.left + dx, was.top + dy, 0, 0,
+    // When every child moves by the same step, the index moves as a whole
+    // instead of refiling each child; it stays aside while they move.
+    const HWND handle = w->handle;
+    const std::uint32_t serial = w->childrenSerial;
+    std::unique_ptr<ChildIndex> index =
+        moving.size() == w->children.size() ? std::move(w->childIndex) : nullptr;
+    bool together = true;
+    for (const auto& [child, was] : moving) {
+        placeWindow(child, nullptr, was.left + dx, was.top + dy, 0, 0,
                     SWP_NOZORDER | SWP_NOSIZE | SWP_NOACTIVATE | SWP_NOREDRAW | SWP_DEFERERASE,
                     true);
-        Window* child = windowOf(handle);
-        if (child && (child->rect.left != was.left + dx || child->rect.top != was.top + dy)) {
-            child->frameWanted = true;
-            invalidate(child, nullptr, true, true);
+        Window* c = windowOf(child);
+        if (c && (c->rect.left != was.left + dx || c->rect.top != was.top + dy)) {
+            together = false;
+            c->frameWanted = true;
+            invalidate(c, nullptr, true, true);
         }
     }
+    if (!index || !(w = windowOf(handle)) || w->childIndex) return;  // made anew meanwhile
+    if (!together || w->childrenSerial != serial) index->stale();
+    index->shift(dx, dy);
+    w->childIndex = std::move(index);
 }
 
 int regionKind(const cairo_region_t* region) {
