@@ -208,6 +208,24 @@ TEST_F(MoveBitsTest, ScrollingTheClientTakesChildrenAndPixelsAlong) {
     EXPECT_EQ(count(inside, WM_PAINT) + count(topmost, WM_PAINT), 0);
     expectSameAsFullRepaint();
 
+    // A child that refuses to move leaves no pixels of its own where it would have gone.
+    HWND stubborn = striped(300, 100, 40, 30, 6);
+    pump();
+    g_hooks[stubborn] = [stubborn](UINT m, WPARAM, LPARAM lp, LRESULT*) {
+        if (m == WM_WINDOWPOSCHANGING) {
+            auto* pos = reinterpret_cast<WINDOWPOS*>(lp);
+            pos->x = 300, pos->y = 100;
+            return true;
+        }
+        if (m != WM_PAINT) return false;
+        paintStripes(stubborn);
+        return true;
+    };
+    ScrollWindowEx(top, 0, 12, nullptr, nullptr, nullptr, nullptr,
+                   SW_SCROLLCHILDREN | SW_INVALIDATE | SW_ERASE);
+    pump();
+    expectSameAsFullRepaint();
+
     HWND gone = striped(0, 0, 5, 5, 5);
     DestroyWindow(gone);
     EXPECT_EQ(ScrollWindowEx(gone, 0, 1, nullptr, nullptr, nullptr, nullptr, 0), ERROR);

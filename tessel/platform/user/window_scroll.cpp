@@ -61,7 +61,11 @@ void scrollChildren(Window* w, int dx, int dy, const RECT* area) {
                     true);
         Window* c = windowOf(child);
         if (c && (c->rect.left != was.left + dx || c->rect.top != was.top + dy)) {
+            // Its pixels went where it did not: both places are painted again.
             together = false;
+            RECT meant = was;
+            OffsetRect(&meant, dx, dy);
+            expose(c, meant);
             c->frameWanted = true;
             invalidate(c, nullptr, true, true);
         }
