@@ -1,7 +1,7 @@
-// Input dispatch and scrolling over 10,000 child windows (a 100x100 grid of
-// 12x8 pixels): one pointer move routed through hit testing, WM_SETCURSOR and
-// WM_MOUSEMOVE; and every child moved by one pixel, which is what one
-// scroll step of a window-based list costs.
+// Input dispatch and scrolling over n child windows (rows of 100 cells of
+// 12x8 pixels, up to 100x100): one pointer move routed through hit testing,
+// WM_SETCURSOR and WM_MOUSEMOVE; and every child moved by one pixel, which is
+// what one scroll step of a window-based list costs.
 #include <benchmark/benchmark.h>
 
 #include <random>
@@ -10,9 +10,11 @@
 #include <tessel/platform/testing.h>
 #include <tessel/platform/win_user.h>
 
+#include "../support/table.h"
+
 namespace {
 
-constexpr int kColumns = 100, kRows = 100, kCellWidth = 12, kCellHeight = 8;
+constexpr int kColumns = 100, kCellWidth = 12, kCellHeight = 8;
 long g_messages = 0;
 
 LRESULT CALLBACK counting(HWND window, UINT message, WPARAM wParam, LPARAM lParam) {
@@ -22,8 +24,9 @@ LRESULT CALLBACK counting(HWND window, UINT message, WPARAM wParam, LPARAM lPara
 
 struct Grid {
     HWND top;
+    int rows;
     std::vector<HWND> children;
-    Grid() {
+    explicit Grid(int count) : rows((count + kColumns - 1) / kColumns) {
         tessel::testing::useVirtualClock();
         static const bool registered = [] {
             WNDCLASSW c{
@@ -34,24 +37,23 @@ struct Grid {
         (void)registered;
         top =
             CreateWindowExW(0, L"Cell", L"grid", WS_POPUP | WS_VISIBLE, 0, 0, kColumns * kCellWidth,
-                            kRows * kCellHeight, nullptr, nullptr, nullptr, nullptr);
-        for (int row = 0; row < kRows; ++row) {
-            for (int column = 0; column < kColumns; ++column) {
-                children.push_back(CreateWindowExW(
-                    0, L"Cell", L"", WS_CHILD | WS_VISIBLE, column * kCellWidth, row * kCellHeight,
-                    kCellWidth, kCellHeight, top, nullptr, nullptr, nullptr));
-            }
+                            rows * kCellHeight, nullptr, nullptr, nullptr, nullptr);
+        for (int i = 0; i < count; ++i) {
+            const int column = i % kColumns, row = i / kColumns;
+            children.push_back(CreateWindowExW(0, L"Cell", L"", WS_CHILD | WS_VISIBLE,
+                                               column * kCellWidth, row * kCellHeight, kCellWidth,
+                                               kCellHeight, top, nullptr, nullptr, nullptr));
         }
         tessel::testing::pump();
     }
     ~Grid() { DestroyWindow(top); }
 };
 
-void BM_RoutedPointerMove(benchmark::State& state) {
-    Grid grid;
+void routedPointerMove(benchmark::State& state) {
+    Grid grid(tessel::bench::elements(state));
     std::mt19937 random(42);
     std::uniform_int_distribution<int> x(0, kColumns * kCellWidth - 1),
-        y(0, kRows * kCellHeight - 1);
+        y(0, grid.rows * kCellHeight - 1);
     std::vector<POINT> points(4096);
     for (POINT& p : points)
         p = {x(random), y(random)};
@@ -67,13 +69,13 @@ void BM_RoutedPointerMove(benchmark::State& state) {
     state.counters["messages_per_move"] = benchmark::Counter(
         static_cast<double>(g_messages - before) / static_cast<double>(state.iterations()));
 }
-BENCHMARK(BM_RoutedPointerMove)->Unit(benchmark::kMicrosecond);
+BENCHMARK(routedPointerMove)->Name("scene:pointer_move_windows")->Apply(tessel::bench::scaled<100>);
 
-void BM_MoveAllChildrenOnePixel(benchmark::State& state) {
-    Grid grid;
+void moveAllChildrenOnePixel(benchmark::State& state) {
+    Grid grid(tessel::bench::elements(state));
     int shift = 1;
     for (auto _ : state) {
-        for (int i = 0; i < kColumns * kRows; ++i) {
+        for (int i = 0; i < static_cast<int>(grid.children.size()); ++i) {
             const int column = i % kColumns, row = i / kColumns;
             SetWindowPos(grid.children[i], nullptr, column * kCellWidth + shift, row * kCellHeight,
                          0, 0, SWP_NOSIZE | SWP_NOZORDER | SWP_NOACTIVATE);
@@ -84,6 +86,6 @@ void BM_MoveAllChildrenOnePixel(benchmark::State& state) {
         state.ResumeTiming();
     }
 }
-BENCHMARK(BM_MoveAllChildrenOnePixel)->Unit(benchmark::kMillisecond);
+BENCHMARK(moveAllChildrenOnePixel)->Name("scene:move_windows")->Apply(tessel::bench::scaled<100>);
 
 }  // namespace
