@@ -191,7 +191,7 @@ inEntry && /^      "/ {
 
 # The table, then the rest.
 {
-  grep '^R' "$work/records" | sort -t $'\t' -k2,2n | tail -n 1
+  { grep '^R' "$work/records" || true; } | sort -t $'\t' -k2,2n | tail -n 1
   grep '^S' "$work/records" | LC_ALL=C sort -t $'\t' -k2,2n -k3,3 -k4,4n || true
   grep '^[OE]' "$work/records" || true
 } | awk -F '\t' -v missing="${missing[*]}" '
@@ -228,6 +228,9 @@ $1 == "S" {
     next
   }
   value[$5] = $6
+  base = $3; sub(/ \(.*/, "", base)
+  if ($5 == "tessel") measured[base] = 1
+  else if (!(base in peerOnly)) { peerOnly[base] = 1; peerScenes[++nPeerScenes] = base }
   next
 }
 $1 == "O" {
@@ -236,10 +239,16 @@ $1 == "O" {
   printf "  %-16s %-52s %12s\n", $2, $4, show($5, "time")
   next
 }
-$1 == "E" { failed = failed sprintf("  %s %s: %s\n", $2, $3, $4) }
+$1 == "E" && !(($2, $3) in reported) {
+  reported[$2, $3] = 1
+  failed = failed sprintf("  %s %s: %s\n", $2, $3, $4)
+}
 END {
   flush()
   if (!rows) print "No table scene was measured."
+  for (i = 1; i <= nPeerScenes; ++i)
+    if (!(peerScenes[i] in measured)) unmeasured = unmeasured " " peerScenes[i]
+  if (unmeasured != "") printf "\nScenes the peers measure and Tessel does not (yet):%s\n", unmeasured
   if (duplicates != "") printf "\nScenes measured by more than one Tessel program (the first is in the table):\n%s", duplicates
   if (failed != "") printf "\nBenchmarks that stopped with an error:\n%s", failed
   if (missing != "") printf "\nPeers not built: apt-get install %s, then run this again.\n", missing
