@@ -70,10 +70,10 @@ struct LabelScene : Scene {
         const GFont font("Arial", 9.0, 0, 0);
         for (int i = 0; i < count; ++i) {
             const std::wstring label = L"Button " + std::to_wstring(i + 1);
-            host.addComponent(new YBTextButton(static_cast<unsigned>(i % 100),
-                                               kelp::KLString(std::wstring_view(label)), font, 64,
-                                               16, &host),
-                              false, false);
+            host.addComponent(
+                new YBTextButton(static_cast<unsigned>(i % 100),
+                                 kelp::KLString(std::wstring_view(label)), font, 64, 16, &host),
+                false, false);
         }
         show();
     }
@@ -136,8 +136,6 @@ void enableAllWithID(benchmark::State& state) {
     }
     state.counters["registered"] = static_cast<double>(YBComponent::m_componentList.size());
 }
-BENCHMARK(enableAllWithID)
-    ->Name("scene:enable_all_with_id")
-    ->Apply(tessel::bench::scaled<10000>);
+BENCHMARK(enableAllWithID)->Name("scene:enable_all_with_id")->Apply(tessel::bench::scaled<10000>);
 
 }  // namespace

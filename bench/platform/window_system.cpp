@@ -30,35 +30,35 @@ long g_paints = 0;
 
 LRESULT CALLBACK hovering(HWND window, UINT message, WPARAM wParam, LPARAM lParam) {
     switch (message) {
-    case WM_MOUSEMOVE:
-        if (window != g_hovered) {
-            g_hovered = window;
-            TRACKMOUSEEVENT track{sizeof(TRACKMOUSEEVENT), TME_LEAVE, window, 0};
-            TrackMouseEvent(&track);
+        case WM_MOUSEMOVE:
+            if (window != g_hovered) {
+                g_hovered = window;
+                TRACKMOUSEEVENT track{sizeof(TRACKMOUSEEVENT), TME_LEAVE, window, 0};
+                TrackMouseEvent(&track);
+                InvalidateRect(window, nullptr, FALSE);
+            }
+            return 0;
+        case WM_MOUSELEAVE:
+            if (window == g_hovered) g_hovered = nullptr;
             InvalidateRect(window, nullptr, FALSE);
+            return 0;
+        case WM_PAINT: {
+            static const HBRUSH over = CreateSolidBrush(RGB(220, 230, 250));
+            static const HBRUSH normal = CreateSolidBrush(RGB(245, 245, 248));
+            ++g_paints;
+            PAINTSTRUCT ps;
+            HDC dc = BeginPaint(window, &ps);
+            FillRect(dc, &ps.rcPaint, window == g_hovered ? over : normal);
+            EndPaint(window, &ps);
+            return 0;
         }
-        return 0;
-    case WM_MOUSELEAVE:
-        if (window == g_hovered) g_hovered = nullptr;
-        InvalidateRect(window, nullptr, FALSE);
-        return 0;
-    case WM_PAINT: {
-        static const HBRUSH over = CreateSolidBrush(RGB(220, 230, 250));
-        static const HBRUSH normal = CreateSolidBrush(RGB(245, 245, 248));
-        ++g_paints;
-        PAINTSTRUCT ps;
-        HDC dc = BeginPaint(window, &ps);
-        FillRect(dc, &ps.rcPaint, window == g_hovered ? over : normal);
-        EndPaint(window, &ps);
-        return 0;
-    }
-    default:
-        return DefWindowProcW(window, message, wParam, lParam);
+        default:
+            return DefWindowProcW(window, message, wParam, lParam);
     }
 }
 
 bool registerClass(WNDPROC procedure, const wchar_t* name) {
-    WNDCLASSW c{0,       procedure, 0,      0, nullptr, nullptr, LoadCursorW(nullptr, IDC_ARROW),
+    WNDCLASSW c{0,       procedure, 0,   0, nullptr, nullptr, LoadCursorW(nullptr, IDC_ARROW),
                 nullptr, nullptr,   name};
     return RegisterClassW(&c) != 0;
 }

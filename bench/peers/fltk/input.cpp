@@ -34,8 +34,8 @@ public:
     }
     void draw() override {
         ++g_paints;
-        fl_rectf(x(), y(), w(), h(), m_hovered ? fl_rgb_color(220, 230, 250)
-                                               : fl_rgb_color(245, 245, 248));
+        fl_rectf(x(), y(), w(), h(),
+                 m_hovered ? fl_rgb_color(220, 230, 250) : fl_rgb_color(245, 245, 248));
     }
 
 private:
@@ -52,7 +52,8 @@ void pointerMove(benchmark::State& state) {
     window.show();
     settle();
     std::mt19937 random(42);
-    std::uniform_int_distribution<int> x(0, kColumns * kCellWidth - 1), y(0, rows * kCellHeight - 1);
+    std::uniform_int_distribution<int> x(0, kColumns * kCellWidth - 1),
+        y(0, rows * kCellHeight - 1);
     std::vector<std::pair<int, int>> points(4096);
     for (auto& p : points)
         p = {x(random), y(random)};

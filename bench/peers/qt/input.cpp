@@ -50,13 +50,15 @@ void pointerMove(benchmark::State& state) {
     QWidget top;
     top.resize(kColumns * kCellWidth, rows * kCellHeight);
     for (int i = 0; i < n; ++i)
-        (new Cell(&top))->setGeometry((i % kColumns) * kCellWidth, (i / kColumns) * kCellHeight,
-                                      kCellWidth, kCellHeight);
+        (new Cell(&top))
+            ->setGeometry((i % kColumns) * kCellWidth, (i / kColumns) * kCellHeight, kCellWidth,
+                          kCellHeight);
     top.show();
     pump();
     QWindow* window = top.windowHandle();
     std::mt19937 random(42);
-    std::uniform_int_distribution<int> x(0, kColumns * kCellWidth - 1), y(0, rows * kCellHeight - 1);
+    std::uniform_int_distribution<int> x(0, kColumns * kCellWidth - 1),
+        y(0, rows * kCellHeight - 1);
     std::vector<QPointF> points(4096);
     for (QPointF& p : points)
         p = QPointF(x(random), y(random));
