@@ -3,8 +3,6 @@
 // holds with its eight styles; the registry walk of enableAllWithID.
 #include <benchmark/benchmark.h>
 
-#include <malloc.h>
-
 #include <memory>
 #include <string>
 #include <vector>
@@ -13,6 +11,8 @@
 #include <tessel/components/YBTextButton.h>
 #include <tessel/platform/input_events.h>
 #include <tessel/platform/testing.h>
+
+#include "../support/heap.h"
 
 namespace {
 
@@ -122,10 +122,6 @@ BENCHMARK(hostWheelStep)
     ->Arg(10000)
     ->Unit(benchmark::kMicrosecond);
 
-long long heapInUse() {
-    return static_cast<long long>(mallinfo2().uordblks);
-}
-
 // malloc's own count: the object, its style array, text, fonts and registry entry.
 void heapPerComponent(benchmark::State& state) {
     const int n = static_cast<int>(state.range(0));
@@ -134,11 +130,11 @@ void heapPerComponent(benchmark::State& state) {
     const YBTextButton warm(1, L"Save", labelFont(), 64, 16, nullptr);
     double perButton = 0;
     for (auto _ : state) {
-        const long long before = heapInUse();
+        const long long before = tessel::bench::heapInUse();
         for (int i = 0; i < n; ++i)
             buttons.push_back(
                 std::make_unique<YBTextButton>(1, L"Save", labelFont(), 64, 16, nullptr));
-        perButton = static_cast<double>(heapInUse() - before) / n;
+        perButton = static_cast<double>(tessel::bench::heapInUse() - before) / n;
         state.PauseTiming();
         buttons.clear();
         state.ResumeTiming();

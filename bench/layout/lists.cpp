@@ -3,8 +3,6 @@
 // Every label is distinct, as in a real list.
 #include <benchmark/benchmark.h>
 
-#include <malloc.h>
-
 #include <memory>
 #include <random>
 #include <string>
@@ -13,6 +11,8 @@
 #include <tessel/layout/YBManagerWnd.h>
 #include <tessel/platform/testing.h>
 #include <tessel/windows/YBTextButtonWnd.h>
+
+#include "../support/heap.h"
 
 namespace {
 
@@ -185,10 +185,6 @@ void scrollPixel(benchmark::State& state) {
 }
 BENCHMARK(scrollPixel)->Name("scene:scroll_pixel")->Apply([](auto* b) { sized(b, 100); });
 
-long long heapInUse() {
-    return static_cast<long long>(mallinfo2().uordblks);
-}
-
 void heapPerWindow(benchmark::State& state) {
     const int n = static_cast<int>(state.range(0));
     double before = 0, after = 0;
@@ -197,11 +193,11 @@ void heapPerWindow(benchmark::State& state) {
         // The frame's surface, the classes and the fonts are made beforehand.
         auto grid = std::make_unique<Grid>(1);
         state.ResumeTiming();
-        const long long start = heapInUse();
+        const long long start = tessel::bench::heapInUse();
         grid->add(n);
-        before = static_cast<double>(heapInUse() - start) / n;
+        before = static_cast<double>(tessel::bench::heapInUse() - start) / n;
         tessel::testing::pump();
-        after = static_cast<double>(heapInUse() - start) / n;
+        after = static_cast<double>(tessel::bench::heapInUse() - start) / n;
         state.PauseTiming();
         grid.reset();
         state.ResumeTiming();

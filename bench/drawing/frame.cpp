@@ -1,4 +1,4 @@
-// The 1,000-label frame of bench_gdi (64x16 boxes, 20 columns by 50 rows,
+// The 1,000-label frame of platform/gdi.cpp (64x16 boxes, 20 columns by 50 rows,
 // "Button N" in Arial 10 pt, 1280x800) drawn the way the toolkit draws:
 // through an off-screen XMemDC with XDC::drawBox and XDC::drawText, next to
 // the same scene drawn with the GDI calls directly.

@@ -1,7 +1,7 @@
 // The foundation collections against their standard-library counterparts,
 // registered side by side so one run compares them under the same load.
 //
-//   build/release/benchmarks/bench_collections --benchmark_repetitions=7
+//   build/release/bench/bench_foundation --benchmark_repetitions=7
 //       --benchmark_report_aggregates_only=true
 
 #include <benchmark/benchmark.h>

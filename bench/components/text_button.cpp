@@ -4,23 +4,19 @@
 // the screen), and one draw (a box and a centred text) into a memory DC.
 #include <benchmark/benchmark.h>
 
-#include <malloc.h>
-
 #include <memory>
 #include <vector>
 
 #include <tessel/components/YBTextButton.h>
 #include <tessel/platform/afx_dc.h>
 
+#include "../support/heap.h"
+
 namespace {
 
 const GFont& font() {
     static const GFont f("Arial", 9.0, 0, 0);
     return f;
-}
-
-long long heapInUse() {
-    return static_cast<long long>(mallinfo2().uordblks);
 }
 
 void BM_TextButtonHeapBytes(benchmark::State& state) {
@@ -30,10 +26,10 @@ void BM_TextButtonHeapBytes(benchmark::State& state) {
     YBTextButton warm(1, L"Save", font(), 0, 0, nullptr);  // shared fonts and caches made once
     double perButton = 0;
     for (auto _ : state) {
-        const long long before = heapInUse();
+        const long long before = tessel::bench::heapInUse();
         for (int i = 0; i < kButtons; ++i)
             buttons.push_back(std::make_unique<YBTextButton>(1, L"Save", font(), 0, 0, nullptr));
-        perButton = static_cast<double>(heapInUse() - before) / kButtons;
+        perButton = tessel::bench::perElement(before, kButtons);
         state.PauseTiming();
         buttons.clear();
         state.ResumeTiming();

@@ -1,28 +1,26 @@
-// The component host at scale: 10,000 buttons of 96x24 flowed in a 1280x800
-// client (a vertical bar, 13 per row, about 770 rows): a full layout, one
-// pointer move routed through the window system to the components, one
-// full repaint through the off-screen buffer; and the registry walk of
-// enableAllWithID over 1,000,000 registered components.
+// The component host at scale: buttons flowed in a 1280x800 client with a
+// vertical bar. 10,000 framed boxes of 96x24 (13 per row, about 770 rows):
+// a full layout and one pointer move routed through the window system to
+// the components. The full repaint through the off-screen buffer with n
+// labelled 64x16 text buttons (20 per row). The registry walk of
+// enableAllWithID over n registered components, up to 1,000,000.
 #include <benchmark/benchmark.h>
 
 #include <memory>
+#include <string>
 #include <vector>
 
 #include <tessel/components/YBButton.h>
 #include <tessel/components/YBComponentWnd.h>
+#include <tessel/components/YBTextButton.h>
 #include <tessel/platform/testing.h>
+
+#include "../support/TopFrame.h"
+#include "../support/table.h"
 
 namespace {
 
 constexpr int kComponents = 10000;
-
-class Frame : public YBChildWnd {
-public:
-    void getCreateStyle(DWORD& style, DWORD& exStyle, CSize& size) override {
-        YBChildWnd::getCreateStyle(style, exStyle, size);
-        style = WS_POPUP | WS_VISIBLE;
-    }
-};
 
 class Host : public YBComponentWnd {
 public:
@@ -40,7 +38,7 @@ public:
 };
 
 struct Scene {
-    Frame frame;
+    tessel::bench::TopFrame frame;
     Host host{RGB(255, 255, 255)};
     Scene() {
         tessel::testing::useVirtualClock();
@@ -49,18 +47,40 @@ struct Scene {
         host.setFlag(YBBaseWnd::verticalScrollBar, true);
         host.setInitialSize(1280, 800);
         host.createAt(0, 0, &frame);
-        for (int i = 0; i < kComponents; ++i) {
-            auto* button = new BoxButton(static_cast<unsigned>(i % 100), &host);
-            button->setInitialSize(96, 24);
-            host.addComponent(button, false, false);
-        }
+    }
+    void show() {
         host.onLayoutComponents();
         tessel::testing::pump();
     }
 };
 
+struct BoxScene : Scene {
+    BoxScene() {
+        for (int i = 0; i < kComponents; ++i) {
+            auto* button = new BoxButton(static_cast<unsigned>(i % 100), &host);
+            button->setInitialSize(96, 24);
+            host.addComponent(button, false, false);
+        }
+        show();
+    }
+};
+
+struct LabelScene : Scene {
+    explicit LabelScene(int count) {
+        const GFont font("Arial", 9.0, 0, 0);
+        for (int i = 0; i < count; ++i) {
+            const std::wstring label = L"Button " + std::to_wstring(i + 1);
+            host.addComponent(
+                new YBTextButton(static_cast<unsigned>(i % 100),
+                                 kelp::KLString(std::wstring_view(label)), font, 64, 16, &host),
+                false, false);
+        }
+        show();
+    }
+};
+
 void BM_Layout(benchmark::State& state) {
-    Scene scene;
+    BoxScene scene;
     for (auto _ : state)
         scene.host.onLayoutComponents();
     state.counters["components"] = kComponents;
@@ -70,7 +90,7 @@ BENCHMARK(BM_Layout)->Unit(benchmark::kMicrosecond);
 // Moves the pointer over the host to each point in turn, one per iteration.
 template <std::size_t N>
 void movePointer(benchmark::State& state, const POINT (&points)[N]) {
-    Scene scene;
+    BoxScene scene;
     std::size_t next = 0;
     for (auto _ : state) {
         const POINT p = points[next++ % N];
@@ -93,19 +113,20 @@ void BM_RoutedPointerMoveWithinAButton(benchmark::State& state) {
 }
 BENCHMARK(BM_RoutedPointerMoveWithinAButton)->Unit(benchmark::kMicrosecond);
 
-void BM_FullRepaint(benchmark::State& state) {
-    Scene scene;
+void fullRepaint(benchmark::State& state) {
+    LabelScene scene(tessel::bench::elements(state));
     for (auto _ : state) {
         InvalidateRect(scene.host.m_hWnd, nullptr, TRUE);
         UpdateWindow(scene.host.m_hWnd);
     }
 }
-BENCHMARK(BM_FullRepaint)->Unit(benchmark::kMicrosecond);
+BENCHMARK(fullRepaint)->Name("BM_HostFullRepaintLabelled")->Apply(tessel::bench::scaled<100>);
 
-void BM_EnableAllWithID(benchmark::State& state) {
+void enableAllWithID(benchmark::State& state) {
+    const int count = tessel::bench::elements(state);
     std::vector<std::unique_ptr<YBComponent>> registered;
-    registered.reserve(1000000);
-    for (int i = 0; i < 1000000; ++i)
+    registered.reserve(static_cast<std::size_t>(count));
+    for (int i = 0; i < count; ++i)
         registered.push_back(
             std::make_unique<YBComponent>(static_cast<unsigned>(i % 1000), nullptr));
     bool enable = false;
@@ -115,6 +136,6 @@ void BM_EnableAllWithID(benchmark::State& state) {
     }
     state.counters["registered"] = static_cast<double>(YBComponent::m_componentList.size());
 }
-BENCHMARK(BM_EnableAllWithID)->Unit(benchmark::kMillisecond);
+BENCHMARK(enableAllWithID)->Name("BM_EnableAllWithID")->Apply(tessel::bench::scaled<10000>);
 
 }  // namespace

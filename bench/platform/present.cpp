@@ -5,14 +5,14 @@
 // presenting only the damage saves. Each iteration is timed on its own; the
 // median is reported as `median_us`.
 //
-// Runs on the display in DISPLAY (a desktop or Xvfb), else on SDL's offscreen
-// driver; SDL_FRAMEBUFFER_ACCELERATION=1 compares SDL's OpenGL frame buffer.
+// Needs the SDL backend (TESSEL_BACKEND=sdl, see main.cpp): on the display in
+// DISPLAY (a desktop or Xvfb), else on SDL's offscreen driver;
+// SDL_FRAMEBUFFER_ACCELERATION=1 compares SDL's OpenGL frame buffer.
 #include <SDL.h>
 #include <benchmark/benchmark.h>
 
 #include <algorithm>
 #include <chrono>
-#include <cstdlib>
 #include <cstring>
 #include <vector>
 
@@ -57,7 +57,7 @@ void BM_InvalidateToPresent(benchmark::State& state) {
     SDL_Window* native = nativeTitled("bench_present");
     if (!native) {
         DestroyWindow(top);
-        state.SkipWithError("no SDL video: the SDL backend did not start");
+        state.SkipWithError("no SDL window: run with TESSEL_BACKEND=sdl");
         return;
     }
     const int side = static_cast<int>(state.range(0));
@@ -94,16 +94,3 @@ BENCHMARK(BM_InvalidateToPresent)
     ->Unit(benchmark::kMicrosecond);
 
 }  // namespace
-
-int main(int argc, char** argv) {
-    // The backend is chosen at the first window-system call: SDL it is, on a
-    // display if there is one.
-    setenv("TESSEL_BACKEND", "sdl", 1);
-    const char* display = std::getenv("DISPLAY");
-    if ((!display || !*display) && !std::getenv("SDL_VIDEODRIVER"))
-        setenv("SDL_VIDEODRIVER", "offscreen", 1);
-    benchmark::Initialize(&argc, argv);
-    benchmark::RunSpecifiedBenchmarks();
-    benchmark::Shutdown();
-    return 0;
-}
