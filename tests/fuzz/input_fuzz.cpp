@@ -243,7 +243,11 @@ struct Session {
             GetCursorPos(&cursor);
             CPoint inHost(cursor);
             host->ScreenToClient(&inHost);
-            const bool pointerInHost = WindowFromPoint(cursor) == host->m_hWnd;
+            CRect hostClient;
+            host->GetClientRect(&hostClient);
+            // Over the host's scroll bar the host gets no client move.
+            const bool pointerInHost =
+                WindowFromPoint(cursor) == host->m_hWnd && hostClient.PtInRect(inHost);
             for (int i = 0; i < host->getComponentCount(); ++i) {
                 const YBComponent* c = host->getComponent(i);
                 if (c->rect() != before[static_cast<std::size_t>(i)]) broken("components follow the bars");
