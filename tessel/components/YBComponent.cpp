@@ -1,7 +1,10 @@
 #include "YBComponent.h"
+#include "YBComponentWnd.h"
 
-#include <tessel/foundation/KLIterator.h>
-#include <tessel/foundation/KLLockGuard.h>
+#include <algorithm>
+#include <vector>
+
+#include <tessel/foundation/KLListIterator.h>
 
 // m_componentList is defined with the module's other module-wide objects
 // (tessel/module/module_objects.cpp), whose order of construction it shares.
@@ -23,6 +26,7 @@ YBComponent::YBComponent(const YBComponent& other)
       m_data(other.m_data) {}
 
 YBComponent& YBComponent::operator=(const YBComponent& other) {
+    if ((other.m_flags & mouseOver) && !(m_flags & mouseOver)) noteMouseOver();
     m_owner = other.m_owner;
     m_ownerWindow = other.m_ownerWindow;
     m_flags = other.m_flags;
@@ -32,11 +36,21 @@ YBComponent& YBComponent::operator=(const YBComponent& other) {
     m_minSize = other.m_minSize;
     m_maxSize = other.m_maxSize;
     m_data = other.m_data;
+    noteMoved();
     return *this;
 }
 
 YBComponent::~YBComponent() {
+    if (m_host) m_host->componentGone(*this);
     m_componentList.removeFirst(this);
+}
+
+void YBComponent::noteMouseOver() {
+    if (m_host) m_host->componentHovered(*this);
+}
+
+void YBComponent::noteMoved() {
+    if (m_host) m_host->componentMoved(*this);
 }
 
 CSize YBComponent::getMinSize() const {
@@ -91,6 +105,7 @@ void YBComponent::getPosition(int& x, int& y) {
 
 void YBComponent::setPosition(int x, int y, bool repaint) {
     m_rect = CRect(x, y, x + m_size.cx, y + m_size.cy);
+    noteMoved();
     if (repaint) invalidate();
 }
 
@@ -103,6 +118,7 @@ void YBComponent::setSize(int cx, int cy, bool repaint) {
     m_size = CSize(cx, cy);
     m_rect.right = m_rect.left + cx;
     m_rect.bottom = m_rect.top + cy;
+    noteMoved();
     if (repaint) invalidate();
 }
 
@@ -116,6 +132,7 @@ void YBComponent::getPositionAndSize(int& x, int& y, int& cx, int& cy) {
 void YBComponent::setPositionAndSize(int x, int y, int cx, int cy, bool repaint) {
     m_size = CSize(cx, cy);
     m_rect = CRect(x, y, x + cx, y + cy);
+    noteMoved();
     if (repaint) invalidate();
 }
 
@@ -166,37 +183,63 @@ void YBComponent::invalidate() {
     if (m_ownerWindow) ::InvalidateRect(m_ownerWindow, nullptr, TRUE);
 }
 
-// A deleted owner destroyed its window with it, and handles of destroyed
-// windows never come back, so IsWindow tells whether the owner still shows.
-void YBComponent::repaintOwnerWindow() const {
-    if (::IsWindow(m_ownerWindow)) ::InvalidateRect(m_ownerWindow, nullptr, TRUE);
-}
+namespace {
+
+// The owner windows a registry walk repaints, each once, however many of its
+// components changed; also when the walk ends with an exception, since the
+// components changed until then stay changed.
+class OwnerRepaints {
+public:
+    OwnerRepaints() = default;
+    OwnerRepaints(const OwnerRepaints&) = delete;
+    OwnerRepaints& operator=(const OwnerRepaints&) = delete;
+    // A deleted owner destroyed its window with it, and handles of destroyed
+    // windows never come back, so IsWindow tells whether the owner still shows.
+    ~OwnerRepaints() {
+        for (HWND window : m_windows)
+            if (::IsWindow(window)) ::InvalidateRect(window, nullptr, TRUE);
+    }
+    void add(HWND window) {
+        if (!window || (!m_windows.empty() && m_windows.back() == window)) return;
+        if (std::find(m_windows.begin(), m_windows.end(), window) == m_windows.end())
+            m_windows.push_back(window);
+    }
+
+private:
+    std::vector<HWND> m_windows;
+};
+
+// Registry steps taken under one read hold: few enough that a thread waiting
+// to add or remove a component is not held up noticeably.
+constexpr std::size_t kStepsPerHold = 256;
+
+}  // namespace
 
 template <class Change>
 void YBComponent::forEachWithID(int id, Change change) {
-    kelp::KLIterator<YBComponent*> it;
-    kelp::KLCollection::initIterator(it, m_componentList.iterator(false));
-    for (;;) {
-        // Each step holds the registry's read lock while it looks at the
-        // component, so another thread cannot destroy it in between; a
-        // component destroyed between two steps makes the next step throw.
-        kelp::KLLockGuard step(m_componentList, kelp::KLLockGuard::Reading);
-        if (!it.hasNext()) break;
-        YBComponent* component = it.next();
-        if (component->m_id == static_cast<unsigned int>(id)) change(*component);
+    // Each run of steps holds the registry's read lock while it looks at the
+    // components, so another thread cannot destroy one in between; a
+    // component made or destroyed between two runs makes the next one throw.
+    kelp::KLListIterator<YBComponent*> it(&m_componentList, false);
+    const auto wanted = static_cast<unsigned int>(id);
+    while (it.nextRun(kStepsPerHold, [&](YBComponent* component) {
+        if (component->m_id == wanted) change(*component);
+    })) {
     }
 }
 
 void YBComponent::enableAllWithID(int id, bool enable, bool repaint) {
+    OwnerRepaints repaints;
     forEachWithID(id, [&](YBComponent& component) {
         enable ? component.clearFlags(disabled) : component.setFlags(disabled);
-        if (repaint) component.repaintOwnerWindow();
+        if (repaint) repaints.add(component.m_ownerWindow);
     });
 }
 
 void YBComponent::disableAllWithID(int id, bool disable) {
+    OwnerRepaints repaints;
     forEachWithID(id, [&](YBComponent& component) {
         disable ? component.setFlags(disabled) : component.clearFlags(disabled);
-        component.repaintOwnerWindow();
+        repaints.add(component.m_ownerWindow);
     });
 }

@@ -19,6 +19,8 @@
 #include <tessel/foundation/KLValue.h>
 #include <tessel/platform/afx_wnd.h>
 
+class YBComponentWnd;
+
 class YBComponent {
 public:
     // State bits of flags().
@@ -110,7 +112,11 @@ public:
     static kelp::KLList<YBComponent*> m_componentList;
 
 protected:
-    void setFlags(int mask) { m_flags |= static_cast<std::uint32_t>(mask); }
+    void setFlags(int mask) {
+        const auto bits = static_cast<std::uint32_t>(mask);
+        if ((bits & mouseOver) && !(m_flags & mouseOver)) noteMouseOver();
+        m_flags |= bits;
+    }
     void clearFlags(int mask) { m_flags &= ~static_cast<std::uint32_t>(mask); }
 
     CWnd* m_owner;  // the host: invalidated and sent commands; not owned
@@ -127,8 +133,14 @@ protected:
     kelp::KLValue m_data;  // the application's value
 
 private:
-    // The registry walk's repaint: never touches the owner object.
-    void repaintOwnerWindow() const;
+    friend class YBComponentWnd;
+    // Tell the host (its pointer routing) what it cannot see by itself.
+    void noteMouseOver();
+    void noteMoved();
+
+    YBComponentWnd* m_host = nullptr;  // the host listing this component, if any
+    int m_hostIndex = -1;              // its index there
+
     // Applies `change` to every registered component with the identifier.
     template <class Change>
     static void forEachWithID(int id, Change change);

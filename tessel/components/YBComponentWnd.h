@@ -12,10 +12,14 @@
 //   host.addComponent(new YBButton(7, &host), true, true);
 #pragma once
 
+#include <memory>
+#include <vector>
+
 #include <tessel/components/YBComponent.h>
 #include <tessel/foundation/KLArray.h>
 #include <tessel/windows/YBChildWnd.h>
 
+class YBHitIndex;
 class YBScrollBars;
 
 class YBComponentWnd : public YBChildWnd {
@@ -87,12 +91,37 @@ protected:
     int m_lineHeight = 1;  // a line scroll: the tallest component of the last layout
 
 private:
+    friend class YBComponent;
+    // What a listed component reports (YBComponent::noteMoved and noteMouseOver).
+    void componentMoved(const YBComponent& component);
+    void componentHovered(const YBComponent& component);
+    void componentGone(const YBComponent& component);
+
+    // The hit index and the mouse-over list, made afresh when stale.
+    void refreshHitIndex();
+    // Routes one movement to component `index` as the walk over all does.
+    void routeMove(int index, UINT flags, CPoint point);
+    void routeMoveToAll(int first, UINT flags, CPoint point);
     void closeOpenComponents();
     void flowComponents();
     void offsetComponents(int dx, int dy);
     // The window's bars with its scales.
     YBScrollBars bars();
     void moveBy(CSize move);  // moveComponents when the move is not nothing
+
+    // Pointer routing visits only the components under the pointer and those
+    // that may be mouseOver; both sets are kept exact by what the components
+    // report. Invariant: unless m_hitsStale, m_hits holds every component's
+    // rectangle and m_hovered every index whose component is mouseOver.
+    std::unique_ptr<YBHitIndex> m_hits;
+    bool m_hitsStale = true;
+    std::vector<int> m_hovered;               // a superset of them, sorted after each routing
+    const YBComponent* m_shifting = nullptr;  // the component a scroll is moving
+    bool m_routing = false;                   // onMouseMove is walking its candidates
+    int m_routedIndex = -1;                   // the candidate it is at
+    std::vector<int> m_routePending;          // candidates after it, ascending
+    // The visible part of the client while onDraw paints; empty otherwise.
+    CRect m_paintBox{0, 0, 0, 0};
 
     bool m_inLayout = false;     // a layout is running (bars appearing re-enter it)
     bool m_layoutAgain = false;  // the client changed under the running layout

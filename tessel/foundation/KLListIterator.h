@@ -1,5 +1,7 @@
 #pragma once
 
+#include <cstddef>
+
 #include <tessel/foundation/KLElementIterator.h>
 #include <tessel/foundation/KLIllegalStateException.h>
 #include <tessel/foundation/KLList.h>
@@ -60,6 +62,19 @@ public:
         return query([&] {
             if (!m_previous) throw KLNoSuchElementException(kFile, kLinePrevious);
             return stepOnto(m_previous);
+        });
+    }
+
+    // Steps over up to `most` elements under one read hold, calling
+    // visit(element) for each, as hasNext and next in a loop would but
+    // without taking the lock per step; another thread's change between two
+    // runs makes the next run throw. False when the walk is at the end.
+    template <class Visit>
+    bool nextRun(std::size_t most, Visit visit) {
+        return query([&] {
+            for (std::size_t i = 0; i < most && m_next; ++i)
+                visit(*stepOnto(m_next));
+            return m_next != nullptr;
         });
     }
 

@@ -1,6 +1,7 @@
 #include <gtest/gtest.h>
 
 #include <memory>
+#include <thread>
 #include <vector>
 
 #include <tessel/foundation/KLConcurrentModificationException.h>
@@ -111,6 +112,37 @@ TEST(KLListIterator, ChangesMadeElsewhereFailTheNextStep) {
     list.add(5, KLCollection::kAddLast);
     EXPECT_THROW(a->hasNext(), KLConcurrentModificationException);
     EXPECT_EQ(contents(list), (Ints{10, 4, 2, 3, 5}));
+}
+
+// Runs visit what single steps would, across run boundaries, hold no lock
+// between runs, and a change between two runs fails the next run.
+TEST(KLListIterator, RunsStepLikeSingleStepsAndFailAfterAChange) {
+    KLList<int> list;
+    for (int i = 0; i < 7; ++i)
+        list.add(i, KLCollection::kAddLast);
+    ListIter it(&list, false);
+    Ints seen;
+    const auto note = [&](int value) {
+        seen.push_back(value);
+        bool writerGotIn = false;  // the run holds the list while it visits
+        std::thread([&] { writerGotIn = list.lockForWriting(0) && list.unlock(); }).join();
+        EXPECT_FALSE(writerGotIn);
+    };
+    EXPECT_TRUE(it.nextRun(3, note));
+    kelp_test::expectLockFree(list);  // no hold left after a run
+    EXPECT_EQ(seen, (Ints{0, 1, 2}));
+    EXPECT_EQ(*it.current(), 2);
+    EXPECT_FALSE(it.nextRun(4, note));
+    EXPECT_EQ(seen, (Ints{0, 1, 2, 3, 4, 5, 6}));
+    EXPECT_FALSE(it.nextRun(4, note));  // at the end a run visits nothing
+    EXPECT_EQ(seen.size(), 7u);
+
+    ListIter again(&list, false);
+    EXPECT_TRUE(again.nextRun(2, note));
+    list.add(7, KLCollection::kAddLast);
+    EXPECT_THROW_AT(again.nextRun(2, note), KLConcurrentModificationException,
+                    "KLCollectionIterator.h", 41);
+    EXPECT_EQ(seen.size(), 9u);
 }
 
 TEST(KLIterator, ForwardsToTheIteratorItOwns) {
