@@ -15,6 +15,7 @@ namespace tessel::gdi {
 namespace {
 
 constexpr int kDefaultEmPixels = 13;
+constexpr int kLargestSimpleEm = 96;
 
 int ceilPixels(int pangoUnits) {
     return (pangoUnits + PANGO_SCALE - 1) / PANGO_SCALE;
@@ -107,6 +108,9 @@ std::shared_ptr<const FontFace> TextEngine::face(const LOGFONTW& logFont) {
 
     auto made = std::make_shared<FontFace>(description, logFont.lfUnderline != 0,
                                            logFont.lfStrikeOut != 0, m_nextFaceId++);
+    // Decorated text and large type are left to Pango.
+    if (!made->underline() && !made->strikeOut() && em <= kLargestSimpleEm)
+        made->m_shaper = std::make_unique<SimpleShaper>(m_context, description);
     measure(*made);
     TEXTMETRICW& tm = made->m_metrics;
     tm.tmInternalLeading = std::max(0, tm.tmHeight - em);
@@ -150,7 +154,12 @@ std::unique_ptr<TextLayout> TextEngine::build(const FontFace& face, std::wstring
     auto result = std::make_unique<TextLayout>();
     if (text.empty()) return result;
 
+    // Text that applyPrefix leaves as it is need not be copied first.
+    const bool asGiven = text.find_first_of(L"&\r\n") == std::wstring_view::npos;
+    if (asGiven && buildSimple(face, text, options, *result)) return result;
     const PrefixedText shown = applyPrefix(text, options.prefix, options.singleLine);
+    if (!asGiven && shown.underlined.empty() && buildSimple(face, shown.text, options, *result))
+        return result;
     const std::string utf8 = encodeUtf8(shown.text);
     PangoLayout* layout = pango_layout_new(m_context);
     pango_layout_set_font_description(layout, face.description());
@@ -187,6 +196,21 @@ std::unique_ptr<TextLayout> TextEngine::build(const FontFace& face, std::wstring
 
     result->adopt(layout);
     return result;
+}
+
+// One unwrapped line, shaped without a layout when the text allows.
+bool TextEngine::buildSimple(const FontFace& face, std::wstring_view text,
+                             const LayoutOptions& options, TextLayout& result) {
+    SimpleShaper* shaper = face.shaper();
+    if (!m_simpleShaping || !shaper || options.wrapWidth >= 0) return false;
+    int width = 0;
+    if (!shaper->shape(text, m_placed, width)) return false;
+    return result.adoptGlyphs(m_placed, width, *shaper->glyphs());
+}
+
+void TextEngine::allowSimpleShaping(bool allowed) {
+    m_simpleShaping = allowed;
+    m_cache.clear();
 }
 
 SIZE TextEngine::extent(const FontFace& face, std::wstring_view text) {

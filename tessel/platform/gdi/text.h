@@ -5,7 +5,9 @@
 // Shaping is the expensive part of drawing text, so laid-out text is cached
 // (keyed by face, text and layout options) together with an A8 coverage mask
 // per line; drawing a cached label is one masked fill per line. The cache is
-// bounded in bytes (TextCache).
+// bounded in bytes (TextCache). A short plain label in simple scripts skips
+// the layout (SimpleShaper): it is kept as placed glyphs and drawn from the
+// face's glyph cache, with the same measurements and pixels.
 #pragma once
 
 #include <pango/pango.h>
@@ -18,6 +20,7 @@
 
 #include <tessel/platform/win_types.h>
 
+#include "gdi/simple_shaper.h"
 #include "gdi/text_cache.h"
 
 namespace tessel::gdi {
@@ -36,9 +39,12 @@ public:
     bool underline() const { return m_underline; }
     bool strikeOut() const { return m_strikeOut; }
     std::uint64_t id() const { return m_id; }  // cache key; never reused
+    // Null when the face has no first font to shape with directly.
+    SimpleShaper* shaper() const { return m_shaper.get(); }
 
 private:
     friend class TextEngine;
+    std::unique_ptr<SimpleShaper> m_shaper;
     PangoFontDescription* m_description;
     TEXTMETRICW m_metrics{};
     bool m_underline;
@@ -60,10 +66,15 @@ public:
     SIZE extent(const FontFace& face, std::wstring_view text);
 
     const TextCache& cache() const { return m_cache; }
+    // Tests and benchmarks: false lays out everything with Pango, to compare.
+    // Empties the cache so no label keeps the other way's layout.
+    void allowSimpleShaping(bool allowed);
 
 private:
     std::unique_ptr<TextLayout> build(const FontFace& face, std::wstring_view text,
                                       const LayoutOptions& options);
+    bool buildSimple(const FontFace& face, std::wstring_view text, const LayoutOptions& options,
+                     TextLayout& result);
     void measure(FontFace& face);
 
     PangoFontMap* m_fontMap;
@@ -71,6 +82,8 @@ private:
     TextCache m_cache;
     std::unordered_map<std::string, std::shared_ptr<const FontFace>> m_faces;
     std::uint64_t m_nextFaceId = 1;
+    bool m_simpleShaping = true;
+    std::vector<PlacedGlyph> m_placed;  // reused while shaping
 };
 
 }  // namespace tessel::gdi

@@ -18,6 +18,7 @@ constexpr std::size_t kLineBytes =
     sizeof(PangoLayoutLine) + sizeof(TextLayout::Line) + sizeof(GSList);
 constexpr std::size_t kGlyphBytes = sizeof(PangoGlyphInfo) + sizeof(gint);  // glyph, cluster
 constexpr std::size_t kLayoutBytes = sizeof(TextLayout) + 512;              // PangoLayout itself
+constexpr std::size_t kAllocationBytes = 16;  // malloc's header and rounding
 
 long long pixelCount(const RECT& r) {
     return static_cast<long long>(r.right - r.left) * (r.bottom - r.top);
@@ -103,6 +104,44 @@ void TextLayout::adopt(PangoLayout* layout) {
         m_width = std::max(m_width, logical.width);
         m_layoutBytes += kLineBytes;
     }
+}
+
+bool TextLayout::adoptGlyphs(std::vector<PlacedGlyph> glyphs, int width, GlyphCache& cache) {
+    // What the glyphs ink; coverage outside it is none, so it needs no margin.
+    RECT box{};
+    for (const PlacedGlyph& placed : glyphs) {
+        const GlyphCache::Glyph* glyph = cache.glyph(placed.glyph);
+        if (!glyph) return false;
+        if (glyph->coverage.empty()) continue;
+        const RECT& inked = glyph->box;
+        if (box.right <= box.left) {
+            box = {inked.left + placed.x, inked.top, inked.right + placed.x, inked.bottom};
+            continue;
+        }
+        box = {std::min<LONG>(box.left, inked.left + placed.x), std::min(box.top, inked.top),
+               std::max<LONG>(box.right, inked.right + placed.x), std::max(box.bottom, inked.bottom)};
+    }
+    m_glyphCache = &cache;
+    m_glyphs = std::move(glyphs);
+    m_glyphs.shrink_to_fit();
+    m_lines.reserve(1);
+    m_lines.push_back({width, nullptr, box});
+    m_width = width;
+    // The layout and its two arrays, each with an allocator's header.
+    m_layoutBytes = sizeof(TextLayout) + sizeof(Line) +
+                    m_glyphs.capacity() * sizeof(PlacedGlyph) + 2 * kAllocationBytes;
+    return true;
+}
+
+pixman_image_t* TextLayout::coverage(int index, const RECT& wanted, RECT* box) {
+    if (m_glyphCache) {
+        *box = wanted;
+        return m_glyphCache->mask(m_glyphs, wanted);
+    }
+    const Line& line = renderedLine(index, wanted);
+    if (!line.mask) return nullptr;
+    *box = line.maskBox;
+    return pixman_image_ref(line.mask);
 }
 
 int TextLayout::maskCount() const {

@@ -1,15 +1,20 @@
-// Internal: a piece of text laid out by Pango, with an A8 coverage mask per
-// line made when the line is first drawn.
+// Internal: a piece of text laid out, either by Pango, with an A8 coverage
+// mask per line made when the line is first drawn, or, for a short simple
+// label, as one run of placed glyphs whose coverage comes from the font's
+// glyph cache each time it is drawn (such an entry stays a few hundred bytes).
 //
-// Invariant: a line's mask, when there is one, covers maskBox, which lies
-// within the line's box; a line larger than kWholeLineMaskBytes only ever has
-// the part last drawn rasterised, so a million-character line costs a mask
+// Invariant: a Pango line's mask, when there is one, covers maskBox, which
+// lies within the line's box; a line larger than kWholeLineMaskBytes only ever
+// has the part last drawn rasterised, so a million-character line costs a mask
 // the size of what shows, not of the line. Such a slice of a plain line (no
 // underline or strike-out) is drawn from the glyphs in it alone; Pango,
 // drawing a whole line, loses glyph positions past about two million pixels.
 //
-//   const TextLayout::Line& line = layout.renderedLine(0, wantedInLine);
-//   if (line.mask) compositeAt(line.mask, left + line.maskBox.left, baseline + line.maskBox.top);
+//   RECT box;
+//   if (pixman_image_t* mask = layout.coverage(0, wantedInLine, &box)) {
+//       compositeAt(mask, left + box.left, baseline + box.top);
+//       pixman_image_unref(mask);
+//   }
 #pragma once
 
 #include <pango/pango.h>
@@ -19,6 +24,8 @@
 #include <vector>
 
 #include <tessel/platform/win_types.h>
+
+#include "gdi/glyph_cache.h"
 
 namespace tessel::gdi {
 
@@ -40,7 +47,7 @@ public:
     // Rectangles of a line are in pixels from (line left, baseline).
     struct Line {
         int width;                       // logical width
-        PangoLayoutLine* line;           // owned by the layout
+        PangoLayoutLine* line;           // owned by the layout; null for a glyph run
         RECT box;                        // all the line may cover: ink, logical box, antialiasing
         pixman_image_t* mask = nullptr;  // A8 coverage of maskBox
         RECT maskBox{};
@@ -57,9 +64,11 @@ public:
     int width() const { return m_width; }  // widest line
     int lineCount() const { return static_cast<int>(m_lines.size()); }
     const std::vector<Line>& lines() const { return m_lines; }
-    // Line `index` with a mask covering `wanted` (within the line's box), or
-    // with none when memory ran out.
-    const Line& renderedLine(int index, const RECT& wanted);
+    // A reference to coverage of line `index` over at least `wanted` (within
+    // the line's box), with the box it covers; null when memory ran out.
+    pixman_image_t* coverage(int index, const RECT& wanted, RECT* box);
+    // Laid out without Pango: one line of glyphs from a glyph cache.
+    bool simple() const { return m_glyphCache != nullptr; }
 
     // Memory held: the Pango layout (estimated from its parts) and the masks.
     std::size_t bytes() const { return m_layoutBytes + m_maskBytes; }
@@ -68,6 +77,10 @@ public:
 private:
     friend class TextEngine;
     void adopt(PangoLayout* layout);  // takes the reference
+    // `glyphs` from SimpleShaper, drawn from `cache`, which outlives the
+    // layout; false, adopting nothing, when the cache cannot draw one.
+    bool adoptGlyphs(std::vector<PlacedGlyph> glyphs, int width, GlyphCache& cache);
+    const Line& renderedLine(int index, const RECT& wanted);
     void render(Line& line, const RECT& area);
 
     PangoLayout* m_layout = nullptr;
@@ -76,6 +89,8 @@ private:
     std::size_t m_layoutBytes = 0;
     std::size_t m_maskBytes = 0;
     bool m_plain = true;  // no decorations: slices may be drawn glyph by glyph
+    GlyphCache* m_glyphCache = nullptr;
+    std::vector<PlacedGlyph> m_glyphs;
 };
 
 }  // namespace tessel::gdi

@@ -66,10 +66,12 @@ void drawLines(DeviceContext& d, TextLayout& layout, const FontFace& face, int t
         RECT shown = cutTo(area, line.box, x, baseline);
         if (IsRectEmpty(&shown)) continue;
         OffsetRect(&shown, static_cast<int>(-x), static_cast<int>(-baseline));
-        const TextLayout::Line& drawn = layout.renderedLine(i, shown);
-        if (!drawn.mask) continue;
-        d.compositeMask(drawn.mask, static_cast<int>(x + drawn.maskBox.left),
-                        static_cast<int>(baseline + drawn.maskBox.top), d.state().textColor, &area);
+        RECT maskBox;
+        pixman_image_t* mask = layout.coverage(i, shown, &maskBox);
+        if (!mask) continue;
+        d.compositeMask(mask, static_cast<int>(x + maskBox.left),
+                        static_cast<int>(baseline + maskBox.top), d.state().textColor, &area);
+        pixman_image_unref(mask);
     }
 }
 
