@@ -163,12 +163,16 @@ struct Session {
         case 6: tessel::testing::advanceClock(a * 8u); break;
         case 7: addComponents(1 + a % 40); break;
         case 8: if (host->m_hWnd) host->clearComponents(); break;
-        case 9:
+        case 9: {
+            CRect before(0, 0, 0, 0);
+            if (split->m_hWnd) split->GetWindowRect(&before);
             frame.setPositionAndSize(0, 0, a * 4, b * 4, true);
             if (split->m_hWnd) split->setPositionAndSize(0, 0, a * 4, b * 4, true);
-            // A size with a zero side is ignored by the splitter: its panes stay as they were.
-            settled = a != 0 && b != 0;
+            // A size with a zero side is ignored by the splitter, and the same size
+            // is no resize: the panes stay as they were.
+            if (before.Size() != CSize(a * 4, b * 4)) settled = a != 0 && b != 0;
             break;
+        }
         case 10: {
             HWND target = (a & 1) ? host->m_hWnd : manager->m_hWnd;
             if (target) SendMessageW(target, (a & 2) ? WM_HSCROLL : WM_VSCROLL, MAKEWPARAM(b % 9, b * 3), 0);
