@@ -2,6 +2,7 @@
 
 #include <algorithm>
 #include <climits>
+#include <cstdlib>
 
 #include <tessel/components/YBFlowLayout.h>
 #include <tessel/components/YBScrollBars.h>
@@ -11,6 +12,10 @@
 
 namespace {
 constexpr UINT kClassStyle = CS_VREDRAW | CS_HREDRAW | CS_DBLCLKS;
+
+bool inWindowRange(CPoint p) {
+    return p.x >= SHRT_MIN && p.x <= SHRT_MAX && p.y >= SHRT_MIN && p.y <= SHRT_MAX;
+}
 
 // A far edge in 64 bits: hostile positions and sizes must not wrap around.
 LONG farEdge(LONG contents, long long position, long long extent) {
@@ -78,18 +83,27 @@ void YBManagerWnd::cover(YBChildWnd* child, int x, int y) {
 void YBManagerWnd::createChildWnd(YBChildWnd* child, int x, int y) {
     addChildWnd(child);
     child->createAt(x + m_childOffset.x, y + m_childOffset.y, this);
-    m_places[child] = CPoint(x + m_childOffset.x, y + m_childOffset.y);
+    notePlace(child, CPoint(x + m_childOffset.x, y + m_childOffset.y));
     cover(child, x, y);
+}
+
+void YBManagerWnd::notePlace(const YBChildWnd* child, CPoint place) {
+    if (!inWindowRange(place)) {
+        m_places[child] = place;
+    } else if (!m_places.empty()) {
+        m_places.erase(child);
+    }
 }
 
 void YBManagerWnd::putChild(YBChildWnd* child, CPoint place, bool repaint) {
     child->setPosition(place.x, place.y, repaint);
-    m_places[child] = place;
+    notePlace(child, place);
 }
 
 CPoint YBManagerWnd::placeOf(YBChildWnd* child) const {
     CPoint window(0, 0);
     child->getPosition(window.x, window.y);
+    if (m_places.empty()) return window;
     const auto known = m_places.find(child);
     if (known == m_places.end()) return window;
     const CPoint place = known->second;
@@ -103,7 +117,7 @@ void YBManagerWnd::placeChildWnd(YBChildWnd* child, int x, int y) {
     ::GetWindowRect(child->m_hWnd, &window);
     ::MoveWindow(child->m_hWnd, x + m_childOffset.x, y + m_childOffset.y, window.Width(),
                  window.Height(), TRUE);
-    m_places[child] = CPoint(x + m_childOffset.x, y + m_childOffset.y);
+    notePlace(child, CPoint(x + m_childOffset.x, y + m_childOffset.y));
     cover(child, x, y);
 }
 
@@ -194,7 +208,23 @@ void YBManagerWnd::onLayoutChildren() {
                  CPoint(positions[i].x - scrolled.x, positions[i].y - scrolled.y), true);
 }
 
+bool YBManagerWnd::scrollsAsOne(int dx, int dy) const {
+    // Children stay within the contents (scrolled by at most their size):
+    // then no child leaves the window range and all move by the same step.
+    const long long reach = std::max<long long>(std::abs(0LL + m_contentsSize.cx),
+                                                std::abs(0LL + m_contentsSize.cy)) +
+                            std::max(std::abs(0LL + m_childOffset.x), std::abs(0LL + m_childOffset.y)) +
+                            std::max(std::abs(0LL + dx), std::abs(0LL + dy));
+    return m_hWnd && m_places.empty() && reach <= SHRT_MAX;
+}
+
 void YBManagerWnd::moveChildWindows(int dx, int dy) {
+    if (scrollsAsOne(dx, dy)) {
+        // The pixels go along; only the strip uncovered is painted.
+        ::ScrollWindowEx(m_hWnd, dx, dy, nullptr, nullptr, nullptr, nullptr,
+                         SW_SCROLLCHILDREN | SW_INVALIDATE | SW_ERASE);
+        return;
+    }
     for (int i = 0; i < getChildCount(); ++i) {
         YBChildWnd* child = m_children.get(i);
         putChild(child, placeOf(child) + CPoint(dx, dy), false);

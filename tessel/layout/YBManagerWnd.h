@@ -111,9 +111,14 @@ private:
     // contents keep their true place here, so scrolling back is exact.
     void putChild(YBChildWnd* child, CPoint place, bool repaint);
     CPoint placeOf(YBChildWnd* child) const;
+    // Remembers a place only when the window cannot stand there.
+    void notePlace(const YBChildWnd* child, CPoint place);
+    // Whether a move by (dx, dy) can scroll the client with its children.
+    bool scrollsAsOne(int dx, int dy) const;
 
     bool m_inLayout = false;
     bool m_layoutAgain = false;
     std::uint64_t m_childDeletions = 0;
-    std::unordered_map<const YBChildWnd*, CPoint> m_places;  // in client coordinates
+    // Children placed beyond the 16-bit window range, in client coordinates.
+    std::unordered_map<const YBChildWnd*, CPoint> m_places;
 };

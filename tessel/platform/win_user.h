@@ -170,6 +170,12 @@ BOOL GetWindowRect(HWND window, LPRECT rect);
 BOOL GetClientRect(HWND window, LPRECT rect);
 BOOL MoveWindow(HWND window, int x, int y, int width, int height, BOOL repaint);
 BOOL SetWindowPos(HWND window, HWND insertAfter, int x, int y, int width, int height, UINT flags);
+// Several windows placed in one go: each DeferWindowPos returns the handle to
+// use from then on (null when it failed, and the batch is then dropped).
+HDWP BeginDeferWindowPos(int count);
+HDWP DeferWindowPos(HDWP batch, HWND window, HWND insertAfter, int x, int y, int width, int height,
+                    UINT flags);
+BOOL EndDeferWindowPos(HDWP batch);
 BOOL ScreenToClient(HWND window, LPPOINT point);
 BOOL ClientToScreen(HWND window, LPPOINT point);
 int MapWindowPoints(HWND from, HWND to, LPPOINT points, UINT count);
@@ -204,6 +210,11 @@ BOOL ValidateRect(HWND window, const RECT* rect);
 BOOL GetUpdateRect(HWND window, LPRECT rect, BOOL erase);
 BOOL UpdateWindow(HWND window);
 BOOL RedrawWindow(HWND window, const RECT* rect, HRGN region, UINT flags);
+// Moves the client's pixels (and with SW_SCROLLCHILDREN the child windows) by
+// (dx, dy); what is uncovered is returned and, with SW_INVALIDATE, invalidated.
+int ScrollWindowEx(HWND window, int dx, int dy, const RECT* scroll, const RECT* clip, HRGN update,
+                   LPRECT updateRect, UINT flags);
+BOOL ScrollWindow(HWND window, int dx, int dy, const RECT* scroll, const RECT* clip);
 HDC BeginPaint(HWND window, LPPAINTSTRUCT paint);
 BOOL EndPaint(HWND window, const PAINTSTRUCT* paint);
 HDC GetDC(HWND window);

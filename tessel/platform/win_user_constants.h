@@ -140,6 +140,7 @@
 #define SWP_NOCOPYBITS 0x0100
 #define SWP_NOOWNERZORDER 0x0200
 #define SWP_NOSENDCHANGING 0x0400
+#define SWP_DEFERERASE 0x2000
 #define SWP_NOCLIENTSIZE 0x0800  // WM_WINDOWPOSCHANGED: the client area kept its size
 #define SWP_NOCLIENTMOVE 0x1000  // WM_WINDOWPOSCHANGED: the client area did not move
 #define HWND_TOP ((HWND)0)
@@ -286,6 +287,11 @@
 // PeekMessage
 #define PM_NOREMOVE 0x0000
 #define PM_REMOVE 0x0001
+
+// ScrollWindowEx
+#define SW_SCROLLCHILDREN 0x0001
+#define SW_INVALIDATE 0x0002
+#define SW_ERASE 0x0004
 
 // RedrawWindow
 #define RDW_INVALIDATE 0x0001

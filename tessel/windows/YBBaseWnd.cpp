@@ -177,7 +177,9 @@ void YBBaseWnd::getPosition(int& x, int& y) {
 }
 
 void YBBaseWnd::setPosition(int x, int y, bool repaint) {
+    // Moving takes the valid pixels along; a repaint asked for is a repaint.
     ::MoveWindow(m_hWnd, x, y, m_size.cx, m_size.cy, repaint);
+    if (repaint) ::InvalidateRect(m_hWnd, nullptr, TRUE);
 }
 
 void YBBaseWnd::setSize(int width, int height, bool repaint) {

@@ -62,6 +62,11 @@ void YBTextButtonWnd::drawStyle(XDC& dc, YBTextButtonStyle& style) {
     CRect client;
     ::GetClientRect(m_hWnd, &client);
     CRect textRect = YBTextButtonLook::drawBox(dc, client, style, m_padding);
+    // The text is clipped to its rectangle: where none of that is being
+    // painted, it is not laid out at all.
+    CRect clip, visible;
+    if (::GetClipBox(dc, &clip) == NULLREGION || !::IntersectRect(&visible, &clip, &textRect))
+        return;
     style.font.select(dc.cdc());
     dc.setTextColor(style.fgColor);
     dc.draw(m_text, &textRect, YBTextButtonLook::textFormat);

@@ -115,33 +115,6 @@ TEST_F(HostTest, APlainComponentPaintsItsRectangleWhite) {
     EXPECT_EQ(pixel(host, 5, 20), RGB(0, 0, 128));
 }
 
-TEST_F(HostTest, TheRegistryReachesEveryComponentWithTheIdInEveryHost) {
-    TestHost left, right;
-    makeHost(left, 0, 0, 100, 100);
-    makeHost(right, 200, 0, 100, 100);
-    auto* leftSeven = new Probe(7, &left, CSize(20, 20));
-    auto* leftEight = new Probe(8, &left, CSize(20, 20));
-    auto* rightSeven = new Probe(7, &right, CSize(20, 20));
-    left.addComponent(leftSeven, true, false);
-    left.addComponent(leftEight, true, false);
-    right.addComponent(rightSeven, true, false);
-    pump();
-
-    YBComponent::disableAllWithID(7, true);
-    EXPECT_TRUE(leftSeven->isDisabled());
-    EXPECT_TRUE(rightSeven->isDisabled());
-    EXPECT_FALSE(leftEight->isDisabled());
-    EXPECT_EQ(updateRect(left), CRect(0, 0, 100, 100));
-    EXPECT_EQ(updateRect(right), CRect(0, 0, 100, 100));
-    pump();
-
-    YBComponent::enableAllWithID(7, true, false);
-    EXPECT_TRUE(leftSeven->isEnabled());
-    EXPECT_TRUE(rightSeven->isEnabled());
-    EXPECT_TRUE(updateRect(left).IsRectEmpty());
-    EXPECT_TRUE(updateRect(right).IsRectEmpty());
-}
-
 // The walk reaches components whose owner object is gone (here components
 // the application kept beside a host it deleted) and must not touch that
 // owner; a component made before its host's window repaints that window once

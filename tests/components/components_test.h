@@ -7,6 +7,7 @@
 #include <gtest/gtest.h>
 
 #include <algorithm>
+#include <cstdlib>
 #include <functional>
 #include <string>
 #include <vector>
@@ -175,6 +176,12 @@ inline COLORREF pixel(HWND w, int x, int y) {
     const COLORREF c = GetPixel(dc, x, y);
     ReleaseDC(w, dc);
     return c;
+}
+// Each channel within `tolerance` (scaled images and anti-aliased text).
+inline bool near(COLORREF a, COLORREF b, int tolerance) {
+    return std::abs(GetRValue(a) - GetRValue(b)) <= tolerance &&
+           std::abs(GetGValue(a) - GetGValue(b)) <= tolerance &&
+           std::abs(GetBValue(a) - GetBValue(b)) <= tolerance;
 }
 inline CRect updateRect(HWND w) {
     CRect r(0, 0, 0, 0);

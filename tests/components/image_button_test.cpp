@@ -3,7 +3,6 @@
 // images.
 #include <gtest/gtest.h>
 
-#include <cstdlib>
 #include <filesystem>
 #include <string>
 
@@ -11,6 +10,7 @@
 
 #include "components_test.h"
 #include "image_files.h"
+#include "toolkit_windows.h"
 
 namespace {
 
@@ -24,11 +24,6 @@ constexpr Rgba kRed{255, 0, 0, 255}, kGreen{0, 255, 0, 255}, kBlue{0, 0, 255, 25
 
 COLORREF ref(Rgba c) {
     return RGB(c.r, c.g, c.b);
-}
-bool near(COLORREF a, COLORREF b, int tolerance) {
-    return std::abs(GetRValue(a) - GetRValue(b)) <= tolerance &&
-           std::abs(GetGValue(a) - GetGValue(b)) <= tolerance &&
-           std::abs(GetBValue(a) - GetBValue(b)) <= tolerance;
 }
 
 class ImageButtonTest : public HostTest {
@@ -106,12 +101,7 @@ TEST_F(ImageButtonTest, TheLastExistingExtensionWins) {
 }
 
 TEST_F(ImageButtonTest, SizeIsTheWidestPartWithTheImageAboveTheCaption) {
-    CSize caption;  // measured as a program would measure it
-    HDC screen = GetDC(nullptr);
-    CFont* previous = font.select(CDC::FromHandle(screen));
-    GetTextExtentPoint32W(screen, L"Caption text", 12, &caption);
-    if (previous) CDC::FromHandle(screen)->SelectObject(previous);
-    ReleaseDC(nullptr, screen);
+    const CSize caption = test_support::screenExtent(font, L"Caption text");
     ASSERT_GT(caption.cx, 24);
 
     YBImageButton* plain = add("none", "Caption text");  // no files: the caption alone

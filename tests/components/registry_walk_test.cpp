@@ -45,6 +45,13 @@ TEST_F(HostTest, EveryMatchAcrossALongRegistryChangesAndOnlyItsOwnersRepaint) {
         EXPECT_TRUE(button->isEnabled());
     EXPECT_EQ(updateRect(first), CRect(0, 0, 100, 100));
     EXPECT_TRUE(updateRect(untouched).IsRectEmpty());
+    pump();
+
+    YBComponent::enableAllWithID(77, false, false);  // disables, and repaints nothing
+    EXPECT_TRUE(all[3]->isDisabled() && all[1403]->isDisabled());
+    EXPECT_FALSE(all[4]->isDisabled());
+    EXPECT_TRUE(updateRect(first).IsRectEmpty());
+    EXPECT_TRUE(updateRect(second).IsRectEmpty());
 }
 
 }  // namespace

@@ -18,12 +18,6 @@ using tessel::testing::pump;
 
 constexpr COLORREF kBackground = RGB(0, 0, 128);
 
-bool near(COLORREF a, COLORREF b, int tolerance = 8) {
-    return std::abs(GetRValue(a) - GetRValue(b)) <= tolerance &&
-           std::abs(GetGValue(a) - GetGValue(b)) <= tolerance &&
-           std::abs(GetBValue(a) - GetBValue(b)) <= tolerance;
-}
-
 using test_support::screenExtent;
 
 // Whether some pixel of `area` is close to `colour`.
@@ -109,8 +103,8 @@ TEST_F(TextButtonTest, EachStateDrawsItsOwnStyleAndItsTextColour) {
 TEST_F(TextButtonTest, InitialStylesDrawAGreyBoxWithACentredBlackText) {
     add(new YBTextButton(1, L"Save", font, 0, 0, &host));
     const CSize size = screenExtent(GFont(), L"Save");  // the default style 4 font is the largest
-    EXPECT_TRUE(near(at(0, size.cy / 2 + 8), 0x969696));
-    EXPECT_TRUE(near(at(3, size.cy / 2 + 8), 0xF0F0F0));
+    EXPECT_TRUE(near(at(0, size.cy / 2 + 8), 0x969696, 8));
+    EXPECT_TRUE(near(at(3, size.cy / 2 + 8), 0xF0F0F0, 8));
     EXPECT_TRUE(shows(host, CRect(8, 8, 8 + size.cx, 8 + size.cy), RGB(0, 0, 0)));
     EXPECT_EQ(at(size.cx + 17, 4), kBackground);
 }
@@ -144,7 +138,6 @@ TEST_F(TextButtonTest, SizeIsTheLargestTextOfAllStyleFontsPlusPaddingAndTheWides
 
     measured.setText(L"Hello, wide world");
     EXPECT_GT(measured.size().cx, before.cx);
-    EXPECT_EQ(measured.rect(), CRect(0, 0, 0, 0));  // laid out only by a host
 }
 
 TEST_F(TextButtonTest, DerivedStylesShadeGreyOrKeepEachColour) {

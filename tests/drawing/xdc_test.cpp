@@ -3,44 +3,45 @@
 #include <utility>
 
 #include <tessel/drawing/GFont.h>
-#include <tessel/drawing/GPadding.h>
 #include <tessel/drawing/Shades.h>
 #include <tessel/drawing/XDC.h>
 #include <tessel/drawing/XMemDC.h>
 
 namespace {
 
-// A 200x100 white bitmap in a memory DC, wrapped as a CDC.
+// A white bitmap (200x100 unless told) in a memory DC, wrapped as a CDC.
 class Surface {
 public:
-    Surface() {
+    explicit Surface(int width = 200, int height = 100) : m_width(width), m_height(height) {
         m_dc.CreateCompatibleDC(nullptr);
-        m_bitmap.CreateCompatibleBitmap(&m_dc, 200, 100);
+        m_bitmap.CreateCompatibleBitmap(&m_dc, width, height);
         m_old = m_dc.SelectObject(&m_bitmap);
-        m_dc.FillSolidRect(0, 0, 200, 100, RGB(255, 255, 255));
+        whiten();
     }
     ~Surface() { m_dc.SelectObject(m_old); }
     CDC* cdc() { return &m_dc; }
     COLORREF at(int x, int y) { return m_dc.GetPixel(x, y); }
+    void whiten() { m_dc.FillSolidRect(0, 0, m_width, m_height, RGB(255, 255, 255)); }
     // Leaves red in XMemDC's reused buffer, then whitens the target again:
     // whatever the next buffer does not paint must not show that red.
     void dirtySpareBuffer(XDC& target) {
         {
             XMemDC dirty(target);
-            dirty.FillRect(CRect(0, 0, 200, 100), RGB(255, 0, 0));
+            dirty.FillRect(CRect(0, 0, m_width, m_height), RGB(255, 0, 0));
         }
-        m_dc.FillSolidRect(0, 0, 200, 100, RGB(255, 255, 255));
+        whiten();
     }
     // Bounding box of pixels that are not white.
     CRect ink() {
-        CRect box(200, 100, 0, 0);
-        for (int y = 0; y < 100; ++y)
-            for (int x = 0; x < 200; ++x)
+        CRect box(m_width, m_height, 0, 0);
+        for (int y = 0; y < m_height; ++y)
+            for (int x = 0; x < m_width; ++x)
                 if (at(x, y) != RGB(255, 255, 255)) box |= CRect(x, y, x + 1, y + 1);
         return box;
     }
 
 private:
+    int m_width, m_height;
     CDC m_dc;
     CBitmap m_bitmap;
     CBitmap* m_old;
@@ -134,39 +135,21 @@ TEST(XDC, FontsCarryTheirColourAndMeasureWrapped) {
     EXPECT_EQ(GFont("Arial", 7.0, 0, 0).handle(), GFont("Arial", 7.0, 0, RGB(1, 2, 3)).handle());
 }
 
-// A memory DC over a bitmap of any size, for targets unlike Surface's.
-class SizedTarget {
-public:
-    SizedTarget(int width, int height) {
-        m_dc.CreateCompatibleDC(nullptr);
-        m_bitmap.CreateCompatibleBitmap(&m_dc, width, height);
-        m_old = m_dc.SelectObject(&m_bitmap);
-        m_dc.FillSolidRect(0, 0, width, height, RGB(255, 255, 255));
-    }
-    ~SizedTarget() { m_dc.SelectObject(m_old); }
-    CDC* cdc() { return &m_dc; }
-
-private:
-    CDC m_dc;
-    CBitmap m_bitmap;
-    CBitmap* m_old;
-};
-
 // A tall paint after a wide one gets a buffer of its own size: one covering
 // both would be 30000 x 30000, more than any bitmap can hold.
 TEST(XMemDC, ATallPaintAfterAWideOneStillReachesTheTarget) {
-    SizedTarget wide(30000, 4), tall(4, 30000);
+    Surface wide(30000, 4), tall(4, 30000);
     XDC wideDC(wide.cdc()), tallDC(tall.cdc());
     {
         XMemDC buffer(wideDC);
         buffer.FillRect(CRect(0, 0, 30000, 4), RGB(255, 0, 0));
     }
-    EXPECT_EQ(wide.cdc()->GetPixel(29999, 3), RGB(255, 0, 0));
+    EXPECT_EQ(wide.at(29999, 3), RGB(255, 0, 0));
     {
         XMemDC buffer(tallDC);
         buffer.FillRect(CRect(0, 0, 4, 30000), RGB(0, 0, 255));
     }
-    EXPECT_EQ(tall.cdc()->GetPixel(3, 29999), RGB(0, 0, 255));
+    EXPECT_EQ(tall.at(3, 29999), RGB(0, 0, 255));
 }
 
 TEST(XMemDC, ReachesTheTargetOnlyWhenDestroyedAndOnlyInsideTheClip) {
@@ -319,7 +302,6 @@ TEST(Shades, ScaleClampAndGrey) {
     EXPECT_EQ(GetGrayscale(RGB(255, 0, 0)), RGB(76, 76, 76));
     EXPECT_EQ(GetGrayscale(RGB(0, 255, 0)), RGB(150, 150, 150));
     EXPECT_EQ(GetGrayscale(RGB(255, 255, 255)), RGB(255, 255, 255));
-    EXPECT_EQ(GPadding(1, 2, 3, 4), GPadding(1, 2, 3, 4));
 }
 
 }  // namespace

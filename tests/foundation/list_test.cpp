@@ -171,7 +171,10 @@ TEST(KLList, FailedNodeAllocationChangesNothingAndReleasesTheLock) {
               KL_STATUS_OUT_OF_MEMORY);
     kelp_test::expectLockFree(list);
     list.getNodeAllocator().failNextAllocations(1);
-    EXPECT_THROW_AT(it->add(2, 1), KLMemoryException, kIterFile, 606);
+    EXPECT_EQ(EXPECT_THROW_AT(it->add(2, 1), KLMemoryException, kIterFile, 606),
+              KL_STATUS_OUT_OF_MEMORY);
+    EXPECT_EQ(kl_status_getLastError(), KL_STATUS_OUT_OF_MEMORY);
+    kl_status_setLastError(KL_STATUS_OK);
     kelp_test::expectLockFree(list);
     EXPECT_EQ(list.getModCount(), 1u);
     EXPECT_EQ(*it->next(), 1);  // nothing changed behind the iterator

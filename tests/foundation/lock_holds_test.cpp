@@ -145,7 +145,10 @@ TEST(KLLockHolds, AReaderAskingForTheWriteLockFailsAtOnceAndKeepsItsReads) {
     ASSERT_TRUE(object.lockForWriting(0));
     EXPECT_TRUE(object.lockForReading(0));
     EXPECT_TRUE(object.lockForWriting(0));
-    EXPECT_TRUE(object.unlock() && object.unlock() && object.unlock());
+    EXPECT_FALSE(newReaderGetsIn(object));
+    EXPECT_TRUE(object.unlock() && object.unlock());
+    EXPECT_FALSE(writerGetsIn(object));  // the outermost hold still stands
+    EXPECT_TRUE(object.unlock());
     EXPECT_FALSE(object.unlock());
     kelp_test::expectLockFree(object);
 }

@@ -6,11 +6,8 @@
 
 #include <cstddef>
 #include <limits>
-#include <memory>
 
 #include <tessel/foundation/KLArray.h>
-#include <tessel/foundation/KLList.h>
-#include <tessel/foundation/KLListIterator.h>
 #include <tessel/foundation/KLMemoryException.h>
 #include <tessel/foundation/KLVector.h>
 #include <tessel/foundation/kl_status.h>
@@ -31,10 +28,7 @@ class MemoryStatus : public ::testing::Test {
 protected:
     // A stale status from something unrelated, as a thread may well have.
     void SetUp() override { kl_status_setLastError(KL_STATUS_NOT_FOUND); }
-    void TearDown() override {
-        KLMemoryManager::getDefaultMemoryManager()->failNextAllocations(0);
-        kl_status_setLastError(KL_STATUS_OK);
-    }
+    void TearDown() override { kl_status_setLastError(KL_STATUS_OK); }
     static void expectOutOfMemory(int status) {
         EXPECT_EQ(status, KL_STATUS_OUT_OF_MEMORY);
         EXPECT_EQ(kl_status_getLastError(), KL_STATUS_OUT_OF_MEMORY);
@@ -64,28 +58,6 @@ TEST_F(MemoryStatus, VectorDoublingThatCannotReachTheWantedSize) {
     EXPECT_EQ(v.getCapacity(), 0u);
     EXPECT_EQ(v.size(), 0u);
     kelp_test::expectLockFree(v);
-}
-
-// The allocator's own failures, in each collection (their other effects are
-// in the collections' tests).
-TEST_F(MemoryStatus, AllocationFailures) {
-    KLMemoryManager* heap = KLMemoryManager::getDefaultMemoryManager();
-    KLArray<void*> a;
-    heap->failNextAllocations(1);
-    expectOutOfMemory(EXPECT_THROW_AT(a[16], KLMemoryException, "KLArray.h", 124));
-    KLVector<int> v;
-    heap->failNextAllocations(1);
-    expectOutOfMemory(EXPECT_THROW_AT(v.insert(1, 0), KLMemoryException, "KLVector.h", 365));
-    KLList<int> list;
-    list.add(1, KLCollection::kAddLast);
-    std::unique_ptr<KLListIterator<int>> it(
-        static_cast<KLListIterator<int>*>(list.iterator(false)));
-    list.getNodeAllocator().failNextAllocations(1);
-    expectOutOfMemory(
-        EXPECT_THROW_AT(list.add(2, KLCollection::kAddLast), KLMemoryException, "KLList.h", 187));
-    list.getNodeAllocator().failNextAllocations(1);
-    expectOutOfMemory(EXPECT_THROW_AT(it->add(2, KLCollection::kAddAsNext), KLMemoryException,
-                                      "KLListIterator.h", 606));
 }
 
 }  // namespace

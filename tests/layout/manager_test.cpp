@@ -4,9 +4,11 @@
 #include <gtest/gtest.h>
 
 #include <string>
+#include <utility>
 #include <vector>
 
 #include <tessel/layout/YBManagerWnd.h>
+#include <tessel/windows/YBTextButtonWnd.h>
 #include <tessel/platform/input_events.h>
 #include <tessel/platform/testing.h>
 
@@ -187,6 +189,71 @@ TEST_F(ManagerTest, CloseHidesWithTheFlagAndOtherwiseDeletesEveryChildOnce) {
     EXPECT_FALSE(IsWindow(manager.m_hWnd));
     EXPECT_EQ(manager.getChildCount(), 0);
     EXPECT_EQ(log, (std::vector<std::string>{"deleted", "deleted"}));  // windows closed first
+}
+
+}  // namespace
+
+namespace {
+
+// A labelled button that counts its draws.
+class CountedButton : public YBTextButtonWnd {
+public:
+    explicit CountedButton(int i)
+        : YBTextButtonWnd(static_cast<unsigned>(i), kelp::KLString(std::to_wstring(i).c_str()),
+                          GFont("Arial", 9.0, 0, 0), 50, 20) {}
+    int draws = 0;
+
+protected:
+    void onDraw(XDC& dc) override {
+        ++draws;
+        YBTextButtonWnd::onDraw(dc);
+    }
+};
+
+std::vector<COLORREF> clientPixels(HWND w) {
+    RECT client;
+    GetClientRect(w, &client);
+    HDC dc = GetDC(w);
+    std::vector<COLORREF> out;
+    for (int y = 0; y < client.bottom; ++y)
+        for (int x = 0; x < client.right; ++x)
+            out.push_back(GetPixel(dc, x, y));
+    ReleaseDC(w, dc);
+    return out;
+}
+
+TEST_F(ManagerTest, ScrollingPaintsOnlyTheButtonsComingIntoViewAndShowsWhatARepaintShows) {
+    make(217, 100, false, true);  // 200 wide inside the bar: four buttons a row
+    for (int i = 0; i < 40; ++i)
+        manager.createChildWnd(new CountedButton(i), 0, 0);
+    manager.onLayoutChildren();
+    pump();
+    const auto button = [&](int i) { return static_cast<CountedButton*>(manager.getChild(i)); };
+    const auto drawsOfRow = [&](int row) {
+        int sum = 0;
+        for (int i = row * 4; i < row * 4 + 4; ++i)
+            sum += std::exchange(button(i)->draws, 0);
+        return sum;
+    };
+    for (int row = 0; row < 10; ++row)
+        EXPECT_EQ(drawsOfRow(row), row < 5 ? 4 : 0) << "row " << row;  // the rest out of view
+
+    manager.onScrollDown();  // one row of 20 pixels
+    manager.onScrollDown();
+    pump();
+    EXPECT_EQ(drawsOfRow(0) + drawsOfRow(1) + drawsOfRow(2) + drawsOfRow(3) + drawsOfRow(4), 0);
+    EXPECT_EQ(drawsOfRow(5) + drawsOfRow(6), 8);  // the two rows that came into view
+    EXPECT_EQ(drawsOfRow(7) + drawsOfRow(8) + drawsOfRow(9), 0);
+
+    button(9)->select(true, true);  // invalid while it scrolls
+    manager.onScrollUp();
+    pump();
+    EXPECT_EQ(drawsOfRow(1), 4);  // back into view
+    EXPECT_EQ(drawsOfRow(2), 1);  // the selected one
+    const std::vector<COLORREF> scrolled = clientPixels(manager.m_hWnd);
+    RedrawWindow(manager.m_hWnd, nullptr, nullptr, RDW_INVALIDATE | RDW_ERASE | RDW_ALLCHILDREN);
+    pump();
+    EXPECT_EQ(scrolled, clientPixels(manager.m_hWnd));
 }
 
 }  // namespace

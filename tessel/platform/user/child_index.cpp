@@ -17,7 +17,9 @@ bool holds(const RECT& r, POINT p) {
 }  // namespace
 
 void childrenChanged(Window* parent) {
-    if (parent && parent->childIndex) parent->childIndex->stale();
+    if (!parent) return;
+    ++parent->childrenSerial;
+    if (parent->childIndex) parent->childIndex->stale();
 }
 
 void ChildIndex::rebuild(Window& parent) {

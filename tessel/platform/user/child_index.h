@@ -10,6 +10,7 @@
 #include <cstdint>
 #include <vector>
 
+#include <tessel/platform/win_rect.h>
 #include <tessel/platform/win_types.h>
 
 namespace tessel::ws {
@@ -24,6 +25,8 @@ public:
     void stale() { m_stale = true; }
     // A child moved or changed size: refile it (cheap when the index is current).
     void moved(Window* child, const RECT& oldRect);
+    // Every child moved by the same step: the grid moves with them.
+    void shift(int dx, int dy) { OffsetRect(&m_bounds, dx, dy); }
     // The topmost visible, enabled child whose rectangle holds `p` (parent client coordinates).
     Window* childAt(Window& parent, POINT p, const std::vector<Window*>& skip);
     // Each child whose rectangle overlaps `r`, once, in no particular order.

@@ -65,6 +65,7 @@ struct Window {
     std::vector<Window*> children;           // topmost first
     std::unique_ptr<ChildIndex> childIndex;  // made once there are many children
     int zOrder = 0;                          // position among the siblings (kept by the index)
+    std::uint32_t childrenSerial = 0;        // raised when children are added, removed, restacked
     std::uint32_t visited = 0;               // ChildIndex's once-per-query mark
     RECT rect{};                             // parent client coordinates (screen for top-level)
     RECT client{};                           // relative to rect's top-left

@@ -209,7 +209,55 @@ void restack(Window* w, HWND insertAfter) {
 
 }  // namespace
 
-BOOL SetWindowPos(HWND handle, HWND insertAfter, int x, int y, int width, int height, UINT flags) {
+namespace tessel::ws {
+
+namespace {
+
+// Where a moved window's pixels can be taken along: it showed before and
+// shows after, keeps its size, frame and place among its siblings, and the
+// caller did not ask for a plain repaint.
+bool keepsBits(const Window* w, UINT flags) {
+    return w->parent && (w->style & WS_VISIBLE) &&
+           !(flags & (SWP_NOCOPYBITS | SWP_NOREDRAW | SWP_FRAMECHANGED | SWP_HIDEWINDOW)) &&
+           (flags & SWP_NOZORDER);
+}
+
+// After a move that kept the window's bits: the valid pixels that still show
+// are copied, the window paints only what they do not cover, and the parent
+// (with the siblings below) only what the window no longer covers.
+void moveKeepingBits(Window* w, cairo_region_t* valid, cairo_region_t* before, POINT from) {
+    const RECT origin = onSurface(w, {0, 0, 0, 0}, true);
+    const int dx = origin.left - from.x, dy = origin.top - from.y;
+    cairo_region_t* after = visibleRegion(w, true, true);
+    cairo_region_subtract(before, after);  // what it no longer covers
+    cairo_region_translate(valid, dx, dy);
+    cairo_region_intersect(valid, after);
+    moveBits(topLevelOf(w), valid, dx, dy);
+    // What shows now without pixels brought along.
+    cairo_region_subtract(after, valid);
+    if (!cairo_region_is_empty(after)) {
+        const RECT box{0, 0, w->client.right - w->client.left, w->client.bottom - w->client.top};
+        const RECT client = onSurface(w, box, false);
+        cairo_rectangle_int_t e;
+        cairo_region_get_extents(after, &e);
+        const bool frame = e.x < client.left || e.y < client.top || e.x + e.width > client.right ||
+                           e.y + e.height > client.bottom;
+        if (frame) w->frameWanted = true, markForPaint(w);
+        cairo_region_translate(after, -client.left, -client.top);
+        invalidate(w, after, true, true);
+    }
+    if (!cairo_region_is_empty(before)) {
+        const RECT parent = onSurface(w->parent, {0, 0, 0, 0}, false);
+        cairo_region_translate(before, -parent.left, -parent.top);
+        expose(w, before);
+    }
+    cairo_region_destroy(after);
+}
+
+}  // namespace
+
+BOOL placeWindow(HWND handle, HWND insertAfter, int x, int y, int width, int height, UINT flags,
+                 bool quietly) {
     Window* w = windowOf(handle);
     if (!w) return FALSE;
     const bool special = insertAfter == HWND_TOP || insertAfter == HWND_BOTTOM ||
@@ -231,6 +279,19 @@ BOOL SetWindowPos(HWND handle, HWND insertAfter, int x, int y, int width, int he
     const RECT oldRect = w->rect;
     const RECT oldClient = w->client;
     const bool wasVisible = (w->style & WS_VISIBLE) != 0;
+    const bool sameSize =
+        pos.cx == oldRect.right - oldRect.left && pos.cy == oldRect.bottom - oldRect.top;
+    const bool moving = pos.x != oldRect.left || pos.y != oldRect.top;
+    // The valid pixels and the area the window covers, before it goes.
+    cairo_region_t* valid = nullptr;
+    cairo_region_t* before = nullptr;
+    POINT from{0, 0};
+    if (!quietly && moving && sameSize && keepsBits(w, pos.flags) &&
+        (valid = validArea(w)) != nullptr) {
+        before = visibleRegion(w, true, true);
+        const RECT origin = onSurface(w, {0, 0, 0, 0}, true);
+        from = {origin.left, origin.top};
+    }
     if (!(pos.flags & SWP_NOZORDER)) restack(w, pos.hwndInsertAfter);
     w->rect = {pos.x, pos.y, pos.x + pos.cx, pos.y + pos.cy};
     if (w->parent && w->parent->childIndex) w->parent->childIndex->moved(w, oldRect);
@@ -238,22 +299,31 @@ BOOL SetWindowPos(HWND handle, HWND insertAfter, int x, int y, int width, int he
                          (w->rect.bottom - w->rect.top != oldRect.bottom - oldRect.top);
     if (resized || (pos.flags & SWP_FRAMECHANGED)) {
         recalculateClient(w);
-        if (!(w = windowOf(handle))) return FALSE;
+        if (!(w = windowOf(handle))) {
+            if (valid) cairo_region_destroy(valid), cairo_region_destroy(before);
+            return FALSE;
+        }
     }
     if (pos.flags & SWP_SHOWWINDOW) w->style |= WS_VISIBLE;
     if (pos.flags & SWP_HIDEWINDOW) w->style &= ~WS_VISIBLE;
     const bool visible = (w->style & WS_VISIBLE) != 0;
     const bool moved = w->rect.left != oldRect.left || w->rect.top != oldRect.top;
 
-    if (!(pos.flags & SWP_NOREDRAW) && w->parent) {
-        if (wasVisible && (moved || resized || !visible || !(pos.flags & SWP_NOZORDER)))
-            expose(w, oldRect);
+    if (valid && visible && !resized) {
+        moveKeepingBits(w, valid, before, from);
+    } else if (!quietly) {
+        if (!(pos.flags & SWP_NOREDRAW) && w->parent) {
+            if (wasVisible && (moved || resized || !visible || !(pos.flags & SWP_NOZORDER)))
+                expose(w, oldRect);
+        }
+        if (visible && (!wasVisible || moved || resized || (pos.flags & SWP_FRAMECHANGED) ||
+                        !(pos.flags & SWP_NOZORDER))) {
+            w->frameWanted = true;
+            invalidate(w, nullptr, true, true);
+        }
     }
-    if (visible && (!wasVisible || moved || resized || (pos.flags & SWP_FRAMECHANGED) ||
-                    !(pos.flags & SWP_NOZORDER))) {
-        w->frameWanted = true;
-        invalidate(w, nullptr, true, true);
-    }
+    if (valid) cairo_region_destroy(valid), cairo_region_destroy(before);
+    if (moved && w->parent) cropUpdate(w);
     const SIZE clientSize{w->client.right - w->client.left, w->client.bottom - w->client.top};
     if (clientSize.cx == oldClient.right - oldClient.left &&
         clientSize.cy == oldClient.bottom - oldClient.top) {
@@ -268,6 +338,12 @@ BOOL SetWindowPos(HWND handle, HWND insertAfter, int x, int y, int width, int he
     send(w, WM_WINDOWPOSCHANGED, 0, reinterpret_cast<LPARAM>(&pos));
     if ((w = windowOf(handle)) && !w->parent) WindowSystem::instance().backend->topLevelChanged(*w);
     return TRUE;
+}
+
+}  // namespace tessel::ws
+
+BOOL SetWindowPos(HWND handle, HWND insertAfter, int x, int y, int width, int height, UINT flags) {
+    return placeWindow(handle, insertAfter, x, y, width, height, flags, false);
 }
 
 BOOL MoveWindow(HWND handle, int x, int y, int width, int height, BOOL repaint) {

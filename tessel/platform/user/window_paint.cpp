@@ -75,7 +75,8 @@ Window* surfaceWindow(Window* w) {
     return top;
 }
 
-// Where `w`'s rectangle `r` (window-relative when `nonClient`, else client) lies on its surface.
+}  // namespace
+
 RECT onSurface(const Window* w, RECT r, bool nonClient) {
     const Window* top = topLevelOf(const_cast<Window*>(w));
     const POINT surface = surfaceOriginOnScreen(top);
@@ -84,19 +85,25 @@ RECT onSurface(const Window* w, RECT r, bool nonClient) {
     return r;
 }
 
-// The part of the surface that `w` may draw on: its client area (or whole
-// window), cut by every ancestor's client area, minus the visible siblings
-// above it and above each ancestor, minus its own visible children.
-cairo_region_t* visibleRegion(const Window* w, bool nonClient) {
+cairo_region_t* visibleRegion(const Window* w, bool nonClient, bool withChildren,
+                              const RECT* within) {
     const RECT own = nonClient
                          ? RECT{0, 0, w->rect.right - w->rect.left, w->rect.bottom - w->rect.top}
                          : clientBox(w);
-    cairo_rectangle_int_t start = cairoRect(onSurface(w, own, nonClient));
-    cairo_region_t* region = cairo_region_create_rectangle(&start);
+    RECT start = onSurface(w, own, nonClient);
+    // Everything that follows is cut to `within` first: a small paint over a
+    // window of many children then looks only at the few it touches.
+    if (within) {
+        start = {std::max(start.left, within->left), std::max(start.top, within->top),
+                 std::min(start.right, within->right), std::min(start.bottom, within->bottom)};
+    }
+    const cairo_rectangle_int_t first = cairoRect(start);
+    cairo_region_t* region = cairo_region_create_rectangle(&first);
     for (const Window* a = w; a->parent; a = a->parent) {
         const cairo_rectangle_int_t parentClient =
             cairoRect(onSurface(a->parent, clientBox(a->parent), false));
         cairo_region_intersect_rectangle(region, &parentClient);
+        if (cairo_region_is_empty(region)) return region;
         auto cutSibling = [&](const Window* sibling) {
             if (!(sibling->style & WS_VISIBLE)) return;
             const RECT box{0, 0, sibling->rect.right - sibling->rect.left,
@@ -116,22 +123,42 @@ cairo_region_t* visibleRegion(const Window* w, bool nonClient) {
             }
         }
     }
-    for (const Window* child : w->children) {
-        if (!(child->style & WS_VISIBLE)) continue;
+    if (withChildren || w->children.empty() || cairo_region_is_empty(region)) return region;
+    auto cutChild = [&](const Window* child) {
+        if (!(child->style & WS_VISIBLE)) return;
         const RECT box{0, 0, child->rect.right - child->rect.left,
                        child->rect.bottom - child->rect.top};
         const cairo_rectangle_int_t cut = cairoRect(onSurface(child, box, true));
         cairo_region_subtract_rectangle(region, &cut);
+    };
+    if (ChildIndex* index = indexOf(const_cast<Window*>(w))) {
+        cairo_rectangle_int_t e;
+        cairo_region_get_extents(region, &e);
+        const RECT origin = onSurface(w, {0, 0, 0, 0}, false);
+        const RECT reach{e.x - origin.left, e.y - origin.top, e.x + e.width - origin.left,
+                         e.y + e.height - origin.top};
+        index->forEachOverlapping(*const_cast<Window*>(w), reach, cutChild);
+    } else {
+        for (const Window* child : w->children)
+            cutChild(child);
     }
     return region;
 }
+
+namespace {
 
 // A DC reaches no further than the surface, whatever the window's size
 // (a top-level window's frame lies outside it); null without a surface.
 HDC dcFor(Window* w, const cairo_region_t* limit, bool nonClient) {
     Window* top = surfaceWindow(w);
     if (!top->surface) return nullptr;
-    cairo_region_t* visible = visibleRegion(w, nonClient);
+    RECT reach;
+    if (limit) {
+        cairo_rectangle_int_t e;
+        cairo_region_get_extents(limit, &e);
+        reach = {e.x, e.y, e.x + e.width, e.y + e.height};
+    }
+    cairo_region_t* visible = visibleRegion(w, nonClient, false, limit ? &reach : nullptr);
     if (limit) cairo_region_intersect(visible, limit);
     const cairo_rectangle_int_t bounds{0, 0, cairo_image_surface_get_width(top->surface),
                                        cairo_image_surface_get_height(top->surface)};
@@ -161,17 +188,18 @@ bool intersect(const RECT& a, const RECT& b, RECT* out) {
     return out->left < out->right && out->top < out->bottom;
 }
 
-// The part of `w`'s client area on its top-level window's surface (client
-// coordinates): what lies beyond is never painted, so it never becomes invalid.
+// The part of `w`'s client area on its top-level window's surface and inside
+// every ancestor's client area (client coordinates): what lies beyond is
+// never painted, so it never becomes invalid.
 RECT paintableClient(const Window* w) {
     const SIZE extent = surfaceExtent(topLevelOf(const_cast<Window*>(w)));
     const RECT origin = onSurface(w, {0, 0, 0, 0}, false);
-    RECT out;
-    if (!intersect(clientBox(w),
-                   {-origin.left, -origin.top, extent.cx - origin.left, extent.cy - origin.top},
-                   &out)) {
-        return {0, 0, 0, 0};
+    RECT out = onSurface(w, clientBox(w), false);
+    if (!intersect(out, {0, 0, extent.cx, extent.cy}, &out)) return {0, 0, 0, 0};
+    for (const Window* a = w->parent; a; a = a->parent) {
+        if (!intersect(out, onSurface(a, clientBox(a), false), &out)) return {0, 0, 0, 0};
     }
+    OffsetRect(&out, -origin.left, -origin.top);
     return out;
 }
 
@@ -223,6 +251,50 @@ void expose(Window* w, const RECT& rectInParent) {
         intersect(rectInParent, paintableClient(w->parent), &r)) {
         invalidateRect(w->parent, r, true, true, true);
     }
+}
+
+void expose(Window* w, const cairo_region_t* regionInParent) {
+    if (!w->parent || !reallyVisible(w->parent)) return;
+    const RECT paintable = paintableClient(w->parent);
+    for (int i = 0, n = cairo_region_num_rectangles(regionInParent); i < n; ++i) {
+        cairo_rectangle_int_t c;
+        cairo_region_get_rectangle(regionInParent, i, &c);
+        RECT r{c.x, c.y, c.x + c.width, c.y + c.height};
+        if (intersect(r, paintable, &r)) invalidateRect(w->parent, r, true, true, true);
+    }
+}
+
+namespace {
+void forgetSubtree(Window* w) {
+    forgetPaint(w);
+    w->eraseWanted = false;
+    for (Window* child : w->children)
+        forgetSubtree(child);
+}
+}  // namespace
+
+void cropUpdate(Window* w) {
+    if (!w->parent || (!w->paintQueued && w->children.empty())) return;
+    RECT shows;
+    if (!intersect(w->rect, paintableClient(w->parent), &shows)) return forgetSubtree(w);
+    if (w->update.empty()) return;
+    const RECT paintable = paintableClient(w);
+    const RECT e = w->update.extents();
+    if (e.left >= paintable.left && e.top >= paintable.top && e.right <= paintable.right &&
+        e.bottom <= paintable.bottom) {
+        return;
+    }
+    // Only what can show stays invalid.
+    cairo_region_t* update = w->update.take();
+    const cairo_rectangle_int_t keep = cairoRect(paintable);
+    cairo_region_intersect_rectangle(update, &keep);
+    for (int i = 0, n = cairo_region_num_rectangles(update); i < n; ++i) {
+        cairo_rectangle_int_t c;
+        cairo_region_get_rectangle(update, i, &c);
+        w->update.add({c.x, c.y, c.x + c.width, c.y + c.height});
+    }
+    cairo_region_destroy(update);
+    if (w->update.empty()) w->eraseWanted = false;
 }
 
 void forgetPaint(Window* w) {
@@ -400,15 +472,11 @@ HDC BeginPaint(HWND handle, LPPAINTSTRUCT paint) {
     const bool erase = w->eraseWanted;
     w->eraseWanted = false;
     if (!region) region = cairo_region_create();
-    HDC dc = dcFor(w, nullptr, false);
-    // The DC reaches only what was invalid: translate the region onto the surface.
-    if (tessel::gdi::DeviceContext* d = tessel::gdi::findDC(dc)) {
-        const RECT origin = onSurface(w, {0, 0, 0, 0}, false);
-        cairo_region_t* onSurfaceRegion = cairo_region_copy(region);
-        cairo_region_translate(onSurfaceRegion, origin.left, origin.top);
-        d->limitVisible(onSurfaceRegion);
-        cairo_region_destroy(onSurfaceRegion);
-    }
+    // The DC reaches only what was invalid: the region moved onto the surface.
+    const RECT origin = onSurface(w, {0, 0, 0, 0}, false);
+    cairo_region_translate(region, origin.left, origin.top);
+    HDC dc = dcFor(w, region, false);
+    cairo_region_translate(region, -origin.left, -origin.top);
     cairo_rectangle_int_t e;
     cairo_region_get_extents(region, &e);
     cairo_region_destroy(region);

@@ -9,6 +9,7 @@
 #include <deque>
 #include <memory>
 #include <string>
+#include <unordered_map>
 #include <vector>
 
 #include "base/handle_slots.h"
@@ -78,6 +79,9 @@ public:
         int part = -1;  // SB_LINEUP, SB_LINEDOWN, SB_PAGEUP, SB_PAGEDOWN or SB_THUMBTRACK
         int grab = 0;   // pointer offset into the thumb, bar pixels
     } scrollTrack;
+    // DeferWindowPos batches by handle value.
+    std::unordered_map<std::uintptr_t, std::vector<WINDOWPOS>> deferred;
+    std::uintptr_t nextBatch = 1;
     SIZE screen{1920, 1080};
     Backend* backend = nullptr;
 
@@ -157,8 +161,15 @@ void limitCoordinates(int& x, int& y, int& width, int& height);
 void destroyWindow(Window* window, bool sendDestroy);
 // Capture, focus and mouse tracking held by the window or a descendant end.
 void releaseInputState(Window* window);
+// SetWindowPos; `quietly` leaves out every invalidation (the caller repaints).
+BOOL placeWindow(HWND handle, HWND insertAfter, int x, int y, int width, int height, UINT flags,
+                 bool quietly);
 // The window waits for WM_PAINT.
 void markForPaint(Window* window);
+// What of the window's update region can no longer show (outside its
+// ancestors' client areas, or off the surface) is dropped: whatever shows
+// it again invalidates it anew. Wholly hidden, its descendants' go too.
+void cropUpdate(Window* window);
 // The window no longer waits for painting.
 void forgetPaint(Window* window);
 // Adds to the update region (client coordinates; null: the whole client area).
@@ -166,6 +177,22 @@ void invalidate(Window* window, const cairo_region_t* region, bool erase, bool c
 // The part of the parent (and of the windows under it) that `rect` covered
 // becomes invalid: what was behind a moved or hidden window shows again.
 void expose(Window* window, const RECT& rectInParent);
+void expose(Window* window, const cairo_region_t* regionInParent);
+// Where `r` (window-relative when `nonClient`, else client) lies on the surface.
+RECT onSurface(const Window* window, RECT r, bool nonClient);
+// The part of the surface where the window shows (the whole window when
+// `nonClient`, else its client area), cut by its ancestors' client areas and
+// the siblings above, and, unless `withChildren`, without its own children;
+// cut to `within` (surface coordinates) when given. The caller destroys it.
+cairo_region_t* visibleRegion(const Window* window, bool nonClient, bool withChildren = false,
+                              const RECT* within = nullptr);
+// Where the window and its descendants show on the surface with pixels that
+// are up to date: nothing that waits for WM_PAINT or WM_NCPAINT. Null when
+// the window has no surface to show on (window_bits.cpp).
+cairo_region_t* validArea(const Window* window);
+// Copies the surface's pixels into `destination` (surface coordinates) from
+// where they lie (dx, dy) away, and presents them (window_bits.cpp).
+void moveBits(Window* topLevel, const cairo_region_t* destination, int dx, int dy);
 // The topmost visible, enabled window under a screen point, or null.
 // Windows in `skip` (which answered HTTRANSPARENT) count as absent.
 Window* windowAt(POINT screenPoint, const std::vector<Window*>& skip = {});

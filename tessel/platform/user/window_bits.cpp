@@ -1,0 +1,116 @@
+// Pixels that are already right on a surface, reused when windows move or
+// scroll instead of being painted again.
+#include <algorithm>
+#include <cstring>
+#include <vector>
+
+#include "user/backend.h"
+#include "user/window_system.h"
+
+namespace tessel::ws {
+
+namespace {
+
+cairo_rectangle_int_t cairoRect(const RECT& r) {
+    return {r.left, r.top, std::max(0, r.right - r.left), std::max(0, r.bottom - r.top)};
+}
+
+// Takes out what `w` and its visible descendants still have to paint.
+void subtractStale(cairo_region_t* area, const Window* w) {
+    if (!(w->style & WS_VISIBLE) || cairo_region_is_empty(area)) return;
+    if (w->frameWanted) {
+        const RECT whole{0, 0, w->rect.right - w->rect.left, w->rect.bottom - w->rect.top};
+        const cairo_rectangle_int_t all = cairoRect(onSurface(w, whole, true));
+        cairo_region_t* frame = cairo_region_create_rectangle(&all);
+        const RECT box{0, 0, w->client.right - w->client.left, w->client.bottom - w->client.top};
+        const cairo_rectangle_int_t client = cairoRect(onSurface(w, box, false));
+        cairo_region_subtract_rectangle(frame, &client);
+        cairo_region_subtract(area, frame);
+        cairo_region_destroy(frame);
+    }
+    if (!w->update.empty()) {
+        cairo_region_t* update = w->update.copy();
+        const RECT origin = onSurface(w, {0, 0, 0, 0}, false);
+        cairo_region_translate(update, origin.left, origin.top);
+        cairo_region_subtract(area, update);
+        cairo_region_destroy(update);
+    }
+    auto visit = [&](const Window* child) {
+        if (child->paintQueued || !child->children.empty()) subtractStale(area, child);
+    };
+    if (ChildIndex* index = indexOf(const_cast<Window*>(w))) {
+        // Only the children over what is left can take anything out of it.
+        cairo_rectangle_int_t e;
+        cairo_region_get_extents(area, &e);
+        const RECT origin = onSurface(w, {0, 0, 0, 0}, false);
+        const RECT reach{e.x - origin.left, e.y - origin.top, e.x + e.width - origin.left,
+                         e.y + e.height - origin.top};
+        index->forEachOverlapping(*const_cast<Window*>(w), reach, visit);
+    } else {
+        for (const Window* child : w->children)
+            visit(child);
+    }
+}
+
+}  // namespace
+
+cairo_region_t* validArea(const Window* w) {
+    const Window* top = topLevelOf(const_cast<Window*>(w));
+    if (!top->surface || !reallyVisible(w)) return nullptr;
+    const SIZE extent = surfaceExtent(top);
+    if (cairo_image_surface_get_width(top->surface) != extent.cx ||
+        cairo_image_surface_get_height(top->surface) != extent.cy) {
+        return nullptr;  // about to be made anew
+    }
+    const RECT bounds{0, 0, extent.cx, extent.cy};
+    cairo_region_t* area = visibleRegion(w, true, true, &bounds);
+    subtractStale(area, w);
+    return area;
+}
+
+void moveBits(Window* top, const cairo_region_t* destination, int dx, int dy) {
+    const int n = cairo_region_num_rectangles(destination);
+    if (!top->surface || n == 0 || (dx == 0 && dy == 0)) return;
+    std::vector<cairo_rectangle_int_t> rects(static_cast<std::size_t>(n));
+    for (int i = 0; i < n; ++i)
+        cairo_region_get_rectangle(destination, i, &rects[static_cast<std::size_t>(i)]);
+    cairo_surface_flush(top->surface);
+    unsigned char* data = cairo_image_surface_get_data(top->surface);
+    const long long stride = cairo_image_surface_get_stride(top->surface);
+    // A region is banded: runs of rectangles sharing their rows, left to
+    // right. Rows are written in the order that reads every source pixel
+    // before anything overwrites it: away from where the pixels come from.
+    std::vector<std::pair<int, int>> bands;  // [first, last) in rects
+    for (int i = 0; i < n;) {
+        int j = i + 1;
+        while (j < n && rects[static_cast<std::size_t>(j)].y == rects[static_cast<std::size_t>(i)].y)
+            ++j;
+        bands.emplace_back(i, j);
+        i = j;
+    }
+    auto copyRow = [&](const cairo_rectangle_int_t& r, int y) {
+        std::memmove(data + y * stride + r.x * 4LL, data + (y - dy) * stride + (r.x - dx) * 4LL,
+                     static_cast<std::size_t>(r.width) * 4);
+    };
+    auto band = [&](std::pair<int, int> b) {
+        const cairo_rectangle_int_t& first = rects[static_cast<std::size_t>(b.first)];
+        for (int k = 0; k < first.height; ++k) {
+            const int y = dy > 0 ? first.y + first.height - 1 - k : first.y + k;
+            for (int m = 0; m < b.second - b.first; ++m)
+                copyRow(rects[static_cast<std::size_t>(dx > 0 ? b.second - 1 - m : b.first + m)], y);
+        }
+    };
+    if (dy > 0) {
+        for (auto b = bands.rbegin(); b != bands.rend(); ++b)
+            band(*b);
+    } else {
+        for (const auto& b : bands)
+            band(b);
+    }
+    cairo_surface_mark_dirty(top->surface);
+    cairo_rectangle_int_t e;
+    cairo_region_get_extents(destination, &e);
+    WindowSystem::instance().backend->present(*top, {e.x, e.y, e.x + e.width, e.y + e.height});
+}
+
+}  // namespace tessel::ws
