@@ -100,8 +100,13 @@ void TextLayout::adopt(PangoLayout* layout) {
         const long long advancePixels = (advance + PANGO_SCALE - 1) / PANGO_SCALE + 1;
         if (advancePixels > box.right)
             box.right = static_cast<LONG>(std::min<long long>(advancePixels, INT_MAX));
-        m_lines.push_back({logical.width, line, box});
-        m_width = std::max(m_width, logical.width);
+        // Pango's width wraps too; past a million pixels the advances give it.
+        const long long advanceWidth = (advance + PANGO_SCALE / 2) / PANGO_SCALE;
+        const int width = advanceWidth > (INT_MAX / PANGO_SCALE) / 2
+                              ? static_cast<int>(std::min<long long>(advanceWidth, INT_MAX))
+                              : logical.width;
+        m_lines.push_back({width, line, box});
+        m_width = std::max(m_width, width);
         m_layoutBytes += kLineBytes;
     }
 }

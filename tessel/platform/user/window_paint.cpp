@@ -1,5 +1,6 @@
 // Update regions, painting and device contexts over the top-level surfaces.
 #include <algorithm>
+#include <initializer_list>
 
 #include "user/backend.h"
 #include <tessel/platform/gdi.h>
@@ -368,6 +369,11 @@ BOOL InvalidateRect(HWND handle, const RECT* rect, BOOL erase) {
     }
     RECT r = *rect;
     if (r.right < r.left || r.bottom < r.top) return TRUE;
+    // Windows end within 16-bit coordinates: clamping far beyond them changes
+    // nothing and keeps the width and height within an int.
+    constexpr LONG kFar = 1 << 24;
+    for (LONG* edge : {&r.left, &r.top, &r.right, &r.bottom})
+        *edge = std::clamp(*edge, -kFar, kFar);
     const cairo_rectangle_int_t c{r.left, r.top, r.right - r.left, r.bottom - r.top};
     cairo_region_t* region = cairo_region_create_rectangle(&c);
     invalidate(w, region, erase, false);

@@ -1,0 +1,95 @@
+// The headless gallery under a long stream of random user input: pointer
+// moves, presses, releases and wheel turns anywhere over its window, the
+// clock moving 40 ms between events. Prints the heap in use and the GDI
+// objects after a tenth of the stream and at its end, and the median time of
+// an event (input and repaint) over the first and the last thousand events
+// after that tenth. Fails when the heap grew by more than the limit given
+// (bytes) or the GDI objects grew at all.
+//
+//   gallery_soak EVENTS HEAP_LIMIT_BYTES
+#include <malloc.h>
+
+#include <algorithm>
+#include <chrono>
+#include <cstdio>
+#include <cstdlib>
+#include <random>
+#include <vector>
+
+#include <tessel/platform/input_events.h>
+#include <tessel/platform/testing.h>
+
+#include "GalleryWnd.h"
+
+namespace {
+
+long long heapInUse() {
+    const struct mallinfo2 info = mallinfo2();
+    return static_cast<long long>(info.uordblks + info.hblkhd);
+}
+
+DWORD gdiObjects() {
+    return GetGuiResources(GetCurrentProcess(), GR_GDIOBJECTS);
+}
+
+double median(std::vector<double> values) {
+    if (values.empty()) return 0;
+    std::nth_element(values.begin(), values.begin() + values.size() / 2, values.end());
+    return values[values.size() / 2];
+}
+
+}  // namespace
+
+int main(int argc, char** argv) {
+    if (argc != 3) {
+        std::fprintf(stderr, "usage: %s EVENTS HEAP_LIMIT_BYTES\n", argv[0]);
+        return 2;
+    }
+    const long events = std::atol(argv[1]);
+    const long long heapLimit = std::atoll(argv[2]);
+    tessel::testing::useVirtualClock();
+    GalleryWnd gallery(GALLERY_ICON_DIR);
+    if (events < 10'000 || !gallery.createAt(0, 0, nullptr)) return 2;
+    CRect window;
+    gallery.GetWindowRect(&window);
+
+    std::mt19937 random(2026);
+    bool down = false;
+    const long settled = events / 10;
+    long long heapSettled = 0;
+    DWORD gdiSettled = 0;
+    std::vector<double> first, last;
+    for (long i = 0; i < events; ++i) {
+        const auto start = std::chrono::steady_clock::now();
+        const unsigned pick = random() % 16;
+        if (pick < 10) {
+            ::SetCursorPos(window.left + static_cast<int>(random() % window.Width()),
+                           window.top + static_cast<int>(random() % window.Height()));
+        } else if (pick < 14) {
+            tessel::sendMouseInput(down ? MOUSEEVENTF_LEFTUP : MOUSEEVENTF_LEFTDOWN);
+            down = !down;
+        } else {
+            tessel::sendMouseInput(MOUSEEVENTF_WHEEL, pick == 14 ? WHEEL_DELTA : -WHEEL_DELTA);
+        }
+        tessel::testing::advanceClock(40);
+        tessel::testing::pump();
+        const double micros =
+            std::chrono::duration<double, std::micro>(std::chrono::steady_clock::now() - start).count();
+        if (i == settled) {
+            heapSettled = heapInUse();
+            gdiSettled = gdiObjects();
+        }
+        if (i > settled && i <= settled + 1000) first.push_back(micros);
+        if (i >= events - 1000) last.push_back(micros);
+    }
+    const long long heapEnd = heapInUse();
+    const DWORD gdiEnd = gdiObjects();
+    std::printf("events: %ld, commands: %zu\n", events, gallery.commands().size());
+    std::printf("heap in use: %lld bytes after %ld events, %lld at the end (%+lld)\n", heapSettled,
+                settled, heapEnd, heapEnd - heapSettled);
+    std::printf("GDI objects: %lu, then %lu\n", static_cast<unsigned long>(gdiSettled),
+                static_cast<unsigned long>(gdiEnd));
+    std::printf("median event: %.1f us (first thousand after settling), %.1f us (last thousand)\n",
+                median(first), median(last));
+    return heapEnd - heapSettled <= heapLimit && gdiEnd <= gdiSettled ? 0 : 1;
+}
