@@ -101,15 +101,6 @@ void expectSamePixels(const std::vector<Box>& boxes, const std::function<void(HD
                 ADD_FAILURE() << "first difference at " << x << "," << y << ": 0x" << std::hex
                               << tiled.at(x, y) << " vs 0x" << path.at(x, y);
     EXPECT_EQ(differing, 0);
-    if (differing && getenv("DBG")) {
-        for (const Box& b : boxes) {
-            Canvas t(kWidth, kHeight), p(kWidth, kHeight);
-            prepare(t.dc()); drawBoxes(t.dc(), {b});
-            cache.setEnabled(false); prepare(p.dc()); drawBoxes(p.dc(), {b}); cache.setEnabled(true);
-            for (int y = 0; y < kHeight; ++y) for (int x = 0; x < kWidth; ++x)
-                if (t.at(x, y) != p.at(x, y)) { printf("box %d %d %d %d c %d %d b %d nb %d at %d %d %06x %06x pen %06x fill %06x\n", b.rect.left, b.rect.top, b.rect.right, b.rect.bottom, b.cornerWidth, b.cornerHeight, b.border, b.nullBrush, x, y, t.at(x,y), p.at(x,y), b.pen, b.fill); }
-        }
-    }
 }
 
 TEST(RoundRectTiles, MatchPathsForEverySizeRadiusAndBorder) {
