@@ -9,8 +9,11 @@
 // Not thread-safe by itself: every use happens under the GDI lock.
 //
 //   const CornerTiles::Tiles* tiles = CornerTiles::shared().find(
-//       {width, height, pen}, [&](cairo_t* fill, cairo_t* outline, const RECT& box) {...});
-//   // tiles->fill / tiles->pen: masks of a 2*tileWidth x 2*tileHeight box
+//       {width, height, pen}, [&](cairo_t* fill, cairo_t* outline, const RECT& box) {
+//           // the same path code as the DC's, on `box`
+//       });
+//   // each quadrant of tiles->fill and tiles->pen is one corner of any box
+//   // at least twice the tile size
 #pragma once
 
 #include <cairo.h>
