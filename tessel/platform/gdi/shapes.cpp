@@ -140,8 +140,8 @@ bool drawRoundRectFromTiles(DeviceContext& d, const RECT& r, int cornerWidth, in
     const long long tileHeight = std::max((cornerHeight + 1) / 2, pen);
     // Smaller boxes clamp their corners or pen: not the cached shape.
     if (width < 2 * tileWidth || height < 2 * tileHeight) return false;
-    // Cairo clips paths crossing the surface's edge to it, which moves the
-    // outline's edges there: such boxes keep the path.
+    // A path crossing the surface's edge comes out differently along that
+    // edge (Cairo gives the outline the edge column): such boxes keep the path.
     if (r.left < 0 || r.top < 0 || r.right > cairo_image_surface_get_width(d.surface()) ||
         r.bottom > cairo_image_surface_get_height(d.surface()))
         return false;
