@@ -4,6 +4,7 @@
 #include <cstdlib>
 
 #include <tessel/platform/gdi.h>
+#include "gdi/corner_tiles.h"
 #include "gdi/drawing.h"
 
 using namespace tessel::gdi;
@@ -61,34 +62,129 @@ void roundedPath(cairo_t* cr, double x, double y, double w, double h, double cw,
     cairo_close_path(cr);
 }
 
-// Fills and outlines a shape whose path `shape(inset)` draws the figure
-// shrunk by `inset` pixels on every side.
+// The figure's inside, from the path `shape(cr, r, inset)` draws for the
+// figure shrunk by `inset` pixels on every side.
 template <class Shape>
-BOOL drawFigure(HDC dc, int left, int top, int right, int bottom, Shape shape) {
+void fillFigure(cairo_t* cr, const Shape& shape, const RECT& r) {
+    shape(cr, r, 0.0);
+    cairo_fill(cr);
+}
+
+// The pen's band: between the figure and the figure shrunk by the pen width.
+template <class Shape>
+void outlineFigure(cairo_t* cr, const Shape& shape, const RECT& r, double width) {
+    shape(cr, r, 0.0);
+    shape(cr, r, width);
+    cairo_set_fill_rule(cr, CAIRO_FILL_RULE_EVEN_ODD);
+    cairo_fill(cr);
+    cairo_set_fill_rule(cr, CAIRO_FILL_RULE_WINDING);
+}
+
+double penInset(const Pen& pen, const RECT& r) {
+    return std::min<double>(pen.width, std::min(r.right - r.left, r.bottom - r.top) / 2.0);
+}
+
+struct FigureColors {
+    const Pen* pen;
+    COLORREF penColor;
+    bool brush;
+    COLORREF brushColor;
+};
+
+// Fills and outlines a shape whose path `shape(cr, r, inset)` draws; `fast`
+// may draw the figure (surface pixels `r`) some other way and say so.
+template <class Shape, class Fast>
+BOOL drawFigure(HDC dc, int left, int top, int right, int bottom, Shape shape, Fast fast) {
     DeviceContext* d = findDC(dc);
     if (!d) return FALSE;
     RECT r = d->toSurface(normalized(left, top, right, bottom));
-    COLORREF penColor = 0, brushColor = 0;
-    const Pen* pen = currentPen(*d, &penColor);
-    if (!pen) r.right -= 1, r.bottom -= 1;  // GDI leaves the last row and column to the pen
+    FigureColors colors{};
+    colors.pen = currentPen(*d, &colors.penColor);
+    colors.brush = currentBrush(*d, &colors.brushColor);
+    if (!colors.pen) r.right -= 1, r.bottom -= 1;  // GDI leaves the last row and column to the pen
     if (r.right <= r.left || r.bottom <= r.top) return TRUE;
+    if (fast(*d, r, colors)) return TRUE;
     cairo_t* cr = d->cairo();
-    if (currentBrush(*d, &brushColor)) {
-        setSource(cr, brushColor);
-        shape(cr, r, 0.0);
-        cairo_fill(cr);
+    if (colors.brush) {
+        setSource(cr, colors.brushColor);
+        fillFigure(cr, shape, r);
     }
-    if (pen) {
-        const double w =
-            std::min<double>(pen->width, std::min(r.right - r.left, r.bottom - r.top) / 2.0);
-        setSource(cr, penColor);
-        shape(cr, r, 0.0);
-        shape(cr, r, w);
-        cairo_set_fill_rule(cr, CAIRO_FILL_RULE_EVEN_ODD);
-        cairo_fill(cr);
-        cairo_set_fill_rule(cr, CAIRO_FILL_RULE_WINDING);
+    if (colors.pen) {
+        setSource(cr, colors.penColor);
+        outlineFigure(cr, shape, r, penInset(*colors.pen, r));
     }
     return TRUE;
+}
+
+template <class Shape>
+BOOL drawFigure(HDC dc, int left, int top, int right, int bottom, Shape shape) {
+    return drawFigure(dc, left, top, right, bottom, shape,
+                      [](DeviceContext&, const RECT&, const FigureColors&) { return false; });
+}
+
+// A rounded rectangle from cached corner masks and solid fills for the
+// straight parts; false when the corners are not cacheable or do not fit.
+template <class Shape>
+bool drawRoundRectFromTiles(DeviceContext& d, const RECT& r, int cornerWidth, int cornerHeight,
+                            const FigureColors& colors, const Shape& shape) {
+    CornerTiles& cache = CornerTiles::shared();
+    if (!cache.enabled()) return false;
+    // Either diameter not positive makes both paths plain rectangles.
+    if (cornerWidth <= 0 || cornerHeight <= 0) cornerWidth = cornerHeight = 0;
+    const int pen = colors.pen ? colors.pen->width : 0;
+    if (colors.pen && pen <= 0) return false;  // a zero-width band: no coverage to tile
+    const CornerTiles::Key key{cornerWidth, cornerHeight, pen};
+    if (!CornerTiles::cacheable(key)) return false;
+    const long long width = 0LL + r.right - r.left, height = 0LL + r.bottom - r.top;
+    const long long tileWidth = std::max((cornerWidth + 1) / 2, pen);
+    const long long tileHeight = std::max((cornerHeight + 1) / 2, pen);
+    // Smaller boxes clamp their corners or pen: not the cached shape.
+    if (width < 2 * tileWidth || height < 2 * tileHeight) return false;
+    // A path crossing the surface's edge comes out differently along that
+    // edge (Cairo gives the outline the edge column): such boxes keep the path.
+    if (r.left < 0 || r.top < 0 || r.right > cairo_image_surface_get_width(d.surface()) ||
+        r.bottom > cairo_image_surface_get_height(d.surface()))
+        return false;
+    const CornerTiles::Tiles* tiles =
+        cache.find(key, [&](cairo_t* fill, cairo_t* outline, const RECT& box) {
+            fillFigure(fill, shape, box);
+            if (outline) outlineFigure(outline, shape, box, pen);
+        });
+    if (!tiles) return false;
+    const int tw = tiles->tileWidth, th = tiles->tileHeight;
+    const RECT quadrants[4] = {{r.left, r.top, r.left + tw, r.top + th},
+                               {r.right - tw, r.top, r.right, r.top + th},
+                               {r.left, r.bottom - th, r.left + tw, r.bottom},
+                               {r.right - tw, r.bottom - th, r.right, r.bottom}};
+    // Where the tile box's top-left lands for each quadrant.
+    const POINT origins[4] = {{r.left, r.top},
+                              {r.right - 2 * tw, r.top},
+                              {r.left, r.bottom - 2 * th},
+                              {r.right - 2 * tw, r.bottom - 2 * th}};
+    if (colors.brush) {
+        d.fillSurfaceRect({r.left + tw, r.top + pen, r.right - tw, r.bottom - pen},
+                          colors.brushColor);
+        d.fillSurfaceRect({r.left + pen, r.top + th, r.left + tw, r.bottom - th},
+                          colors.brushColor);
+        d.fillSurfaceRect({r.right - tw, r.top + th, r.right - pen, r.bottom - th},
+                          colors.brushColor);
+    }
+    if (colors.pen) {
+        d.fillSurfaceRect({r.left + tw, r.top, r.right - tw, r.top + pen}, colors.penColor);
+        d.fillSurfaceRect({r.left + tw, r.bottom - pen, r.right - tw, r.bottom}, colors.penColor);
+        d.fillSurfaceRect({r.left, r.top + th, r.left + pen, r.bottom - th}, colors.penColor);
+        d.fillSurfaceRect({r.right - pen, r.top + th, r.right, r.bottom - th}, colors.penColor);
+    }
+    if (tw == 0 || th == 0) return true;
+    for (int i = 0; i < 4; ++i) {
+        if (colors.brush)
+            d.compositeMask(tiles->fill, origins[i].x, origins[i].y, colors.brushColor,
+                            &quadrants[i]);
+        if (colors.pen)
+            d.compositeMask(tiles->pen, origins[i].x, origins[i].y, colors.penColor,
+                            &quadrants[i]);
+    }
+    return true;
 }
 
 // Bresenham from a to b, the end point excluded, as runs of pixels.
@@ -151,11 +247,15 @@ BOOL Rectangle(HDC dc, int left, int top, int right, int bottom) {
 
 BOOL RoundRect(HDC dc, int left, int top, int right, int bottom, int width, int height) {
     const GdiLock lock;
-    return drawFigure(dc, left, top, right, bottom, [=](cairo_t* cr, const RECT& r, double inset) {
+    const auto shape = [=](cairo_t* cr, const RECT& r, double inset) {
         roundedPath(cr, r.left + inset, r.top + inset, r.right - r.left - 2 * inset,
                     r.bottom - r.top - 2 * inset, std::max(0.0, width - 2 * inset),
                     std::max(0.0, height - 2 * inset));
-    });
+    };
+    return drawFigure(dc, left, top, right, bottom, shape,
+                      [&](DeviceContext& d, const RECT& r, const FigureColors& colors) {
+                          return drawRoundRectFromTiles(d, r, width, height, colors, shape);
+                      });
 }
 
 BOOL Ellipse(HDC dc, int left, int top, int right, int bottom) {
