@@ -1,14 +1,13 @@
 // Writes the seed corpus of the geometry fuzzer into the directory given:
 // one program per hostile case (see geometry_fuzz.cpp for the encoding).
 #include <cstdint>
-#include <cstdio>
-#include <filesystem>
 #include <initializer_list>
 #include <iterator>
 #include <utility>
-#include <fstream>
 #include <string>
 #include <vector>
+
+#include "seed_corpus.h"
 
 namespace {
 
@@ -39,18 +38,11 @@ Program join(std::initializer_list<Program> steps) {
 }  // namespace
 
 int main(int argc, char** argv) {
-    if (argc != 2) {
-        std::fprintf(stderr, "usage: %s <corpus directory>\n", argv[0]);
-        return 2;
-    }
-    const std::filesystem::path dir = argv[1];
-    std::error_code error;
-    std::filesystem::create_directories(dir, error);
     const std::uint8_t page0x80000000[] = {kRaw, 0x80, 0, 0, 0};
     Program hugePage = step(kScrollInfo, kChild, {kIntMin, kIntMax});
     hugePage.insert(hugePage.end(), std::begin(page0x80000000), std::end(page0x80000000));
     hugePage.push_back(k0);
-    const std::pair<const char*, Program> seeds[] = {
+    return seed_corpus::write(argc, argv, {
         {"wide-windows", join({step(kMove, kTop, {k0, k0, k32767, k100}),
                                step(kMove, kTop, {k0, k0, k32768, k100}),
                                step(kMove, kTop, {k0, k0, k40000, k100}),
@@ -71,12 +63,5 @@ int main(int argc, char** argv) {
                                          step(kClick, kTop | 2, {k500, k100, k500, k500}),
                                          step(kClock, kTop, {k500, k0, k0, k0}),
                                          step(kShow, kTop | 2, {k0, k0, k0, k0})})},
-    };
-    for (const auto& [name, program] : seeds) {
-        std::ofstream out(dir / name, std::ios::binary);
-        out.write(reinterpret_cast<const char*>(program.data()),
-                  static_cast<std::streamsize>(program.size()));
-        if (!out) return 1;
-    }
-    return 0;
+    });
 }

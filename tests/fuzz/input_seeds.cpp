@@ -1,11 +1,10 @@
 // Writes the seed corpus of the input fuzzer into the directory given: a few
 // sessions of steps (opcode, two arguments; see input_fuzz.cpp).
 #include <cstdint>
-#include <cstdio>
-#include <filesystem>
-#include <fstream>
 #include <utility>
 #include <vector>
+
+#include "seed_corpus.h"
 
 namespace {
 
@@ -29,14 +28,7 @@ Session operator+(Session a, const Session& b) {
 }  // namespace
 
 int main(int argc, char** argv) {
-    if (argc != 2) {
-        std::fprintf(stderr, "usage: %s <corpus directory>\n", argv[0]);
-        return 2;
-    }
-    const std::filesystem::path dir = argv[1];
-    std::error_code error;
-    std::filesystem::create_directories(dir, error);
-    const std::pair<const char*, Session> sessions[] = {
+    return seed_corpus::write(argc, argv, {
         {"hover-click-wheel", click(20, 10) + Session{kMove, 60, 40, kWheel, 0, 0, kWheel, 4, 0,
                                                       kClock, 200, 0}},
         {"add-scroll-clear", Session{kAdd, 39, 0, kScroll, 1, 1, kScroll, 1, 3, kScroll, 1, 7,
@@ -49,12 +41,5 @@ int main(int argc, char** argv) {
                           click(10, 60) + click(200, 10) + Session{kClear, 0, 0}},
         {"host-destroys-splitter", Session{kClear, 0, 0, kSaboteur, 0, 0} + click(5, 5) +
                                        Session{kAdd, 3, 0, kResize, 90, 90}},
-    };
-    for (const auto& [name, session] : sessions) {
-        std::ofstream out(dir / name, std::ios::binary);
-        out.write(reinterpret_cast<const char*>(session.data()),
-                  static_cast<std::streamsize>(session.size()));
-        if (!out) return 1;
-    }
-    return 0;
+    });
 }

@@ -209,16 +209,16 @@ TEST_F(MoveBitsTest, ScrollingTheClientTakesChildrenAndPixelsAlong) {
     expectSameAsFullRepaint();
 
     // A child that refuses to move leaves no pixels of its own where it would have gone.
-    HWND stubborn = striped(300, 100, 40, 30, 6);
+    HWND refusing = striped(300, 100, 40, 30, 6);
     pump();
-    g_hooks[stubborn] = [stubborn](UINT m, WPARAM, LPARAM lp, LRESULT*) {
+    g_hooks[refusing] = [refusing](UINT m, WPARAM, LPARAM lp, LRESULT*) {
         if (m == WM_WINDOWPOSCHANGING) {
             auto* pos = reinterpret_cast<WINDOWPOS*>(lp);
             pos->x = 300, pos->y = 100;
             return true;
         }
         if (m != WM_PAINT) return false;
-        paintStripes(stubborn);
+        paintStripes(refusing);
         return true;
     };
     ScrollWindowEx(top, 0, 12, nullptr, nullptr, nullptr, nullptr,
