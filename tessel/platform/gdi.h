@@ -80,6 +80,8 @@ int SetStretchBltMode(HDC dc, int mode);
 // Shapes. The pen draws inside the figure's rectangle; a null pen leaves the
 // right and bottom edges unfilled, as in GDI.
 int FillRect(HDC dc, const RECT* rect, HBRUSH brush);  // brush may be (HBRUSH)(COLOR_x + 1)
+// The dotted focus rectangle, drawn by XOR: a second call erases it.
+BOOL DrawFocusRect(HDC dc, const RECT* rect);
 int FrameRect(HDC dc, const RECT* rect, HBRUSH brush);
 BOOL Rectangle(HDC dc, int left, int top, int right, int bottom);
 BOOL RoundRect(HDC dc, int left, int top, int right, int bottom, int width, int height);

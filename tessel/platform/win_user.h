@@ -286,6 +286,16 @@ HHOOK SetWindowsHookExW(int hook, HOOKPROC procedure, HINSTANCE module, DWORD th
 BOOL UnhookWindowsHookEx(HHOOK hook);
 LRESULT CallNextHookEx(HHOOK hook, int code, WPARAM wParam, LPARAM lParam);
 
+// Dialog navigation, on any window as on a dialog: tab items are visible,
+// enabled WS_TABSTOP windows found depth-first through WS_EX_CONTROLPARENT
+// children; WS_GROUP starts a group for the arrow keys. IsDialogMessage
+// handles Tab, the arrows, Enter, Escape and Alt+mnemonic unless the focused
+// control's WM_GETDLGCODE keeps the key, and dispatches everything else.
+HWND GetNextDlgTabItem(HWND dialog, HWND control, BOOL previous);
+HWND GetNextDlgGroupItem(HWND dialog, HWND control, BOOL previous);
+BOOL IsDialogMessageW(HWND dialog, LPMSG msg);
+#define IsDialogMessage IsDialogMessageW
+
 // Timers
 #define USER_TIMER_MINIMUM 0x0000000A  // shorter intervals are raised to this (ms)
 UINT_PTR SetTimer(HWND window, UINT_PTR id, UINT elapse, TIMERPROC procedure);
