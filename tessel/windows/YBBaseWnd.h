@@ -103,6 +103,12 @@ public:
     bool isFlagSet(int flag) const { return m_flags.isFlagSet(flag); }
     // True when this window or one of its ancestors has the keyboard focus.
     bool HasFocus();
+    // Keyboard operation, off unless a top-level window turns it on: Tab
+    // order, buttons, scrolling, splitter and toolbar from the keyboard.
+    // Called on the top-level window, before or after it is created.
+    void enableKeyboard();
+    // True when this window's top-level window has keyboard operation on.
+    bool keyboardEnabled() const;
     void getClientRect(CRect& rect);
     void trackMouseEvents(UINT flags, UINT hoverTime);
 
