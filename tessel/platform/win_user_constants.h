@@ -131,6 +131,9 @@
 #define UISF_HIDEFOCUS 0x1
 #define UISF_HIDEACCEL 0x2
 #define UISF_ACTIVE 0x4
+// A push button clicks itself on BM_CLICK, as a mouse click would.
+#define BM_CLICK 0x00F5
+#define BN_CLICKED 0
 #define IDOK 1
 #define IDCANCEL 2
 
