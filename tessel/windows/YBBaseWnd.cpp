@@ -4,6 +4,7 @@
 
 #include <tessel/platform/afx_app.h>
 #include <tessel/platform/afx_window_dc.h>
+#include <tessel/windows/YBKeyboardItem.h>
 
 COLORREF YBBaseWnd::m_defaultBgColor = RGB(255, 255, 255);
 COLORREF YBBaseWnd::m_defaultFgColor = RGB(0, 0, 0);
@@ -251,6 +252,7 @@ BOOL YBBaseWnd::PreCreateWindow(CREATESTRUCT& cs) {
     cs.style &= ~static_cast<LONG>(WS_BORDER);
     // No cursor and no brush: onSetCursor gives the arrow and onDraw paints everything.
     cs.lpszClass = AfxRegisterWndClass(kClassStyle, nullptr, nullptr, nullptr);
+    addKeyboardStyles(cs);
     return CWnd::PreCreateWindow(cs);
 }
 
@@ -261,6 +263,10 @@ BOOL YBBaseWnd::PreTranslateMessage(MSG* msg) {
         AFX_MANAGE_STATE(AfxGetStaticModuleState());
         onAppMessage(static_cast<int>(msg->message), msg->wParam, msg->lParam);
         return TRUE;
+    }
+    if (m_keyboard && msg->message >= WM_KEYFIRST && msg->message <= WM_KEYLAST) {
+        AFX_MANAGE_STATE(AfxGetStaticModuleState());
+        if (navigateKeyboard(msg)) return TRUE;
     }
     return CWnd::PreTranslateMessage(msg);
 }
@@ -278,8 +284,11 @@ void YBBaseWnd::OnSize(UINT type, int cx, int cy) {
 
 void YBBaseWnd::OnPaint() {
     CPaintDC paint(this);
-    XDC dc(&paint);
-    onDraw(dc);
+    {
+        XDC dc(&paint);
+        onDraw(dc);
+    }
+    if (YBKeyboardItem* item = keyboardItem()) item->drawKeyboardCues(paint.m_hDC);
 }
 
 void YBBaseWnd::OnClose() {

@@ -113,8 +113,14 @@ public:
     void trackMouseEvents(UINT flags, UINT hoverTime);
 
     BOOL PreCreateWindow(CREATESTRUCT& cs) override;
-    // Application-range messages (WM_APP up to MAXINTATOM) go to onAppMessage and are consumed.
+    // Application-range messages (WM_APP up to MAXINTATOM) go to onAppMessage
+    // and are consumed. A top-level window with keyboard operation then runs
+    // dialog navigation for the key messages of its windows.
     BOOL PreTranslateMessage(MSG* msg) override;
+    // While keyboard operation is on, a YBKeyboardItem answers WM_GETDLGCODE
+    // and sees its key, focus and UI-state messages first; otherwise every
+    // message goes to the message map as it always did.
+    LRESULT WindowProc(UINT message, WPARAM wParam, LPARAM lParam) override;
 
 protected:
     int OnCreate(LPCREATESTRUCT cs);
@@ -154,4 +160,12 @@ protected:
 private:
     // The window rectangle in the parent's client coordinates (screen ones without a parent).
     CRect rectInParent() const;
+    // This window as a keyboard item while keyboard operation is on; null otherwise.
+    class YBKeyboardItem* keyboardItem();
+    // Mnemonics of windowless items, then IsDialogMessage; true when the message was handled.
+    bool navigateKeyboard(MSG* msg);
+    // The keyboard styles of an item created under a top-level window with keyboard operation.
+    void addKeyboardStyles(CREATESTRUCT& cs);
+
+    bool m_keyboard = false;  // enableKeyboard was called on this window
 };

@@ -1,0 +1,25 @@
+// What keyboard operation shows: the focus ring once the keyboard was used,
+// and the underlined mnemonic letter of a caption with '&' once Alt was
+// pressed (YBKeyboardItem). A window without keyboard operation draws its
+// captions exactly as it always did.
+//
+//   const UINT format = YBTextButtonLook::textFormat | YBKeyboardCues::prefixFormat(m_owner);
+//   if (YBKeyboardCues::showsFocus(m_hWnd)) YBKeyboardCues::drawFocusRing(dc, client);
+#pragma once
+
+#include <tessel/foundation/KLString.h>
+#include <tessel/platform/afx_wnd.h>
+
+class YBKeyboardCues {
+public:
+    // DT_HIDEPREFIX while `window` (a toolkit window) runs keyboard operation
+    // and hides its accelerator cues; 0 otherwise.
+    static UINT prefixFormat(const CWnd* window);
+    // `window` has the focus and its focus cues are shown.
+    static bool showsFocus(HWND window);
+    // The dotted ring a little inside `rect` (on `rect` itself when that is too small).
+    static void drawFocusRing(HDC dc, const CRect& rect);
+    // The letter after the caption's first single '&', upper case; 0 when none.
+    static wchar_t mnemonic(const kelp::KLString& caption);
+    static bool hasMnemonic(const kelp::KLString& caption, wchar_t letter);
+};
