@@ -53,6 +53,7 @@ void YBComponentWnd::clearComponents() {
         doomed.push_back(m_components.get(i));
     m_components.clear();
     m_hitsStale = true;
+    m_focused = nullptr;
     for (YBComponent* component : doomed) {
         if (component->isOpen()) component->onClose();
         delete component;
@@ -281,8 +282,9 @@ void YBComponentWnd::componentHovered(const YBComponent& component) {
     }
 }
 
-void YBComponentWnd::componentGone(const YBComponent&) {
+void YBComponentWnd::componentGone(const YBComponent& component) {
     m_hitsStale = true;
+    if (&component == m_focused) m_focused = nullptr;
 }
 
 namespace {

@@ -10,6 +10,13 @@
 //   YBComponentWnd host(RGB(255, 255, 255));
 //   host.setFlag(YBBaseWnd::verticalScrollBar, true);  // a bar when needed
 //   host.addComponent(new YBButton(7, &host), true, true);
+//
+// While its top-level window runs keyboard operation the host is a tab stop
+// when it holds a focusable component (a shown, enabled button) and keeps
+// one focused component of its own: Tab and Shift+Tab walk them in layout
+// order before leaving the host, the focused one is scrolled fully into
+// view and ringed, and the keys act on it as on a button window. The arrows,
+// Page Up/Down and Home/End send the host the matching scroll codes.
 #pragma once
 
 #include <memory>
@@ -18,11 +25,12 @@
 #include <tessel/components/YBComponent.h>
 #include <tessel/foundation/KLArray.h>
 #include <tessel/windows/YBChildWnd.h>
+#include <tessel/windows/YBKeyboardItem.h>
 
 class YBHitIndex;
 class YBScrollBars;
 
-class YBComponentWnd : public YBChildWnd {
+class YBComponentWnd : public YBChildWnd, public YBKeyboardItem {
 public:
     explicit YBComponentWnd(DWORD bgColor = XDC::kNoColor);
     // Deletes every component it holds.
@@ -74,6 +82,13 @@ public:
     void bgColor(COLORREF color) { m_bgColor = color; }  // no repaint
     void setContentsSize(int cx, int cy) { m_contentsSize = CSize(cx, cy); }
 
+    DWORD keyboardStyle() const override;
+    UINT keyboardDlgCode(const MSG* msg) override;
+    // The first focusable button whose caption has the letter after '&' is clicked.
+    bool activateMnemonic(wchar_t letter) override;
+    bool keyboardMessage(UINT message, WPARAM wParam, LPARAM lParam) override;
+    void drawKeyboardCues(HDC dc) override;
+
 protected:
     void updateScrollBars();
     // In pixels: each bar's position times its scale.
@@ -96,6 +111,18 @@ private:
     void componentMoved(const YBComponent& component);
     void componentHovered(const YBComponent& component);
     void componentGone(const YBComponent& component);
+
+    // Keyboard operation (YBComponentWndKeyboard.cpp).
+    static bool isFocusable(const YBComponent& component);
+    // The focused component while it can take the keys; null otherwise.
+    YBComponent* focusedButton() const;
+    int focusedIndex() const;  // -1 when there is none
+    // The next focusable index after `from` (before it going back), no wrap; -1 when none.
+    int nextFocusable(int from, bool forward) const;
+    void focusComponent(int index);
+    void cancelPress();
+    bool keyDown(WPARAM key, bool repeat);
+    void scrollIntoView(const YBComponent& component);
 
     // The hit index and the mouse-over list, made afresh when stale.
     void refreshHitIndex();
@@ -122,6 +149,10 @@ private:
     std::vector<int> m_routePending;          // candidates after it, ascending
     // The visible part of the client while onDraw paints; empty otherwise.
     CRect m_paintBox{0, 0, 0, 0};
+
+    // The component the keys act on, listed here; components have no windows
+    // and so no focus of their own. Cleared when it is deleted.
+    YBComponent* m_focused = nullptr;
 
     bool m_inLayout = false;     // a layout is running (bars appearing re-enter it)
     bool m_layoutAgain = false;  // the client changed under the running layout

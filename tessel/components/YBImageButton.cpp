@@ -4,6 +4,7 @@
 
 #include <tessel/foundation/KLFileInfo.h>
 #include <tessel/foundation/KLFilename.h>
+#include <tessel/windows/YBKeyboardCues.h>
 #include <tessel/windows/YBScreenDC.h>
 
 namespace {
@@ -188,6 +189,7 @@ void YBImageButton::onDraw(XDC& dc) {
     CRect caption(r.left, r.bottom - m_textSize.cy, r.right, r.bottom);
     CFont* previous = m_buttonTextFont.select(dc.cdc());
     dc.setTextColor(static_cast<COLORREF>(m_buttonTextColors.get(state)));
-    dc.drawText(m_buttonText, caption, DT_CENTER);
+    dc.drawText(m_buttonText, caption,
+                DT_CENTER | YBKeyboardCues::prefixFormat(m_owner, m_buttonText));
     if (previous) dc.cdc()->SelectObject(previous);
 }

@@ -48,6 +48,7 @@ public:
     // an invalid image there, which draws nothing for that state.
     void setButtonImage(int state, const kelp::KLString& path);
     void setButtonText(const kelp::KLString& text);
+    const kelp::KLString& getButtonText() const { return m_buttonText; }
     void setButtonTextFont(const GFont& font);
     void setButtonTextColor(int state, COLORREF color);
     void setButtonTextColors(const kelp::KLIntegerArray& colors);

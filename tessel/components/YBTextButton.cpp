@@ -2,6 +2,7 @@
 
 #include <algorithm>
 
+#include <tessel/windows/YBKeyboardCues.h>
 #include <tessel/windows/YBScreenDC.h>
 #include <tessel/windows/YBTextButtonLook.h>
 
@@ -96,6 +97,7 @@ void YBTextButton::drawStyle(XDC& dc, YBTextButtonStyle& style) {
     CRect rect;
     getClientRect(rect);
     CRect textRect = YBTextButtonLook::drawBox(dc, rect, style, m_padding);
-    dc.drawText(m_text, textRect, YBTextButtonLook::textFormat, style.font, style.fgColor, 4.0,
-                nullptr);
+    dc.drawText(m_text, textRect,
+                YBTextButtonLook::textFormat | YBKeyboardCues::prefixFormat(m_owner, m_text),
+                style.font, style.fgColor, 4.0, nullptr);
 }

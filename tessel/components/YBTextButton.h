@@ -27,6 +27,7 @@ public:
     ~YBTextButton() override;
 
     void setText(const kelp::KLString& text);
+    const kelp::KLString& getText() const { return m_text; }
     void setPadding(const GPadding& padding);
     // Indices outside 0..7 are ignored (nothing is measured); getStyle then
     // leaves `style` alone.

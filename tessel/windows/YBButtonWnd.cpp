@@ -1,5 +1,7 @@
 #include "YBButtonWnd.h"
 
+#include <tessel/windows/YBKeyboardCues.h>
+
 namespace {
 constexpr UINT kHoverTime = 400;
 }
@@ -54,4 +56,67 @@ void YBButtonWnd::onMouseLeave() {
     m_pressed = false;
     trackMouseEvents(TME_CANCEL | TME_LEAVE, kHoverTime);
     repaint();
+}
+
+namespace {
+CPoint centreOf(HWND window) {
+    CRect client;
+    ::GetClientRect(window, &client);
+    return client.CenterPoint();
+}
+}  // namespace
+
+void YBButtonWnd::click() {
+    onLeftMouseButton(0, centreOf(m_hWnd));
+}
+
+DWORD YBButtonWnd::keyboardStyle() const {
+    return m_disabled ? 0 : WS_TABSTOP;
+}
+
+UINT YBButtonWnd::keyboardDlgCode(const MSG* msg) {
+    UINT code = DLGC_BUTTON | DLGC_UNDEFPUSHBUTTON;
+    // Enter clicks through the button itself, on the key down.
+    if (msg && msg->message == WM_KEYDOWN &&
+        (msg->wParam == VK_RETURN || (msg->wParam == VK_ESCAPE && m_pressed)))
+        code |= DLGC_WANTMESSAGE;
+    return code;
+}
+
+bool YBButtonWnd::keyboardMessage(UINT message, WPARAM wParam, LPARAM lParam) {
+    const bool repeat = HIWORD(lParam) & KF_REPEAT;
+    switch (message) {
+    case WM_KEYDOWN:
+        if (wParam == VK_SPACE) {
+            if (!repeat) onLeftMouseButton(1, centreOf(m_hWnd));
+            return true;
+        }
+        if (wParam == VK_RETURN) {
+            if (!repeat) click();
+            return true;
+        }
+        if (wParam != VK_ESCAPE || !m_pressed) return false;
+        m_pressed = false;
+        repaint();
+        return true;
+    case WM_KEYUP:
+        if (wParam != VK_SPACE || !m_pressed) return false;
+        click();
+        return true;
+    case BM_CLICK: click(); return true;
+    case WM_KILLFOCUS:
+        m_pressed = false;
+        repaint();
+        return false;
+    case WM_SETFOCUS:
+    case WM_UPDATEUISTATE: repaint(); return false;
+    default: return false;
+    }
+}
+
+void YBButtonWnd::drawKeyboardCues(HDC dc) {
+    if (!YBKeyboardCues::showsFocus(m_hWnd)) return;
+    CRect client;
+    ::GetClientRect(m_hWnd, &client);
+    YBKeyboardCues::drawFocusRing(dc, client);
 }

@@ -18,11 +18,24 @@
 //   double click       -              nothing (its release sends the second command)
 //   leave              over           not over, not pressed; tracking cancelled; repaint
 // clang-format on
+//
+// While its top-level window runs keyboard operation it is a tab stop unless
+// disabled, and the keys act as the left button does (auto-repeats ignored):
+// clang-format off
+//   event              condition      effect
+//   Space down         -              as a left press
+//   Space up           pressed        as a left release: command unless disabled
+//   Enter down         -              as a left release: command unless disabled
+//   BM_CLICK           -              as a left release
+//   Escape down        pressed        not pressed; repaint; no command
+//   focus lost         -              not pressed; repaint; no command
+// clang-format on
 #pragma once
 
 #include <tessel/windows/YBChildWnd.h>
+#include <tessel/windows/YBKeyboardItem.h>
 
-class YBButtonWnd : public YBChildWnd {
+class YBButtonWnd : public YBChildWnd, public YBKeyboardItem {
 public:
     explicit YBButtonWnd(unsigned int id);
     ~YBButtonWnd() override;
@@ -44,9 +57,16 @@ public:
     void onMouseMove(UINT flags, CPoint point) override;
     void onMouseLeave() override;
 
+    DWORD keyboardStyle() const override;
+    UINT keyboardDlgCode(const MSG* msg) override;
+    bool keyboardMessage(UINT message, WPARAM wParam, LPARAM lParam) override;
+    void drawKeyboardCues(HDC dc) override;
+
 protected:
     // The whole window, erased first.
     void repaint();
+    // A release at the centre: what Enter, BM_CLICK and a mnemonic do.
+    void click();
 
     unsigned int m_id;
     bool m_disabled = false;

@@ -1,5 +1,6 @@
 #include "YBKeyboardCues.h"
 
+#include <cwchar>
 #include <cwctype>
 
 #include <tessel/platform/gdi.h>
@@ -9,7 +10,9 @@ namespace {
 constexpr int kRingInset = 3;  // clear of a button's border
 }
 
-UINT YBKeyboardCues::prefixFormat(const CWnd* window) {
+UINT YBKeyboardCues::prefixFormat(const CWnd* window, const kelp::KLString& caption) {
+    // Without a prefix the flag changes nothing: most captions cost no lookup.
+    if (!std::wcschr(caption.c_str(), L'&')) return 0;
     const auto* toolkit = dynamic_cast<const YBBaseWnd*>(window);
     if (!toolkit || !toolkit->m_hWnd || !toolkit->keyboardEnabled()) return 0;
     const auto state = static_cast<UINT>(::SendMessageW(toolkit->m_hWnd, WM_QUERYUISTATE, 0, 0));

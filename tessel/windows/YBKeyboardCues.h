@@ -3,7 +3,7 @@
 // pressed (YBKeyboardItem). A window without keyboard operation draws its
 // captions exactly as it always did.
 //
-//   const UINT format = YBTextButtonLook::textFormat | YBKeyboardCues::prefixFormat(m_owner);
+//   const UINT format = YBTextButtonLook::textFormat | YBKeyboardCues::prefixFormat(m_owner, m_text);
 //   if (YBKeyboardCues::showsFocus(m_hWnd)) YBKeyboardCues::drawFocusRing(dc, client);
 #pragma once
 
@@ -12,9 +12,10 @@
 
 class YBKeyboardCues {
 public:
-    // DT_HIDEPREFIX while `window` (a toolkit window) runs keyboard operation
-    // and hides its accelerator cues; 0 otherwise.
-    static UINT prefixFormat(const CWnd* window);
+    // DT_HIDEPREFIX for a caption with '&' drawn in `window` (a toolkit
+    // window) while it runs keyboard operation and hides its accelerator
+    // cues; 0 otherwise.
+    static UINT prefixFormat(const CWnd* window, const kelp::KLString& caption);
     // `window` has the focus and its focus cues are shown.
     static bool showsFocus(HWND window);
     // The dotted ring a little inside `rect` (on `rect` itself when that is too small).

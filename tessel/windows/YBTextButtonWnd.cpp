@@ -1,5 +1,6 @@
 #include "YBTextButtonWnd.h"
 
+#include <tessel/windows/YBKeyboardCues.h>
 #include <tessel/windows/YBScreenDC.h>
 #include <tessel/windows/YBTextButtonLook.h>
 
@@ -69,5 +70,11 @@ void YBTextButtonWnd::drawStyle(XDC& dc, YBTextButtonStyle& style) {
         return;
     style.font.select(dc.cdc());
     dc.setTextColor(style.fgColor);
-    dc.draw(m_text, &textRect, YBTextButtonLook::textFormat);
+    dc.draw(m_text, &textRect, YBTextButtonLook::textFormat | YBKeyboardCues::prefixFormat(this, m_text));
+}
+
+bool YBTextButtonWnd::activateMnemonic(wchar_t letter) {
+    if (!YBKeyboardCues::hasMnemonic(m_text, letter)) return false;
+    click();
+    return true;
 }

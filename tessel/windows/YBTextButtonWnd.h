@@ -32,6 +32,9 @@ public:
     void setAllSelectedStyles(const YBTextButtonStyle& style, bool shade);
     void setAllUnselectedStyles(const YBTextButtonStyle& style, bool shade);
 
+    // The letter after '&' in the text clicks the button.
+    bool activateMnemonic(wchar_t letter) override;
+
 protected:
     void onDraw(XDC& dc) override;
     void drawStyle(XDC& dc, YBTextButtonStyle& style);
