@@ -10,6 +10,21 @@
 // every child stands at its layout place minus (bar position x scale), so
 // what is seen follows the bars exactly, also after a new layout.
 //
+// With keyboard operation on (YBBaseWnd::enableKeyboard) the manager is a
+// container of tab stops (WS_EX_CONTROLPARENT) and scrolls for the window
+// inside it that has the focus, unless that window's WM_GETDLGCODE keeps the
+// key (DLGC_WANTARROWS or DLGC_WANTMESSAGE); a bar's keys are taken only
+// when its flag is set, so a manager without one leaves them to navigation:
+// clang-format off
+//   key                 message to the manager
+//   Up, Down            WM_VSCROLL SB_LINEUP, SB_LINEDOWN
+//   PageUp, PageDown    WM_VSCROLL SB_PAGEUP, SB_PAGEDOWN
+//   Home, End           WM_VSCROLL SB_TOP, SB_BOTTOM
+//   Left, Right         WM_HSCROLL SB_LINELEFT, SB_LINERIGHT
+// clang-format on
+// When a key moved the focus to a window inside it that is out of view (its
+// key-up arrives there), the manager scrolls that window into view.
+//
 //   class CBoard : public YBManagerWnd {   // children are added by a derived class
 //       void onCreate() override { createChildWnd(new CPanel, 0, 0); onLayoutChildren(); }
 //   };
@@ -23,10 +38,11 @@
 
 #include <tessel/foundation/KLVector.h>
 #include <tessel/windows/YBChildWnd.h>
+#include <tessel/windows/YBKeyboardItem.h>
 
 class YBScrollBars;
 
-class YBManagerWnd : public YBChildWnd {
+class YBManagerWnd : public YBChildWnd, public YBKeyboardItem {
 public:
     YBManagerWnd();
     // Deletes the children still listed (this class's clear, not an override's).
@@ -65,6 +81,10 @@ public:
     virtual void onRefresh();  // a hook for derived classes
     // Flows the children into rows, then sets contents size and scroll bars.
     virtual void onLayoutChildren();
+
+    DWORD keyboardExStyle() const override { return WS_EX_CONTROLPARENT; }
+    // Scroll keys of the window with the focus inside, when keyboard operation is on.
+    BOOL PreTranslateMessage(MSG* msg) override;
 
 protected:
     // Takes ownership of `child`, a heap object listed at most once, and
@@ -115,10 +135,15 @@ private:
     void notePlace(const YBChildWnd* child, CPoint place);
     // Whether a move by (dx, dy) can scroll the client with its children.
     bool scrollsAsOne(int dx, int dy) const;
+    // A scroll key for the focused window inside: sent as a scroll message.
+    bool scrollForKey(const MSG& msg);
+    // Scrolls the contents so that the window (a descendant) is in view.
+    void scrollIntoView(HWND window);
 
     bool m_inLayout = false;
     bool m_layoutAgain = false;
     std::uint64_t m_childDeletions = 0;
+    HWND m_shownFocus = nullptr;  // the focus last scrolled into view after a key
     // Children placed beyond the 16-bit window range, in client coordinates.
     std::unordered_map<const YBChildWnd*, CPoint> m_places;
 };

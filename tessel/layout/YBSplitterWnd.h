@@ -16,6 +16,26 @@
 // list; a window set with setPane belongs to its pane record. Each is
 // deleted exactly once, whichever goes first.
 //
+// With keyboard operation on (YBBaseWnd::enableKeyboard), for the focus
+// anywhere inside the splitter:
+// clang-format off
+//   key             condition             effect
+//   F6, Shift+F6    focus inside          focus to the first tab item of the next
+//                                         (previous) pane that has one; past the end a
+//                                         splitter inside another leaves the key to
+//                                         that one, the outermost wraps
+//   F8              no bar focused        remember the focus and the panes' sizes,
+//                                         focus the splitter with bar 0 focused
+//   F8              a bar focused         the next bar, wrapping
+//   Left, Right     a bar focused (Up,    the bar by keyboardStep pixels, or as far as
+//                   Down: vertical split) the panes' limits let it, as a drag moves it
+//   Home, End       a bar focused         the bar as far back (on) as the limits let it
+//   Enter           a bar focused         keep the sizes, focus back where it was
+//   Escape          a bar focused         the sizes as at F8, focus back where it was
+//   focus lost      a bar focused         no bar focused; the sizes stay
+// clang-format on
+// The focused bar shows a focus ring while the keyboard cues are shown.
+//
 //   YBSplitterWnd split(0, L"main");              // horizontal
 //   split.createAt(0, 0, &frame);
 //   split.addPane(new CTree, 200, 2, 2, 0xC8C8C8, XDC::kNoColor, false);
@@ -37,6 +57,9 @@ public:
     static constexpr int verticalSplit = 1;
     static constexpr int draggingFlag = 2;
     static constexpr int mouseoverFlag = 8;  // stored only
+    // Pixels an arrow key moves a focused bar (a pane's least size: fine
+    // enough to place, few presses to cross); the limits may stop it short.
+    static constexpr int keyboardStep = 8;
 
     YBSplitterWnd(int flags, const kelp::KLString& name);
     ~YBSplitterWnd() override;
@@ -101,6 +124,13 @@ public:
     void onMouseMove(UINT flags, CPoint point) override;
     void onLayoutChildren() override;  // nothing: the splitter places its panes itself
 
+    // F6 and F8 for the focus inside.
+    BOOL PreTranslateMessage(MSG* msg) override;
+    UINT keyboardDlgCode(const MSG* msg) override;
+    // A focused bar's keys; losing the focus ends it, keeping the sizes.
+    bool keyboardMessage(UINT message, WPARAM wParam, LPARAM lParam) override;
+    void drawKeyboardCues(HDC dc) override;
+
 protected:
     kelp::KLString m_name;
     int m_splitFlags;
@@ -123,7 +153,28 @@ private:
     std::wstring layoutKey() const;  // the splitter's record in YBLayoutStore
     void shrinkPanes(int space, int shrinkable);
 
+    bool barFocused() const;
+    int paneHolding(HWND window) const;
+    // The window F6 focuses in the pane: entering a nested splitter
+    // backwards, the tab item of its last pane that has one.
+    HWND paneTabItem(int index, bool backwards) const;
+    bool insideSplitter() const;
+    bool focusNextPane(bool backwards);
+    bool focusNextBar();
+    // Moves the focused bar by up to `pixels`, as far as the limits let it.
+    void moveFocusedBar(long long pixels);
+    bool barKey(WPARAM key);
+    void leaveBar(bool restore);
+
     // Windows addPane handed to the manager's list.
     mutable std::vector<YBChildWnd*> m_listedWindows;
     mutable std::uint64_t m_seenDeletions = 0;
+
+    struct PaneSizes {
+        int current;
+        int preferred;
+    };
+    int m_keyBar = -1;                        // the bar F8 focused
+    HWND m_focusBeforeBar = nullptr;          // where Enter and Escape give the focus back
+    std::vector<PaneSizes> m_sizesBeforeBar;  // what Escape restores
 };

@@ -1,8 +1,24 @@
 // A framed child window showing a row of entries in slots of equal width,
 // left to right: buttons (an image over a centred caption) and separators
-// (an empty slot). It only shows them: it handles no input and sends no
-// command. Adding or clearing entries does not repaint; the caller
-// invalidates a visible toolbar.
+// (an empty slot). It only shows them: it handles no mouse input, and sends
+// no command unless keyboard operation is on. Adding or clearing entries
+// does not repaint; the caller invalidates a visible toolbar.
+//
+// With keyboard operation on (YBBaseWnd::enableKeyboard) the toolbar is one
+// tab stop with a focused entry, always a button (the first until an arrow
+// moves it), and activates it as a button window does:
+// clang-format off
+//   key                   effect
+//   Left, Up              the button before; stays on the first
+//   Right, Down           the button after; stays on the last
+//   Enter down            WM_COMMAND with its identifier to the parent
+//   Space down, then up   the same at the release, unless an arrow or Escape
+//                         came between
+//   auto-repeat           moves again; activates nothing more
+//   focus lost            a held Space sends nothing
+// clang-format on
+// The focused button shows a focus rectangle while the toolbar has the
+// focus and the keyboard cues are shown.
 //
 //   YBToolBarWnd toolbar;
 //   toolbar.addButton(ID_OPEN, L"icons/open.png", L"Open");
@@ -14,8 +30,9 @@
 #include <tessel/foundation/KLArray.h>
 #include <tessel/layout/YBToolBarEntry.h>
 #include <tessel/windows/YBChildWnd.h>
+#include <tessel/windows/YBKeyboardItem.h>
 
-class YBToolBarWnd : public YBChildWnd {
+class YBToolBarWnd : public YBChildWnd, public YBKeyboardItem {
 public:
     YBToolBarWnd();
     ~YBToolBarWnd() override;
@@ -41,6 +58,13 @@ public:
     const YBToolBarEntry* entry(int index) const;
     int entryCount() const { return static_cast<int>(m_entries.size()); }
 
+    DWORD keyboardStyle() const override { return WS_TABSTOP; }
+    UINT keyboardDlgCode(const MSG* msg) override;
+    bool keyboardMessage(UINT message, WPARAM wParam, LPARAM lParam) override;
+    void drawKeyboardCues(HDC dc) override;
+    // The button the keys act on; -1 when there is none.
+    int focusedEntry() const;
+
 protected:
     GFont m_font{"Arial", 7.0, 0, 0};
     CPoint m_buttonSpacing{2, 2};  // x: first slot's left and the gap; y: every entry's top
@@ -51,4 +75,12 @@ protected:
 
 private:
     void append(YBToolBarEntry* entry);
+    // The nearest button from `index` by `step` (+1 or -1), or -1.
+    int buttonFrom(int index, int step) const;
+    void focusEntry(int index);
+    void activate(int index);
+    bool key(bool down, WPARAM key, bool repeated);
+
+    int m_focusEntry = -1;  // as the user left it; focusedEntry() checks it
+    int m_spaceEntry = -1;  // the button Space went down on, until it comes up
 };
