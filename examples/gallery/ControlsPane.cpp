@@ -96,13 +96,17 @@ void ControlsPane::clearAdded() {
 }
 
 CPoint ControlsPane::buttonCentre(int id) const {
-    for (const auto& [command, button] : m_buttons) {
-        if (command != id) continue;
-        CRect rect;
-        button->GetWindowRect(&rect);
-        return rect.CenterPoint();
-    }
-    return CPoint(0, 0);
+    const CWnd* window = button(id);
+    if (!window) return CPoint(0, 0);
+    CRect rect;
+    window->GetWindowRect(&rect);
+    return rect.CenterPoint();
+}
+
+CWnd* ControlsPane::button(int id) const {
+    for (const auto& [command, window] : m_buttons)
+        if (command == id) return window;
+    return nullptr;
 }
 
 CPoint ControlsPane::addedCentre(int index) const {

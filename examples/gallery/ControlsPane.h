@@ -36,8 +36,9 @@ public:
     void clearAdded();
     int addedCount() const { return m_added ? m_added->getComponentCount() : 0; }
 
-    // Screen centres, for the tour.
+    // Screen centres and the button windows, for the tour.
     CPoint buttonCentre(int id) const;
+    CWnd* button(int id) const;
     CPoint addedCentre(int index) const;
 
 private:

@@ -10,6 +10,8 @@
 GalleryWnd::GalleryWnd(std::string iconDirectory) : m_iconDirectory(std::move(iconDirectory)) {
     setInitialSize(1000, 700);
     setMinSize(480, 360);
+    // Everything works from the keyboard too: Tab, Space, Enter, F6, F8, arrows.
+    enableKeyboard();
 }
 
 GalleryWnd::~GalleryWnd() = default;
@@ -36,9 +38,10 @@ void GalleryWnd::onCreate() {
     m_main.createAt(0, 0, this);
 
     auto* toolbar = new YBToolBarWnd;
+    unsigned int id = kFirstToolId;
     for (const char* shape : {"circle", "square", "diamond", "triangle", "star", "ring"}) {
         const std::wstring caption(shape, shape + std::char_traits<char>::length(shape));
-        toolbar->addButton(0, iconPath(shape).c_str(), caption.c_str());
+        toolbar->addButton(id++, iconPath(shape).c_str(), caption.c_str());
     }
     m_main.addPane(toolbar, kToolBarHeight, 0, 0, gallery::kBarLine, gallery::kBarFill, true);
 

@@ -3,7 +3,8 @@
 // splitter of a component host and a manager of window controls, and a
 // status line (fixed). Every command climbs here from the hosts and
 // windows below; it is printed, shown in the status line and acted on.
-// Both splitters remember their layout between runs.
+// Both splitters remember their layout between runs. Keyboard operation is
+// on: the toolbar's buttons send their commands (401 to 406) from the keys.
 //
 //   GalleryWnd gallery("build/examples/gallery/icons");
 //   gallery.createAt(100, 100, nullptr);
@@ -21,6 +22,7 @@
 class GalleryWnd : public YBChildWnd {
 public:
     static constexpr int kToolBarHeight = 74;
+    static constexpr unsigned int kFirstToolId = 401;
 
     explicit GalleryWnd(std::string iconDirectory);
     ~GalleryWnd() override;

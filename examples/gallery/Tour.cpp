@@ -61,6 +61,21 @@ void Tour::dragThumb(int distance) {
     drag(CPoint(x, y), CSize(0, distance));
 }
 
+void Tour::key(WORD vk) {
+    tessel::sendKeyInput(vk);
+    tessel::sendKeyInput(vk, 0, KEYEVENTF_KEYUP);
+}
+
+void Tour::tabInto(HWND window) {
+    constexpr int kMostTabs = 16;  // far more than the tab stops before any target
+    for (int i = 0; i < kMostTabs; ++i) {
+        tessel::testing::pump();
+        const HWND focus = ::GetFocus();
+        if (focus && (focus == window || ::IsChild(window, focus))) return;
+        key(VK_TAB);
+    }
+}
+
 CPoint Tour::component(unsigned int id) {
     ComponentsHost& host = m_gallery.components();
     return host.screenCentre(host.getComponentByID(id));
@@ -130,6 +145,30 @@ int Tour::run() {
     step("resized-larger-reflowed");
     ::SetWindowPos(m_gallery.m_hWnd, nullptr, 0, 0, 640, 480, SWP_NOMOVE | SWP_NOZORDER);
     step("resized-smaller-reflowed");
+    // The keyboard alone from here on.
+    tabInto(m_gallery.components().m_hWnd);
+    step("tab-into-the-components-first-button-focused");
+    tessel::sendKeyInput(VK_SPACE);
+    step("space-down-pressed");
+    tessel::sendKeyInput(VK_SPACE, 0, KEYEVENTF_KEYUP);
+    step("space-up-command-601");
+    key(VK_F6);
+    tabInto(controls.button(ControlsPane::kWindowButtonId)->m_hWnd);
+    step("f6-then-tab-to-the-window-button");
+    key(VK_RETURN);
+    step("enter-on-the-window-button-command-310");
+    key(VK_F8);
+    key(VK_LEFT);
+    key(VK_LEFT);
+    step("f8-and-arrows-move-the-middle-bar");
+    key(VK_RETURN);
+    step("enter-keeps-the-bar-focus-back");
+    key(VK_F6);
+    key(VK_RIGHT);
+    key(VK_RIGHT);
+    step("f6-to-the-toolbar-arrows-to-diamond");
+    key(VK_RETURN);
+    step("enter-on-diamond-command-403");
     std::printf("commands received:");
     for (int id : m_gallery.commands())
         std::printf(" %d", id);

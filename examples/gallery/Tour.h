@@ -1,6 +1,7 @@
 // The gallery's scripted tour: a user's session played through SendInput
-// (move, press, release, wheel, thumb drag, bar drag, resize), with a
-// screenshot after each step and the commands received printed at the end.
+// (move, press, release, wheel, thumb drag, bar drag, resize, then the same
+// kinds of things from the keyboard alone), with a screenshot after each
+// step and the commands received printed at the end.
 //
 //   Tour tour(gallery, "/tmp/tour");
 //   return tour.run();
@@ -27,6 +28,9 @@ private:
     // Grabs the component host's thumb and drags it `distance` pixels down.
     void dragThumb(int distance);
     CPoint component(unsigned int id);
+    void key(WORD vk);
+    // Presses Tab, as a user would, until the focus is in `window`.
+    void tabInto(HWND window);
 
     GalleryWnd& m_gallery;
     std::string m_directory;

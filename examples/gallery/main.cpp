@@ -38,6 +38,8 @@ int main(int argc, char** argv) {
         std::fprintf(stderr, "gallery: the main window could not be created\n");
         return 1;
     }
+    // Active from the start, as a main window shown on Windows is: keys reach it.
+    gallery.SetFocus();
     if (tour) return Tour(gallery, tourDirectory).run();
 
     std::printf("gallery: on the %s display; close the window to quit\n", tessel::displayBackend());

@@ -1,6 +1,6 @@
 #!/usr/bin/env bash
 # The gallery without a display plays its scripted tour: a screenshot per
-# step, and exactly the commands a user's clicks would have sent.
+# step, and exactly the commands a user's clicks, then keys, would have sent.
 # Usage: run_gallery_tour.sh GALLERY
 set -uo pipefail
 
@@ -17,7 +17,7 @@ fail() {
   failures=$((failures + 1))
 }
 [[ $status == 0 ]] || fail "the tour exited with $status"
-expected="commands received: 611 621 1001 301 301 300 300 500 302 310 311"
+expected="commands received: 611 621 1001 301 301 300 300 500 302 310 311 601 310 403"
 grep -q -x -- "$expected" <<<"$output" || fail "not '$expected'"
 grep -q -x -- "tour written to $work/gallery-tour" <<<"$output" || fail "no line saying where the tour is"
 shots=$(find "$work/gallery-tour" -name '*.png' -size +1k | wc -l)
