@@ -100,6 +100,15 @@ int YBComponentWnd::nextFocusable(int from, bool forward) const {
     return -1;
 }
 
+int YBComponentWnd::tabTarget(bool forward) const {
+    const int next = nextFocusable(focusedIndex(), forward);
+    if (next >= 0) return next;
+    // The only tab stop of its window: Tab goes round inside it.
+    const CWnd* top = GetTopLevelParent();
+    if (!top || ::GetNextDlgTabItem(top->m_hWnd, m_hWnd, !forward) != m_hWnd) return -1;
+    return nextFocusable(-1, forward);
+}
+
 DWORD YBComponentWnd::keyboardStyle() const {
     return nextFocusable(-1, true) >= 0 ? WS_TABSTOP : 0;
 }
@@ -110,7 +119,7 @@ UINT YBComponentWnd::keyboardDlgCode(const MSG* msg) {
     const YBComponent* focused = focusedButton();
     switch (msg->wParam) {
     case VK_TAB:
-        if (nextFocusable(focusedIndex(), !isDown(VK_SHIFT)) >= 0) code |= DLGC_WANTTAB;
+        if (tabTarget(!isDown(VK_SHIFT)) >= 0) code |= DLGC_WANTTAB;
         break;
     case VK_RETURN:
         if (focused) code |= DLGC_WANTMESSAGE;
@@ -175,7 +184,7 @@ bool YBComponentWnd::keyDown(WPARAM key, bool repeat) {
     YBComponent* focused = focusedButton();
     switch (key) {
     case VK_TAB: {
-        const int next = nextFocusable(focusedIndex(), !isDown(VK_SHIFT));
+        const int next = tabTarget(!isDown(VK_SHIFT));
         if (next < 0) return false;
         focusComponent(next);
         return true;
