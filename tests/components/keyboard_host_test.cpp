@@ -14,45 +14,23 @@
 #include <tessel/windows/YBTextButtonWnd.h>
 
 #include "components_test.h"
+#include "key_strokes.h"
 
 namespace {
 
 using namespace components_test;
 using tessel::testing::pump;
+using test_support::altKey;
+using test_support::liftKey;
+using test_support::pixelsOf;
+using test_support::pressKey;
+using test_support::shiftTab;
+using test_support::tapKey;
 
 constexpr int kComponents = 12;
 constexpr unsigned kFirstId = 101;
-constexpr unsigned kOkId = kFirstId + 4;  // captioned "&OK"
+constexpr unsigned kOkId = kFirstId + 4;     // captioned "&OK"
 constexpr COLORREF kPressedFill = 0x80FFFF;  // style 3's box
-
-void press(WORD vk) {
-    tessel::sendKeyInput(vk);
-    pump();
-}
-void lift(WORD vk) {
-    tessel::sendKeyInput(vk, 0, KEYEVENTF_KEYUP);
-    pump();
-}
-void tap(WORD vk) {
-    press(vk);
-    lift(vk);
-}
-void shiftTab() {
-    press(VK_SHIFT);
-    tap(VK_TAB);
-    lift(VK_SHIFT);
-}
-
-std::vector<COLORREF> pixels(HWND w, const CRect& r) {
-    pump();
-    HDC dc = GetDC(w);
-    std::vector<COLORREF> out;
-    for (int y = r.top; y < r.bottom; ++y)
-        for (int x = r.left; x < r.right; ++x)
-            out.push_back(GetPixel(dc, x, y));
-    ReleaseDC(w, dc);
-    return out;
-}
 
 // Counts the focus messages the host window gets.
 class FocusHost : public TestHost {
@@ -73,7 +51,8 @@ protected:
         if (keyboard) top.enableKeyboard();
         makeHostIn(top);
         for (int i = 0; i < kComponents; ++i) {
-            const std::wstring text = kFirstId + i == kOkId ? L"&OK" : L"B" + std::to_wstring(i + 1);
+            const std::wstring text =
+                kFirstId + i == kOkId ? L"&OK" : L"B" + std::to_wstring(i + 1);
             host.addComponent(new YBTextButton(kFirstId + i, text.c_str(), font, 60, 30, &host),
                               true, true);
         }
@@ -92,7 +71,7 @@ protected:
     // Enter clicks whatever has the focus: its identifier, or 0 when not exactly one command.
     int focusedId() {
         app.commands.clear();
-        tap(VK_RETURN);
+        tapKey(VK_RETURN);
         const int id = app.commands.size() == 1 ? app.commands.front() : 0;
         app.commands.clear();
         return id;
@@ -100,7 +79,7 @@ protected:
     std::vector<int> walk(int tabs, bool back) {
         std::vector<int> ids;
         for (int i = 0; i < tabs; ++i) {
-            back ? shiftTab() : tap(VK_TAB);
+            back ? shiftTab() : tapKey(VK_TAB);
             ids.push_back(focusedId());
         }
         return ids;
@@ -155,89 +134,85 @@ TEST_F(KeyboardHostTest, DisabledAndHiddenItemsAreNeverVisited) {
 
 TEST_F(KeyboardHostTest, TheFocusedComponentTakesSpaceEnterEscapeAndItsMnemonic) {
     build(app, true);
-    tap(VK_TAB);
+    tapKey(VK_TAB);
     YBComponent* first = component(kFirstId);
     const CRect box = first->rect();
 
-    press(VK_SPACE);
+    pressKey(VK_SPACE);
     EXPECT_TRUE(app.commands.empty());
-    EXPECT_EQ(pixels(host.m_hWnd, CRect(10, 5, 11, 6)), std::vector<COLORREF>{kPressedFill});
-    const std::vector<COLORREF> keyPressed = pixels(host.m_hWnd, box);
-    tap(VK_ESCAPE);
-    lift(VK_SPACE);
+    EXPECT_EQ(pixelsOf(host.m_hWnd, CRect(10, 5, 11, 6)), std::vector<COLORREF>{kPressedFill});
+    const std::vector<COLORREF> keyPressed = pixelsOf(host.m_hWnd, box);
+    tapKey(VK_ESCAPE);
+    liftKey(VK_SPACE);
     EXPECT_TRUE(app.commands.empty());
 
     // The look of a press of the left button.
     moveTo(app, box.CenterPoint());
     components_test::press();
-    EXPECT_EQ(pixels(host.m_hWnd, box), keyPressed);
+    EXPECT_EQ(pixelsOf(host.m_hWnd, box), keyPressed);
     moveTo(app, CPoint(390, 290));  // leaving cancels
     components_test::release();
     EXPECT_TRUE(app.commands.empty());
 
-    tap(VK_SPACE);
+    tapKey(VK_SPACE);
     EXPECT_EQ(app.commands, std::vector<int>{101});
     app.commands.clear();
     for (int i = 0; i < 11; ++i)
-        press(VK_SPACE);
-    lift(VK_SPACE);
+        pressKey(VK_SPACE);
+    liftKey(VK_SPACE);
     EXPECT_EQ(app.commands, std::vector<int>{101});
     app.commands.clear();
     for (int i = 0; i < 11; ++i)
-        press(VK_RETURN);
-    lift(VK_RETURN);
+        pressKey(VK_RETURN);
+    liftKey(VK_RETURN);
     EXPECT_EQ(app.commands, std::vector<int>{101});
     app.commands.clear();
 
     // Tab while pressed: cancelled, and the next component never saw the press.
-    press(VK_SPACE);
-    tap(VK_TAB);
-    press(VK_SPACE);
-    lift(VK_SPACE);
+    pressKey(VK_SPACE);
+    tapKey(VK_TAB);
+    pressKey(VK_SPACE);
+    liftKey(VK_SPACE);
     EXPECT_TRUE(app.commands.empty());
     EXPECT_FALSE(first->isPressed());
     EXPECT_FALSE(component(kFirstId + 1)->isPressed());
     EXPECT_EQ(focusedId(), 102);
 
     // Alt+O clicks "&OK" wherever the focus is, and moves nothing.
-    press(VK_MENU);
-    tap('O');
-    lift(VK_MENU);
+    altKey('O');
     EXPECT_EQ(app.commands, std::vector<int>{static_cast<int>(kOkId)});
     EXPECT_EQ(focusedId(), 102);
     component(kOkId)->enable(false, true);
     app.commands.clear();
-    press(VK_MENU);
-    tap('O');
-    lift(VK_MENU);
+    altKey('O');
     EXPECT_TRUE(app.commands.empty());
 }
 
 TEST_F(KeyboardHostTest, AFocusedComponentThatGoesAwayLeavesNothingBehind) {
     build(app, true);
     for (int i = 0; i < 4; ++i)
-        tap(VK_TAB);
+        tapKey(VK_TAB);
     const CRect fourth = component(kFirstId + 3)->rect();
-    const std::vector<COLORREF> ringed = pixels(host.m_hWnd, fourth);
+    const std::vector<COLORREF> ringed = pixelsOf(host.m_hWnd, fourth);
 
     component(kFirstId + 3)->hide(true);
-    tap(VK_SPACE);
+    tapKey(VK_SPACE);
     EXPECT_TRUE(app.commands.empty());
     component(kFirstId + 3)->show(true);
-    EXPECT_EQ(pixels(host.m_hWnd, fourth), ringed);
+    EXPECT_EQ(pixelsOf(host.m_hWnd, fourth), ringed);
 
     component(kFirstId + 3)->enable(false, true);
-    tap(VK_TAB);  // on from where it was
+    tapKey(VK_TAB);  // on from where it was
     EXPECT_EQ(focusedId(), 105);
 
     host.clearComponents();
     host.addComponent(new YBTextButton(301, L"New", font, 60, 30, &host), true, true);
     pump();
-    tap(VK_SPACE);
+    tapKey(VK_SPACE);
     EXPECT_TRUE(app.commands.empty());
-    tap(VK_TAB);  // the host no longer knows a focused component: it starts again
+    tapKey(VK_TAB);  // the host no longer knows a focused component: it starts again
     EXPECT_EQ(focusedId(), 301);
-    tap(VK_TAB);
+    tapKey(VK_TAB);
     EXPECT_EQ(focusedId(), 201);
     shiftTab();
     EXPECT_EQ(focusedId(), 301);
@@ -246,7 +221,7 @@ TEST_F(KeyboardHostTest, AFocusedComponentThatGoesAwayLeavesNothingBehind) {
 TEST_F(KeyboardHostTest, NoPixelDiffersUntilAKeyIsPressed) {
     build(app, false);
     const CRect all(0, 0, 400, 300);
-    const std::vector<COLORREF> plain = pixels(app.m_hWnd, all);
+    const std::vector<COLORREF> plain = pixelsOf(app.m_hWnd, all);
 
     AppWnd keyboardApp;
     keyboardApp.setInitialSize(400, 300);
@@ -257,15 +232,15 @@ TEST_F(KeyboardHostTest, NoPixelDiffersUntilAKeyIsPressed) {
     ASSERT_TRUE(other.createAt(0, 0, &keyboardApp));
     for (int i = 0; i < kComponents; ++i) {
         const std::wstring text = kFirstId + i == kOkId ? L"&OK" : L"B" + std::to_wstring(i + 1);
-        other.addComponent(new YBTextButton(kFirstId + i, text.c_str(), font, 60, 30, &other),
-                           true, true);
+        other.addComponent(new YBTextButton(kFirstId + i, text.c_str(), font, 60, 30, &other), true,
+                           true);
     }
     YBTextButtonWnd otherOne{201, L"One", font, 80, 30};
     YBTextButtonWnd otherTwo{202, L"Two", font, 80, 30};
     ASSERT_TRUE(otherOne.createAt(0, 120, &keyboardApp));
     ASSERT_TRUE(otherTwo.createAt(100, 120, &keyboardApp));
     other.SetFocus();  // focused, by the program: still no ring
-    const std::vector<COLORREF> keyboard = pixels(keyboardApp.m_hWnd, all);
+    const std::vector<COLORREF> keyboard = pixelsOf(keyboardApp.m_hWnd, all);
 
     // Only the "&OK" caption differs: its underline waits for the Alt key.
     const CRect ok = other.getComponentByID(kOkId)->rect();
@@ -279,8 +254,8 @@ TEST_F(KeyboardHostTest, NoPixelDiffersUntilAKeyIsPressed) {
     EXPECT_GT(differing, 0u);
     EXPECT_EQ(outsideOk, 0u);
     keyboardApp.SetFocus();  // else Alt shows the ring too
-    tap(VK_MENU);
-    EXPECT_EQ(pixels(keyboardApp.m_hWnd, all), plain);
+    tapKey(VK_MENU);
+    EXPECT_EQ(pixelsOf(keyboardApp.m_hWnd, all), plain);
 }
 
 TEST_F(KeyboardHostTest, TheScrollKeysMoveTheBarsAsTheBarsOwnCodesDo) {
@@ -289,30 +264,31 @@ TEST_F(KeyboardHostTest, TheScrollKeysMoveTheBarsAsTheBarsOwnCodesDo) {
     host.setFlag(YBBaseWnd::horizontalScrollBar, true);
     makeHostIn(app);
     for (int i = 0; i < 40; ++i)
-        host.addComponent(new Probe(kFirstId + i, &host, CSize(i == 20 ? 400 : 50, 30)), true, true);
+        host.addComponent(new Probe(kFirstId + i, &host, CSize(i == 20 ? 400 : 50, 30)), true,
+                          true);
     app.SetFocus();
-    tap(VK_TAB);
+    tapKey(VK_TAB);
     ASSERT_EQ(GetFocus(), host.m_hWnd);
     const SCROLLINFO start = vbar(host);
     ASSERT_EQ(start.nPos, 0);
     const int line = host.lineHeight();
 
-    tap(VK_NEXT);
+    tapKey(VK_NEXT);
     EXPECT_EQ(vbar(host).nPos, static_cast<int>(start.nPage) - line);  // a page less a line
-    tap(VK_DOWN);
+    tapKey(VK_DOWN);
     EXPECT_EQ(vbar(host).nPos, static_cast<int>(start.nPage));
-    tap(VK_UP);
-    tap(VK_PRIOR);
+    tapKey(VK_UP);
+    tapKey(VK_PRIOR);
     EXPECT_EQ(vbar(host).nPos, start.nMin);
-    tap(VK_END);
+    tapKey(VK_END);
     EXPECT_EQ(vbar(host).nPos, start.nMax - static_cast<int>(start.nPage));
     EXPECT_EQ(hbar(host).nPos, hbar(host).nMax - static_cast<int>(hbar(host).nPage));
-    tap(VK_HOME);
+    tapKey(VK_HOME);
     EXPECT_EQ(vbar(host).nPos, start.nMin);
     EXPECT_EQ(hbar(host).nPos, 0);
-    tap(VK_RIGHT);
+    tapKey(VK_RIGHT);
     EXPECT_EQ(hbar(host).nPos, 32);
-    tap(VK_LEFT);
+    tapKey(VK_LEFT);
     EXPECT_EQ(hbar(host).nPos, 0);
     EXPECT_TRUE(app.commands.empty());
 }
@@ -346,12 +322,12 @@ TEST_F(KeyboardHostTest, EachOf320ImageButtonsIsFullyInViewWhenFocused) {
         images.onLayoutComponents();
         top.SetFocus();
         pump();
-        tap(VK_END);  // start from the far corner
-        tap(VK_TAB);
+        tapKey(VK_END);  // start from the far corner
+        tapKey(VK_TAB);
         const CRect client = clientRect(images);
         int shown = 0;
         for (int i = 0; i < 320; ++i) {
-            if (i) tap(VK_TAB);
+            if (i) tapKey(VK_TAB);
             const CRect r = images.getComponentByID(1000 + i)->rect();
             CRect inside;
             inside.IntersectRect(&r, &client);

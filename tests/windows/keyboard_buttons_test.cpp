@@ -8,42 +8,22 @@
 
 #include <tessel/windows/YBTextButtonWnd.h>
 
+#include "key_strokes.h"
 #include "recording_window.h"
 
 namespace {
 
 using namespace windows_test;
 using tessel::testing::pump;
-
-void press(WORD vk) {
-    key(vk, 0);
-    pump();
-}
-void lift(WORD vk) {
-    key(vk, 0, KEYEVENTF_KEYUP);
-    pump();
-}
-void tap(WORD vk) {
-    press(vk);
-    lift(vk);
-}
-void shiftTab() {
-    press(VK_SHIFT);
-    tap(VK_TAB);
-    lift(VK_SHIFT);
-}
+using test_support::liftKey;
+using test_support::pressKey;
+using test_support::shiftTab;
+using test_support::tapKey;
 
 std::vector<COLORREF> pixels(HWND w) {
-    pump();
     CRect r;
     GetClientRect(w, &r);
-    HDC dc = GetDC(w);
-    std::vector<COLORREF> out;
-    for (int y = 0; y < r.bottom; ++y)
-        for (int x = 0; x < r.right; ++x)
-            out.push_back(GetPixel(dc, x, y));
-    ReleaseDC(w, dc);
-    return out;
+    return test_support::pixelsOf(w, r);
 }
 
 // A text button that records its key handlers as RecordingWnd does.
@@ -103,30 +83,30 @@ TEST_F(KeyboardButtonsTest, TabWalksTheEnabledButtonsInOrderAndShiftTabGoesBack)
 
     std::vector<HWND> visited;
     for (int i = 0; i < 3; ++i) {
-        tap(VK_TAB);
+        tapKey(VK_TAB);
         visited.push_back(GetFocus());
     }
     EXPECT_EQ(visited, (std::vector<HWND>{ok.m_hWnd, cancel.m_hWnd, ok.m_hWnd}));
     shiftTab();
     EXPECT_EQ(GetFocus(), cancel.m_hWnd);
     help.disable(false, true);
-    tap(VK_TAB);
+    tapKey(VK_TAB);
     EXPECT_EQ(GetFocus(), help.m_hWnd);
     EXPECT_TRUE(commands().empty());
 }
 
 TEST_F(KeyboardButtonsTest, SpacePressesLikeTheMouseAndItsReleaseSendsOneCommand) {
     enableKeyboard();
-    tap(VK_TAB);
+    tapKey(VK_TAB);
     ASSERT_EQ(GetFocus(), ok.m_hWnd);
 
-    press(VK_SPACE);
+    pressKey(VK_SPACE);
     EXPECT_TRUE(ok.isPressed());
     EXPECT_TRUE(commands().empty());
     const std::vector<COLORREF> keyPressed = pixels(ok.m_hWnd);
-    tap(VK_ESCAPE);
+    tapKey(VK_ESCAPE);
     EXPECT_FALSE(ok.isPressed());
-    lift(VK_SPACE);
+    liftKey(VK_SPACE);
     EXPECT_TRUE(commands().empty());
 
     // The same pixels as a press of the left button (the ring stays: the focus does not move).
@@ -138,42 +118,42 @@ TEST_F(KeyboardButtonsTest, SpacePressesLikeTheMouseAndItsReleaseSendsOneCommand
     pump();
     EXPECT_TRUE(commands().empty());
 
-    tap(VK_SPACE);
+    tapKey(VK_SPACE);
     EXPECT_SEQ(commands(), {"onCommand(11)"});
 
     // Ten auto-repeats of the held key press nothing more.
     for (int i = 0; i < 11; ++i)
-        press(VK_SPACE);
-    lift(VK_SPACE);
+        pressKey(VK_SPACE);
+    liftKey(VK_SPACE);
     EXPECT_SEQ(commands(), {"onCommand(11)"});
 
     // Leaving while pressed cancels, and the next button never saw the press.
-    press(VK_SPACE);
-    tap(VK_TAB);
+    pressKey(VK_SPACE);
+    tapKey(VK_TAB);
     EXPECT_EQ(GetFocus(), cancel.m_hWnd);
     EXPECT_FALSE(ok.isPressed());
-    press(VK_SPACE);  // still held: an auto-repeat at the new focus
-    lift(VK_SPACE);
+    pressKey(VK_SPACE);  // still held: an auto-repeat at the new focus
+    liftKey(VK_SPACE);
     EXPECT_TRUE(commands().empty());
     EXPECT_FALSE(cancel.isPressed());
 }
 
 TEST_F(KeyboardButtonsTest, EnterAndBmClickSendOneCommandAndADisabledButtonNone) {
     enableKeyboard();
-    tap(VK_TAB);
-    tap(VK_TAB);
+    tapKey(VK_TAB);
+    tapKey(VK_TAB);
     ASSERT_EQ(GetFocus(), cancel.m_hWnd);
     for (int i = 0; i < 4; ++i)
-        press(VK_RETURN);
-    lift(VK_RETURN);
+        pressKey(VK_RETURN);
+    liftKey(VK_RETURN);
     EXPECT_SEQ(commands(), {"onCommand(12)"});
     EXPECT_FALSE(cancel.isPressed());
 
     help.SendMessage(BM_CLICK);
     EXPECT_SEQ(commands(), {"onCommand(13)"});
     cancel.disable(true, true);
-    tap(VK_RETURN);
-    tap(VK_SPACE);
+    tapKey(VK_RETURN);
+    tapKey(VK_SPACE);
     cancel.SendMessage(BM_CLICK);
     EXPECT_TRUE(commands().empty());
 }
@@ -196,23 +176,19 @@ TEST_F(KeyboardButtonsTest, RingAndUnderlineShowOnlyOnceTheKeyboardWasUsed) {
     const std::vector<COLORREF> hidden = pixels(ok.m_hWnd);
     EXPECT_NE(hidden, underlined);
 
-    tap(VK_TAB);  // to cancel
+    tapKey(VK_TAB);  // to cancel
     EXPECT_TRUE(ringed(cancel));
     EXPECT_FALSE(ringed(ok));
     EXPECT_EQ(pixels(ok.m_hWnd), hidden);  // Tab shows the ring, not the underline
 
-    tap(VK_MENU);
+    tapKey(VK_MENU);
     EXPECT_EQ(pixels(ok.m_hWnd), underlined);
     EXPECT_TRUE(commands().empty());
 
-    press(VK_MENU);
-    tap('O');
-    lift(VK_MENU);
+    test_support::altKey('O');
     EXPECT_SEQ(commands(), {"onCommand(11)"});
     EXPECT_EQ(GetFocus(), cancel.m_hWnd);
-    press(VK_MENU);
-    tap('X');  // no such mnemonic
-    lift(VK_MENU);
+    test_support::altKey('X');  // no such mnemonic
     EXPECT_TRUE(commands().empty());
 }
 
@@ -226,18 +202,16 @@ TEST_F(KeyboardButtonsTest, WithoutKeyboardOperationAButtonSeesItsKeysAsAPlainWi
     const std::vector<COLORREF> before = pixels(button.m_hWnd);
 
     const auto typeKeys = [] {
-        tap(VK_TAB);
+        tapKey(VK_TAB);
         shiftTab();
-        tap(VK_SPACE);
+        tapKey(VK_SPACE);
         for (int i = 0; i < 3; ++i)
-            press(VK_RETURN);
-        lift(VK_RETURN);
-        tap(VK_ESCAPE);
-        tap(VK_DOWN);
-        press(VK_MENU);
-        tap('G');
-        lift(VK_MENU);
-        tap('G');
+            pressKey(VK_RETURN);
+        liftKey(VK_RETURN);
+        tapKey(VK_ESCAPE);
+        tapKey(VK_DOWN);
+        test_support::altKey('G');
+        tapKey('G');
     };
     plain.SetFocus();
     typeKeys();
