@@ -251,11 +251,14 @@ TEST_F(DialogNavigationTest, AltLetterReachesTheMnemonicAfterTheFocus) {
     press('O');
     EXPECT_TRUE(calls(BM_CLICK).empty());
     EXPECT_SEQ(to(edit, {WM_CHAR}), {{edit, WM_CHAR, L'o', 1}});
-    // Without dialog navigation Alt+O is only keys and a system character.
+    // Without dialog navigation Alt+O is only keys and a system character,
+    // and neither Alt nor Tab touches the keyboard cues.
     tessel::testing::setPreTranslate(&framework);
     g_log.clear();
     withAlt('O');
-    EXPECT_TRUE(calls(BM_CLICK).empty());
+    press(VK_TAB);
+    EXPECT_TRUE(calls({BM_CLICK, WM_CHANGEUISTATE, WM_UPDATEUISTATE}).empty());
+    EXPECT_EQ(GetFocus(), edit);
     EXPECT_SEQ(to(edit, {WM_SYSCHAR}), {{edit, WM_SYSCHAR, L'o', 1 | kAlt}});
 }
 

@@ -280,12 +280,11 @@ HWND GetNextDlgGroupItem(HWND dialogHandle, HWND controlHandle, BOOL previous) {
         return nullptr;
     }
     const std::vector<Window*> group = groupAfter(dialog, control);
-    auto candidate = [](const Window* w) { return shownAndEnabled(w); };
     if (previous) {
-        const auto found = std::find_if(group.rbegin(), group.rend(), candidate);
+        const auto found = std::find_if(group.rbegin(), group.rend(), shownAndEnabled);
         return found != group.rend() ? (*found)->handle : control->handle;
     }
-    const auto found = std::find_if(group.begin(), group.end(), candidate);
+    const auto found = std::find_if(group.begin(), group.end(), shownAndEnabled);
     return found != group.end() ? (*found)->handle : control->handle;
 }
 
