@@ -1,5 +1,5 @@
 // What the component suites share: an application window that records the
-// commands reaching it, a host that counts its paints and scroll steps, a
+// commands reaching it, a host that counts its paints, a
 // coloured button that records what the host routes to it, and the input
 // helpers of a test that acts as a user with a mouse.
 #pragma once
@@ -38,14 +38,6 @@ namespace components_test {
 // What probes record ("enter", "close 3"), checked with EXPECT_SEQ.
 using Strings = test_support::Names;
 
-// Names each case of a table-driven suite after its row's `name`, so a failure names the row.
-struct RowName {
-    template <class Row>
-    std::string operator()(const ::testing::TestParamInfo<Row>& row) const {
-        return row.param.name;
-    }
-};
-
 // The application's top-level window: commands climb to it from the host.
 class AppWnd : public YBChildWnd {
 public:
@@ -62,13 +54,11 @@ public:
     }
 };
 
-// A host that shows what a user cannot read off the screen directly.
+// A host that counts its paints and shows its line height and scale.
 class TestHost : public YBComponentWnd {
 public:
     explicit TestHost(DWORD bg = RGB(0, 0, 128)) : YBComponentWnd(bg) {}
     int draws = 0;
-    int scrollUps = 0, scrollDowns = 0;
-    std::vector<std::pair<WPARAM, LPARAM>> commandMessages;  // WM_COMMAND as it arrived
 
     int lineHeight() const { return m_lineHeight; }
     int vScale() const { return m_vScrollScale; }
@@ -76,20 +66,6 @@ public:
     void onDraw(XDC& dc) override {
         ++draws;
         YBComponentWnd::onDraw(dc);
-    }
-    void onScrollUp() override {
-        ++scrollUps;
-        YBComponentWnd::onScrollUp();
-    }
-    void onScrollDown() override {
-        ++scrollDowns;
-        YBComponentWnd::onScrollDown();
-    }
-
-protected:
-    LRESULT WindowProc(UINT message, WPARAM wParam, LPARAM lParam) override {
-        if (message == WM_COMMAND) commandMessages.emplace_back(wParam, lParam);
-        return YBComponentWnd::WindowProc(message, wParam, lParam);
     }
 };
 

@@ -4,8 +4,8 @@
 // all of them, and each paint must show what painting all of them shows.
 #include <gtest/gtest.h>
 
-#include <cstdint>
 #include <functional>
+#include <random>
 #include <string>
 #include <vector>
 
@@ -101,13 +101,10 @@ int wrongPixels(YBComponentWnd& host, CRect area) {
 // A fixed pseudo-random sequence, so a failure repeats.
 class Dice {
 public:
-    int roll(int below) {
-        m_state = m_state * 6364136223846793005ULL + 1442695040888963407ULL;
-        return static_cast<int>((m_state >> 33) % static_cast<std::uint64_t>(below));
-    }
+    int roll(int below) { return static_cast<int>(m_engine() % static_cast<unsigned>(below)); }
 
 private:
-    std::uint64_t m_state = 12345;
+    std::minstd_rand m_engine{12345};
 };
 
 class RoutingTest : public HostTest {
