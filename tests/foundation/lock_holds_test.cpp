@@ -57,25 +57,6 @@ TEST(KLLockHolds, AStrayUnlockFromAThreadHoldingNothingReleasesNoReadersHold) {
     EXPECT_TRUE(writerGetsIn(object));
 }
 
-TEST(KLLockHolds, AStrayUnlockReleasesNoWritersHold) {
-    KLLockableObject object;
-    std::latch writing(1), finish(1);
-    std::thread writer([&] {
-        EXPECT_TRUE(object.lockForWriting(-1));
-        EXPECT_TRUE(object.lockForReading(-1));  // reading inside one's own write lock
-        writing.count_down();
-        finish.wait();
-        EXPECT_TRUE(object.unlock());
-        EXPECT_TRUE(object.unlock());
-    });
-    writing.wait();
-    EXPECT_FALSE(object.unlock());
-    EXPECT_FALSE(newReaderGetsIn(object));
-    finish.count_down();
-    writer.join();
-    EXPECT_TRUE(newReaderGetsIn(object));
-}
-
 TEST(KLLockHolds, AWaitingWriterHoldsBackNewReadersButNotTheNestedReadOfAReader) {
     KLLockableObject object;
     ASSERT_TRUE(object.lockForReading(-1));  // the first reader: this thread
@@ -203,7 +184,8 @@ TEST(KLLockHolds, TimeOutsReturnFalseAndAWriterThatGivesUpLetsReadersIn) {
     EXPECT_EQ(kl_status_getLastError(), KL_STATUS_TIMEOUT);
     kl_status_setLastError(KL_STATUS_OK);
     EXPECT_FALSE(object.lockForWriting(0));
-    EXPECT_FALSE(object.unlock());
+    EXPECT_FALSE(object.unlock());  // a stray unlock releases no writer's hold
+    EXPECT_FALSE(newReaderGetsIn(object));
     finish.count_down();
     holder.join();
 
