@@ -20,6 +20,7 @@
 #include <tessel/windows/YBChildWnd.h>
 
 #include "sequence.h"
+#include "toolkit_windows.h"
 
 // Rectangles print as (left,top,right,bottom) in failure messages, points
 // and sizes as (x,y) and (cx,cy).
@@ -39,15 +40,11 @@ namespace components_test {
 using Strings = test_support::Names;
 
 // The application's top-level window: commands climb to it from the host.
-class AppWnd : public YBChildWnd {
+class AppWnd : public test_support::PopupFrame {
 public:
     std::vector<int> commands;
     std::function<void(int)> onCommandHook;  // runs after the id is recorded
 
-    void getCreateStyle(DWORD& style, DWORD& exStyle, CSize& size) override {
-        YBChildWnd::getCreateStyle(style, exStyle, size);
-        style = WS_POPUP | WS_VISIBLE;
-    }
     void onCommand(int id) override {
         commands.push_back(id);
         if (onCommandHook) onCommandHook(id);
@@ -130,15 +127,12 @@ inline void wheel(int delta) {
     mouse(MOUSEEVENTF_WHEEL, delta);
 }
 
-// Window coordinates of `w` (its client origin when it has no frame) to the screen.
-inline CPoint toScreen(CWnd& w, CPoint windowPt) {
+// Moves the pointer to a point in window coordinates of `w` (its client
+// coordinates when it has no frame).
+inline void moveTo(CWnd& w, CPoint windowPt) {
     CRect r;
     w.GetWindowRect(&r);
-    return CPoint(r.left + windowPt.x, r.top + windowPt.y);
-}
-inline void moveTo(CWnd& w, CPoint windowPt) {
-    const CPoint screenPt = toScreen(w, windowPt);
-    SetCursorPos(screenPt.x, screenPt.y);
+    SetCursorPos(r.left + windowPt.x, r.top + windowPt.y);
     tessel::testing::pump();
 }
 inline void clickAt(CWnd& w, CPoint windowPt) {

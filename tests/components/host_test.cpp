@@ -27,18 +27,21 @@ protected:
     TestHost host;
 };
 
-// The host applies YBFlowLayout (its table is in host_arithmetic_test.cpp);
-// a hidden component keeps its place and hears the mouse, but is not drawn.
-TEST_F(ButtonTest, ComponentsStandWhereTheFlowSaysAndHiddenOnesAreNotDrawn) {
+// Rows wrap before the right edge (one ending on it stays), one wider than
+// the client stands alone, the tallest of a row sets the line height; a
+// hidden component keeps its place and hears the mouse, but is not drawn.
+TEST_F(ButtonTest, ComponentsFlowIntoRowsAndHiddenOnesAreNotDrawn) {
     makeHost(host, 0, 0, 250, 200);
-    const std::vector<CSize> sizes{{100, 20}, {100, 30}, {150, 10}, {300, 25}, {10, 5}};
+    const std::vector<CSize> sizes{{100, 20}, {150, 10}, {100, 10}, {151, 40}, {300, 25}, {10, 5}};
     for (unsigned id = 1; id <= sizes.size(); ++id)
         add(id, sizes[id - 1], RGB(0, 40 * id, 0));
-    const YBFlowLayout flow = YBFlowLayout::compute(sizes, clientRect(host).Width());
+    const std::vector<CPoint> expected{{0, 0}, {100, 0}, {0, 20}, {0, 30}, {0, 70}, {0, 95}};
     for (std::size_t i = 0; i < sizes.size(); ++i)
-        EXPECT_EQ(host.getComponent(static_cast<int>(i))->rect(), CRect(flow.positions[i], sizes[i]));
-    EXPECT_EQ(host.getContentsSize(), flow.contentsSize);
-    EXPECT_EQ(host.lineHeight(), flow.lineHeight);
+        EXPECT_EQ(host.getComponent(static_cast<int>(i))->rect(), CRect(expected[i], sizes[i]));
+    EXPECT_EQ(host.getContentsSize(), CSize(300, 100));
+    EXPECT_EQ(host.lineHeight(), 40);
+    const YBFlowLayout column = YBFlowLayout::compute({{10, 10}, {20, 5}}, 0);  // no client
+    EXPECT_SEQ(column.positions, {CPoint(0, 0), CPoint(0, 10)});
 
     auto* hidden = static_cast<Probe*>(host.getComponent(0));
     hidden->hide(true);
@@ -46,7 +49,7 @@ TEST_F(ButtonTest, ComponentsStandWhereTheFlowSaysAndHiddenOnesAreNotDrawn) {
     pump();
     EXPECT_EQ(host.getComponent(1)->rect().TopLeft(), CPoint(100, 0));
     EXPECT_EQ(pixel(host, 10, 10), RGB(0, 0, 128));
-    EXPECT_EQ(pixel(host, 110, 10), RGB(0, 80, 0));
+    EXPECT_EQ(pixel(host, 110, 5), RGB(0, 80, 0));
     moveTo(host, {10, 10});
     EXPECT_SEQ(hidden->events, {"enter", "move 10,10"});
 }
