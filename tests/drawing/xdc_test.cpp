@@ -7,62 +7,41 @@
 #include <tessel/drawing/XDC.h>
 #include <tessel/drawing/XMemDC.h>
 
+#include "canvas.h"
+
 namespace {
 
-// A white bitmap (200x100 unless told) in a memory DC, wrapped as a CDC.
-class Surface {
-public:
-    explicit Surface(int width = 200, int height = 100) : m_width(width), m_height(height) {
-        m_dc.CreateCompatibleDC(nullptr);
-        m_bitmap.CreateCompatibleBitmap(&m_dc, width, height);
-        m_old = m_dc.SelectObject(&m_bitmap);
-        whiten();
-    }
-    ~Surface() { m_dc.SelectObject(m_old); }
-    CDC* cdc() { return &m_dc; }
-    COLORREF at(int x, int y) { return m_dc.GetPixel(x, y); }
-    void whiten() { m_dc.FillSolidRect(0, 0, m_width, m_height, RGB(255, 255, 255)); }
-    // Leaves red in XMemDC's reused buffer, then whitens the target again:
-    // whatever the next buffer does not paint must not show that red.
-    void dirtySpareBuffer(XDC& target) {
-        {
-            XMemDC dirty(target);
-            dirty.FillRect(CRect(0, 0, m_width, m_height), RGB(255, 0, 0));
-        }
-        whiten();
-    }
-    // Bounding box of pixels that are not white.
-    CRect ink() {
-        CRect box(m_width, m_height, 0, 0);
-        for (int y = 0; y < m_height; ++y)
-            for (int x = 0; x < m_width; ++x)
-                if (at(x, y) != RGB(255, 255, 255)) box |= CRect(x, y, x + 1, y + 1);
-        return box;
-    }
+// The drawing classes take a CDC: a canvas seen as one.
+CDC* cdcOf(const Canvas& canvas) {
+    return CDC::FromHandle(canvas.dc());
+}
 
-private:
-    int m_width, m_height;
-    CDC m_dc;
-    CBitmap m_bitmap;
-    CBitmap* m_old;
-};
+// Leaves red in XMemDC's reused buffer, then whitens the target again:
+// whatever the next buffer does not paint must not show that red.
+void dirtySpareBuffer(Canvas& canvas, XDC& target) {
+    {
+        XMemDC dirty(target);
+        dirty.FillRect(CRect(0, 0, canvas.width(), canvas.height()), RGB(255, 0, 0));
+    }
+    canvas.clear(kWhite);
+}
 
 TEST(XDC, BoxesHaveTheirBorderInsideAndNoColourMeansNothing) {
     for (int width : {1, 6}) {
-        Surface s;
-        XDC dc(s.cdc());
+        Canvas s(200, 100);
+        XDC dc(cdcOf(s));
         dc.drawBox(CRect(10, 10, 60, 40), RGB(255, 0, 0), width, RGB(0, 0, 255), 0);
         EXPECT_EQ(s.at(10 + width - 1, 25), RGB(255, 0, 0)) << width;
         EXPECT_EQ(s.at(10 + width, 25), RGB(0, 0, 255)) << width;
         EXPECT_EQ(s.at(59, 39), RGB(255, 0, 0)) << width;
-        EXPECT_EQ(s.ink(), CRect(10, 10, 60, 40)) << width;
+        EXPECT_EQ(CRect(s.ink()), CRect(10, 10, 60, 40)) << width;
     }
-    Surface s;
-    XDC dc(s.cdc());
+    Canvas s(200, 100);
+    XDC dc(cdcOf(s));
     dc.drawBox(CRect(10, 10, 60, 40), XDC::kNoColor, 4, XDC::kNoColor, 0);
     dc.FillRect(CRect(0, 0, 200, 100), XDC::kNoColor);
     dc.FrameRect(CRect(0, 0, 200, 100), XDC::kNoColor);
-    EXPECT_TRUE(s.ink().IsRectEmpty());
+    EXPECT_TRUE(CRect(s.ink()).IsRectEmpty());
     dc.drawBox(CRect(10, 10, 60, 40), XDC::kNoColor, 4, RGB(0, 255, 0), 0);  // fill covers all
     EXPECT_EQ(s.at(10, 10), RGB(0, 255, 0));
     dc.drawBox(CRect(100, 10, 160, 40), RGB(0, 0, 0), 2, XDC::kNoColor, 0);  // inside stays
@@ -74,49 +53,49 @@ TEST(XDC, BoxesHaveTheirBorderInsideAndNoColourMeansNothing) {
 
 TEST(XDC, TextCentresInBothDirectionsWithoutSingleLine) {
     for (UINT format : {5u, 0x205u}) {
-        Surface s;
-        XDC dc(s.cdc());
+        Canvas s(200, 100);
+        XDC dc(cdcOf(s));
         GFont font("Arial", 10.0, 0, RGB(0, 0, 0));
-        font.select(s.cdc());
+        font.select(cdcOf(s));
         CRect r(0, 0, 200, 100);
         dc.draw(L"Centred", &r, format);
-        const CRect ink = s.ink();
+        const CRect ink(s.ink());
         ASSERT_FALSE(ink.IsRectEmpty());
         EXPECT_NEAR((ink.left + ink.right) / 2.0, 100, 1.5);
         EXPECT_NEAR((ink.top + ink.bottom) / 2.0, 50, 3.5);  // ink is not symmetric about its cell
     }
     // Two lines as one block.
-    Surface s;
-    XDC dc(s.cdc());
-    GFont("Arial", 10.0, 0, RGB(0, 0, 0)).select(s.cdc());
+    Canvas s(200, 100);
+    XDC dc(cdcOf(s));
+    GFont("Arial", 10.0, 0, RGB(0, 0, 0)).select(cdcOf(s));
     CRect r(0, 0, 200, 100);
     dc.draw(L"first\nsecond", &r, DT_CENTER | DT_VCENTER);
-    const CRect ink = s.ink();
+    const CRect ink(s.ink());
     EXPECT_NEAR((ink.top + ink.bottom) / 2.0, 50, 3.5);
     TEXTMETRICW tm{};
-    ASSERT_TRUE(GetTextMetricsW(s.cdc()->m_hDC, &tm));
+    ASSERT_TRUE(GetTextMetricsW(s.dc(), &tm));
     EXPECT_GT(ink.Height(), tm.tmHeight);  // more than one line's cell
 }
 
 TEST(XDC, FontsCarryTheirColourAndMeasureWrapped) {
-    Surface s;
-    XDC dc(s.cdc());
+    Canvas s(200, 100);
+    XDC dc(cdcOf(s));
     GFont red("Arial", 10.0, GFont::Bold, RGB(255, 0, 0));
-    CFont* before = red.select(s.cdc());
-    EXPECT_EQ(s.cdc()->GetTextColor(), RGB(255, 0, 0));
+    CFont* before = red.select(cdcOf(s));
+    EXPECT_EQ(cdcOf(s)->GetTextColor(), RGB(255, 0, 0));
     const CSize line = dc.GetTextExtent(L"one two three four");
     const CSize wrapped = dc.getTextExtent(L"one two three four", line.cx / 2, 0);
     EXPECT_LE(wrapped.cx, line.cx / 2 + 1);
     EXPECT_GE(wrapped.cy, 2 * line.cy);
     EXPECT_EQ(dc.getTextExtent(L"", 100, 0), CSize(0, 0));
     // Own font and colour, the context's left as they were.
-    s.cdc()->SelectObject(before);
+    cdcOf(s)->SelectObject(before);
     CRect r(0, 0, 200, 100);
     double height = 0;
     dc.drawText(L"a\tb", r, DT_EXPANDTABS, GFont("Arial", 10.0, 0, RGB(0, 0, 255)), RGB(0, 128, 0),
                 4.0, &height);
     EXPECT_GT(height, 0);
-    EXPECT_EQ(s.cdc()->GetTextColor(), RGB(255, 0, 0));
+    EXPECT_EQ(cdcOf(s)->GetTextColor(), RGB(255, 0, 0));
     bool green = false;
     for (int x = 0; x < 60 && !green; ++x)
         for (int y = 0; y < 20 && !green; ++y)
@@ -127,8 +106,8 @@ TEST(XDC, FontsCarryTheirColourAndMeasureWrapped) {
 // A tall paint after a wide one gets a buffer of its own size: one covering
 // both would be 30000 x 30000, more than any bitmap can hold.
 TEST(XMemDC, ATallPaintAfterAWideOneStillReachesTheTarget) {
-    Surface wide(30000, 4), tall(4, 30000);
-    XDC wideDC(wide.cdc()), tallDC(tall.cdc());
+    Canvas wide(30000, 4), tall(4, 30000);
+    XDC wideDC(cdcOf(wide)), tallDC(cdcOf(tall));
     {
         XMemDC buffer(wideDC);
         buffer.FillRect(CRect(0, 0, 30000, 4), RGB(255, 0, 0));
@@ -142,9 +121,9 @@ TEST(XMemDC, ATallPaintAfterAWideOneStillReachesTheTarget) {
 }
 
 TEST(XMemDC, ReachesTheTargetOnlyWhenDestroyedAndOnlyInsideTheClip) {
-    Surface s;
-    XDC target(s.cdc());
-    s.cdc()->IntersectClipRect(20, 20, 120, 80);
+    Canvas s(200, 100);
+    XDC target(cdcOf(s));
+    cdcOf(s)->IntersectClipRect(20, 20, 120, 80);
     {
         XMemDC buffer(target);
         buffer.FillRect(CRect(0, 0, 200, 100), RGB(0, 0, 255));
@@ -170,10 +149,10 @@ TEST(XMemDC, ReachesTheTargetOnlyWhenDestroyedAndOnlyInsideTheClip) {
 // pixels: whatever the drawing does not paint over must still come out as the
 // target was, whichever way the drawing goes.
 TEST(XMemDC, PixelsNotPaintedOverAreTheTargetsWhateverTheOrderOfDrawing) {
-    Surface s;
-    XDC target(s.cdc());
+    Canvas s(200, 100);
+    XDC target(cdcOf(s));
     const GFont font("Arial", 10.0, 0, RGB(0, 0, 0));
-    s.dirtySpareBuffer(target);
+    dirtySpareBuffer(s, target);
     {
         // Fills in a row, text on one of them, then a frame that is not inside any fill.
         XMemDC buffer(target);
@@ -191,7 +170,7 @@ TEST(XMemDC, PixelsNotPaintedOverAreTheTargetsWhateverTheOrderOfDrawing) {
     EXPECT_EQ(s.at(199, 99), RGB(255, 255, 255));
 
     // Only fills, not covering everything: the rest is still the target's.
-    s.dirtySpareBuffer(target);
+    dirtySpareBuffer(s, target);
     {
         XMemDC buffer(target);
         buffer.FillRect(CRect(10, 10, 20, 20), RGB(0, 0, 255));
@@ -209,8 +188,8 @@ TEST(XMemDC, PixelsNotPaintedOverAreTheTargetsWhateverTheOrderOfDrawing) {
 // nothing, so the reused buffer's old pixels under it must not reach the
 // target: there the target's own pixels stay.
 TEST(XMemDC, OnlySolidBrushesCountAsOpaqueFills) {
-    Surface s;
-    XDC target(s.cdc());
+    Canvas s(200, 100);
+    XDC target(cdcOf(s));
     CBrush noHandle;
     CBrush hollow;
     LOGBRUSH hollowStyle{BS_NULL, RGB(0, 255, 0), 0};
@@ -221,7 +200,7 @@ TEST(XMemDC, OnlySolidBrushesCountAsOpaqueFills) {
                                                             {"BS_NULL", &hollow},
                                                             {"NULL_BRUSH", stockNull}};
     for (const auto& [name, brush] : paintNothing) {
-        s.dirtySpareBuffer(target);
+        dirtySpareBuffer(s, target);
         {
             XMemDC buffer(target);
             buffer.FillRect(CRect(0, 0, 200, 100), brush);  // the whole buffer, yet nothing
@@ -233,7 +212,7 @@ TEST(XMemDC, OnlySolidBrushesCountAsOpaqueFills) {
 
     // A solid brush covers its rectangle; around it the target shows.
     CBrush green(RGB(0, 255, 0));
-    s.dirtySpareBuffer(target);
+    dirtySpareBuffer(s, target);
     {
         XMemDC buffer(target);
         buffer.FillRect(CRect(0, 0, 100, 100), &green);
@@ -247,8 +226,8 @@ TEST(XMemDC, OnlySolidBrushesCountAsOpaqueFills) {
 
 // select gives back the font that was selected before, every time.
 TEST(GFont, SelectReturnsThePreviouslySelectedFont) {
-    Surface s;
-    CDC* dc = s.cdc();
+    Canvas s(200, 100);
+    CDC* dc = cdcOf(s);
     const HFONT initial = static_cast<HFONT>(::GetCurrentObject(dc->m_hDC, OBJ_FONT));
     const GFont body("Arial", 10.0, 0, RGB(0, 0, 0));
     const GFont caption("Arial", 7.0, GFont::Bold, RGB(0, 0, 255));
