@@ -2,6 +2,8 @@
 // measured from the installed font, and the derived state styles.
 #include <gtest/gtest.h>
 
+#include <tuple>
+
 #include <tessel/components/YBText.h>
 #include <tessel/components/YBTextButton.h>
 #include <tessel/drawing/Shades.h>
@@ -124,6 +126,10 @@ TEST_F(TextButtonTest, SizeIsTheLargestTextOfAllStyleFontsPlusPaddingAndTheWides
     EXPECT_EQ(measured->size(), before);
 }
 
+// setAllStyles derives the others from one: disabled ones grey, mouse-over a
+// shade lighter, pressed a shade darker, every colour alike. Setting only the
+// unselected ones keeps each colour but greys the disabled one, and leaves
+// the selected ones as they were.
 TEST_F(TextButtonTest, DerivedStylesShadeGreyOrKeepEachColour) {
     YBTextButton b(1, L"x", font, 50, 20, nullptr);
     YBTextButtonStyle grey;
@@ -133,25 +139,22 @@ TEST_F(TextButtonTest, DerivedStylesShadeGreyOrKeepEachColour) {
     const COLORREF expected[8] = {GetGrayscale(0x808080), 0x808080, GetShade(0x808080, 1.1),
                                   GetShade(0x808080, 0.9), GetGrayscale(0x808080), 0x808080,
                                   GetShade(0x808080, 1.1), GetShade(0x808080, 0.9)};
+    YBTextButtonStyle s;
     for (int i = 0; i < 8; ++i) {
-        YBTextButtonStyle s;
         b.getStyle(i, s);
-        EXPECT_EQ(s.bgColor, expected[i]) << i;
-        EXPECT_EQ(s.fgColor, expected[i]) << i;
-        EXPECT_EQ(s.bdColor, expected[i]) << i;
-        EXPECT_EQ(s.bdWidth, 4) << i;
+        EXPECT_EQ(std::tuple(s.bgColor, s.fgColor, s.bdColor, s.bdWidth),
+                  std::tuple(expected[i], expected[i], expected[i], 4))
+            << i;
     }
-
     YBTextButtonStyle red;
     red.bdColor = red.bgColor = red.fgColor = RGB(200, 0, 0);
     b.setAllUnselectedStyles(red, false);
-    YBTextButtonStyle s;
     b.getStyle(0, s);
     EXPECT_EQ(s.bgColor, GetGrayscale(RGB(200, 0, 0)));
     b.getStyle(3, s);
     EXPECT_EQ(s.bgColor, RGB(200, 0, 0));
     b.getStyle(6, s);
-    EXPECT_EQ(s.bgColor, GetShade(0x808080, 1.1));  // the selected styles keep theirs
+    EXPECT_EQ(s.bgColor, GetShade(0x808080, 1.1));
 }
 
 TEST_F(TextButtonTest, TextComponentFillsFramesAndDrawsInTheFontsColour) {
