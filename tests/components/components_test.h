@@ -66,34 +66,42 @@ public:
     }
 };
 
-// A button filling its rectangle with one colour, recording what reaches it.
+// A button filling its rectangle with one colour, recording what reaches it:
+// `events` its own mouse events; `log`, when given, "close <id>" and
+// "delete <id>"; `trace`, when given, "<id> enter|move|leave" in the order the
+// host routes them to all probes sharing it. Both outlive the probe.
 class Probe : public YBButton {
 public:
-    // `log`, when given, gets "close <id>" and "delete <id>" (it outlives the probe).
     Probe(unsigned id, CWnd* owner, CSize size, COLORREF fill = RGB(200, 0, 0),
-          Strings* log = nullptr)
-        : YBButton(id, owner), colour(fill), m_log(log) {
+          Strings* log = nullptr, Strings* trace = nullptr)
+        : YBButton(id, owner), colour(fill), m_log(log), m_trace(trace) {
         setInitialSize(size);
     }
-    ~Probe() override { note("delete"); }
+    ~Probe() override { note(m_log, "delete", true); }
     COLORREF colour;
-    Strings events;  // the mouse events routed to it
+    Strings events;
+    std::function<void()> onEnter;  // runs once the pointer has entered
 
+    void forceMouseOver() { setFlags(mouseOver); }
     void onDraw(XDC& dc) override { dc.FillRect(m_rect, colour); }
     void onClose() override {
-        note("close");
+        note(m_log, "close", true);
         YBButton::onClose();
     }
     void onMouseEnter() override {
         events.push_back("enter");
+        note(m_trace, "enter", false);
         YBButton::onMouseEnter();
+        if (onEnter) onEnter();
     }
     void onMouseMove(UINT flags, CPoint p) override {
         events.push_back("move " + std::to_string(p.x) + "," + std::to_string(p.y));
+        note(m_trace, "move", false);
         YBButton::onMouseMove(flags, p);
     }
     void onMouseLeave() override {
         events.push_back("leave");
+        note(m_trace, "leave", false);
         YBButton::onMouseLeave();
     }
     void onLeftMouseButton(int action, CPoint p) override {
@@ -102,15 +110,17 @@ public:
     }
 
 private:
-    void note(const char* what) {
-        // Appended piece by piece: GCC 12 warns falsely on "literal" + string&& at -O3.
-        if (!m_log) return;
-        std::string line = what;
+    // Appended piece by piece: GCC 12 warns falsely on "literal" + string&& at -O3.
+    void note(Strings* to, const char* what, bool idLast) const {
+        if (!to) return;
+        const std::string number = std::to_string(id());
+        std::string line = idLast ? what : number;
         line += ' ';
-        line += std::to_string(id());
-        m_log->push_back(std::move(line));
+        line += idLast ? number : what;
+        to->push_back(std::move(line));
     }
     Strings* m_log;
+    Strings* m_trace;
 };
 
 inline void mouse(DWORD flags, int data = 0) {
