@@ -119,6 +119,8 @@ private:
     int focusedIndex() const;  // -1 when there is none
     // The next focusable index after `from` (before it going back), no wrap; -1 when none.
     int nextFocusable(int from, bool forward) const;
+    // Where Tab (Shift+Tab) goes inside the host; -1 when it leaves the host.
+    int tabTarget(bool forward) const;
     void focusComponent(int index);
     void cancelPress();
     bool keyDown(WPARAM key, bool repeat);

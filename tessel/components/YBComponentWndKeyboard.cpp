@@ -66,8 +66,8 @@ int intoView(long long first, long long end, long long extent, int scale) {
         move = std::min(end - extent, first);
     }
     const long long units = (std::abs(move) + scale - 1) / scale;
-    return static_cast<int>(std::clamp<long long>(move < 0 ? -units * scale : units * scale,
-                                                  INT_MIN, INT_MAX));
+    return static_cast<int>(
+        std::clamp<long long>(move < 0 ? -units * scale : units * scale, INT_MIN, INT_MAX));
 }
 
 }  // namespace
@@ -84,7 +84,8 @@ YBComponent* YBComponentWnd::focusedButton() const {
 int YBComponentWnd::focusedIndex() const {
     if (!m_focused) return -1;
     const int count = getComponentCount();
-    if (const int at = m_focused->m_hostIndex; at >= 0 && at < count && m_components.get(at) == m_focused)
+    if (const int at = m_focused->m_hostIndex;
+        at >= 0 && at < count && m_components.get(at) == m_focused)
         return at;
     for (int i = 0; i < count; ++i)
         if (m_components.get(i) == m_focused) return i;
@@ -100,6 +101,15 @@ int YBComponentWnd::nextFocusable(int from, bool forward) const {
     return -1;
 }
 
+int YBComponentWnd::tabTarget(bool forward) const {
+    const int next = nextFocusable(focusedIndex(), forward);
+    if (next >= 0) return next;
+    // The only tab stop of its window: Tab goes round inside it.
+    const CWnd* top = GetTopLevelParent();
+    if (!top || ::GetNextDlgTabItem(top->m_hWnd, m_hWnd, !forward) != m_hWnd) return -1;
+    return nextFocusable(-1, forward);
+}
+
 DWORD YBComponentWnd::keyboardStyle() const {
     return nextFocusable(-1, true) >= 0 ? WS_TABSTOP : 0;
 }
@@ -109,16 +119,17 @@ UINT YBComponentWnd::keyboardDlgCode(const MSG* msg) {
     if (!msg || msg->message != WM_KEYDOWN) return code;
     const YBComponent* focused = focusedButton();
     switch (msg->wParam) {
-    case VK_TAB:
-        if (nextFocusable(focusedIndex(), !isDown(VK_SHIFT)) >= 0) code |= DLGC_WANTTAB;
-        break;
-    case VK_RETURN:
-        if (focused) code |= DLGC_WANTMESSAGE;
-        break;
-    case VK_ESCAPE:
-        if (focused && focused->isPressed()) code |= DLGC_WANTMESSAGE;
-        break;
-    default: break;
+        case VK_TAB:
+            if (tabTarget(!isDown(VK_SHIFT)) >= 0) code |= DLGC_WANTTAB;
+            break;
+        case VK_RETURN:
+            if (focused) code |= DLGC_WANTMESSAGE;
+            break;
+        case VK_ESCAPE:
+            if (focused && focused->isPressed()) code |= DLGC_WANTMESSAGE;
+            break;
+        default:
+            break;
     }
     return code;
 }
@@ -174,25 +185,26 @@ void YBComponentWnd::scrollIntoView(const YBComponent& component) {
 bool YBComponentWnd::keyDown(WPARAM key, bool repeat) {
     YBComponent* focused = focusedButton();
     switch (key) {
-    case VK_TAB: {
-        const int next = nextFocusable(focusedIndex(), !isDown(VK_SHIFT));
-        if (next < 0) return false;
-        focusComponent(next);
-        return true;
-    }
-    case VK_SPACE:
-        if (!focused) return false;
-        if (!repeat) focused->onLeftMouseButton(1, centreOf(*focused));
-        return true;
-    case VK_RETURN:
-        if (!focused) return false;
-        if (!repeat) click(*focused);
-        return true;
-    case VK_ESCAPE:
-        if (!focused || !focused->isPressed()) return false;
-        cancelPress();
-        return true;
-    default: break;
+        case VK_TAB: {
+            const int next = tabTarget(!isDown(VK_SHIFT));
+            if (next < 0) return false;
+            focusComponent(next);
+            return true;
+        }
+        case VK_SPACE:
+            if (!focused) return false;
+            if (!repeat) focused->onLeftMouseButton(1, centreOf(*focused));
+            return true;
+        case VK_RETURN:
+            if (!focused) return false;
+            if (!repeat) click(*focused);
+            return true;
+        case VK_ESCAPE:
+            if (!focused || !focused->isPressed()) return false;
+            cancelPress();
+            return true;
+        default:
+            break;
     }
     const auto scroll = std::ranges::find(kScrollKeys, key, &ScrollKey::key);
     if (scroll == kScrollKeys.end()) return false;
@@ -202,29 +214,33 @@ bool YBComponentWnd::keyDown(WPARAM key, bool repeat) {
 
 bool YBComponentWnd::keyboardMessage(UINT message, WPARAM wParam, LPARAM lParam) {
     switch (message) {
-    case WM_KEYDOWN: return keyDown(wParam, HIWORD(lParam) & KF_REPEAT);
-    case WM_KEYUP: {
-        YBComponent* focused = focusedButton();
-        if (wParam != VK_SPACE || !focused || !focused->isPressed()) return false;
-        focused->onLeftMouseButton(0, centreOf(*focused));
-        return true;
-    }
-    case WM_SETFOCUS:
-        // Tab enters at the first component and Shift+Tab at the last; any
-        // other way in finds the one focused before.
-        if (isDown(VK_TAB) || !focusedButton()) {
-            focusComponent(nextFocusable(-1, !(isDown(VK_TAB) && isDown(VK_SHIFT))));
-        } else {
-            scrollIntoView(*m_focused);
-            ::InvalidateRect(m_hWnd, nullptr, TRUE);
+        case WM_KEYDOWN:
+            return keyDown(wParam, HIWORD(lParam) & KF_REPEAT);
+        case WM_KEYUP: {
+            YBComponent* focused = focusedButton();
+            if (wParam != VK_SPACE || !focused || !focused->isPressed()) return false;
+            focused->onLeftMouseButton(0, centreOf(*focused));
+            return true;
         }
-        return false;
-    case WM_KILLFOCUS:
-        cancelPress();
-        ::InvalidateRect(m_hWnd, nullptr, TRUE);
-        return false;
-    case WM_UPDATEUISTATE: ::InvalidateRect(m_hWnd, nullptr, TRUE); return false;
-    default: return false;
+        case WM_SETFOCUS:
+            // Tab enters at the first component and Shift+Tab at the last; any
+            // other way in finds the one focused before.
+            if (isDown(VK_TAB) || !focusedButton()) {
+                focusComponent(nextFocusable(-1, !(isDown(VK_TAB) && isDown(VK_SHIFT))));
+            } else {
+                scrollIntoView(*m_focused);
+                ::InvalidateRect(m_hWnd, nullptr, TRUE);
+            }
+            return false;
+        case WM_KILLFOCUS:
+            cancelPress();
+            ::InvalidateRect(m_hWnd, nullptr, TRUE);
+            return false;
+        case WM_UPDATEUISTATE:
+            ::InvalidateRect(m_hWnd, nullptr, TRUE);
+            return false;
+        default:
+            return false;
     }
 }
 

@@ -14,6 +14,8 @@
 #include <tessel/foundation/KLFlags.h>
 #include <tessel/platform/afx_wnd.h>
 
+class YBKeyboardItem;
+
 class YBBaseWnd : public CWnd {
 public:
     YBBaseWnd();
@@ -161,7 +163,7 @@ private:
     // The window rectangle in the parent's client coordinates (screen ones without a parent).
     CRect rectInParent() const;
     // This window as a keyboard item while keyboard operation is on; null otherwise.
-    class YBKeyboardItem* keyboardItem();
+    YBKeyboardItem* keyboardItem();
     // Mnemonics of windowless items, then IsDialogMessage; true when the message was handled.
     bool navigateKeyboard(MSG* msg);
     // The keyboard styles of an item created under a top-level window with keyboard operation.

@@ -35,14 +35,16 @@ YBKeyboardItem* keyboardItemOf(HWND window) {
 
 bool isItemMessage(UINT message) {
     switch (message) {
-    case WM_GETDLGCODE:
-    case WM_KEYDOWN:
-    case WM_KEYUP:
-    case WM_SETFOCUS:
-    case WM_KILLFOCUS:
-    case WM_UPDATEUISTATE:
-    case BM_CLICK: return true;
-    default: return false;
+        case WM_GETDLGCODE:
+        case WM_KEYDOWN:
+        case WM_KEYUP:
+        case WM_SETFOCUS:
+        case WM_KILLFOCUS:
+        case WM_UPDATEUISTATE:
+        case BM_CLICK:
+            return true;
+        default:
+            return false;
     }
 }
 

@@ -86,31 +86,36 @@ UINT YBButtonWnd::keyboardDlgCode(const MSG* msg) {
 bool YBButtonWnd::keyboardMessage(UINT message, WPARAM wParam, LPARAM lParam) {
     const bool repeat = HIWORD(lParam) & KF_REPEAT;
     switch (message) {
-    case WM_KEYDOWN:
-        if (wParam == VK_SPACE) {
-            if (!repeat) onLeftMouseButton(1, centreOf(m_hWnd));
+        case WM_KEYDOWN:
+            if (wParam == VK_SPACE) {
+                if (!repeat) onLeftMouseButton(1, centreOf(m_hWnd));
+                return true;
+            }
+            if (wParam == VK_RETURN) {
+                if (!repeat) click();
+                return true;
+            }
+            if (wParam != VK_ESCAPE || !m_pressed) return false;
+            m_pressed = false;
+            repaint();
             return true;
-        }
-        if (wParam == VK_RETURN) {
-            if (!repeat) click();
+        case WM_KEYUP:
+            if (wParam != VK_SPACE || !m_pressed) return false;
+            click();
             return true;
-        }
-        if (wParam != VK_ESCAPE || !m_pressed) return false;
-        m_pressed = false;
-        repaint();
-        return true;
-    case WM_KEYUP:
-        if (wParam != VK_SPACE || !m_pressed) return false;
-        click();
-        return true;
-    case BM_CLICK: click(); return true;
-    case WM_KILLFOCUS:
-        m_pressed = false;
-        repaint();
-        return false;
-    case WM_SETFOCUS:
-    case WM_UPDATEUISTATE: repaint(); return false;
-    default: return false;
+        case BM_CLICK:
+            click();
+            return true;
+        case WM_KILLFOCUS:
+            m_pressed = false;
+            repaint();
+            return false;
+        case WM_SETFOCUS:
+        case WM_UPDATEUISTATE:
+            repaint();
+            return false;
+        default:
+            return false;
     }
 }
 

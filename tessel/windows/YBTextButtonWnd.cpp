@@ -70,7 +70,8 @@ void YBTextButtonWnd::drawStyle(XDC& dc, YBTextButtonStyle& style) {
         return;
     style.font.select(dc.cdc());
     dc.setTextColor(style.fgColor);
-    dc.draw(m_text, &textRect, YBTextButtonLook::textFormat | YBKeyboardCues::prefixFormat(this, m_text));
+    dc.draw(m_text, &textRect,
+            YBTextButtonLook::textFormat | YBKeyboardCues::prefixFormat(this, m_text));
 }
 
 bool YBTextButtonWnd::activateMnemonic(wchar_t letter) {

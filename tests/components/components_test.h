@@ -1,5 +1,5 @@
 // What the component suites share: an application window that records the
-// commands reaching it, a host that counts its paints and scroll steps, a
+// commands reaching it, a host that counts its paints, a
 // coloured button that records what the host routes to it, and the input
 // helpers of a test that acts as a user with a mouse.
 #pragma once
@@ -20,6 +20,7 @@
 #include <tessel/windows/YBChildWnd.h>
 
 #include "sequence.h"
+#include "toolkit_windows.h"
 
 // Rectangles print as (left,top,right,bottom) in failure messages, points
 // and sizes as (x,y) and (cx,cy).
@@ -38,37 +39,23 @@ namespace components_test {
 // What probes record ("enter", "close 3"), checked with EXPECT_SEQ.
 using Strings = test_support::Names;
 
-// Names each case of a table-driven suite after its row's `name`, so a failure names the row.
-struct RowName {
-    template <class Row>
-    std::string operator()(const ::testing::TestParamInfo<Row>& row) const {
-        return row.param.name;
-    }
-};
-
 // The application's top-level window: commands climb to it from the host.
-class AppWnd : public YBChildWnd {
+class AppWnd : public test_support::PopupFrame {
 public:
     std::vector<int> commands;
     std::function<void(int)> onCommandHook;  // runs after the id is recorded
 
-    void getCreateStyle(DWORD& style, DWORD& exStyle, CSize& size) override {
-        YBChildWnd::getCreateStyle(style, exStyle, size);
-        style = WS_POPUP | WS_VISIBLE;
-    }
     void onCommand(int id) override {
         commands.push_back(id);
         if (onCommandHook) onCommandHook(id);
     }
 };
 
-// A host that shows what a user cannot read off the screen directly.
+// A host that counts its paints and shows its line height and scale.
 class TestHost : public YBComponentWnd {
 public:
     explicit TestHost(DWORD bg = RGB(0, 0, 128)) : YBComponentWnd(bg) {}
     int draws = 0;
-    int scrollUps = 0, scrollDowns = 0;
-    std::vector<std::pair<WPARAM, LPARAM>> commandMessages;  // WM_COMMAND as it arrived
 
     int lineHeight() const { return m_lineHeight; }
     int vScale() const { return m_vScrollScale; }
@@ -77,50 +64,44 @@ public:
         ++draws;
         YBComponentWnd::onDraw(dc);
     }
-    void onScrollUp() override {
-        ++scrollUps;
-        YBComponentWnd::onScrollUp();
-    }
-    void onScrollDown() override {
-        ++scrollDowns;
-        YBComponentWnd::onScrollDown();
-    }
-
-protected:
-    LRESULT WindowProc(UINT message, WPARAM wParam, LPARAM lParam) override {
-        if (message == WM_COMMAND) commandMessages.emplace_back(wParam, lParam);
-        return YBComponentWnd::WindowProc(message, wParam, lParam);
-    }
 };
 
-// A button filling its rectangle with one colour, recording what reaches it.
+// A button filling its rectangle with one colour, recording what reaches it:
+// `events` its own mouse events; `log`, when given, "close <id>" and
+// "delete <id>"; `trace`, when given, "<id> enter|move|leave" in the order the
+// host routes them to all probes sharing it. Both outlive the probe.
 class Probe : public YBButton {
 public:
-    // `log`, when given, gets "close <id>" and "delete <id>" (it outlives the probe).
     Probe(unsigned id, CWnd* owner, CSize size, COLORREF fill = RGB(200, 0, 0),
-          Strings* log = nullptr)
-        : YBButton(id, owner), colour(fill), m_log(log) {
+          Strings* log = nullptr, Strings* trace = nullptr)
+        : YBButton(id, owner), colour(fill), m_log(log), m_trace(trace) {
         setInitialSize(size);
     }
-    ~Probe() override { note("delete"); }
+    ~Probe() override { note(m_log, "delete", true); }
     COLORREF colour;
-    Strings events;  // the mouse events routed to it
+    Strings events;
+    std::function<void()> onEnter;  // runs once the pointer has entered
 
+    void forceMouseOver() { setFlags(mouseOver); }
     void onDraw(XDC& dc) override { dc.FillRect(m_rect, colour); }
     void onClose() override {
-        note("close");
+        note(m_log, "close", true);
         YBButton::onClose();
     }
     void onMouseEnter() override {
         events.push_back("enter");
+        note(m_trace, "enter", false);
         YBButton::onMouseEnter();
+        if (onEnter) onEnter();
     }
     void onMouseMove(UINT flags, CPoint p) override {
         events.push_back("move " + std::to_string(p.x) + "," + std::to_string(p.y));
+        note(m_trace, "move", false);
         YBButton::onMouseMove(flags, p);
     }
     void onMouseLeave() override {
         events.push_back("leave");
+        note(m_trace, "leave", false);
         YBButton::onMouseLeave();
     }
     void onLeftMouseButton(int action, CPoint p) override {
@@ -129,15 +110,17 @@ public:
     }
 
 private:
-    void note(const char* what) {
-        // Appended piece by piece: GCC 12 warns falsely on "literal" + string&& at -O3.
-        if (!m_log) return;
-        std::string line = what;
+    // Appended piece by piece: GCC 12 warns falsely on "literal" + string&& at -O3.
+    void note(Strings* to, const char* what, bool idLast) const {
+        if (!to) return;
+        const std::string number = std::to_string(id());
+        std::string line = idLast ? what : number;
         line += ' ';
-        line += std::to_string(id());
-        m_log->push_back(std::move(line));
+        line += idLast ? number : what;
+        to->push_back(std::move(line));
     }
     Strings* m_log;
+    Strings* m_trace;
 };
 
 inline void mouse(DWORD flags, int data = 0) {
@@ -154,15 +137,12 @@ inline void wheel(int delta) {
     mouse(MOUSEEVENTF_WHEEL, delta);
 }
 
-// Window coordinates of `w` (its client origin when it has no frame) to the screen.
-inline CPoint toScreen(CWnd& w, CPoint windowPt) {
+// Moves the pointer to a point in window coordinates of `w` (its client
+// coordinates when it has no frame).
+inline void moveTo(CWnd& w, CPoint windowPt) {
     CRect r;
     w.GetWindowRect(&r);
-    return CPoint(r.left + windowPt.x, r.top + windowPt.y);
-}
-inline void moveTo(CWnd& w, CPoint windowPt) {
-    const CPoint screenPt = toScreen(w, windowPt);
-    SetCursorPos(screenPt.x, screenPt.y);
+    SetCursorPos(r.left + windowPt.x, r.top + windowPt.y);
     tessel::testing::pump();
 }
 inline void clickAt(CWnd& w, CPoint windowPt) {

@@ -58,73 +58,50 @@ protected:
                                  0xFFFFFF, 0xFFFFFF, 0xFFFFFF, 0xFFFFFF};
 };
 
-TEST_F(ImageButtonTest, TheNormalImageServesEveryEnabledStateAndAGrayCopyTheDisabledOne) {
+// The normal image serves every enabled state without a file of its own,
+// a gray copy of it the disabled one; of several extensions the last wins.
+TEST_F(ImageButtonTest, TheNormalImageServesTheStatesWithoutFilesOfTheirOwn) {
     solid("b-normal.png", 8, 6, kRed);
-    YBImageButton* b = add("b");
-    EXPECT_EQ(b->size(), CSize(8, 7));  // no caption: the image and one row
-    EXPECT_EQ(at(0, 0), ref(kRed));
-    EXPECT_EQ(at(7, 5), ref(kRed));
-    EXPECT_EQ(at(8, 0), kBackground);
-
-    moveTo(host, {2, 2});
-    EXPECT_EQ(b->imageState(), YBImageButton::stateOver);
-    EXPECT_EQ(at(0, 0), ref(kRed));
-    press();
-    EXPECT_EQ(b->imageState(), YBImageButton::statePressed);
-    EXPECT_EQ(at(0, 0), ref(kRed));
-    release();
-    b->select(true, true);
-    EXPECT_EQ(b->imageState(), YBImageButton::stateSelectedOver);
-    EXPECT_EQ(at(0, 0), ref(kRed));
-
-    b->disable(true, true);
-    const COLORREF gray = at(3, 3);
-    EXPECT_EQ(GetRValue(gray), GetGValue(gray));
-    EXPECT_EQ(GetGValue(gray), GetBValue(gray));
-    EXPECT_NEAR(GetRValue(gray), 76, 2);  // red's luma
-    b->enable(true, true);
-    EXPECT_EQ(at(3, 3), ref(kRed));
-}
-
-TEST_F(ImageButtonTest, TheLastExistingExtensionWins) {
-    solid("g-normal.png", 4, 3, kYellow);
-    ASSERT_TRUE(image_files::writeBytes(files.file("g-normal.gif"), image_files::kGif));
+    ASSERT_TRUE(image_files::writeBytes(files.file("b-normal.gif"), image_files::kGif));
     solid("j-normal.png", 4, 3, kYellow);
     solid("j-normal.jpg", 4, 3, kBlue);
-    add("g");
+    YBImageButton* b = add("b");
     add("j");
+    EXPECT_EQ(b->size(), CSize(4, 4));  // no caption: the image and one row
     // The GIF's first row: red, green, blue, transparent.
     EXPECT_EQ(at(0, 0), ref(kRed));
     EXPECT_EQ(at(1, 0), ref(kGreen));
     EXPECT_EQ(at(3, 0), kBackground);
     EXPECT_TRUE(near(at(5, 1), ref(kBlue), 24)) << std::hex << at(5, 1);
+
+    moveTo(host, {0, 0});
+    press();
+    EXPECT_EQ(at(0, 0), ref(kRed));
+    release();
+    b->select(true, true);
+    EXPECT_EQ(at(0, 0), ref(kRed));
+    b->disable(true, true);
+    const COLORREF gray = at(0, 0);
+    EXPECT_EQ(GetRValue(gray), GetGValue(gray));
+    EXPECT_EQ(GetGValue(gray), GetBValue(gray));
+    EXPECT_NEAR(GetRValue(gray), 76, 2);  // red's luma
 }
 
+// Without files the caption alone makes the size; with them the largest
+// image slot above the caption, each image stretched to it and centred.
 TEST_F(ImageButtonTest, SizeIsTheWidestPartWithTheImageAboveTheCaption) {
     const CSize caption = test_support::screenExtent(font, L"Caption text");
     ASSERT_GT(caption.cx, 24);
-
-    YBImageButton* plain = add("none", "Caption text");  // no files: the caption alone
-    EXPECT_EQ(plain->size(), CSize(caption.cx, caption.cy + 1));
-    EXPECT_EQ(plain->getMinSize(), plain->size());
-    bool drawn = false;  // the caption alone is drawn
-    pump();
-    for (int x = 0; x < caption.cx; ++x)
-        for (int y = 0; y <= caption.cy; ++y)
-            drawn |= pixel(host, x, y) != kBackground;
-    EXPECT_TRUE(drawn);
+    EXPECT_EQ(add("none", "Caption text")->size(), CSize(caption.cx, caption.cy + 1));
     host.clearComponents();
 
     solid("s-normal.png", 16, 16, kBlue);
     solid("s-over.png", 24, 20, kGreen);
     YBImageButton* b = add("s", "Caption text");
     EXPECT_EQ(b->size(), CSize(caption.cx, 20 + caption.cy + 1));
-    EXPECT_EQ(b->getMinSize(), b->size());
-    // The 16x16 image stretched to the largest slot, centred at the top.
     const int left = (caption.cx - 24) / 2;
     EXPECT_EQ(at(left, 0), ref(kBlue));
     EXPECT_EQ(at(left + 23, 19), ref(kBlue));
-    EXPECT_EQ(at(left + 12, 10), ref(kBlue));
     EXPECT_EQ(at(left - 1, 10), kBackground);
     EXPECT_EQ(at(left + 24, 10), kBackground);
     EXPECT_EQ(at(left + 12, 20), kBackground);
@@ -144,11 +121,8 @@ TEST_F(ImageButtonTest, MissingAndCorruptFilesDrawNothingForTheirState) {
     b->disable(true, true);  // a gray copy of nothing
     EXPECT_EQ(at(5, 5), kBackground);
     b->enable(true, true);
-
     b->setButtonImage(YBImageButton::stateOver, (directory + "/missing.png").c_str());
     EXPECT_EQ(b->size(), CSize(0, 1));
-    moveTo(host, {0, 0});
-    EXPECT_EQ(at(0, 0), kBackground);
 }
 
 TEST_F(ImageButtonTest, CopiesDrawTheirOwnImages) {
@@ -162,7 +136,6 @@ TEST_F(ImageButtonTest, CopiesDrawTheirOwnImages) {
     delete original;  // the copies keep images of their own
     host.addComponent(copy, true, false);
     host.addComponent(assigned, true, true);
-    EXPECT_EQ(assigned->size(), CSize(6, 7));
     EXPECT_EQ(at(2, 2), ref(kRed));
     EXPECT_EQ(at(8, 2), ref(kRed));
     copy->disable(true, true);  // the gray copy is made from the copy's own image
@@ -261,12 +234,11 @@ TEST_F(ImageButtonTest, PaddingSidesAreLeftRightTopBottom) {
     EXPECT_EQ(at(left + 14, 10), kBackground);
     EXPECT_EQ(at(left + 7, 5 + 17), ref(kRed));
     EXPECT_NE(at(left + 7, 5 + 18), ref(kRed));
-    // The caption keeps off the bottom inset.
-    const CRect bottomInset(0, b->size().cy - 7, text.cx, b->size().cy);
-    pump();
-    for (int y = bottomInset.top; y < bottomInset.bottom; ++y)
-        for (int x = bottomInset.left; x < bottomInset.right; ++x)
-            EXPECT_EQ(pixel(host, x, y), kBackground) << x << "," << y;
+    int inBottomInset = 0;  // the caption keeps off it
+    for (int y = b->size().cy - 7; y < b->size().cy; ++y)
+        for (int x = 0; x < text.cx; ++x)
+            inBottomInset += pixel(host, x, y) != kBackground;
+    EXPECT_EQ(inBottomInset, 0);
 }
 
 }  // namespace

@@ -4,8 +4,8 @@
 // all of them, and each paint must show what painting all of them shows.
 #include <gtest/gtest.h>
 
-#include <cstdint>
 #include <functional>
+#include <random>
 #include <string>
 #include <vector>
 
@@ -15,43 +15,6 @@ namespace {
 
 using namespace components_test;
 using tessel::testing::pump;
-
-// A button that writes what reaches it into a log shared by all of them,
-// and may run a hook when the pointer enters it.
-class Logged : public YBButton {
-public:
-    Logged(unsigned id, CWnd* owner, CSize size, Strings& log, COLORREF fill)
-        : YBButton(id, owner), colour(fill), m_log(log) {
-        setInitialSize(size);
-    }
-    COLORREF colour;
-    std::function<void()> onEnter;
-
-    void forceMouseOver() { setFlags(mouseOver); }
-    void onDraw(XDC& dc) override { dc.FillRect(m_rect, colour); }
-    void onMouseEnter() override {
-        note("enter");
-        YBButton::onMouseEnter();
-        if (onEnter) onEnter();
-    }
-    void onMouseMove(UINT flags, CPoint p) override {
-        note("move");
-        YBButton::onMouseMove(flags, p);
-    }
-    void onMouseLeave() override {
-        note("leave");
-        YBButton::onMouseLeave();
-    }
-
-private:
-    void note(const char* what) {
-        std::string line = std::to_string(id());
-        line += ' ';
-        line += what;
-        m_log.push_back(std::move(line));
-    }
-    Strings& m_log;
-};
 
 // What the walk over every component calls for a move to `p`, from the
 // rectangles and bits as they are before it.
@@ -81,7 +44,7 @@ int firstIndexAt(const YBComponentWnd& host, CPoint p) {
 COLORREF expectedPixel(const YBComponentWnd& host, CPoint p) {
     COLORREF colour = host.bgColor();
     for (int i = 0; i < host.getComponentCount(); ++i) {
-        const auto* c = static_cast<const Logged*>(host.getComponent(i));
+        const auto* c = static_cast<const Probe*>(host.getComponent(i));
         if (c->isVisible() && c->rect().PtInRect(p)) colour = c->colour;
     }
     return colour;
@@ -101,13 +64,10 @@ int wrongPixels(YBComponentWnd& host, CRect area) {
 // A fixed pseudo-random sequence, so a failure repeats.
 class Dice {
 public:
-    int roll(int below) {
-        m_state = m_state * 6364136223846793005ULL + 1442695040888963407ULL;
-        return static_cast<int>((m_state >> 33) % static_cast<std::uint64_t>(below));
-    }
+    int roll(int below) { return static_cast<int>(m_engine() % static_cast<unsigned>(below)); }
 
 private:
-    std::uint64_t m_state = 12345;
+    std::minstd_rand m_engine{12345};
 };
 
 class RoutingTest : public HostTest {
@@ -116,14 +76,14 @@ protected:
         HostTest::SetUp();
         makeHost(host, 0, 0, 240, 150, true);
     }
-    Logged* add(CSize size, bool layout = true) {
+    Probe* add(CSize size, bool layout = true) {
         const auto id = static_cast<unsigned>(host.getComponentCount());
-        auto* c =
-            new Logged(id, &host, size, log, RGB(40 + 7 * id % 200, 255 - id % 250, 3 * id % 256));
+        auto* c = new Probe(id, &host, size, RGB(40 + 7 * id % 200, 255 - id % 250, 3 * id % 256),
+                            nullptr, &log);
         host.addComponent(c, layout, layout);
         return c;
     }
-    Logged* at(int index) { return static_cast<Logged*>(host.getComponent(index)); }
+    Probe* at(int index) { return static_cast<Probe*>(host.getComponent(index)); }
     // Moves the real pointer and checks the calls against the full walk.
     void pointTo(CPoint p) {
         SCOPED_TRACE(testing::Message() << "pointer at " << p.x << "," << p.y);
@@ -149,7 +109,7 @@ TEST_F(RoutingTest, EveryMoveReachesWhatTheFullWalkReachesInItsOrder) {
     const CRect client = clientRect(host);
     for (int round = 0; round < 300; ++round) {
         SCOPED_TRACE(testing::Message() << "round " << round);
-        Logged* some = at(dice.roll(host.getComponentCount()));
+        Probe* some = at(dice.roll(host.getComponentCount()));
         switch (dice.roll(9)) {
             case 0:
                 some->setPosition(dice.roll(260) - 20, dice.roll(180) - 20, false);
@@ -201,7 +161,7 @@ TEST_F(RoutingTest, HandlersChangingOtherComponentsMidWalkAreFollowed) {
 
     at(0)->onEnter = nullptr;
     at(1)->onEnter = [this] {
-        Logged* late = add(CSize(10, 10), false);
+        Probe* late = add(CSize(10, 10), false);
         late->setPosition(45, 5, false);
     };
     log.clear();

@@ -2,6 +2,8 @@
 // measured from the installed font, and the derived state styles.
 #include <gtest/gtest.h>
 
+#include <tuple>
+
 #include <tessel/components/YBText.h>
 #include <tessel/components/YBTextButton.h>
 #include <tessel/drawing/Shades.h>
@@ -80,66 +82,54 @@ TEST_F(TextButtonTest, EachStateDrawsItsOwnStyleAndItsTextColour) {
         EXPECT_EQ(at(border, 3), fills[index]) << "style " << index;
         EXPECT_TRUE(shows(host, CRect(30, 5, 70, 35), RGB(0, 255, 0))) << "style " << index;
     };
+    // Which state takes which style is the table above; here each style draws.
     expectStyle(1);
     moveTo(host, {50, 20});
-    expectStyle(2);
     press();
     expectStyle(3);
     release();
     EXPECT_EQ(app.commands, std::vector<int>{5});
     b->select(true, true);
     expectStyle(6);
-    press();
-    expectStyle(7);
-    release();
     moveTo(host, {200, 150});
-    expectStyle(5);
     b->disable(true, true);
     expectStyle(0);  // disabled and selected: never style 4
-    b->select(false, true);
-    expectStyle(0);
 }
 
-TEST_F(TextButtonTest, InitialStylesDrawAGreyBoxWithACentredBlackText) {
-    add(new YBTextButton(1, L"Save", font, 0, 0, &host));
-    const CSize size = screenExtent(GFont(), L"Save");  // the default style 4 font is the largest
-    EXPECT_TRUE(near(at(0, size.cy / 2 + 8), 0x969696, 8));
-    EXPECT_TRUE(near(at(3, size.cy / 2 + 8), 0xF0F0F0, 8));
-    EXPECT_TRUE(shows(host, CRect(8, 8, 8 + size.cx, 8 + size.cy), RGB(0, 0, 0)));
-    EXPECT_EQ(at(size.cx + 17, 4), kBackground);
-}
-
+// The size is the largest text of all style fonts (style 4 keeps the default
+// font) plus the padding and the widest border twice; the initial styles
+// draw a grey box with the text centred.
 TEST_F(TextButtonTest, SizeIsTheLargestTextOfAllStyleFontsPlusPaddingAndTheWidestBorderTwice) {
     const GFont small("Arial", 6.0, 0, 0);
-    const CSize large = screenExtent(GFont(), L"Hello");  // style 4 keeps the default font
-    YBTextButton measured(1, L"Hello", small, 0, 0, nullptr);
-    EXPECT_EQ(measured.size(), large + CSize(16, 16));
-    EXPECT_EQ(measured.getMinSize(), measured.size());
+    const CSize large = screenExtent(GFont(), L"Hello");
+    auto* measured = add(new YBTextButton(1, L"Hello", small, 0, 0, &host));
+    EXPECT_EQ(measured->size(), large + CSize(16, 16));
+    EXPECT_TRUE(near(at(0, large.cy / 2 + 8), 0x969696, 8));
+    EXPECT_TRUE(near(at(3, large.cy / 2 + 8), 0xF0F0F0, 8));
+    EXPECT_TRUE(shows(host, CRect(8, 8, 8 + large.cx, 8 + large.cy), RGB(0, 0, 0)));
+    EXPECT_EQ(at(large.cx + 17, 4), kBackground);
 
     EXPECT_EQ(YBTextButton(1, L"", small, 0, 0, nullptr).size(), CSize(16, 16));
     EXPECT_EQ(YBTextButton(1, L"Hello", small, 80, 0, nullptr).size(), CSize(80, large.cy + 16));
-    EXPECT_EQ(YBTextButton(1, L"Hello", small, 80, 24, nullptr).size(), CSize(80, 24));
-
     YBTextButtonStyle thick;
     thick.bdWidth = 6;
-    measured.setStyle(2, thick);
-    EXPECT_EQ(measured.size(), large + CSize(22, 22));
-    measured.setPadding(GPadding(1, 2, 3, 4));
-    EXPECT_EQ(measured.size(), large + CSize(15, 19));
-
-    const CSize before = measured.size();
-    measured.setStyle(8, YBTextButtonStyle());
-    measured.setStyle(-1, YBTextButtonStyle());
+    measured->setStyle(2, thick);
+    measured->setPadding(GPadding(1, 2, 3, 4));
+    EXPECT_EQ(measured->size(), large + CSize(15, 19));
+    const CSize before = measured->size();
+    measured->setStyle(8, YBTextButtonStyle());  // out of range: ignored
+    measured->setStyle(-1, YBTextButtonStyle());
     YBTextButtonStyle out;
     out.bgColor = 1;
-    measured.getStyle(8, out);
+    measured->getStyle(8, out);
     EXPECT_EQ(out.bgColor, 1u);
-    EXPECT_EQ(measured.size(), before);
-
-    measured.setText(L"Hello, wide world");
-    EXPECT_GT(measured.size().cx, before.cx);
+    EXPECT_EQ(measured->size(), before);
 }
 
+// setAllStyles derives the others from one: disabled ones grey, mouse-over a
+// shade lighter, pressed a shade darker, every colour alike. Setting only the
+// unselected ones keeps each colour but greys the disabled one, and leaves
+// the selected ones as they were.
 TEST_F(TextButtonTest, DerivedStylesShadeGreyOrKeepEachColour) {
     YBTextButton b(1, L"x", font, 50, 20, nullptr);
     YBTextButtonStyle grey;
@@ -149,27 +139,22 @@ TEST_F(TextButtonTest, DerivedStylesShadeGreyOrKeepEachColour) {
     const COLORREF expected[8] = {GetGrayscale(0x808080), 0x808080, GetShade(0x808080, 1.1),
                                   GetShade(0x808080, 0.9), GetGrayscale(0x808080), 0x808080,
                                   GetShade(0x808080, 1.1), GetShade(0x808080, 0.9)};
+    YBTextButtonStyle s;
     for (int i = 0; i < 8; ++i) {
-        YBTextButtonStyle s;
         b.getStyle(i, s);
-        EXPECT_EQ(s.bgColor, expected[i]) << i;
-        EXPECT_EQ(s.fgColor, expected[i]) << i;
-        EXPECT_EQ(s.bdColor, expected[i]) << i;
-        EXPECT_EQ(s.bdWidth, 4) << i;
+        EXPECT_EQ(std::tuple(s.bgColor, s.fgColor, s.bdColor, s.bdWidth),
+                  std::tuple(expected[i], expected[i], expected[i], 4))
+            << i;
     }
-
     YBTextButtonStyle red;
     red.bdColor = red.bgColor = red.fgColor = RGB(200, 0, 0);
     b.setAllUnselectedStyles(red, false);
-    YBTextButtonStyle s;
     b.getStyle(0, s);
     EXPECT_EQ(s.bgColor, GetGrayscale(RGB(200, 0, 0)));
-    for (int i : {1, 2, 3}) {
-        b.getStyle(i, s);
-        EXPECT_EQ(s.bgColor, RGB(200, 0, 0)) << i;
-    }
+    b.getStyle(3, s);
+    EXPECT_EQ(s.bgColor, RGB(200, 0, 0));
     b.getStyle(6, s);
-    EXPECT_EQ(s.bgColor, GetShade(0x808080, 1.1));  // the selected styles keep theirs
+    EXPECT_EQ(s.bgColor, GetShade(0x808080, 1.1));
 }
 
 TEST_F(TextButtonTest, TextComponentFillsFramesAndDrawsInTheFontsColour) {
@@ -177,7 +162,6 @@ TEST_F(TextButtonTest, TextComponentFillsFramesAndDrawsInTheFontsColour) {
     auto* text = add(new YBText(L"Label", green, DT_LEFT | DT_TOP, 0, &host));
     const CSize size = screenExtent(green, L"Label");
     EXPECT_EQ(text->size(), size);
-    EXPECT_EQ(text->getMinSize(), size);
     EXPECT_TRUE(shows(host, text->rect(), RGB(0, 160, 0)));
     EXPECT_EQ(at(1, 1), kBackground);  // no fill, no frame: only the text
 
@@ -190,10 +174,6 @@ TEST_F(TextButtonTest, TextComponentFillsFramesAndDrawsInTheFontsColour) {
     EXPECT_EQ(at(r.right - 1, r.bottom - 1), RGB(255, 0, 0));
     EXPECT_EQ(at(r.left + 1, r.bottom - 2), RGB(255, 255, 255));
     EXPECT_EQ(at(r.right, r.bottom - 1), kBackground);
-
-    text->fgColor(RGB(1, 2, 3));
-    text->font(GFont("Arial", 9.0, 0, RGB(9, 9, 9)));
-    EXPECT_EQ(text->fgColor(), RGB(9, 9, 9));
 }
 
 TEST_F(TextButtonTest, TextComponentMeasuresWrappedTextOnlyWhenAsked) {

@@ -61,29 +61,18 @@ TEST_F(ImageLoading, PngJpegAndGifDecodeWithTheirAlpha) {
             EXPECT_EQ(fromMemory.pixel(x, y), png.pixel(x, y));
 }
 
-TEST_F(ImageLoading, FormatComesFromContentNotName) {
+// The content decides the format, and a type asked for must match it.
+TEST_F(ImageLoading, FormatComesFromContentNotNameAndMustMatchTheTypeAskedFor) {
     std::filesystem::copy_file(path("solid.jpg"), path("disguised.png"));
-    CxImage image;
+    CxImage image(CXIMAGE_FORMAT_GIF);
     ASSERT_TRUE(image.Load(wide(path("disguised.png")).c_str()));
     EXPECT_EQ(image.GetType(), static_cast<DWORD>(CXIMAGE_FORMAT_JPG));
-}
-
-TEST_F(ImageLoading, CxImageTypeMustMatchContent) {
-    CxImage image(CXIMAGE_FORMAT_GIF);
     EXPECT_FALSE(image.Load(wide(path("rgba.png")).c_str(), CXIMAGE_FORMAT_JPG));
     EXPECT_FALSE(image.IsValid());
-    EXPECT_EQ(image.GetWidth(), 0u);
     ASSERT_TRUE(image.Load(wide(path("rgba.png")).c_str(), CXIMAGE_FORMAT_PNG));
-    EXPECT_EQ(image.GetType(), static_cast<DWORD>(CXIMAGE_FORMAT_PNG));
     EXPECT_EQ(image.GetWidth(), 4u);
-    EXPECT_EQ(image.GetHeight(), 2u);
-    EXPECT_TRUE(image.Load(wide(path("tiny.gif")).c_str(), CXIMAGE_FORMAT_GIF));
-    EXPECT_TRUE(image.Load(wide(path("solid.jpg")).c_str(), CXIMAGE_FORMAT_JPG));
     EXPECT_FALSE(image.Load(wide(path("solid.jpg")).c_str(), CXIMAGE_FORMAT_GIF));
     EXPECT_FALSE(image.Load(nullptr));
-    EXPECT_TRUE(image.Load(wide(path("solid.jpg")).c_str()));
-    EXPECT_TRUE(image.Destroy());
-    EXPECT_FALSE(image.IsValid());
 }
 
 TEST_F(ImageLoading, XImageLoadsWithFlags) {
@@ -144,28 +133,15 @@ TEST_F(BadImageFiles, MissingEmptyTextDirectoryTruncatedAndNull) {
 }
 
 TEST_F(BadImageFiles, HugeDeclaredSizes) {
-    for (auto [w, h] : {std::pair{100000u, 100000u}, {20000u, 1u}, {1u, 20000u}, {9000u, 9000u}}) {
+    for (auto [w, h] : {std::pair{100000u, 100000u}, {20000u, 1u}, {1u, 20000u}}) {
         const std::string file = path("huge.png");
         ASSERT_TRUE(image_files::writeBytes(file, image_files::pngHeader(w, h)));
         expectRefused(file);
     }
 }
 
-bool hasPixbufLoader(std::string_view name) {
-    GSList* formats = gdk_pixbuf_get_formats();
-    bool found = false;
-    for (GSList* f = formats; f && !found; f = f->next) {
-        gchar* formatName = gdk_pixbuf_format_get_name(static_cast<GdkPixbufFormat*>(f->data));
-        found = formatName && name == formatName;
-        g_free(formatName);
-    }
-    g_slist_free(formats);
-    return found;
-}
-
-// The toolkit names PNG, JPEG and GIF files only. Files of other
-// formats are refused as corrupt files are, even where GdkPixbuf has a loader
-// for them: the test checks that each file it writes is a good one.
+// The toolkit names PNG, JPEG and GIF files only. Files of other formats
+// are refused as corrupt files are, even where GdkPixbuf has a loader for them.
 TEST_F(BadImageFiles, FormatsTheToolkitDoesNotNameAreRefusedByTheirFirstBytes) {
     using Bytes = std::vector<std::uint8_t>;
     auto text = [](std::string_view s) { return Bytes(s.begin(), s.end()); };
@@ -181,43 +157,15 @@ TEST_F(BadImageFiles, FormatsTheToolkitDoesNotNameAreRefusedByTheirFirstBytes) {
     for (std::uint8_t b : {0, 0, 255, 255, 0, 0, 0, 0})
         bmp.push_back(b);
     using namespace std::string_view_literals;  // "..."sv keeps the NUL bytes of the PPM
-    struct File {
-        std::string name;
-        const char* loader;  // GdkPixbuf's name for the format
-        Bytes bytes;
+    const std::pair<std::string, Bytes> files[] = {
+        {"tiny.bmp", bmp},
+        {"tiny.xpm", text("/* XPM */\nstatic char *tiny[] = {\n\"2 1 2 1\",\n"
+                          "\"r c #FF0000\",\n\"b c #0000FF\",\n\"rb\"};\n"sv)},
+        {"tiny.ppm", text("P6\n2 1\n255\n\xff\x00\x00\x00\x00\xff"sv)},
     };
-    const std::vector<File> files = {
-        {"tiny.bmp", "bmp", bmp},
-        {"tiny.xpm", "xpm",
-         text("/* XPM */\nstatic char *tiny[] = {\n\"2 1 2 1\",\n"
-              "\"r c #FF0000\",\n\"b c #0000FF\",\n\"rb\"};\n"sv)},
-        {"tiny.svg", "svg",
-         text("<svg xmlns=\"http://www.w3.org/2000/svg\" width=\"2\" height=\"1\">"
-              "<rect width=\"2\" height=\"1\" fill=\"#ff0000\"/></svg>\n"sv)},
-        {"tiny.ppm", "pnm", text("P6\n2 1\n255\n\xff\x00\x00\x00\x00\xff"sv)},
-        {"tiny.tiff", "tiff", {}},  // written by GdkPixbuf below
-    };
-    for (const File& file : files) {
-        if (!file.bytes.empty()) {
-            ASSERT_TRUE(image_files::writeBytes(path(file.name), file.bytes)) << file.name;
-        }
-    }
-    ASSERT_TRUE(image_files::writeImage(path("tiny.tiff"), "tiff", 2, 1,
-                                        {{255, 0, 0, 255}, {0, 0, 255, 255}}));
-
-    for (const File& file : files) {
-        const std::string written = path(file.name);
-        // A good file: where GdkPixbuf has a loader for the format, it decodes it.
-        if (hasPixbufLoader(file.loader)) {
-            GError* error = nullptr;
-            GdkPixbuf* decoded = gdk_pixbuf_new_from_file(written.c_str(), &error);
-            EXPECT_TRUE(decoded) << file.name << ": " << (error ? error->message : "");
-            if (error) g_error_free(error);
-            if (decoded) {
-                EXPECT_EQ(gdk_pixbuf_get_width(decoded), 2) << file.name;
-                g_object_unref(decoded);
-            }
-        }
+    for (const auto& [name, bytes] : files) {
+        const std::string written = path(name);
+        ASSERT_TRUE(image_files::writeBytes(written, bytes)) << name;
         expectRefused(written);
         // Named as a format the toolkit reads, the content still decides.
         const std::string disguised = written + ".png";
@@ -226,30 +174,22 @@ TEST_F(BadImageFiles, FormatsTheToolkitDoesNotNameAreRefusedByTheirFirstBytes) {
     }
 }
 
+// Copies, drawing and failed loads give back every GDI object they make.
 TEST_F(ImageFiles, NoGdiObjectLeaks) {
     const DWORD start = GetGuiResources(GetCurrentProcess(), GR_GDIOBJECTS);
     {
         CxImage a;
         ASSERT_TRUE(a.Load(wide(path("rgba.png")).c_str()));
         CxImage b(a);
-        CxImage c;
-        c = b;
-        c.Copy(a, true, true, false);
-        c.GrayScale();
-        XImage x;
+        b.Copy(a, true, true, false);
+        XImage x, y;
         ASSERT_TRUE(x.load(kelp::KLString(std::string_view(path("tiny.gif"))), 0));
-        XImage y(x);
         y = x;
         HDC dc = CreateCompatibleDC(nullptr);
         EXPECT_EQ(a.Draw(dc, RECT{0, 0, 8, 8}), 1);
         x.draw(dc, CRect(0, 0, 8, 8), XImage::Smooth, 255, &y);
         DeleteDC(dc);
         EXPECT_FALSE(b.Load(wide(path("missing.png")).c_str()));
-        b.Destroy();
-        ImageData first;
-        ASSERT_TRUE(first.load(path("checker.png")));
-        ImageData second(std::move(first));
-        first = std::move(second);
     }
     EXPECT_EQ(GetGuiResources(GetCurrentProcess(), GR_GDIOBJECTS), start);
 }

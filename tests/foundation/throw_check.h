@@ -2,10 +2,9 @@
 
 #include <gtest/gtest.h>
 
-#include <thread>
-
 #include <tessel/foundation/KLException.h>
-#include <tessel/foundation/KLObject.h>
+
+#include "lock_probe.h"
 
 namespace kelp_test {
 
@@ -29,8 +28,7 @@ int expectThrowAt(Body body, const char* className, const char* file, int line) 
 // Another thread must be able to take the write lock at once. A hold leaked by
 // this thread is dropped after the failure, so the test fails instead of hanging.
 inline void expectLockFree(const kelp::KLObject& object) {
-    bool taken = false;
-    std::thread([&] { taken = object.lockForWriting(0) && object.unlock(); }).join();
+    const bool taken = writerGetsIn(object);
     EXPECT_TRUE(taken) << "the lock is still held";
     while (!taken && object.unlock()) {
     }

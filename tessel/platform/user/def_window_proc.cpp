@@ -226,7 +226,8 @@ LRESULT onChangeUiState(Window* w, WPARAM wParam, LPARAM lParam) {
 // The window takes the state; when it changed, so do its children.
 LRESULT onUpdateUiState(Window* w, WPARAM wParam, LPARAM lParam) {
     if (!validUiChange(wParam, lParam)) return 0;
-    const BYTE state = changedUiState(w->uiState, resolvedAction(LOWORD(wParam)), HIWORD(wParam));
+    const WORD action = resolvedAction(LOWORD(wParam)), bits = HIWORD(wParam);
+    const BYTE state = changedUiState(w->uiState, action, bits);
     if (state == w->uiState) return 0;
     w->uiState = state;
     std::vector<HWND> children;  // a handler may create or destroy windows
@@ -234,7 +235,7 @@ LRESULT onUpdateUiState(Window* w, WPARAM wParam, LPARAM lParam) {
     for (const Window* child : w->children)
         children.push_back(child->handle);
     for (const HWND child : children)
-        send(windowOf(child), WM_UPDATEUISTATE, wParam, lParam);
+        send(windowOf(child), WM_UPDATEUISTATE, MAKEWPARAM(action, bits), 0);
     return 0;
 }
 

@@ -1,0 +1,163 @@
+// The button windows from the keyboard: Space, Enter, Escape, auto-repeat,
+// BM_CLICK, the mnemonic, the focus ring and the hidden underline; and a top
+// window without keyboard operation, whose button sees every key exactly as
+// a plain window does. (The Tab order is the component host's test.)
+#include <gtest/gtest.h>
+
+#include <vector>
+
+#include <tessel/windows/YBTextButtonWnd.h>
+
+#include "key_strokes.h"
+#include "recording_window.h"
+
+namespace {
+
+using namespace windows_test;
+using tessel::testing::pump;
+using test_support::altKey;
+using test_support::liftKey;
+using test_support::pressKey;
+using test_support::tapKey;
+
+std::vector<COLORREF> pixels(HWND w) {
+    CRect r;
+    GetClientRect(w, &r);
+    return test_support::pixelsOf(w, r);
+}
+
+class KeyboardButtonsTest : public WindowTest {
+protected:
+    void SetUp() override {
+        WindowTest::SetUp();
+        ASSERT_TRUE(ok.createAt(10, 10, &top));
+        ASSERT_TRUE(cancel.createAt(110, 10, &top));
+        pump();
+        top.calls.clear();
+    }
+    // The user brings the window to the front: it has the focus, none of its buttons.
+    void enableKeyboard() {
+        top.enableKeyboard();
+        top.SetFocus();
+    }
+    Names commands() { return top.take("onCommand"); }
+
+    GFont font{"Arial", 9.0, 0, RGB(0, 0, 0)};
+    YBTextButtonWnd ok{11, L"&OK", font, 80, 30};
+    YBTextButtonWnd cancel{12, L"Cancel", font, 80, 30};
+};
+
+TEST_F(KeyboardButtonsTest, TheKeysPressAndReleaseAsTheLeftButtonDoesOneCommandEach) {
+    enableKeyboard();
+    tapKey(VK_TAB);
+    ASSERT_EQ(GetFocus(), ok.m_hWnd);
+
+    pressKey(VK_SPACE);
+    const std::vector<COLORREF> keyPressed = pixels(ok.m_hWnd);
+    tapKey(VK_ESCAPE);
+    liftKey(VK_SPACE);
+    moveTo(kTopX + 50, kTopY + 25);
+    input(MOUSEEVENTF_LEFTDOWN);
+    EXPECT_EQ(pixels(ok.m_hWnd), keyPressed);  // the ring stays: the focus does not move
+    moveTo(kTopX + 5, kTopY + 200);            // leaving cancels the press
+    input(MOUSEEVENTF_LEFTUP);
+    pump();
+    EXPECT_TRUE(commands().empty());
+
+    for (int i = 0; i < 11; ++i)  // ten auto-repeats
+        pressKey(VK_SPACE);
+    liftKey(VK_SPACE);
+    for (int i = 0; i < 11; ++i)
+        pressKey(VK_RETURN);
+    liftKey(VK_RETURN);
+    ok.SendMessage(BM_CLICK);
+    EXPECT_SEQ(commands(), {"onCommand(11)", "onCommand(11)", "onCommand(11)"});
+
+    // Leaving while pressed cancels, and the next button never saw the press.
+    pressKey(VK_SPACE);
+    tapKey(VK_TAB);
+    EXPECT_EQ(GetFocus(), cancel.m_hWnd);
+    pressKey(VK_SPACE);  // still held: an auto-repeat at the new focus
+    liftKey(VK_SPACE);
+    EXPECT_TRUE(commands().empty());
+    EXPECT_FALSE(ok.isPressed() || cancel.isPressed());
+
+    cancel.disable(true, true);
+    tapKey(VK_RETURN);
+    tapKey(VK_SPACE);
+    cancel.SendMessage(BM_CLICK);
+    EXPECT_TRUE(commands().empty());
+}
+
+TEST_F(KeyboardButtonsTest, RingAndUnderlineShowOnlyOnceTheKeyboardWasUsed) {
+    // The reference: the same button in a top window without keyboard operation.
+    RecordingWnd plainTop;
+    plainTop.style = WS_POPUP | WS_VISIBLE;
+    plainTop.setInitialSize(200, 100);
+    ASSERT_TRUE(plainTop.createAt(600, 100, nullptr));
+    YBTextButtonWnd plainOk{11, L"&OK", font, 80, 30};
+    ASSERT_TRUE(plainOk.createAt(10, 10, &plainTop));
+    plainOk.SetFocus();
+    const std::vector<COLORREF> underlined = pixels(plainOk.m_hWnd);
+
+    enableKeyboard();
+    cancel.SetFocus();
+    const std::vector<COLORREF> unfocused = pixels(cancel.m_hWnd);
+    ok.SetFocus();  // by the program: no ring, no underline yet
+    const std::vector<COLORREF> hidden = pixels(ok.m_hWnd);
+    EXPECT_NE(hidden, underlined);
+
+    tapKey(VK_TAB);
+    EXPECT_NE(pixels(cancel.m_hWnd), unfocused);  // ringed
+    EXPECT_EQ(pixels(ok.m_hWnd), hidden);         // Tab shows the ring, not the underline
+    tapKey(VK_MENU);
+    EXPECT_EQ(pixels(ok.m_hWnd), underlined);
+
+    altKey('O');
+    altKey('X');  // nobody's
+    EXPECT_SEQ(commands(), {"onCommand(11)"});
+    EXPECT_EQ(GetFocus(), cancel.m_hWnd);
+}
+
+// A text button that records its key handlers as RecordingWnd does.
+class KeyRecordingButton : public YBTextButtonWnd {
+public:
+    using YBTextButtonWnd::YBTextButtonWnd;
+    Names calls;
+    void onKey(int down, int key, int repeat, int flags) override {
+        calls.push_back(call("onKey", down, key, repeat, flags));
+    }
+    void onChar(int ch, int repeat) override { calls.push_back(call("onChar", ch, repeat)); }
+};
+
+TEST_F(KeyboardButtonsTest, WithoutKeyboardOperationAButtonSeesItsKeysAsAPlainWindowDoes) {
+    RecordingWnd plain;
+    makeChild(plain, top, 10, 100, 80, 30);
+    KeyRecordingButton button{21, L"&Go", font, 80, 30};
+    ASSERT_TRUE(button.createAt(110, 100, &top));
+    const DWORD style = button.GetStyle();
+    const std::vector<COLORREF> before = pixels(button.m_hWnd);
+
+    const auto typeKeys = [] {
+        for (const WORD vk : {VK_TAB, VK_SPACE, VK_RETURN, VK_RETURN, VK_ESCAPE, VK_DOWN})
+            pressKey(vk);
+        for (const WORD vk : {VK_TAB, VK_SPACE, VK_RETURN, VK_ESCAPE, VK_DOWN})
+            liftKey(vk);
+        altKey('G');
+        tapKey('G');
+    };
+    plain.SetFocus();
+    typeKeys();
+    button.SetFocus();
+    typeKeys();
+
+    const Names keys = plain.take({"onKey", "onChar"});
+    EXPECT_GE(keys.size(), 15u);
+    EXPECT_SEQ(button.calls, keys);
+    EXPECT_TRUE(commands().empty());
+    EXPECT_EQ(GetFocus(), button.m_hWnd);
+    EXPECT_EQ(button.GetStyle(), style);
+    EXPECT_EQ(pixels(button.m_hWnd), before);
+}
+
+}  // namespace
