@@ -76,12 +76,12 @@ bool YBSplitterWnd::focusNextPane(bool backwards) {
         current = backwards ? count : -1;
     const bool wraps = !insideSplitter();
     for (int step = 1; step <= count; ++step) {
-        int index = current + (backwards ? -step : step);
+        long long index = 0LL + current + (backwards ? -step : step);
         if (index < 0 || index >= count) {
             if (!wraps) return false;  // the splitter around moves on from this one
             index = (index % count + count) % count;
         }
-        if (const HWND item = paneTabItem(index, backwards)) {
+        if (const HWND item = paneTabItem(static_cast<int>(index), backwards)) {
             if (barFocused()) ::InvalidateRect(m_hWnd, nullptr, FALSE);  // the ring goes
             m_keyBar = -1;
             ::SetFocus(item);

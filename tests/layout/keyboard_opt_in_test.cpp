@@ -3,7 +3,6 @@
 // else happens; with it nothing looks different until a key is pressed.
 #include <gtest/gtest.h>
 
-#include <memory>
 #include <utility>
 #include <vector>
 
@@ -61,7 +60,7 @@ struct Tree {
         split.setInitialSize(250, 100);
         split.createAt(300, 90, &frame);
         for (int i = 0; i < 2; ++i) {
-            stops.push_back(new Recorded<Stop>(&log, 50, 50, RGB(200, 90, 40)));
+            stops.push_back(new Recorded<Stop>(&log, 50, 50));
             split.addPane(stops.back(), 120, 2, 2, 0xC8C8C8, XDC::kNoColor, false);
         }
         frame.SetFocus();  // the active window, where the keys go
@@ -77,61 +76,44 @@ struct Tree {
     std::vector<Stop*> stops;  // owned by the manager and the splitter
 };
 
-class KeyboardOptInTest : public ::testing::Test {
-protected:
-    void SetUp() override { tessel::testing::useVirtualClock(); }
-    void TearDown() override { tessel::testing::advanceClock(1000); }
-};
-
-TEST_F(KeyboardOptInTest, WithoutItTheKeysReachOnlyTheFocusedWindowAndChangeNothing) {
-    Tree tree(false);
-    const std::vector<COLORREF> before = pixels(tree.frame);
-    const std::vector<int> splitSizes{tree.split.getPane(0)->currentSize(),
-                                      tree.split.getPane(1)->currentSize()};
-    for (HWND focus : {tree.stops[0]->m_hWnd, tree.toolbar.m_hWnd, tree.stops[10]->m_hWnd}) {
-        ::SetFocus(focus);
-        pump();
-        tree.log.clear();
-        for (WORD vk : {VK_DOWN, VK_NEXT, VK_END, VK_TAB, VK_F6, VK_F8, VK_RIGHT, VK_HOME,
-                        VK_RETURN, VK_SPACE, VK_ESCAPE})
-            press(vk);
-        int downs = 0, ups = 0;
-        for (const auto& [window, message] : tree.log) {
-            if (message == WM_PAINT || message == WM_ERASEBKGND || message == WM_NCPAINT)
-                continue;
-            EXPECT_EQ(window, focus) << std::hex << message;
-            EXPECT_TRUE(message == WM_KEYDOWN || message == WM_KEYUP || message == WM_CHAR)
-                << std::hex << message;
-            downs += message == WM_KEYDOWN;
-            ups += message == WM_KEYUP;
-        }
-        EXPECT_EQ(downs, 11);
-        EXPECT_EQ(ups, 11);
-        EXPECT_EQ(::GetFocus(), focus);
-    }
-    EXPECT_EQ(bar(tree.manager, SB_VERT).nPos, 0);
-    EXPECT_EQ(tree.split.getPane(0)->currentSize(), splitSizes[0]);
-    EXPECT_EQ(tree.split.getPane(1)->currentSize(), splitSizes[1]);
-    EXPECT_TRUE(tree.frame.commands.empty());
-    EXPECT_EQ(pixels(tree.frame), before);
-    EXPECT_EQ(tree.toolbar.GetStyle() & WS_TABSTOP, 0u);
-    EXPECT_EQ(tree.manager.GetExStyle() & WS_EX_CONTROLPARENT, 0u);
-}
-
-TEST_F(KeyboardOptInTest, WithItNoPixelDiffersUntilAKeyIsPressed) {
-    std::vector<COLORREF> without;
+TEST(KeyboardOptInTest, WithoutItKeysReachOnlyTheFocusWithItNoPixelDiffersUntilAKeyIsPressed) {
+    tessel::testing::useVirtualClock();
+    std::vector<COLORREF> plain;
     {
         Tree tree(false);
-        without = pixels(tree.frame);
+        plain = pixels(tree.frame);
+        for (HWND focus : {tree.stops[0]->m_hWnd, tree.toolbar.m_hWnd, tree.stops[10]->m_hWnd}) {
+            ::SetFocus(focus);
+            pump();
+            tree.log.clear();
+            for (WORD vk : {VK_DOWN, VK_NEXT, VK_END, VK_TAB, VK_F6, VK_F8, VK_RIGHT, VK_HOME,
+                            VK_RETURN, VK_SPACE, VK_ESCAPE})
+                tapKey(vk);
+            int downs = 0;
+            for (const auto& [window, message] : tree.log) {
+                if (message == WM_PAINT || message == WM_ERASEBKGND || message == WM_NCPAINT)
+                    continue;
+                EXPECT_EQ(window, focus) << std::hex << message;
+                EXPECT_TRUE(message == WM_KEYDOWN || message == WM_KEYUP || message == WM_CHAR)
+                    << std::hex << message;
+                downs += message == WM_KEYDOWN;
+            }
+            EXPECT_EQ(downs, 11);
+            EXPECT_EQ(::GetFocus(), focus);
+        }
+        EXPECT_EQ(tree.manager.GetScrollPos(SB_VERT), 0);
+        EXPECT_EQ(tree.split.getPane(0)->currentSize(), 120);
+        EXPECT_TRUE(tree.frame.commands.empty());
+        EXPECT_EQ(pixels(tree.frame), plain);
     }
     Tree tree(true);
-    EXPECT_EQ(pixels(tree.frame), without);
-    EXPECT_NE(tree.toolbar.GetStyle() & WS_TABSTOP, 0u);
+    EXPECT_EQ(pixels(tree.frame), plain);
     ::SetFocus(tree.toolbar);  // the focus alone shows no ring
-    EXPECT_EQ(pixels(tree.frame), without);
-    press(VK_RIGHT);  // a key: the ring shows, on the second button
-    EXPECT_NE(pixels(tree.frame), without);
+    EXPECT_EQ(pixels(tree.frame), plain);
+    tapKey(VK_RIGHT);
     EXPECT_EQ(tree.toolbar.focusedEntry(), 1);
+    EXPECT_NE(pixels(tree.frame), plain);  // the ring, on the second button
+    tessel::testing::advanceClock(1000);
 }
 
 }  // namespace
