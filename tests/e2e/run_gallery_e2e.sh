@@ -45,16 +45,7 @@ pixel $((X + 544)) $((Y + 600)) e4e6ec
 pixel $((X + 644)) $((Y + 600)) f4f5f8
 
 # The close button ends the program, and the layout the user left is stored.
-"$xtool" close "$wid"
-for ((i = 0; i < 400; ++i)); do kill -0 "$app_pid" 2>/dev/null || break; sleep 0.05; done
-if kill -0 "$app_pid" 2>/dev/null; then
-  fail "the gallery is still running after the close button"
-else
-  wait "$app_pid"
-  status=$?
-  app_pid=""
-  [[ $status == 0 ]] || fail "the gallery exited with $status"
-fi
+closed "$wid" "the gallery"
 layouts=$XDG_CONFIG_HOME/tessel/layouts
 grep -q -E '^windows/gallery-middle=5[0-9][0-9],[0-9]+$' "$layouts" 2>/dev/null ||
   fail "no middle layout after the drag in $layouts: $(cat "$layouts" 2>/dev/null)"

@@ -40,16 +40,7 @@ expect "command 403"
 pixel $((X + 628)) $((Y + 600)) e4e6ec
 pixel $((X + 644)) $((Y + 600)) f4f5f8
 
-"$xtool" close "$wid"
-for ((i = 0; i < 400; ++i)); do kill -0 "$app_pid" 2>/dev/null || break; sleep 0.05; done
-if kill -0 "$app_pid" 2>/dev/null; then
-  fail "the gallery is still running after the close button"
-else
-  wait "$app_pid"
-  status=$?
-  app_pid=""
-  [[ $status == 0 ]] || fail "the gallery exited with $status"
-fi
+closed "$wid" "the gallery"
 layouts=$XDG_CONFIG_HOME/tessel/layouts
 grep -q -E '^windows/gallery-middle=627,[0-9]+$' "$layouts" 2>/dev/null ||
   fail "the middle bar is not stored 16 pixels left of its start: $(cat "$layouts" 2>/dev/null)"

@@ -92,6 +92,21 @@ changes() {
   fail "pixel ($1, $2) stays $3"
 }
 
+# closed WID WHAT: the window's close button ends the program ($app_pid)
+# within 20 s, with status 0.
+closed() {
+  "$xtool" close "$1"
+  for ((i = 0; i < 400; ++i)); do kill -0 "$app_pid" 2>/dev/null || break; sleep 0.05; done
+  if kill -0 "$app_pid" 2>/dev/null; then
+    fail "$2 is still running after the close button"
+    return 1
+  fi
+  wait "$app_pid"
+  local status=$?
+  app_pid=""
+  [[ $status == 0 ]] || fail "$2 exited with $status"
+}
+
 # finish NAME: the verdict; on failure the program's output and errors
 # ($work/app.err) are shown.
 finish() {
