@@ -195,6 +195,14 @@ TEST_F(DialogNavigationTest, EnterAndEscapeCommandTheDialogOrClickTheFocusedButt
     press(VK_ESCAPE);
     EXPECT_TRUE(calls({WM_COMMAND, BM_CLICK}).empty());
     EXPECT_EQ(to(edit, {WM_CHAR}).size(), 2u);
+
+    // A control that closes the dialog while it is asked about the key.
+    g_hooks[edit] = [&](UINT m, WPARAM, LPARAM, LRESULT*) {
+        if (m == WM_GETDLGCODE) DestroyWindow(top);
+        return false;
+    };
+    press(VK_ESCAPE);
+    EXPECT_FALSE(IsWindow(top));
 }
 
 TEST_F(DialogNavigationTest, AltLetterReachesTheMnemonicAfterTheFocus) {

@@ -146,11 +146,11 @@ constexpr int kMnemonicTextLimit = 256;  // a caption longer than this is not se
 // after `from` round to `from` itself, takes it: a button is clicked, a
 // static passes the focus to the tab item after it, anything else takes the
 // focus. False when none has it.
-bool activateMnemonic(Window* dialog, HWND from, wchar_t letter) {
-    if (!letter) return false;
+bool activateMnemonic(HWND dialogHandle, HWND from, wchar_t letter) {
+    const Window* dialog = windowOf(dialogHandle);
+    if (!dialog || !letter) return false;
     std::vector<Window*> all;
-    listInTabOrder(
-        dialog, false, [](const Window* w) { return shownAndEnabled(w); }, all);
+    listInTabOrder(dialog, false, shownAndEnabled, all);
     std::vector<HWND> order;  // handles: a handler may destroy windows as we go
     order.reserve(all.size());
     for (const Window* w : all)
@@ -170,7 +170,7 @@ bool activateMnemonic(Window* dialog, HWND from, wchar_t letter) {
             continue;
         const auto code = static_cast<UINT>(SendMessageW(handle, WM_GETDLGCODE, 0, 0));
         if (code & DLGC_STATIC) {
-            if (const HWND next = GetNextDlgTabItem(dialog->handle, handle, FALSE)) SetFocus(next);
+            if (const HWND next = GetNextDlgTabItem(dialogHandle, handle, FALSE)) SetFocus(next);
         } else if (code & kButtonCodes) {
             SendMessageW(handle, BM_CLICK, 0, 0);
         } else {
@@ -186,7 +186,9 @@ void showCues(HWND dialog, WORD bits) {
 }
 
 // The dialog's direct child with that identifier, as the command's control.
-LPARAM childWithId(const Window* dialog, int id) {
+LPARAM childWithId(HWND dialogHandle, int id) {
+    const Window* dialog = windowOf(dialogHandle);
+    if (!dialog) return 0;
     for (const Window* child : dialog->children) {
         if ((child->style & WS_CHILD) && child->id == id)
             return reinterpret_cast<LPARAM>(child->handle);
@@ -201,8 +203,7 @@ bool shiftDown() {
 enum class KeyOutcome { NotNavigation, Handled, LeftToCaller };
 
 // WM_KEYDOWN: the navigation keys the focus does not keep.
-KeyOutcome navigationKey(Window* dialog, const MSG* msg) {
-    const HWND dialogHandle = dialog->handle;
+KeyOutcome navigationKey(HWND dialogHandle, const MSG* msg) {
     const auto code = static_cast<UINT>(
         SendMessageW(msg->hwnd, WM_GETDLGCODE, msg->wParam, reinterpret_cast<LPARAM>(msg)));
     if (code & DLGC_WANTMESSAGE) return KeyOutcome::NotNavigation;
@@ -229,16 +230,16 @@ KeyOutcome navigationKey(Window* dialog, const MSG* msg) {
             return KeyOutcome::Handled;
         }
         case VK_ESCAPE:
-            SendMessageW(dialogHandle, WM_COMMAND, IDCANCEL, childWithId(dialog, IDCANCEL));
+            SendMessageW(dialogHandle, WM_COMMAND, IDCANCEL, childWithId(dialogHandle, IDCANCEL));
             return KeyOutcome::Handled;
         case VK_RETURN: {
             const HWND focus = GetFocus();
             if (IsChild(dialogHandle, focus) && (SendMessageW(focus, WM_GETDLGCODE, 0, 0) &
                                                  (DLGC_DEFPUSHBUTTON | DLGC_UNDEFPUSHBUTTON))) {
                 SendMessageW(focus, BM_CLICK, 0, 0);
-            } else if (const Window* d = windowOf(dialogHandle)) {
+            } else {
                 SendMessageW(dialogHandle, WM_COMMAND, MAKEWPARAM(IDOK, BN_CLICKED),
-                             childWithId(d, IDOK));
+                             childWithId(dialogHandle, IDOK));
             }
             return KeyOutcome::Handled;
         }
@@ -289,12 +290,11 @@ HWND GetNextDlgGroupItem(HWND dialogHandle, HWND controlHandle, BOOL previous) {
 }
 
 BOOL IsDialogMessageW(HWND dialogHandle, LPMSG msg) {
-    Window* dialog = windowOf(dialogHandle);
-    if (!dialog || !msg) return FALSE;
+    if (!windowOf(dialogHandle) || !msg) return FALSE;
     if (msg->hwnd != dialogHandle && !IsChild(dialogHandle, msg->hwnd)) return FALSE;
     switch (msg->message) {
         case WM_KEYDOWN:
-            switch (navigationKey(dialog, msg)) {
+            switch (navigationKey(dialogHandle, msg)) {
                 case KeyOutcome::Handled:
                     return TRUE;
                 case KeyOutcome::LeftToCaller:
@@ -311,8 +311,7 @@ BOOL IsDialogMessageW(HWND dialogHandle, LPMSG msg) {
             [[fallthrough]];
         }
         case WM_SYSCHAR:
-            if (Window* d = windowOf(dialogHandle);
-                d && activateMnemonic(d, msg->hwnd, static_cast<wchar_t>(msg->wParam)))
+            if (activateMnemonic(dialogHandle, msg->hwnd, static_cast<wchar_t>(msg->wParam)))
                 return TRUE;
             break;
         case WM_SYSKEYDOWN:
