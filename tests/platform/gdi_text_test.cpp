@@ -126,6 +126,24 @@ TEST(GdiText, PrefixUnderlinesAndNoPrefixShowsAmpersand) {
     EXPECT_EQ(c.inkIn(r.left, baseline + 1, r.right, r.bottom), 0);
 }
 
+// Keyboard cues hidden: the prefixes are taken out as usual, nothing is underlined.
+TEST(GdiText, HiddenPrefixDrawsTheTextWithoutUnderline) {
+    TextCanvas hidden(200, 40), plain(200, 40), underlined(200, 40);
+    RECT r{10, 5, 190, 35};
+    DrawTextW(hidden.dc(), L"A&bc&&d", -1, &r, DT_SINGLELINE | DT_HIDEPREFIX);
+    DrawTextW(plain.dc(), L"Abc&d", -1, &r, DT_SINGLELINE | DT_NOPREFIX);
+    DrawTextW(underlined.dc(), L"A&bc&&d", -1, &r, DT_SINGLELINE);
+    int differences = 0, underline = 0;
+    for (int y = 0; y < 40; ++y) {
+        for (int x = 0; x < 200; ++x) {
+            differences += hidden.at(x, y) != plain.at(x, y);
+            underline += hidden.at(x, y) != underlined.at(x, y);
+        }
+    }
+    EXPECT_EQ(differences, 0);
+    EXPECT_GT(underline, 2);
+}
+
 TEST(GdiText, EllipsisFitsAndBaselineAlignment) {
     TextCanvas c(200, 40);
     const wchar_t* text = L"A rather long caption that cannot fit";

@@ -235,6 +235,25 @@ void DeviceContext::fillSurfaceRect(const RECT& rect, COLORREF color) {
     });
 }
 
+void DeviceContext::invertHalftone(const RECT& rect) {
+    if (rect.right <= rect.left || rect.bottom <= rect.top) return;
+    pixman_image_t* target = pixmanTarget();
+    if (!target) return;
+    beginDirectAccess();
+    uint32_t* const pixels = pixman_image_get_data(target);
+    const std::ptrdiff_t stride = pixman_image_get_stride(target) / 4;
+    constexpr uint32_t kColourBits = 0x00FFFFFFu;
+    forEachClipped(rect, [&](const RECT& r) {
+        for (LONG y = r.top; y < r.bottom; ++y) {
+            // The brush is aligned to the device origin, not to the surface.
+            const LONG first = r.left + ((r.left - m_origin.x + y - m_origin.y) & 1);
+            uint32_t* const row = pixels + y * stride;
+            for (LONG x = first; x < r.right; x += 2)
+                row[x] ^= kColourBits;
+        }
+    });
+}
+
 void DeviceContext::compositeMask(pixman_image_t* mask, int x, int y, COLORREF color,
                                   const RECT* limit) {
     if (!mask) return;

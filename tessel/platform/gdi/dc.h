@@ -83,6 +83,10 @@ public:
     cairo_t* cairo();
     // Solid, exact fill of a surface-pixel rectangle (clipped).
     void fillSurfaceRect(const RECT& surfaceRect, COLORREF color);
+    // Inverts every other pixel of a surface-pixel rectangle (clipped): the
+    // halftone brush's pixels, (x + y) even in device coordinates, as PatBlt
+    // with PATINVERT puts it down. Twice restores the pixels exactly.
+    void invertHalftone(const RECT& surfaceRect);
     // `mask` (A8 coverage) in `color` with its top-left at x, y (surface
     // pixels), within the clip and, when given, within `limit`.
     void compositeMask(pixman_image_t* mask, int x, int y, COLORREF color, const RECT* limit);

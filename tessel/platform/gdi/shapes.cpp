@@ -2,6 +2,7 @@
 #include <algorithm>
 #include <cmath>
 #include <cstdlib>
+#include <utility>
 
 #include <tessel/platform/gdi.h>
 #include "gdi/corner_tiles.h"
@@ -181,8 +182,7 @@ bool drawRoundRectFromTiles(DeviceContext& d, const RECT& r, int cornerWidth, in
             d.compositeMask(tiles->fill, origins[i].x, origins[i].y, colors.brushColor,
                             &quadrants[i]);
         if (colors.pen)
-            d.compositeMask(tiles->pen, origins[i].x, origins[i].y, colors.penColor,
-                            &quadrants[i]);
+            d.compositeMask(tiles->pen, origins[i].x, origins[i].y, colors.penColor, &quadrants[i]);
     }
     return true;
 }
@@ -234,6 +234,36 @@ int FrameRect(HDC dc, const RECT* rect, HBRUSH brush) {
     COLORREF color;
     if (!d || !rect || !brushColor(*d, brush, &color)) return FALSE;
     frameSurfaceRect(*d, d->toSurface(*rect), 1, color);
+    return TRUE;
+}
+
+// Four one-pixel strips inverted through the halftone brush by PatBlt, as
+// Windows draws them. PatBlt takes a negative extent as running back from
+// just past its start, so tiny, empty and inverted rectangles leave the
+// same pixels as there (strips that meet cancel).
+BOOL DrawFocusRect(HDC dc, const RECT* rect) {
+    const GdiLock lock;
+    DeviceContext* d = findDC(dc);
+    if (!d || !rect) return FALSE;
+    const POINT shift = d->toSurface(0, 0);
+    auto span = [](long long start, long long extent, LONG by) {
+        const long long from = extent > 0 ? start : start + extent + 1;
+        const long long to = extent > 0 ? start + extent : start + 1;
+        auto onSurface = [&](long long v) {
+            return static_cast<LONG>(std::clamp(v + by, -(1LL << 30), 1LL << 30));
+        };
+        return std::pair{onSurface(from), onSurface(to)};
+    };
+    auto patInvert = [&](long long x, long long y, long long width, long long height) {
+        const auto [left, right] = span(x, width, shift.x);
+        const auto [top, bottom] = span(y, height, shift.y);
+        d->invertHalftone({left, top, right, bottom});
+    };
+    const long long left = rect->left, top = rect->top, right = rect->right, bottom = rect->bottom;
+    patInvert(left, top, right - left, 1);
+    patInvert(left, bottom - 1, right - left, 1);
+    patInvert(left, top + 1, 1, bottom - top - 2);
+    patInvert(right - 1, top + 1, 1, bottom - top - 2);
     return TRUE;
 }
 

@@ -2,6 +2,7 @@
 // the system. One step per message; unknown messages answer 0.
 #include <algorithm>
 #include <cwchar>
+#include <vector>
 
 #include <tessel/platform/gdi.h>
 #include "user/backend.h"
@@ -184,6 +185,60 @@ LRESULT onNcLeftButtonDown(Window* w, WPARAM wParam, LPARAM lParam) {
     return 0;
 }
 
+// Alt+F4 closes the top-level window, from whichever window has the focus.
+LRESULT onSysKeyDown(Window* w, WPARAM wParam, LPARAM lParam) {
+    if (wParam != VK_F4 || !(HIWORD(lParam) & KF_ALTDOWN)) return 0;
+    const Window* top = topLevelOf(w);
+    if (!(top->windowClass->style & CS_NOCLOSE))
+        PostMessageW(top->handle, WM_SYSCOMMAND, SC_CLOSE, 0);
+    return 0;
+}
+
+constexpr WORD kUiStateBits = UISF_HIDEFOCUS | UISF_HIDEACCEL | UISF_ACTIVE;
+
+// UIS_INITIALIZE: the cues show after keyboard input and hide after the mouse.
+WORD resolvedAction(WORD action) {
+    if (action != UIS_INITIALIZE) return action;
+    return WindowSystem::instance().keyboardInputLast ? UIS_CLEAR : UIS_SET;
+}
+
+BYTE changedUiState(BYTE state, WORD action, WORD bits) {
+    return static_cast<BYTE>(action == UIS_SET ? state | bits : state & ~bits);
+}
+
+bool validUiChange(WPARAM wParam, LPARAM lParam) {
+    const WORD action = LOWORD(wParam), bits = HIWORD(wParam);
+    return lParam == 0 && !(bits & ~kUiStateBits) && action >= UIS_SET && action <= UIS_INITIALIZE;
+}
+
+// A child hands the request up; the top-level window updates the tree only
+// when its own state would change.
+LRESULT onChangeUiState(Window* w, WPARAM wParam, LPARAM lParam) {
+    if (!validUiChange(wParam, lParam)) return 0;
+    if ((w->style & WS_CHILD) && w->parent)
+        return send(w->parent, WM_CHANGEUISTATE, wParam, lParam);
+    const WORD action = resolvedAction(LOWORD(wParam)), bits = HIWORD(wParam);
+    if (changedUiState(w->uiState, action, bits) != w->uiState)
+        send(w, WM_UPDATEUISTATE, MAKEWPARAM(action, bits), 0);
+    return 0;
+}
+
+// The window takes the state; when it changed, so do its children.
+LRESULT onUpdateUiState(Window* w, WPARAM wParam, LPARAM lParam) {
+    if (!validUiChange(wParam, lParam)) return 0;
+    const WORD action = resolvedAction(LOWORD(wParam)), bits = HIWORD(wParam);
+    const BYTE state = changedUiState(w->uiState, action, bits);
+    if (state == w->uiState) return 0;
+    w->uiState = state;
+    std::vector<HWND> children;  // a handler may create or destroy windows
+    children.reserve(w->children.size());
+    for (const Window* child : w->children)
+        children.push_back(child->handle);
+    for (const HWND child : children)
+        send(windowOf(child), WM_UPDATEUISTATE, MAKEWPARAM(action, bits), 0);
+    return 0;
+}
+
 }  // namespace
 
 }  // namespace tessel::ws
@@ -229,6 +284,16 @@ LRESULT DefWindowProcW(HWND handle, UINT message, WPARAM wParam, LPARAM lParam) 
             return onSysCommand(w, wParam);
         case WM_MOUSEACTIVATE:
             return MA_ACTIVATE;
+        case WM_SYSKEYDOWN:
+            return onSysKeyDown(w, wParam, lParam);
+        case WM_GETDLGCODE:  // a window keeps no key from dialog navigation
+            return 0;
+        case WM_CHANGEUISTATE:
+            return onChangeUiState(w, wParam, lParam);
+        case WM_UPDATEUISTATE:
+            return onUpdateUiState(w, wParam, lParam);
+        case WM_QUERYUISTATE:
+            return w->uiState;
         case WM_NCLBUTTONDOWN:
         case WM_NCLBUTTONDBLCLK:
             return onNcLeftButtonDown(w, wParam, lParam);

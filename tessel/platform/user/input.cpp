@@ -1,6 +1,7 @@
 // Raw input: SendInput, the pointer and the keys, turned into messages.
 #include <algorithm>
 #include <cstdlib>
+#include <utility>
 #include <vector>
 
 #include "user/metrics.h"
@@ -113,6 +114,24 @@ void setButton(int key, bool down) {
     k = down ? static_cast<BYTE>(k | kKeyDown) : static_cast<BYTE>(k & ~kKeyDown);
 }
 
+// Which keys are system keys, as Windows decides: any key while Alt is held
+// without Ctrl, F10, and every key when no window has the focus. Alt's own
+// release is one only when no other key was pressed since Alt went down
+// (Alt then another key ends in WM_KEYUP for Alt). Ctrl keeps its plain
+// messages, so AltGr (Ctrl+Alt) types characters.
+bool systemKey(WORD vk, bool up, bool focused) {
+    WindowSystem& ws = WindowSystem::instance();
+    const bool alt = ws.keys[VK_MENU] & kKeyDown, ctrl = ws.keys[VK_CONTROL] & kKeyDown;
+    if (vk == VK_MENU) {
+        if (up) return std::exchange(ws.altAlone, false) || !focused;
+        ws.altAlone = true;
+        return !ctrl || !focused;
+    }
+    if (vk == VK_CONTROL) return !focused;
+    if (!up && alt) ws.altAlone = false;
+    return vk == VK_F10 || (alt && !ctrl) || !focused;
+}
+
 bool keyMessage(const KEYBDINPUT& ki, MSG* out) {
     WindowSystem& ws = WindowSystem::instance();
     const bool up = ki.dwFlags & KEYEVENTF_KEYUP;
@@ -121,7 +140,9 @@ bool keyMessage(const KEYBDINPUT& ki, MSG* out) {
     const bool wasDown = state & kKeyDown;
     state = up ? static_cast<BYTE>(state & ~kKeyDown)
                : static_cast<BYTE>((state | kKeyDown) ^ (wasDown ? 0 : kKeyToggled));
-    HWND target = ws.focus ? ws.focus : ws.active;
+    const bool focused = windowOf(ws.focus) != nullptr;
+    HWND target = focused ? ws.focus : ws.active;
+    const bool system = systemKey(vk, up, focused);
     if (!windowOf(target)) return false;
     // A VK_PACKET press carries its character beside the message, for TranslateMessage.
     if (ki.dwFlags & KEYEVENTF_UNICODE) ws.packetCharacter = ki.wScan;
@@ -130,8 +151,11 @@ bool keyMessage(const KEYBDINPUT& ki, MSG* out) {
     if (ki.dwFlags & KEYEVENTF_EXTENDEDKEY) flags |= KF_EXTENDED;
     if (wasDown) flags |= KF_REPEAT;
     if (up) flags |= KF_REPEAT | KF_UP;
+    // The context code: Alt is down and the message goes to the focus.
+    if (system && focused && (ws.keys[VK_MENU] & kKeyDown)) flags |= KF_ALTDOWN;
     const LPARAM lParam = 1 | (static_cast<LPARAM>(flags) << 16);
-    *out = message(target, up ? WM_KEYUP : WM_KEYDOWN, vk, lParam);
+    const UINT kind = system ? (up ? WM_SYSKEYUP : WM_SYSKEYDOWN) : (up ? WM_KEYUP : WM_KEYDOWN);
+    *out = message(target, kind, vk, lParam);
     return true;
 }
 
@@ -211,8 +235,10 @@ bool nextInput(MSG* out, HWND filter, UINT first, UINT last, bool remove) {
         MSG m;
         bool produced = false;
         if (in.type == INPUT_KEYBOARD) {
+            ws.keyboardInputLast = true;
             produced = keyMessage(in.ki, &m);
         } else if (in.type == INPUT_MOUSE) {
+            ws.keyboardInputLast = false;
             produced = mouseMessage(in, &m);
         }
         if (produced && (!filter || m.hwnd == filter)) {

@@ -73,6 +73,7 @@ struct Window {
     UpdateRegion update;                     // client coordinates
     bool eraseWanted = false;
     bool frameWanted = false;  // non-client area needs drawing
+    BYTE uiState = 0;          // UISF_ bits: keyboard cues hidden until the keyboard is used
     ScrollBar bars[2];
     std::uint64_t paintSerial = 0;  // raised by every change of `update`
     bool paintQueued = false;       // listed in WindowSystem::paintQueue

@@ -62,6 +62,8 @@ Window* insertWindow(std::shared_ptr<WindowClass> windowClass, const CREATESTRUC
     w->id = (cs.style & WS_CHILD) ? reinterpret_cast<LONG_PTR>(cs.hMenu) : 0;
     w->parent = parent;
     w->owner = owner;
+    // Keyboard cues stay hidden until the keyboard is used; a child follows its parent.
+    w->uiState = parent ? parent->uiState : static_cast<BYTE>(UISF_HIDEFOCUS | UISF_HIDEACCEL);
     ws.insert(std::move(made));
     auto& siblings = parent ? parent->children : ws.topLevel;
     siblings.insert(siblings.begin(), w);

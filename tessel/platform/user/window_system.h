@@ -65,6 +65,10 @@ public:
     WORD packetCharacter = 0;  // the character of the last VK_PACKET key
     HWND hover = nullptr;      // the window the pointer was last over
     HWND tracking = nullptr;   // TrackMouseEvent(TME_LEAVE) target
+    // Alt went down and no other key since: its release is a system key too.
+    bool altAlone = false;
+    // The last input came from the keyboard: UIS_INITIALIZE shows the cues.
+    bool keyboardInputLast = false;
     struct Click {
         HWND window = nullptr;
         UINT message = 0;
