@@ -3,8 +3,9 @@
 // pressed (YBKeyboardItem). A window without keyboard operation draws its
 // captions exactly as it always did.
 //
-//   const UINT format = YBTextButtonLook::textFormat | YBKeyboardCues::prefixFormat(m_owner,
-//   m_text); if (YBKeyboardCues::showsFocus(m_hWnd)) YBKeyboardCues::drawFocusRing(dc, client);
+//   const UINT prefix = YBKeyboardCues::prefixFormat(m_owner, m_text);
+//   dc.drawText(m_text, textRect, DT_CENTER | prefix);
+//   if (YBKeyboardCues::showsFocus(m_hWnd)) YBKeyboardCues::drawFocusRing(dc, client);
 #pragma once
 
 #include <tessel/foundation/KLString.h>
