@@ -2,7 +2,6 @@
 // through the components, the button keys and the scroll keys. Reached only
 // through YBKeyboardItem, so a host without keyboard operation never runs it.
 #include <algorithm>
-#include <array>
 #include <climits>
 #include <cstdint>
 
@@ -10,27 +9,11 @@
 #include <tessel/components/YBImageButton.h>
 #include <tessel/components/YBTextButton.h>
 #include <tessel/windows/YBKeyboardCues.h>
+#include <tessel/windows/YBScrollKey.h>
 
 #include "YBComponentWnd.h"
 
 namespace {
-
-struct ScrollKey {
-    WPARAM key;
-    UINT message;
-    WPARAM code;
-};
-
-constexpr std::array<ScrollKey, 8> kScrollKeys{{
-    {VK_UP, WM_VSCROLL, SB_LINEUP},
-    {VK_DOWN, WM_VSCROLL, SB_LINEDOWN},
-    {VK_PRIOR, WM_VSCROLL, SB_PAGEUP},
-    {VK_NEXT, WM_VSCROLL, SB_PAGEDOWN},
-    {VK_HOME, WM_VSCROLL, SB_TOP},
-    {VK_END, WM_VSCROLL, SB_BOTTOM},
-    {VK_LEFT, WM_HSCROLL, SB_LINELEFT},
-    {VK_RIGHT, WM_HSCROLL, SB_LINERIGHT},
-}};
 
 bool isDown(int key) {
     return ::GetKeyState(key) < 0;
@@ -206,8 +189,8 @@ bool YBComponentWnd::keyDown(WPARAM key, bool repeat) {
         default:
             break;
     }
-    const auto scroll = std::ranges::find(kScrollKeys, key, &ScrollKey::key);
-    if (scroll == kScrollKeys.end()) return false;
+    const YBScrollKey* scroll = YBScrollKey::find(key);
+    if (!scroll) return false;
     ::SendMessageW(m_hWnd, scroll->message, scroll->code, 0);
     return true;
 }

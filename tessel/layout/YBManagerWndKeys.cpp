@@ -6,28 +6,9 @@
 #include <climits>
 
 #include <tessel/components/YBScrollBars.h>
+#include <tessel/windows/YBScrollKey.h>
 
 namespace {
-
-struct ScrollKey {
-    WPARAM key;
-    UINT message;  // WM_VSCROLL or WM_HSCROLL
-    UINT code;
-};
-
-// clang-format off
-constexpr ScrollKey kScrollKeys[] = {
-    {VK_UP,    WM_VSCROLL, SB_LINEUP},   {VK_DOWN,  WM_VSCROLL, SB_LINEDOWN},
-    {VK_PRIOR, WM_VSCROLL, SB_PAGEUP},   {VK_NEXT,  WM_VSCROLL, SB_PAGEDOWN},
-    {VK_HOME,  WM_VSCROLL, SB_TOP},      {VK_END,   WM_VSCROLL, SB_BOTTOM},
-    {VK_LEFT,  WM_HSCROLL, SB_LINELEFT}, {VK_RIGHT, WM_HSCROLL, SB_LINERIGHT},
-};
-// clang-format on
-
-const ScrollKey* scrollKeyOf(WPARAM key) {
-    const auto* found = std::ranges::find(kScrollKeys, key, &ScrollKey::key);
-    return found == std::end(kScrollKeys) ? nullptr : found;
-}
 
 bool isModifier(WPARAM key) {
     return key == VK_SHIFT || key == VK_CONTROL || key == VK_MENU;
@@ -54,7 +35,7 @@ BOOL YBManagerWnd::PreTranslateMessage(MSG* msg) {
         if (msg->message == WM_KEYDOWN) {
             if (scrollForKey(*msg)) return TRUE;
         } else {
-            const ScrollKey* scroll = scrollKeyOf(msg->wParam);
+            const YBScrollKey* scroll = YBScrollKey::find(msg->wParam);
             const bool scrolledFor =
                 scroll && isFlagSet(scroll->message == WM_VSCROLL ? verticalScrollBar
                                                                   : horizontalScrollBar);
@@ -72,7 +53,7 @@ BOOL YBManagerWnd::PreTranslateMessage(MSG* msg) {
 }
 
 bool YBManagerWnd::scrollForKey(const MSG& msg) {
-    const ScrollKey* scroll = scrollKeyOf(msg.wParam);
+    const YBScrollKey* scroll = YBScrollKey::find(msg.wParam);
     if (!scroll) return false;
     if (!isFlagSet(scroll->message == WM_VSCROLL ? verticalScrollBar : horizontalScrollBar))
         return false;
