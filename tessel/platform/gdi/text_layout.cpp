@@ -149,6 +149,13 @@ pixman_image_t* TextLayout::coverage(int index, const RECT& wanted, RECT* box) {
     return pixman_image_ref(line.mask);
 }
 
+std::size_t TextLayout::lineStart(int index) const {
+    const PangoLayoutLine* line = m_lines[index].line;
+    if (!m_layout || !line) return 0;
+    const char* text = pango_layout_get_text(m_layout);
+    return static_cast<std::size_t>(g_utf8_pointer_to_offset(text, text + line->start_index));
+}
+
 int TextLayout::maskCount() const {
     return static_cast<int>(
         std::count_if(m_lines.begin(), m_lines.end(), [](const Line& l) { return l.mask; }));

@@ -64,6 +64,8 @@ public:
     int width() const { return m_width; }  // widest line
     int lineCount() const { return static_cast<int>(m_lines.size()); }
     const std::vector<Line>& lines() const { return m_lines; }
+    // Characters of the laid-out text before line `index`.
+    std::size_t lineStart(int index) const;
     // A reference to coverage of line `index` over at least `wanted` (within
     // the line's box), with the box it covers; null when memory ran out.
     pixman_image_t* coverage(int index, const RECT& wanted, RECT* box);
