@@ -15,6 +15,8 @@
 
 namespace tessel::drawing {
 
+class PngReader;
+
 class ImageData {
 public:
     // What format() reports; loading gives only Gif, Jpeg or Png (Bmp and
@@ -68,6 +70,7 @@ private:
 
     bool allocate(int width, int height);
     bool finishDecoding(Decoder& decoder);
+    bool readPng(PngReader& reader);
     BYTE* row(int y) const { return m_bits + static_cast<std::ptrdiff_t>(y) * m_stride; }
     // Takes decoded 8-bit RGB or un-premultiplied RGBA rows.
     bool fromRgba(const BYTE* pixels, int width, int height, int rowstride, int channels,
