@@ -128,6 +128,37 @@ TEST_F(TextUnderLoad, WrappedTextFarDownShowsWhatTheWholeLayoutShows) {
               height);
 }
 
+// A very long line is shaped in pieces cut after spaces; pairs that kern
+// across a space ("To AVA", "Yes") stand as in one short run, far along the
+// line as near its start, and the line measures as its periods add up.
+TEST_F(TextUnderLoad, AVeryLongLineKernsAcrossItsPiecesAsOneRunDoes) {
+    const std::wstring period = L"To AVATAR, Yes. Wave ";
+    std::wstring line;
+    while (line.size() < 300'000)
+        line += period;
+    const int periods = static_cast<int>(line.size() / period.size());
+    const int periodWidth =
+        canvas.extent((period + period).c_str()).cx - canvas.extent(period.c_str()).cx;
+    const std::wstring shortRun = line.substr(0, 40 * period.size());
+
+    TextCanvas reference{300, 200};
+    TextOutW(reference.dc(), -7, 20, shortRun.c_str(), static_cast<int>(shortRun.size()));
+    EXPECT_GT(reference.inkIn(0, 0, 300, 200), 200);
+    for (const int skipped : {0, 77, periods - 40}) {
+        canvas.clear(kWhite);
+        TextOutW(canvas.dc(), -7 - skipped * periodWidth, 20, line.c_str(),
+                 static_cast<int>(line.size()));
+        int differing = 0;
+        for (int y = 0; y < 200; ++y)
+            for (int x = 0; x < 300; ++x)
+                differing += canvas.at(x, y) != reference.at(x, y);
+        EXPECT_EQ(differing, 0) << skipped;
+    }
+    RECT measured{0, 0, 300, 0};
+    DrawTextW(canvas.dc(), line.c_str(), -1, &measured, DT_SINGLELINE | DT_CALCRECT);
+    EXPECT_EQ(measured.right, canvas.extent(period.c_str()).cx + (periods - 1) * periodWidth);
+}
+
 TEST_F(TextUnderLoad, ManyDistinctLongLinesKeepTheCacheBounded) {
     std::mt19937 random(7);
     std::wstring line(1000, L'a');

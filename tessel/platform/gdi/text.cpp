@@ -248,8 +248,14 @@ bool TextEngine::buildSimple(const FontFace& face, std::wstring_view text,
     SimpleShaper* shaper = face.shaper();
     if (!m_simpleShaping || !shaper || options.wrapWidth >= 0) return false;
     int width = 0;
+    if (text.size() > kWholeText) {
+        // Pango would lay all of it out at once; shaped in pieces it costs a few times less.
+        std::vector<GlyphPiece> pieces;
+        return shaper->shapeLong(text, m_placed, pieces, width) &&
+               result.adoptGlyphs(m_placed, std::move(pieces), width, *shaper->glyphs());
+    }
     if (!shaper->shape(text, m_placed, width)) return false;
-    return result.adoptGlyphs(m_placed, width, *shaper->glyphs());
+    return result.adoptGlyphs(m_placed, {}, width, *shaper->glyphs());
 }
 
 void TextEngine::forEachLine(const FontFace& face, std::wstring_view text,

@@ -21,6 +21,7 @@
 #include <pixman.h>
 
 #include <cstddef>
+#include <span>
 #include <vector>
 
 #include <tessel/platform/win_types.h>
@@ -81,7 +82,10 @@ private:
     void adopt(PangoLayout* layout);  // takes the reference
     // `glyphs` from SimpleShaper, drawn from `cache`, which outlives the
     // layout; false, adopting nothing, when the cache cannot draw one.
-    bool adoptGlyphs(std::vector<PlacedGlyph> glyphs, int width, GlyphCache& cache);
+    // `pieces`: those of a long line, or none.
+    bool adoptGlyphs(std::vector<PlacedGlyph> glyphs, std::vector<GlyphPiece> pieces, int width,
+                     GlyphCache& cache);
+    std::span<const PlacedGlyph> pieceGlyphs(std::size_t piece) const;
     const Line& renderedLine(int index, const RECT& wanted);
     void render(Line& line, const RECT& area);
 
@@ -93,6 +97,7 @@ private:
     bool m_plain = true;  // no decorations: slices may be drawn glyph by glyph
     GlyphCache* m_glyphCache = nullptr;
     std::vector<PlacedGlyph> m_glyphs;
+    std::vector<GlyphPiece> m_pieces;
 };
 
 }  // namespace tessel::gdi
