@@ -87,10 +87,6 @@ void adviseHugePages(void* bits, std::size_t bytes) {
     if (to > from) madvise(reinterpret_cast<void*>(from), to - from, MADV_HUGEPAGE);
 }
 
-BYTE premultiply(BYTE channel, BYTE alpha) {
-    return static_cast<BYTE>((channel * alpha + 127) / 255);
-}
-
 BYTE unpremultiply(BYTE channel, BYTE alpha) {
     if (alpha == 0) return 0;
     const int value = (channel * 255 + alpha / 2) / alpha;

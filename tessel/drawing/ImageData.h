@@ -37,8 +37,9 @@ public:
     // Only PNG, JPEG and GIF are read, the formats the toolkit names; the
     // format comes from the content's first bytes (magic numbers), not the
     // name, and only that format's decoder sees the content. Anything else
-    // (BMP, TIFF, SVG, XPM...) is refused as a corrupt file is. On failure
-    // the image is empty.
+    // (BMP, TIFF, SVG, XPM...) is refused as a corrupt file is. PNG is
+    // decoded straight into the image's pixels (PngReader), JPEG and GIF
+    // through GdkPixbuf. On failure the image is empty.
     bool load(const std::string& utf8Path);
     bool loadFromMemory(const void* data, std::size_t size);
 

@@ -30,7 +30,7 @@ void premultiplyRow(unsigned char* row, int width) {
         const unsigned alpha = row[3];
         if (alpha == 255) continue;
         for (int c = 0; c < 3; ++c)
-            row[c] = static_cast<unsigned char>((row[c] * alpha + 127) / 255);
+            row[c] = premultiply(row[c], alpha);
     }
 }
 

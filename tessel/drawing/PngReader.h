@@ -14,6 +14,12 @@
 
 namespace tessel::drawing {
 
+// A colour channel scaled by alpha, rounded to nearest: every decoder's
+// premultiplying.
+constexpr unsigned char premultiply(unsigned channel, unsigned alpha) {
+    return static_cast<unsigned char>((channel * alpha + 127) / 255);
+}
+
 class PngReader {
 public:
     // Up to `size` more bytes of the file into `to`; 0 at its end.

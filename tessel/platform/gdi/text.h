@@ -7,7 +7,9 @@
 // per line; drawing a cached label is one masked fill per line. The cache is
 // bounded in bytes (TextCache). A short plain label in simple scripts skips
 // the layout (SimpleShaper): it is kept as placed glyphs and drawn from the
-// face's glyph cache, with the same measurements and pixels.
+// face's glyph cache, with the same measurements and pixels; so is a very
+// long plain line, in pieces. Long text with line breaks is laid out a
+// paragraph or piece at a time (forEachLine).
 #pragma once
 
 #include <pango/pango.h>

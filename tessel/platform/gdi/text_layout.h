@@ -1,7 +1,9 @@
 // Internal: a piece of text laid out, either by Pango, with an A8 coverage
 // mask per line made when the line is first drawn, or, for a short simple
 // label, as one run of placed glyphs whose coverage comes from the font's
-// glyph cache each time it is drawn (such an entry stays a few hundred bytes).
+// glyph cache each time it is drawn (such an entry stays a few hundred bytes);
+// a very long simple line is such a run in pieces, and only the pieces that
+// reach the area drawn are looked at.
 //
 // Invariant: a Pango line's mask, when there is one, covers maskBox, which
 // lies within the line's box; a line larger than kWholeLineMaskBytes only ever
