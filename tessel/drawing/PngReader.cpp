@@ -22,6 +22,11 @@ void readFromSource(png_structp png, png_bytep data, png_size_t length) {
     }
 }
 
+// Quietly: a bad file is the caller's answer, not a message on stderr.
+[[noreturn]] void fail(png_structp png, png_const_charp) {
+    png_longjmp(png, 1);
+}
+
 void ignoreWarning(png_structp, png_const_charp) {}
 
 // B, G, R, A in place to premultiplied, rounding as the other formats do.
@@ -78,7 +83,7 @@ bool readWithin(png_structp png, png_infop info, const PngReader::Allocate& allo
 }  // namespace
 
 bool PngReader::read(const Allocate& allocate) {
-    png_structp png = png_create_read_struct(PNG_LIBPNG_VER_STRING, nullptr, nullptr, ignoreWarning);
+    png_structp png = png_create_read_struct(PNG_LIBPNG_VER_STRING, nullptr, fail, ignoreWarning);
     if (!png) return false;
     png_infop info = png_create_info_struct(png);
     bool done = false;
