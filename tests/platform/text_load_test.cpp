@@ -16,6 +16,8 @@
 
 namespace {
 
+using namespace std::string_literals;
+
 long long residentBytes() {
     std::ifstream statm("/proc/self/statm");
     long long pages = 0, resident = 0;
@@ -95,10 +97,11 @@ TEST_F(TextUnderLoad, AMillionCharacterLineAndAHundredThousandWrappedLines) {
 // line that reaches the bottom as Windows does, and measuring counts them all.
 TEST_F(TextUnderLoad, WrappedTextFarDownShowsWhatTheWholeLayoutShows) {
     const int lineHeight = canvas.tm().tmHeight;
-    // Paragraphs of about 4,500 characters, an empty one now and then.
+    // Paragraphs of about 4,500 characters, an empty one now and then, and
+    // mnemonics: '&' takes a character of the text and underlines the next.
     std::wstring text;
     for (int i = 1; text.size() < 200'000; ++i)
-        text += L"word" + std::to_wstring(i * 7919 % 100'000) +
+        text += (i % 37 ? L"" : i % 2 ? L"&" : L"&&") + L"word"s + std::to_wstring(i * 7919 % 100'000) +
                 (i % 500 ? L" " : i % 1500 ? L"\n" : L"\r\n\n");
     const std::wstring start = text.substr(0, text.rfind(L' ', 14'000) + 1);
 
