@@ -166,8 +166,9 @@ pixman_image_t* TextLayout::coverage(int index, const RECT& wanted, RECT* box) {
         if (w <= 0 || h <= 0) return nullptr;
         pixman_image_t* image = pixman_image_create_bits(PIXMAN_a8, w, h, nullptr, 0);
         if (!image) return nullptr;
-        // A glyph inks at most a glyph cache's largest side from its origin.
-        const long long reach = GlyphCache::kLargestSide;
+        // A glyph the cache draws inks less than two of its largest sides
+        // from its origin (bearing and extent).
+        const long long reach = 2LL * GlyphCache::kLargestSide;
         auto piece = std::upper_bound(m_pieces.begin(), m_pieces.end(), wanted.left - reach,
                                       [](long long x, const GlyphPiece& p) { return x < p.x; });
         if (piece != m_pieces.begin()) --piece;
