@@ -8,7 +8,7 @@ packages=(
   # build
   cmake ninja-build g++ clang pkg-config
   # graphics, text, images, display
-  libcairo2-dev libpango1.0-dev libfontconfig-dev libgdk-pixbuf-2.0-dev libsdl2-dev
+  libcairo2-dev libpango1.0-dev libfontconfig-dev libgdk-pixbuf-2.0-dev libpng-dev libsdl2-dev
   fonts-liberation2
   # tests, benchmarks, end-to-end
   googletest libgtest-dev libgmock-dev libbenchmark-dev xvfb xdotool x11-apps libx11-dev

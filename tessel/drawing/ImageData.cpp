@@ -6,7 +6,12 @@
 
 #include <gdk-pixbuf/gdk-pixbuf.h>
 
+#include "PngReader.h"
+
+#include <sys/mman.h>
+
 #include <algorithm>
+#include <cstdint>
 #include <cstdio>
 #include <cstring>
 #include <string_view>
@@ -72,8 +77,14 @@ const KnownFormat* knownFormat(const void* head, std::size_t size) {
     return nullptr;
 }
 
-BYTE premultiply(BYTE channel, BYTE alpha) {
-    return static_cast<BYTE>((channel * alpha + 127) / 255);
+// Pixels of a large image are written once, in order: in 2 MiB pages
+// rather than 4 KiB ones the first writes fault 512 times less often, and
+// that was most of the time of loading the largest image. Only a hint.
+void adviseHugePages(void* bits, std::size_t bytes) {
+    constexpr std::uintptr_t kHugePage = std::uintptr_t{2} << 20;
+    const auto from = (reinterpret_cast<std::uintptr_t>(bits) + kHugePage - 1) & ~(kHugePage - 1);
+    const auto to = (reinterpret_cast<std::uintptr_t>(bits) + bytes) & ~(kHugePage - 1);
+    if (to > from) madvise(reinterpret_cast<void*>(from), to - from, MADV_HUGEPAGE);
 }
 
 BYTE unpremultiply(BYTE channel, BYTE alpha) {
@@ -206,6 +217,7 @@ bool ImageData::allocate(int width, int height) {
     m_width = width;
     m_height = height;
     m_stride = described.bmWidthBytes;
+    adviseHugePages(m_bits, static_cast<std::size_t>(m_stride) * static_cast<std::size_t>(height));
     return true;
 }
 
@@ -244,11 +256,34 @@ bool ImageData::finishDecoding(Decoder& decoder) {
                     gdk_pixbuf_get_n_channels(pixbuf), decoder.format());
 }
 
+bool ImageData::readPng(PngReader& reader) {
+    const bool read = reader.read([this](int width, int height) {
+        return allocate(width, height) ? PngReader::Rows{m_bits, m_stride} : PngReader::Rows{};
+    });
+    if (!read) {
+        clear();
+        return false;
+    }
+    m_format = Format::Png;
+    return true;
+}
+
 bool ImageData::loadFromMemory(const void* data, std::size_t size) {
     clear();
     if (!data || size == 0) return false;
     const KnownFormat* known = knownFormat(data, size);
     if (!known) return false;
+    if (known->format == Format::Png) {
+        const auto* bytes = static_cast<const BYTE*>(data);
+        std::size_t at = 0;
+        PngReader reader([&](unsigned char* to, std::size_t wanted) {
+            const std::size_t n = std::min(wanted, size - at);
+            std::memcpy(to, bytes + at, n);
+            at += n;
+            return n;
+        });
+        return readPng(reader);
+    }
     Decoder decoder(known->module);
     return decoder.write(data, size) && finishDecoding(decoder);
 }
@@ -263,6 +298,13 @@ bool ImageData::load(const std::string& utf8Path) {
     std::size_t read = std::fread(chunk, 1, sizeof chunk, file.get());
     const KnownFormat* known = knownFormat(chunk, std::min(read, kMagicLength));
     if (!known) return false;
+    if (known->format == Format::Png) {
+        std::rewind(file.get());
+        PngReader reader([&](unsigned char* to, std::size_t wanted) {
+            return std::fread(to, 1, wanted, file.get());
+        });
+        return readPng(reader);
+    }
     int width = 0, height = 0;
     // The header alone tells a refused size, before the file is read whole.
     if (formatNamed(gdk_pixbuf_get_file_info(utf8Path.c_str(), &width, &height)) != known->format ||

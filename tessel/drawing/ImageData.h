@@ -15,6 +15,8 @@
 
 namespace tessel::drawing {
 
+class PngReader;
+
 class ImageData {
 public:
     // What format() reports; loading gives only Gif, Jpeg or Png (Bmp and
@@ -35,8 +37,9 @@ public:
     // Only PNG, JPEG and GIF are read, the formats the toolkit names; the
     // format comes from the content's first bytes (magic numbers), not the
     // name, and only that format's decoder sees the content. Anything else
-    // (BMP, TIFF, SVG, XPM...) is refused as a corrupt file is. On failure
-    // the image is empty.
+    // (BMP, TIFF, SVG, XPM...) is refused as a corrupt file is. PNG is
+    // decoded straight into the image's pixels (PngReader), JPEG and GIF
+    // through GdkPixbuf. On failure the image is empty.
     bool load(const std::string& utf8Path);
     bool loadFromMemory(const void* data, std::size_t size);
 
@@ -68,6 +71,7 @@ private:
 
     bool allocate(int width, int height);
     bool finishDecoding(Decoder& decoder);
+    bool readPng(PngReader& reader);
     BYTE* row(int y) const { return m_bits + static_cast<std::ptrdiff_t>(y) * m_stride; }
     // Takes decoded 8-bit RGB or un-premultiplied RGBA rows.
     bool fromRgba(const BYTE* pixels, int width, int height, int rowstride, int channels,

@@ -1,11 +1,13 @@
 // Complete, small image files that declare more pixels than the toolkit
 // takes are refused before their pixels are allocated, whichever format
 // declares them; the largest image it takes loads whole.
+#include <gdk-pixbuf/gdk-pixbuf.h>
 #include <unistd.h>
 #include <zlib.h>
 
 #include <cstdint>
 #include <fstream>
+#include <random>
 #include <string>
 #include <utility>
 #include <vector>
@@ -67,6 +69,70 @@ std::vector<std::uint8_t> blankPng(std::uint32_t width, std::uint32_t height) {
     return png;
 }
 
+// A PNG of every colour type and depth, with random samples; Adam7
+// interlacing for 8-bit samples.
+struct PngKind {
+    const char* name;
+    std::uint8_t depth, colour;
+    bool interlaced = false;
+    std::vector<std::uint8_t> transparency{};  // the tRNS chunk
+};
+
+std::vector<std::uint8_t> pngOfKind(const PngKind& kind, std::uint32_t width, std::uint32_t height,
+                                    std::mt19937& random) {
+    const int channels = kind.colour == 2 ? 3 : kind.colour == 4 ? 2 : kind.colour == 6 ? 4 : 1;
+    std::vector<std::uint8_t> png = {0x89, 'P', 'N', 'G', '\r', '\n', 0x1a, '\n'};
+    std::vector<std::uint8_t> header;
+    putBigEndian(header, width);
+    putBigEndian(header, height);
+    header.insert(header.end(), {kind.depth, kind.colour, 0, 0, kind.interlaced ? std::uint8_t{1} : std::uint8_t{0}});
+    appendChunk(png, "IHDR", header);
+    if (kind.colour == 3) {
+        std::vector<std::uint8_t> palette(3u << kind.depth);
+        for (auto& b : palette)
+            b = static_cast<std::uint8_t>(random());
+        appendChunk(png, "PLTE", palette);
+    }
+    if (!kind.transparency.empty()) appendChunk(png, "tRNS", kind.transparency);
+
+    std::vector<std::uint8_t> raw;
+    const std::size_t bitsPerPixel = std::size_t{kind.depth} * channels;
+    auto addRows = [&](std::uint32_t columns, std::uint32_t rows, const auto& sample) {
+        if (columns == 0) return;
+        for (std::uint32_t y = 0; y < rows; ++y) {
+            raw.push_back(0);  // no filter
+            const std::size_t bytes = (columns * bitsPerPixel + 7) / 8;
+            for (std::size_t i = 0; i < bytes; ++i)
+                raw.push_back(sample(y, i));
+        }
+    };
+    if (!kind.interlaced) {
+        addRows(width, height, [&](std::uint32_t, std::size_t) { return static_cast<std::uint8_t>(random()); });
+    } else {
+        const std::size_t pixelBytes = bitsPerPixel / 8;
+        std::vector<std::uint8_t> pixels(width * height * pixelBytes);
+        for (auto& b : pixels)
+            b = static_cast<std::uint8_t>(random());
+        constexpr std::uint32_t passes[7][4] = {{0, 0, 8, 8}, {4, 0, 8, 8}, {0, 4, 4, 8}, {2, 0, 4, 4},
+                                                {0, 2, 2, 4}, {1, 0, 2, 2}, {0, 1, 1, 2}};
+        for (const auto& [x0, y0, dx, dy] : passes) {
+            const std::uint32_t columns = width > x0 ? (width - x0 + dx - 1) / dx : 0;
+            const std::uint32_t rows = height > y0 ? (height - y0 + dy - 1) / dy : 0;
+            addRows(columns, rows, [&](std::uint32_t y, std::size_t i) {
+                const std::size_t x = x0 + (i / pixelBytes) * dx;
+                return pixels[((y0 + y * dy) * width + x) * pixelBytes + i % pixelBytes];
+            });
+        }
+    }
+    std::vector<std::uint8_t> idat(compressBound(static_cast<uLong>(raw.size())));
+    uLongf size = static_cast<uLongf>(idat.size());
+    if (compress2(idat.data(), &size, raw.data(), static_cast<uLong>(raw.size()), 6) != Z_OK) return {};
+    idat.resize(size);
+    appendChunk(png, "IDAT", idat);
+    appendChunk(png, "IEND", {});
+    return png;
+}
+
 // The 4x3 sample GIF, its screen and its one image declared width x height.
 std::vector<std::uint8_t> gifOfSize(std::uint16_t width, std::uint16_t height) {
     std::vector<std::uint8_t> gif = image_files::kGif;
@@ -110,6 +176,55 @@ TEST_F(HostileImages, DeclaredSizesPastTheLimitAreRefusedWithoutTheirMemory) {
         EXPECT_FALSE(image.loadFromMemory(bytes.data(), bytes.size())) << name;
         EXPECT_FALSE(image.valid()) << name;
         EXPECT_LT(residentBytes() - before, 64LL << 20) << name;
+    }
+}
+
+// PNGs are decoded without GdkPixbuf, into the image's own pixels: every
+// colour type, depth, transparency and interlacing gives what GdkPixbuf's
+// decoding, premultiplied, gives; a file cut short is still refused.
+TEST_F(HostileImages, PngsOfEveryKindDecodeAsGdkPixbufDecodesThem) {
+    const std::vector<PngKind> kinds = {
+        {"grey1", 1, 0},         {"grey2", 2, 0},          {"grey4", 4, 0},
+        {"grey8", 8, 0},         {"grey16", 16, 0},        {"grey8trns", 8, 0, false, {0, 77}},
+        {"rgb8", 8, 2},          {"rgb16", 16, 2},         {"rgb8trns", 8, 2, false, {0, 9, 0, 200, 0, 31}},
+        {"palette1", 1, 3},      {"palette4trns", 4, 3, false, {0, 128, 255, 3}},
+        {"palette8", 8, 3, false, {17, 250}},             {"greyalpha8", 8, 4},
+        {"greyalpha16", 16, 4},  {"rgba8", 8, 6},          {"rgba16", 16, 6},
+        {"rgba8interlaced", 8, 6, true},                   {"grey8interlaced", 8, 0, true},
+    };
+    std::mt19937 random(5);
+    constexpr int kWidth = 13, kHeight = 11;
+    for (const PngKind& kind : kinds) {
+        std::vector<std::uint8_t> bytes = pngOfKind(kind, kWidth, kHeight, random);
+        const std::string file = path(std::string(kind.name) + ".png");
+        ASSERT_TRUE(image_files::writeBytes(file, bytes)) << kind.name;
+        GError* error = nullptr;
+        GdkPixbuf* expected = gdk_pixbuf_new_from_file(file.c_str(), &error);
+        ASSERT_TRUE(expected) << kind.name << ": " << (error ? error->message : "");
+        ImageData image, fromMemory;
+        ASSERT_TRUE(image.load(file)) << kind.name;
+        ASSERT_TRUE(fromMemory.loadFromMemory(bytes.data(), bytes.size())) << kind.name;
+        ASSERT_EQ(image.width(), kWidth);
+        ASSERT_EQ(image.height(), kHeight);
+        const int channels = gdk_pixbuf_get_n_channels(expected);
+        const int stride = gdk_pixbuf_get_rowstride(expected);
+        const guchar* pixels = gdk_pixbuf_read_pixels(expected);
+        int differing = 0;
+        for (int y = 0; y < kHeight; ++y) {
+            for (int x = 0; x < kWidth; ++x) {
+                const guchar* p = pixels + y * stride + x * channels;
+                const unsigned a = channels == 4 ? p[3] : 255;
+                auto pre = [a](unsigned c) { return (c * a + 127) / 255; };
+                const DWORD want = pre(p[2]) | pre(p[1]) << 8 | pre(p[0]) << 16 | a << 24;
+                differing += image.pixel(x, y) != want || fromMemory.pixel(x, y) != want;
+            }
+        }
+        EXPECT_EQ(differing, 0) << kind.name;
+        g_object_unref(expected);
+
+        bytes.resize(bytes.size() - 20);  // into the image data
+        EXPECT_FALSE(image.loadFromMemory(bytes.data(), bytes.size())) << kind.name;
+        EXPECT_FALSE(image.valid()) << kind.name;
     }
 }
 

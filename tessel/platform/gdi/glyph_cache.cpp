@@ -115,13 +115,18 @@ pixman_image_t* GlyphCache::mask(const std::vector<PlacedGlyph>& glyphs, const R
     const int w = area.right - area.left, h = area.bottom - area.top;
     if (w <= 0 || h <= 0) return nullptr;
     pixman_image_t* image = pixman_image_create_bits(PIXMAN_a8, w, h, nullptr, 0);
-    if (!image) return nullptr;
+    if (image) addCoverage(glyphs, 0, image, area);
+    return image;
+}
+
+void GlyphCache::addCoverage(std::span<const PlacedGlyph> glyphs, long long originX,
+                             pixman_image_t* image, const RECT& area) {
     auto* bits = reinterpret_cast<std::uint8_t*>(pixman_image_get_data(image));
     const int stride = pixman_image_get_stride(image);
     for (const PlacedGlyph& placed : glyphs) {
         const Glyph* g = glyph(placed.glyph);
         if (!g || g->coverage.empty()) continue;
-        const long long gx = 0LL + placed.x + g->box.left, gy = g->box.top;
+        const long long gx = originX + placed.x + g->box.left, gy = g->box.top;
         const int gw = g->box.right - g->box.left;
         const long long left = std::max<long long>(gx, area.left);
         const long long right = std::min<long long>(gx + gw, area.right);
@@ -134,7 +139,6 @@ pixman_image_t* GlyphCache::mask(const std::vector<PlacedGlyph>& glyphs, const R
                 *to = static_cast<std::uint8_t>(std::min(255, *to + *from));
         }
     }
-    return image;
 }
 
 }  // namespace tessel::gdi

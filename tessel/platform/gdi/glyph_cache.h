@@ -19,6 +19,7 @@
 #include <cstddef>
 #include <cstdint>
 #include <memory>
+#include <span>
 #include <vector>
 
 #include <tessel/platform/win_types.h>
@@ -30,6 +31,13 @@ namespace tessel::gdi {
 struct PlacedGlyph {
     std::uint16_t glyph;
     std::uint16_t x;
+};
+
+// Part of a long line's glyphs: their x counts from the piece's left end,
+// which is `x` pixels from the line's.
+struct GlyphPiece {
+    long long x;
+    std::uint32_t first;  // index of the piece's first glyph
 };
 
 class GlyphCache {
@@ -56,6 +64,10 @@ public:
     // New A8 image of `area` (pixels from the run's origin) with the glyphs'
     // coverage added in; null when the area is empty or memory ran out.
     pixman_image_t* mask(const std::vector<PlacedGlyph>& glyphs, const RECT& area);
+    // Adds the coverage of `glyphs`, placed from `originX`, into `image`,
+    // which covers `area` (pixels from the run's origin).
+    void addCoverage(std::span<const PlacedGlyph> glyphs, long long originX, pixman_image_t* image,
+                     const RECT& area);
 
     std::size_t bytes() const { return m_bytes; }
 

@@ -3,6 +3,7 @@
 #include <hb-ot.h>
 #include <pango/pangocairo.h>
 
+#include <algorithm>
 #include <climits>
 #include <cstdint>
 #include <cstring>
@@ -148,14 +149,14 @@ bool SimpleShaper::covered(char32_t c) {
 }
 
 // The buffer as Pango sets it up for a whole paragraph that is one item.
-bool SimpleShaper::shapeDirectly(const Run& run, std::wstring_view text) {
+bool SimpleShaper::shapeDirectly(const Run& run, std::wstring_view text, bool begins, bool ends) {
     hb_buffer_clear_contents(m_buffer);
     hb_buffer_set_direction(m_buffer, HB_DIRECTION_LTR);
     hb_buffer_set_script(m_buffer, run.script);
     hb_buffer_set_language(m_buffer, run.language);
     hb_buffer_set_cluster_level(m_buffer, HB_BUFFER_CLUSTER_LEVEL_MONOTONE_CHARACTERS);
-    hb_buffer_set_flags(m_buffer,
-                        static_cast<hb_buffer_flags_t>(HB_BUFFER_FLAG_BOT | HB_BUFFER_FLAG_EOT));
+    hb_buffer_set_flags(m_buffer, static_cast<hb_buffer_flags_t>((begins ? HB_BUFFER_FLAG_BOT : 0) |
+                                                                 (ends ? HB_BUFFER_FLAG_EOT : 0)));
     hb_buffer_set_invisible_glyph(m_buffer, PANGO_GLYPH_EMPTY);
     const int length = static_cast<int>(text.size());
     hb_buffer_add_utf32(m_buffer, reinterpret_cast<const std::uint32_t*>(text.data()), length, 0,
@@ -171,6 +172,7 @@ bool SimpleShaper::shapeDirectly(const Run& run, std::wstring_view text) {
     for (unsigned i = 0; i < count; ++i) {
         PangoGlyphInfo& glyph = m_shaped->glyphs[i];
         glyph.glyph = infos[i].codepoint;
+        m_shaped->log_clusters[i] = static_cast<int>(infos[i].cluster);
         PangoGlyphGeometry& at = glyph.geometry;
         at.width = positions[i].x_advance;
         at.x_offset = positions[i].x_offset;
@@ -211,39 +213,31 @@ bool SimpleShaper::sameAsPango(const Run& run, std::wstring_view sample) {
     return same;
 }
 
-bool SimpleShaper::shape(std::wstring_view text, std::vector<PlacedGlyph>& glyphs, int& width) {
-    if (!m_font || text.empty() || text.size() > kLongest) return false;
+const SimpleShaper::Run* SimpleShaper::runFor(std::wstring_view text) {
     Script script = kCommon;
     for (const wchar_t wide : text) {
         const auto c = static_cast<char32_t>(wide);
-        if (!simpleCodePoint(c)) return false;
+        if (!simpleCodePoint(c)) return nullptr;
         Script own;
         switch (g_unichar_get_script(c)) {
         case G_UNICODE_SCRIPT_COMMON: own = kCommon; break;
         case G_UNICODE_SCRIPT_LATIN: own = kLatin; break;
         case G_UNICODE_SCRIPT_GREEK: own = kGreek; break;
         case G_UNICODE_SCRIPT_CYRILLIC: own = kCyrillic; break;
-        default: return false;
+        default: return nullptr;
         }
         // Pango starts a new item where the script changes.
         if (own != kCommon) {
-            if (script != kCommon && script != own) return false;
+            if (script != kCommon && script != own) return nullptr;
             script = own;
         }
-        if (!covered(c)) return false;
+        if (!covered(c)) return nullptr;
     }
-    const Run* shapedAs = run(script);
-    if (!shapedAs) return false;
-    if (shapedAs->direct) {
-        if (!shapeDirectly(*shapedAs, text)) return false;
-    } else {
-        shapeThroughPango(*shapedAs, text);
-    }
+    return run(script);
+}
 
-    glyphs.clear();
-    glyphs.reserve(static_cast<std::size_t>(m_shaped->num_glyphs));
-    long long x = 0;
-    for (int i = 0; i < m_shaped->num_glyphs; ++i) {
+bool SimpleShaper::place(int from, int to, std::vector<PlacedGlyph>& glyphs, long long& x) const {
+    for (int i = from; i < to; ++i) {
         const PangoGlyphInfo& info = m_shaped->glyphs[i];
         const PangoGlyphGeometry& at = info.geometry;
         // Cairo rounds fractional glyph positions its own way: only whole
@@ -259,8 +253,64 @@ bool SimpleShaper::shape(std::wstring_view text, std::vector<PlacedGlyph>& glyph
         }
         x += at.width;
     }
+    return true;
+}
+
+bool SimpleShaper::shape(std::wstring_view text, std::vector<PlacedGlyph>& glyphs, int& width) {
+    if (!m_font || text.empty() || text.size() > kLongest) return false;
+    const Run* shapedAs = runFor(text);
+    if (!shapedAs) return false;
+    if (shapedAs->direct) {
+        if (!shapeDirectly(*shapedAs, text)) return false;
+    } else {
+        shapeThroughPango(*shapedAs, text);
+    }
+    glyphs.clear();
+    glyphs.reserve(static_cast<std::size_t>(m_shaped->num_glyphs));
+    long long x = 0;
+    if (!place(0, m_shaped->num_glyphs, glyphs, x)) return false;
     if (x < 0 || x / PANGO_SCALE > INT_MAX / 2) return false;
     width = static_cast<int>(x / PANGO_SCALE);
+    return true;
+}
+
+bool SimpleShaper::shapeLong(std::wstring_view text, std::vector<PlacedGlyph>& glyphs,
+                             std::vector<GlyphPiece>& pieces, int& width) {
+    constexpr std::size_t kContext = 8;
+    if (!m_font || text.size() <= kLongest || text.size() > UINT32_MAX) return false;
+    const Run* shapedAs = runFor(text);
+    if (!shapedAs || !shapedAs->direct) return false;
+    glyphs.clear();
+    pieces.clear();
+    long long lineX = 0;  // Pango units
+    for (std::size_t at = 0; at < text.size();) {
+        std::size_t end = std::min(at + kLongest, text.size());
+        if (end < text.size()) {
+            std::size_t space = end;
+            while (space > at && text[space - 1] != L' ')
+                --space;
+            if (space > at) end = space;
+        }
+        const std::size_t from = at > kContext ? at - kContext : 0;
+        const std::size_t to = std::min(end + kContext, text.size());
+        if (!shapeDirectly(*shapedAs, text.substr(from, to - from), from == 0, to == text.size()))
+            return false;
+        // Clusters rise left to right: the piece's own glyphs lie together.
+        const auto first = static_cast<int>(at - from), last = static_cast<int>(end - from);
+        int begin = 0;
+        while (begin < m_shaped->num_glyphs && m_shaped->log_clusters[begin] < first)
+            ++begin;
+        int finish = begin;
+        while (finish < m_shaped->num_glyphs && m_shaped->log_clusters[finish] < last)
+            ++finish;
+        pieces.push_back({lineX / PANGO_SCALE, static_cast<std::uint32_t>(glyphs.size())});
+        long long x = 0;
+        if (!place(begin, finish, glyphs, x)) return false;
+        lineX += x;
+        if (lineX / PANGO_SCALE > INT_MAX / 2) return false;
+        at = end;
+    }
+    width = static_cast<int>(lineX / PANGO_SCALE);
     return true;
 }
 

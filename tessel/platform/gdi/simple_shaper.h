@@ -41,6 +41,12 @@ public:
     // Glyphs of `text` from the run's left end and baseline, and its advance
     // in pixels; false when the text needs the full layout.
     bool shape(std::wstring_view text, std::vector<PlacedGlyph>& glyphs, int& width);
+    // The same for a line longer than kLongest, shaped a piece at a time,
+    // each cut after a space where there is one and shaped with a few
+    // characters either side of it, so that kerning and ligatures across a cut
+    // come out as in one run. Only where HarfBuzz gives Pango's own shaping.
+    bool shapeLong(std::wstring_view text, std::vector<PlacedGlyph>& glyphs,
+                   std::vector<GlyphPiece>& pieces, int& width);
     // The first font's glyphs; null when the face has no usable first font.
     GlyphCache* glyphs() { return m_glyphs.get(); }
 
@@ -57,10 +63,17 @@ private:
     };
 
     const Run* run(Script script);
+    // The run all of `text` shapes as; null when it needs the full layout.
+    const Run* runFor(std::wstring_view text);
     bool covered(char32_t c);
-    // Glyphs in Pango units, rounded as Pango rounds them; false when the
-    // shaping gave nothing.
-    bool shapeDirectly(const Run& run, std::wstring_view text);
+    // Glyphs in Pango units, rounded as Pango rounds them, with their
+    // characters in log_clusters; false when the shaping gave nothing.
+    // `begins`, `ends`: the text starts or ends the paragraph.
+    bool shapeDirectly(const Run& run, std::wstring_view text, bool begins = true,
+                       bool ends = true);
+    // Appends shaped glyphs [from, to) at whole pixels from `x` (Pango units,
+    // advanced past them); false when one cannot be drawn from the cache.
+    bool place(int from, int to, std::vector<PlacedGlyph>& glyphs, long long& x) const;
     void shapeThroughPango(const Run& run, std::wstring_view text);
     bool sameAsPango(const Run& run, std::wstring_view sample);
 

@@ -16,6 +16,10 @@ namespace {
 
 constexpr int kDefaultEmPixels = 13;
 constexpr int kLargestSimpleEm = 96;
+// Text up to this many characters is laid out whole; longer text a paragraph
+// at a time, and a wrapped paragraph in pieces of about kPiece characters.
+constexpr std::size_t kWholeText = 16384;
+constexpr std::size_t kPiece = 2048;
 
 int ceilPixels(int pangoUnits) {
     return (pangoUnits + PANGO_SCALE - 1) / PANGO_SCALE;
@@ -41,6 +45,46 @@ PrefixedText applyPrefix(std::wstring_view source, Prefix prefix, bool singleLin
         out.text.push_back(c);
     }
     return out;
+}
+
+// Where Pango ends a paragraph: "\r\n", '\n', '\r' or U+2029; npos when none.
+std::size_t paragraphEnd(std::wstring_view text, std::size_t from) {
+    return text.find_first_of(L"\r\n\u2029", from);
+}
+
+std::size_t delimiterLength(std::wstring_view text, std::size_t at) {
+    return text[at] == L'\r' && at + 1 < text.size() && text[at + 1] == L'\n' ? 2 : 1;
+}
+
+// Right-to-left letters and bidi controls: a piece of a paragraph holding
+// them might be ordered unlike the whole paragraph.
+bool mayReorder(std::wstring_view text) {
+    return std::any_of(text.begin(), text.end(), [](wchar_t wide) {
+        const auto c = static_cast<char32_t>(wide);
+        return (c >= 0x590 && c <= 0x8FF) || (c >= 0xFB1D && c <= 0xFDFF) ||
+               (c >= 0xFE70 && c <= 0xFEFF) || (c >= 0x10800 && c <= 0x10FFF) ||
+               (c >= 0x1E800 && c <= 0x1EFFF) || c == 0x61C || c == 0x200E || c == 0x200F ||
+               (c >= 0x202A && c <= 0x202E) || (c >= 0x2066 && c <= 0x2069);
+    });
+}
+
+// The end of the piece of `paragraph` from `at`: just after the last space
+// within `length` characters, else after the next space, else the end.
+std::size_t pieceEnd(std::wstring_view paragraph, std::size_t at, std::size_t length) {
+    if (paragraph.size() - at <= length) return paragraph.size();
+    for (std::size_t i = at + length; i > at; --i) {
+        if (paragraph[i - 1] == L' ') return i;
+    }
+    const std::size_t space = paragraph.find(L' ', at + length);
+    return space == std::wstring_view::npos ? paragraph.size() : space + 1;
+}
+
+// Characters of `source` that applyPrefix turns into the first `shown` ones.
+std::size_t sourceLength(std::wstring_view source, std::size_t shown, Prefix prefix) {
+    std::size_t i = 0;
+    for (std::size_t n = 0; n < shown && i < source.size(); ++n)
+        i += source[i] == L'&' && prefix != Prefix::None ? 2 : 1;
+    return std::min(i, source.size());
 }
 
 }  // namespace
@@ -204,8 +248,63 @@ bool TextEngine::buildSimple(const FontFace& face, std::wstring_view text,
     SimpleShaper* shaper = face.shaper();
     if (!m_simpleShaping || !shaper || options.wrapWidth >= 0) return false;
     int width = 0;
+    if (text.size() > kWholeText) {
+        // Pango would lay all of it out at once; shaped in pieces it costs a few times less.
+        std::vector<GlyphPiece> pieces;
+        return shaper->shapeLong(text, m_placed, pieces, width) &&
+               result.adoptGlyphs(m_placed, std::move(pieces), width, *shaper->glyphs());
+    }
     if (!shaper->shape(text, m_placed, width)) return false;
-    return result.adoptGlyphs(m_placed, width, *shaper->glyphs());
+    return result.adoptGlyphs(m_placed, {}, width, *shaper->glyphs());
+}
+
+void TextEngine::forEachLine(const FontFace& face, std::wstring_view text,
+                             const LayoutOptions& options, const LineVisitor& visit) {
+    if (options.singleLine || text.size() <= kWholeText) {
+        const TextCache::Lease laid = layout(face, text, options);
+        for (int i = 0; i < laid->lineCount(); ++i) {
+            if (!visit(&*laid, i)) return;
+        }
+        return;
+    }
+    for (std::size_t at = 0;;) {
+        const std::size_t end = std::min(paragraphEnd(text, at), text.size());
+        if (!forEachLineOfParagraph(face, text.substr(at, end - at), options, visit) ||
+            end == text.size())
+            return;
+        at = end + delimiterLength(text, end);
+    }
+}
+
+// A wrapped paragraph is cut after a space; every line of a piece but its
+// last is the whole paragraph's (lines break greedily, and shaping changes
+// only next to the cut), and the next piece starts where that last line does.
+bool TextEngine::forEachLineOfParagraph(const FontFace& face, std::wstring_view paragraph,
+                                        const LayoutOptions& options,
+                                        const LineVisitor& visit) {
+    if (paragraph.empty()) return visit(nullptr, 0);
+    const bool inPieces = options.wrapWidth >= 0 && !options.endEllipsis &&
+                          paragraph.size() > kPiece && !mayReorder(paragraph);
+    std::size_t at = 0, length = inPieces ? kPiece : paragraph.size();
+    while (true) {
+        const std::size_t end = pieceEnd(paragraph, at, length);
+        const bool last = end == paragraph.size();
+        const std::wstring_view piece = paragraph.substr(at, end - at);
+        const TextCache::Lease laid = layout(face, piece, options);
+        int kept = laid->lineCount();
+        if (kept == 0) return visit(nullptr, 0);
+        if (!last && kept < 2) {
+            length *= 2;  // one line longer than the piece: take more
+            continue;
+        }
+        if (!last) --kept;
+        for (int i = 0; i < kept; ++i) {
+            if (!visit(&*laid, i)) return false;
+        }
+        if (last) return true;
+        at += sourceLength(piece, laid->lineStart(kept), options.prefix);
+        length = kPiece;
+    }
 }
 
 void TextEngine::allowSimpleShaping(bool allowed) {

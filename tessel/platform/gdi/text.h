@@ -7,12 +7,15 @@
 // per line; drawing a cached label is one masked fill per line. The cache is
 // bounded in bytes (TextCache). A short plain label in simple scripts skips
 // the layout (SimpleShaper): it is kept as placed glyphs and drawn from the
-// face's glyph cache, with the same measurements and pixels.
+// face's glyph cache, with the same measurements and pixels; so is a very
+// long plain line, in pieces. Long text with line breaks is laid out a
+// paragraph or piece at a time (forEachLine).
 #pragma once
 
 #include <pango/pango.h>
 
 #include <cstdint>
+#include <functional>
 #include <memory>
 #include <string>
 #include <string_view>
@@ -64,6 +67,14 @@ public:
     TextCache::Lease layout(const FontFace& face, std::wstring_view text,
                             const LayoutOptions& options);
     SIZE extent(const FontFace& face, std::wstring_view text);
+    // Each line of `text` in order, as visit(layout, index) while its layout
+    // is leased (a null layout: an empty paragraph's line), until visit says
+    // false. Long text that may break into lines is laid out a piece at a
+    // time, a paragraph or the next few thousand characters of a wrapped one,
+    // so a caller that stops early pays for what it took, not for the whole.
+    using LineVisitor = std::function<bool(TextLayout* layout, int index)>;
+    void forEachLine(const FontFace& face, std::wstring_view text, const LayoutOptions& options,
+                     const LineVisitor& visit);
 
     const TextCache& cache() const { return m_cache; }
     // Tests and benchmarks: false lays out everything with Pango, to compare.
@@ -76,6 +87,8 @@ private:
     bool buildSimple(const FontFace& face, std::wstring_view text, const LayoutOptions& options,
                      TextLayout& result);
     void measure(FontFace& face);
+    bool forEachLineOfParagraph(const FontFace& face, std::wstring_view paragraph,
+                                const LayoutOptions& options, const LineVisitor& visit);
 
     PangoFontMap* m_fontMap;
     PangoContext* m_context;

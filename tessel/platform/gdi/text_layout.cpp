@@ -111,42 +111,84 @@ void TextLayout::adopt(PangoLayout* layout) {
     }
 }
 
-bool TextLayout::adoptGlyphs(std::vector<PlacedGlyph> glyphs, int width, GlyphCache& cache) {
+bool TextLayout::adoptGlyphs(std::vector<PlacedGlyph> glyphs, std::vector<GlyphPiece> pieces,
+                             int width, GlyphCache& cache) {
+    m_glyphs = std::move(glyphs);
+    m_pieces = std::move(pieces);
     // What the glyphs ink; coverage outside it is none, so it needs no margin.
     RECT box{};
-    for (const PlacedGlyph& placed : glyphs) {
-        const GlyphCache::Glyph* glyph = cache.glyph(placed.glyph);
-        if (!glyph) return false;
-        if (glyph->coverage.empty()) continue;
-        const RECT& inked = glyph->box;
-        if (box.right <= box.left) {
-            box = {inked.left + placed.x, inked.top, inked.right + placed.x, inked.bottom};
-            continue;
+    for (std::size_t piece = 0; piece < std::max<std::size_t>(m_pieces.size(), 1); ++piece) {
+        const long long origin = m_pieces.empty() ? 0 : m_pieces[piece].x;
+        for (const PlacedGlyph& placed : pieceGlyphs(piece)) {
+            const GlyphCache::Glyph* glyph = cache.glyph(placed.glyph);
+            if (!glyph) {
+                m_glyphs.clear();
+                m_pieces.clear();
+                return false;
+            }
+            if (glyph->coverage.empty()) continue;
+            const auto x = static_cast<LONG>(origin + placed.x);
+            const RECT inked{glyph->box.left + x, glyph->box.top, glyph->box.right + x,
+                             glyph->box.bottom};
+            if (box.right <= box.left) {
+                box = inked;
+                continue;
+            }
+            box = {std::min(box.left, inked.left), std::min(box.top, inked.top),
+                   std::max(box.right, inked.right), std::max(box.bottom, inked.bottom)};
         }
-        box = {std::min<LONG>(box.left, inked.left + placed.x), std::min(box.top, inked.top),
-               std::max<LONG>(box.right, inked.right + placed.x), std::max(box.bottom, inked.bottom)};
     }
     m_glyphCache = &cache;
-    m_glyphs = std::move(glyphs);
     m_glyphs.shrink_to_fit();
+    m_pieces.shrink_to_fit();
     m_lines.reserve(1);
     m_lines.push_back({width, nullptr, box});
     m_width = width;
-    // The layout and its two arrays, each with an allocator's header.
+    // The layout and its arrays, each with an allocator's header.
     m_layoutBytes = sizeof(TextLayout) + sizeof(Line) +
-                    m_glyphs.capacity() * sizeof(PlacedGlyph) + 2 * kAllocationBytes;
+                    m_glyphs.capacity() * sizeof(PlacedGlyph) +
+                    m_pieces.capacity() * sizeof(GlyphPiece) + 3 * kAllocationBytes;
     return true;
+}
+
+std::span<const PlacedGlyph> TextLayout::pieceGlyphs(std::size_t piece) const {
+    if (m_pieces.empty()) return m_glyphs;
+    const std::size_t end = piece + 1 < m_pieces.size() ? m_pieces[piece + 1].first : m_glyphs.size();
+    return std::span<const PlacedGlyph>(m_glyphs).subspan(m_pieces[piece].first,
+                                                          end - m_pieces[piece].first);
 }
 
 pixman_image_t* TextLayout::coverage(int index, const RECT& wanted, RECT* box) {
     if (m_glyphCache) {
         *box = wanted;
-        return m_glyphCache->mask(m_glyphs, wanted);
+        if (m_pieces.empty()) return m_glyphCache->mask(m_glyphs, wanted);
+        const int w = wanted.right - wanted.left, h = wanted.bottom - wanted.top;
+        if (w <= 0 || h <= 0) return nullptr;
+        pixman_image_t* image = pixman_image_create_bits(PIXMAN_a8, w, h, nullptr, 0);
+        if (!image) return nullptr;
+        // A glyph the cache draws inks less than two of its largest sides
+        // from its origin (bearing and extent).
+        const long long reach = 2LL * GlyphCache::kLargestSide;
+        auto piece = std::upper_bound(m_pieces.begin(), m_pieces.end(), wanted.left - reach,
+                                      [](long long x, const GlyphPiece& p) { return x < p.x; });
+        if (piece != m_pieces.begin()) --piece;
+        for (; piece != m_pieces.end() && piece->x <= wanted.right + reach; ++piece) {
+            const auto at = static_cast<std::size_t>(piece - m_pieces.begin());
+            m_glyphCache->addCoverage(pieceGlyphs(at), piece->x, image, wanted);
+        }
+        return image;
     }
     const Line& line = renderedLine(index, wanted);
     if (!line.mask) return nullptr;
     *box = line.maskBox;
     return pixman_image_ref(line.mask);
+}
+
+std::size_t TextLayout::lineStart(int index) const {
+    const PangoLayoutLine* line = m_lines[index].line;
+    if (!m_layout || !line) return 0;
+    const char* text = pango_layout_get_text(m_layout);
+    return static_cast<std::size_t>(g_utf8_pointer_to_offset(text, text + line->start_index));
 }
 
 int TextLayout::maskCount() const {

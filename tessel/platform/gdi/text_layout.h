@@ -1,7 +1,9 @@
 // Internal: a piece of text laid out, either by Pango, with an A8 coverage
 // mask per line made when the line is first drawn, or, for a short simple
 // label, as one run of placed glyphs whose coverage comes from the font's
-// glyph cache each time it is drawn (such an entry stays a few hundred bytes).
+// glyph cache each time it is drawn (such an entry stays a few hundred bytes);
+// a very long simple line is such a run in pieces, and only the pieces that
+// reach the area drawn are looked at.
 //
 // Invariant: a Pango line's mask, when there is one, covers maskBox, which
 // lies within the line's box; a line larger than kWholeLineMaskBytes only ever
@@ -21,6 +23,7 @@
 #include <pixman.h>
 
 #include <cstddef>
+#include <span>
 #include <vector>
 
 #include <tessel/platform/win_types.h>
@@ -64,6 +67,8 @@ public:
     int width() const { return m_width; }  // widest line
     int lineCount() const { return static_cast<int>(m_lines.size()); }
     const std::vector<Line>& lines() const { return m_lines; }
+    // Characters of the laid-out text before line `index`.
+    std::size_t lineStart(int index) const;
     // A reference to coverage of line `index` over at least `wanted` (within
     // the line's box), with the box it covers; null when memory ran out.
     pixman_image_t* coverage(int index, const RECT& wanted, RECT* box);
@@ -79,7 +84,10 @@ private:
     void adopt(PangoLayout* layout);  // takes the reference
     // `glyphs` from SimpleShaper, drawn from `cache`, which outlives the
     // layout; false, adopting nothing, when the cache cannot draw one.
-    bool adoptGlyphs(std::vector<PlacedGlyph> glyphs, int width, GlyphCache& cache);
+    // `pieces`: those of a long line, or none.
+    bool adoptGlyphs(std::vector<PlacedGlyph> glyphs, std::vector<GlyphPiece> pieces, int width,
+                     GlyphCache& cache);
+    std::span<const PlacedGlyph> pieceGlyphs(std::size_t piece) const;
     const Line& renderedLine(int index, const RECT& wanted);
     void render(Line& line, const RECT& area);
 
@@ -91,6 +99,7 @@ private:
     bool m_plain = true;  // no decorations: slices may be drawn glyph by glyph
     GlyphCache* m_glyphCache = nullptr;
     std::vector<PlacedGlyph> m_glyphs;
+    std::vector<GlyphPiece> m_pieces;
 };
 
 }  // namespace tessel::gdi

@@ -45,34 +45,27 @@ RECT cutTo(const RECT& area, const RECT& box, long long x, long long y) {
     return cut.left < cut.right && cut.top < cut.bottom ? cut : RECT{};
 }
 
-// Draws the layout's lines from `top`, each placed horizontally by `lineX`,
-// within `limit` when given (surface pixels). Only lines that reach the clip
-// are rasterised, and of a huge line only the part that shows.
-template <class LineX>
-void drawLines(DeviceContext& d, TextLayout& layout, const FontFace& face, int top, int lineHeight,
-               const RECT* limit, LineX lineX) {
-    const RECT area = reachable(d, limit);
+// Draws line `index` of the layout with its top-left at (x, y), within
+// `area` (surface pixels). Of a huge line only the part that shows is
+// rasterised.
+void drawLine(DeviceContext& d, TextLayout& layout, int index, const FontFace& face, long long x,
+              long long y, int lineHeight, const RECT& area) {
     if (IsRectEmpty(&area)) return;
-    const TEXTMETRICW& tm = face.metrics();
-    for (int i = 0; i < layout.lineCount(); ++i) {
-        const TextLayout::Line& line = layout.lines()[i];
-        const long long x = lineX(line.width);
-        const long long y = top + static_cast<long long>(i) * lineHeight;
-        if (d.state().bkMode == OPAQUE) {
-            const RECT cell = cutTo(area, {0, 0, line.width, lineHeight}, x, y);
-            d.fillSurfaceRect(cell, d.state().bkColor);
-        }
-        const long long baseline = y + tm.tmAscent;
-        RECT shown = cutTo(area, line.box, x, baseline);
-        if (IsRectEmpty(&shown)) continue;
-        OffsetRect(&shown, static_cast<int>(-x), static_cast<int>(-baseline));
-        RECT maskBox;
-        pixman_image_t* mask = layout.coverage(i, shown, &maskBox);
-        if (!mask) continue;
-        d.compositeMask(mask, static_cast<int>(x + maskBox.left),
-                        static_cast<int>(baseline + maskBox.top), d.state().textColor, &area);
-        pixman_image_unref(mask);
+    const TextLayout::Line& line = layout.lines()[index];
+    if (d.state().bkMode == OPAQUE) {
+        const RECT cell = cutTo(area, {0, 0, line.width, lineHeight}, x, y);
+        d.fillSurfaceRect(cell, d.state().bkColor);
     }
+    const long long baseline = y + face.metrics().tmAscent;
+    RECT shown = cutTo(area, line.box, x, baseline);
+    if (IsRectEmpty(&shown)) return;
+    OffsetRect(&shown, static_cast<int>(-x), static_cast<int>(-baseline));
+    RECT maskBox;
+    pixman_image_t* mask = layout.coverage(index, shown, &maskBox);
+    if (!mask) return;
+    d.compositeMask(mask, static_cast<int>(x + maskBox.left),
+                    static_cast<int>(baseline + maskBox.top), d.state().textColor, &area);
+    pixman_image_unref(mask);
 }
 
 }  // namespace
@@ -96,35 +89,51 @@ int DrawTextW(HDC dc, LPCWSTR text, int count, LPRECT rect, UINT format) {
     options.endEllipsis = (format & DT_END_ELLIPSIS) && !(format & DT_CALCRECT);
     if (((format & DT_WORDBREAK) && !singleLine) || options.endEllipsis)
         options.wrapWidth = std::max(width, 0);
-    const TextCache::Lease laid = state().text.layout(*face, shown, options);
-    TextLayout& layout = *laid;
-
     const int lineHeight = tm.tmHeight + ((format & DT_EXTERNALLEADING) ? tm.tmExternalLeading : 0);
-    const int textHeight = saturated(static_cast<long long>(layout.lineCount()) * lineHeight);
+    long long lines = 0;
 
     if (format & DT_CALCRECT) {
         // As on Windows: the widest line, for wrapped text too (narrower text
         // shrinks the rectangle, a word longer than the line widens it).
-        rect->right = saturated(0LL + rect->left + layout.width());
+        int widest = 0;
+        state().text.forEachLine(*face, shown, options, [&](TextLayout* layout, int index) {
+            if (layout) widest = std::max(widest, layout->lines()[index].width);
+            ++lines;
+            return true;
+        });
+        const int textHeight = saturated(lines * lineHeight);
+        rect->right = saturated(0LL + rect->left + widest);
         rect->bottom = saturated(0LL + rect->top + textHeight);
         return textHeight;
     }
 
+    // One line at most, none when there is no text.
+    const int singleHeight = shown.empty() ? 0 : lineHeight;
     long long top = rect->top;
     if (singleLine && (format & DT_VCENTER)) {
-        top = rect->top + (0LL + rect->bottom - rect->top) / 2 - textHeight / 2;
+        top = rect->top + (0LL + rect->bottom - rect->top) / 2 - singleHeight / 2;
     } else if (singleLine && (format & DT_BOTTOM)) {
-        top = 0LL + rect->bottom - textHeight;
+        top = 0LL + rect->bottom - singleHeight;
     }
 
     const RECT box = d->toSurface(*rect);
     const POINT origin = d->toSurface(rect->left, saturated(top));
-    drawLines(*d, layout, *face, origin.y, lineHeight, (format & DT_NOCLIP) ? nullptr : &box,
-              [&](int lineWidth) -> long long {
-                  if (format & DT_CENTER) return (0LL + box.left + box.right - lineWidth) / 2;
-                  if (format & DT_RIGHT) return 0LL + box.right - lineWidth;
-                  return box.left;
-              });
+    const RECT area = reachable(*d, (format & DT_NOCLIP) ? nullptr : &box);
+    // As on Windows, clipped text stops at the line that reaches the bottom.
+    const bool stopsAtBottom = !(format & DT_NOCLIP);
+    state().text.forEachLine(*face, shown, options, [&](TextLayout* layout, int index) {
+        const long long y = top + lines * lineHeight;
+        if (layout) {
+            const int lineWidth = layout->lines()[index].width;
+            const long long x = (format & DT_CENTER)  ? (0LL + box.left + box.right - lineWidth) / 2
+                                : (format & DT_RIGHT) ? 0LL + box.right - lineWidth
+                                                      : box.left;
+            drawLine(*d, *layout, index, *face, x, origin.y + lines * lineHeight, lineHeight, area);
+        }
+        ++lines;
+        return !(stopsAtBottom && y + lineHeight > rect->bottom);
+    });
+    const int textHeight = saturated(lines * lineHeight);
     return (singleLine && (format & (DT_VCENTER | DT_BOTTOM)))
                ? saturated(top - rect->top + textHeight)
                : textHeight;
@@ -161,8 +170,9 @@ BOOL TextOutW(HDC dc, int x, int y, LPCWSTR text, int count) {
             d->state().penPosition.x = (align & TA_RIGHT) ? left : saturated(0LL + left + width);
     }
     const POINT origin = d->toSurface(left, top);
-    drawLines(*d, layout, *face, origin.y, tm.tmHeight, nullptr,
-              [&](int) -> long long { return origin.x; });
+    const RECT area = reachable(*d, nullptr);
+    for (int i = 0; i < layout.lineCount(); ++i)
+        drawLine(*d, layout, i, *face, origin.x, origin.y + 1LL * i * tm.tmHeight, tm.tmHeight, area);
     return TRUE;
 }
 

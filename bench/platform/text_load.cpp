@@ -1,0 +1,126 @@
+// Text under load, one call each into a 300x200 memory DC with Arial 13 px:
+// a 1,000,000-character line drawn centred (the same line again, and a new
+// one each time), measured (DT_CALCRECT) and written with TextOut far to the
+// left; 100,000 wrapped lines drawn and
+// measured; a distinct 1,000-character line drawn every call.
+#include <benchmark/benchmark.h>
+
+#include <cwchar>
+#include <random>
+#include <string>
+
+#include <tessel/platform/gdi.h>
+
+namespace {
+
+constexpr int kWidth = 300, kHeight = 200;
+
+struct LoadCanvas {
+    HDC dc = CreateCompatibleDC(nullptr);
+    HBITMAP bitmap = CreateCompatibleBitmap(dc, kWidth, kHeight);
+    HFONT font;
+    HGDIOBJ oldBitmap, oldFont;
+    LoadCanvas() {
+        LOGFONTW lf{};
+        lf.lfHeight = -13;
+        lf.lfWeight = FW_NORMAL;
+        std::wcsncpy(lf.lfFaceName, L"Arial", LF_FACESIZE - 1);
+        font = CreateFontIndirectW(&lf);
+        oldBitmap = SelectObject(dc, bitmap);
+        oldFont = SelectObject(dc, font);
+        SetBkMode(dc, TRANSPARENT);
+    }
+    ~LoadCanvas() {
+        SelectObject(dc, oldFont);
+        SelectObject(dc, oldBitmap);
+        DeleteObject(font);
+        DeleteObject(bitmap);
+        DeleteDC(dc);
+    }
+    LoadCanvas(const LoadCanvas&) = delete;
+    LoadCanvas& operator=(const LoadCanvas&) = delete;
+
+    int draw(const std::wstring& text, UINT format) {
+        RECT r{0, 0, kWidth, kHeight};
+        return DrawTextW(dc, text.c_str(), static_cast<int>(text.size()), &r, format);
+    }
+};
+
+const std::wstring& millionCharacterLine() {
+    static const std::wstring line = [] {
+        std::wstring text(1'000'000, L'x');
+        for (std::size_t i = 7; i < text.size(); i += 8)
+            text[i] = L' ';
+        return text;
+    }();
+    return line;
+}
+
+const std::wstring& hundredThousandLines() {
+    static const std::wstring paragraph = [] {
+        std::wstring text;
+        for (int i = 0; i < 100'000; ++i)
+            text += L"wrapped line" + std::to_wstring(i) + L" ";
+        return text;
+    }();
+    return paragraph;
+}
+
+void runDraw(benchmark::State& state, const std::wstring& text, UINT format) {
+    LoadCanvas canvas;
+    for (auto _ : state)
+        benchmark::DoNotOptimize(canvas.draw(text, format));
+}
+
+void BM_MillionCharacterLine(benchmark::State& state) {
+    runDraw(state, millionCharacterLine(), DT_SINGLELINE | DT_VCENTER);
+}
+// A line never drawn before each time: nothing of it is cached.
+void BM_MillionCharacterLineNew(benchmark::State& state) {
+    LoadCanvas canvas;
+    std::wstring line = millionCharacterLine();
+    for (auto _ : state) {
+        state.PauseTiming();
+        line[0] = line[0] == L'x' ? L'y' : L'x';
+        state.ResumeTiming();
+        benchmark::DoNotOptimize(canvas.draw(line, DT_SINGLELINE | DT_VCENTER));
+    }
+}
+void BM_MillionCharacterLineCalcRect(benchmark::State& state) {
+    runDraw(state, millionCharacterLine(), DT_SINGLELINE | DT_CALCRECT);
+}
+void BM_MillionCharacterTextOut(benchmark::State& state) {
+    LoadCanvas canvas;
+    const std::wstring& line = millionCharacterLine();
+    for (auto _ : state)
+        benchmark::DoNotOptimize(
+            TextOutW(canvas.dc, -5'000'000, 100, line.c_str(), static_cast<int>(line.size())));
+}
+void BM_HundredThousandWrappedLines(benchmark::State& state) {
+    runDraw(state, hundredThousandLines(), DT_WORDBREAK);
+}
+void BM_HundredThousandWrappedLinesCalcRect(benchmark::State& state) {
+    runDraw(state, hundredThousandLines(), DT_WORDBREAK | DT_CALCRECT);
+}
+void BM_DistinctThousandCharacterLine(benchmark::State& state) {
+    LoadCanvas canvas;
+    std::mt19937 random(7);
+    std::wstring line(1000, L'a');
+    for (auto _ : state) {
+        state.PauseTiming();
+        for (wchar_t& c : line)
+            c = static_cast<wchar_t>(L'a' + random() % 26);
+        state.ResumeTiming();
+        benchmark::DoNotOptimize(canvas.draw(line, DT_SINGLELINE));
+    }
+}
+
+}  // namespace
+
+BENCHMARK(BM_MillionCharacterLine)->Unit(benchmark::kMillisecond);
+BENCHMARK(BM_MillionCharacterLineNew)->Unit(benchmark::kMillisecond);
+BENCHMARK(BM_MillionCharacterLineCalcRect)->Unit(benchmark::kMillisecond);
+BENCHMARK(BM_MillionCharacterTextOut)->Unit(benchmark::kMillisecond);
+BENCHMARK(BM_HundredThousandWrappedLines)->Unit(benchmark::kMillisecond);
+BENCHMARK(BM_HundredThousandWrappedLinesCalcRect)->Unit(benchmark::kMillisecond);
+BENCHMARK(BM_DistinctThousandCharacterLine)->Unit(benchmark::kMillisecond);
