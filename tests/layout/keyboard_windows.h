@@ -46,11 +46,4 @@ private:
     CSize m_contents;
 };
 
-// Every pixel of the window's client area.
-inline std::vector<COLORREF> pixels(HWND window) {
-    CRect client;
-    GetClientRect(window, &client);
-    return test_support::pixelsOf(window, client);
-}
-
 }  // namespace keyboard_test
