@@ -141,12 +141,8 @@ TEST_F(KeyboardHostTest, TheFocusedComponentTakesTheButtonKeysAndItsMnemonic) {
     release();
     EXPECT_TRUE(app.commands.empty());
 
-    for (int i = 0; i < 11; ++i)  // ten auto-repeats
-        pressKey(VK_SPACE);
-    liftKey(VK_SPACE);
-    for (int i = 0; i < 11; ++i)
-        pressKey(VK_RETURN);
-    liftKey(VK_RETURN);
+    holdKey(VK_SPACE, 10);
+    holdKey(VK_RETURN, 10);
     EXPECT_EQ(app.commands, (std::vector<int>{101, 101}));
     app.commands.clear();
 

@@ -198,12 +198,8 @@ TEST_F(KeyboardLayoutTest, ToolbarArrowsMoveBetweenButtonsAndEachActivationSends
     tapKey(VK_DOWN, 3);  // stays on the last, which Space below clicks
     pressKey(VK_SPACE);
     EXPECT_EQ(frame.commands, std::vector<int>{11});
-    for (int i = 0; i < 10; ++i)
-        pressKey(VK_SPACE);  // auto-repeat
-    liftKey(VK_SPACE);
-    pressKey(VK_RETURN);
-    pressKey(VK_RETURN);
-    liftKey(VK_RETURN);
+    holdKey(VK_SPACE, 9);  // ten auto-repeats in all
+    holdKey(VK_RETURN, 1);
     EXPECT_EQ(frame.commands, (std::vector<int>{11, 13, 13}));
 
     pressKey(VK_SPACE);

@@ -25,6 +25,12 @@ inline void tapKey(WORD vk, int times = 1) {
         liftKey(vk);
     }
 }
+// Held through `repeats` auto-repeats, then lifted.
+inline void holdKey(WORD vk, int repeats) {
+    for (int i = 0; i <= repeats; ++i)
+        pressKey(vk);
+    liftKey(vk);
+}
 inline void shifted(WORD vk) {
     pressKey(VK_SHIFT);
     tapKey(vk);

@@ -16,6 +16,7 @@ namespace {
 using namespace windows_test;
 using tessel::testing::pump;
 using test_support::altKey;
+using test_support::holdKey;
 using test_support::pixelsOf;
 using test_support::liftKey;
 using test_support::pressKey;
@@ -59,12 +60,8 @@ TEST_F(KeyboardButtonsTest, TheKeysPressAndReleaseAsTheLeftButtonDoesOneCommandE
     pump();
     EXPECT_TRUE(commands().empty());
 
-    for (int i = 0; i < 11; ++i)  // ten auto-repeats
-        pressKey(VK_SPACE);
-    liftKey(VK_SPACE);
-    for (int i = 0; i < 11; ++i)
-        pressKey(VK_RETURN);
-    liftKey(VK_RETURN);
+    holdKey(VK_SPACE, 10);
+    holdKey(VK_RETURN, 10);
     ok.SendMessage(BM_CLICK);
     EXPECT_SEQ(commands(), {"onCommand(11)", "onCommand(11)", "onCommand(11)"});
 
