@@ -17,8 +17,8 @@ using namespace windows_test;
 using tessel::testing::pump;
 using test_support::altKey;
 using test_support::holdKey;
-using test_support::pixelsOf;
 using test_support::liftKey;
+using test_support::pixelsOf;
 using test_support::pressKey;
 using test_support::tapKey;
 
@@ -55,7 +55,7 @@ TEST_F(KeyboardButtonsTest, TheKeysPressAndReleaseAsTheLeftButtonDoesOneCommandE
     moveTo(kTopX + 50, kTopY + 25);
     input(MOUSEEVENTF_LEFTDOWN);
     EXPECT_EQ(pixelsOf(ok.m_hWnd), keyPressed);  // the ring stays: the focus does not move
-    moveTo(kTopX + 5, kTopY + 200);            // leaving cancels the press
+    moveTo(kTopX + 5, kTopY + 200);              // leaving cancels the press
     input(MOUSEEVENTF_LEFTUP);
     pump();
     EXPECT_TRUE(commands().empty());
