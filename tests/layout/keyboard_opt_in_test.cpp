@@ -101,10 +101,8 @@ TEST(KeyboardOptInTest, WithoutItKeysReachOnlyTheFocusWithItNoPixelDiffersUntilA
             EXPECT_EQ(downs, 11);
             EXPECT_EQ(::GetFocus(), focus);
         }
-        EXPECT_EQ(tree.manager.GetScrollPos(SB_VERT), 0);
-        EXPECT_EQ(tree.split.getPane(0)->currentSize(), 120);
         EXPECT_TRUE(tree.frame.commands.empty());
-        EXPECT_EQ(pixelsOf(tree.frame), plain);
+        EXPECT_EQ(pixelsOf(tree.frame), plain);  // nothing scrolled, moved or ringed
     }
     Tree tree(true);
     EXPECT_EQ(pixelsOf(tree.frame), plain);
