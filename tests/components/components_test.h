@@ -40,16 +40,7 @@ namespace components_test {
 using Strings = test_support::Names;
 
 // The application's top-level window: commands climb to it from the host.
-class AppWnd : public test_support::PopupFrame {
-public:
-    std::vector<int> commands;
-    std::function<void(int)> onCommandHook;  // runs after the id is recorded
-
-    void onCommand(int id) override {
-        commands.push_back(id);
-        if (onCommandHook) onCommandHook(id);
-    }
-};
+using AppWnd = test_support::CommandFrame;
 
 // A host that counts its paints and shows its line height and scale.
 class TestHost : public YBComponentWnd {

@@ -179,26 +179,22 @@ TEST_F(ImageButtonTest, EachStateShowsItsOwnImageAndCaptionColour) {
         EXPECT_EQ(others, 0);
     };
     const CPoint over = r.TopLeft() + CPoint(2, 2), away(250, 150);
-    expectState(YBImageButton::stateNormal);
-    moveTo(host, over);
-    expectState(YBImageButton::stateOver);
-    press();
-    expectState(YBImageButton::statePressed);
-    release();
-    b->select(true, true);
-    expectState(YBImageButton::stateSelectedOver);
-    press();
-    expectState(YBImageButton::stateSelectedPressed);
-    release();
-    moveTo(host, away);
-    expectState(YBImageButton::stateSelectedNormal);
-    b->disable(true, true);
-    expectState(YBImageButton::stateDisabled);
-    b->select(false, true);
-    expectState(YBImageButton::stateDisabled);
-    b->enable(true, false);
-    b->onLeftMouseButton(1, over);  // pressed without the pointer over it
-    expectState(YBImageButton::statePressed);
+    using B = YBImageButton;
+    const std::vector<std::pair<std::function<void()>, int>> steps{
+        {[] {}, B::stateNormal},
+        {[&] { moveTo(host, over); }, B::stateOver},
+        {press, B::statePressed},
+        {[&] { release(), b->select(true, true); }, B::stateSelectedOver},
+        {press, B::stateSelectedPressed},
+        {[&] { release(), moveTo(host, away); }, B::stateSelectedNormal},
+        {[&] { b->disable(true, true); }, B::stateDisabled},
+        {[&] { b->select(false, true); }, B::stateDisabled},
+        // pressed without the pointer over it
+        {[&] { b->enable(true, false), b->onLeftMouseButton(1, over); }, B::statePressed}};
+    for (const auto& [act, state] : steps) {
+        act();
+        expectState(state);
+    }
 }
 
 // Padding is given as left, right, top, bottom: it widens and heightens the

@@ -7,6 +7,7 @@
 
 #include <memory>
 #include <string>
+#include <tuple>
 #include <utility>
 #include <vector>
 
@@ -20,13 +21,8 @@
 namespace {
 
 using namespace components_test;
+using namespace test_support;
 using tessel::testing::pump;
-using test_support::altKey;
-using test_support::liftKey;
-using test_support::pixelsOf;
-using test_support::pressKey;
-using test_support::shiftTab;
-using test_support::tapKey;
 
 constexpr int kFirstId = 101;
 constexpr int kOkId = kFirstId + 4;  // captioned "&OK"
@@ -92,7 +88,7 @@ protected:
     std::unique_ptr<Scene> scene;
 };
 
-TEST_F(KeyboardHostTest, TabVisitsEveryItemOnceWrapsAndShiftTabIsTheExactReverse) {
+TEST_F(KeyboardHostTest, TabVisitsEveryLiveItemOnceWrapsAndShiftTabIsTheExactReverse) {
     Scene& s = build();
     std::vector<int> order;
     for (int id = kFirstId; id < kFirstId + 12; ++id)
@@ -102,11 +98,10 @@ TEST_F(KeyboardHostTest, TabVisitsEveryItemOnceWrapsAndShiftTabIsTheExactReverse
     EXPECT_EQ(walk(14), order);
     EXPECT_EQ(walk(1), std::vector<int>{kFirstId});
     EXPECT_EQ(s.host.focusMessages, 3);  // in, out, in again: none between components
-    EXPECT_EQ(walk(14, true), std::vector<int>(order.rbegin(), order.rend()));
-}
+    order.insert(order.begin(), 202);  // backwards past the first: round to the last
+    EXPECT_EQ(walk(15, true), std::vector<int>(order.rbegin(), order.rend()));
 
-TEST_F(KeyboardHostTest, DisabledAndHiddenItemsAreNeverVisited) {
-    Scene& s = build();
+    // Disabled and hidden items are never visited.
     s.component(103).enable(false, true);
     s.component(107).hide(true);
     YBComponent::disableAllWithID(110, true);
@@ -146,12 +141,8 @@ TEST_F(KeyboardHostTest, TheFocusedComponentTakesTheButtonKeysAndItsMnemonic) {
     release();
     EXPECT_TRUE(app.commands.empty());
 
-    for (int i = 0; i < 11; ++i)  // ten auto-repeats
-        pressKey(VK_SPACE);
-    liftKey(VK_SPACE);
-    for (int i = 0; i < 11; ++i)
-        pressKey(VK_RETURN);
-    liftKey(VK_RETURN);
+    holdKey(VK_SPACE, 10);
+    holdKey(VK_RETURN, 10);
     EXPECT_EQ(app.commands, (std::vector<int>{101, 101}));
     app.commands.clear();
 
@@ -232,24 +223,18 @@ TEST_F(KeyboardHostTest, TheScrollKeysMoveTheBarsAsTheBarsOwnCodesDo) {
     tapKey(VK_TAB);
     const SCROLLINFO start = vbar(host);
     const int page = static_cast<int>(start.nPage);
+    const int hEnd = hbar(host).nMax - static_cast<int>(hbar(host).nPage);
 
     // The host's own steps: a page less a line, and the end where the last row shows.
-    tapKey(VK_NEXT);
-    EXPECT_EQ(vbar(host).nPos, page - host.lineHeight());
-    tapKey(VK_DOWN);
-    EXPECT_EQ(vbar(host).nPos, page);
-    tapKey(VK_UP);
-    tapKey(VK_PRIOR);
-    EXPECT_EQ(vbar(host).nPos, start.nMin);
-    tapKey(VK_END);
-    EXPECT_EQ(vbar(host).nPos, start.nMax - page);
-    EXPECT_EQ(hbar(host).nPos, hbar(host).nMax - static_cast<int>(hbar(host).nPage));
-    tapKey(VK_HOME);
-    EXPECT_EQ(vbar(host).nPos, start.nMin);
-    tapKey(VK_RIGHT);
-    EXPECT_EQ(hbar(host).nPos, 32);
-    tapKey(VK_LEFT);
-    EXPECT_EQ(hbar(host).nPos, 0);
+    const std::vector<std::tuple<WORD, int, int>> steps{
+        {VK_NEXT, page - host.lineHeight(), 0}, {VK_DOWN, page, 0},
+        {VK_UP, page - host.lineHeight(), 0},   {VK_PRIOR, start.nMin, 0},
+        {VK_END, start.nMax - page, hEnd},      {VK_HOME, start.nMin, 0},
+        {VK_RIGHT, start.nMin, 32},             {VK_LEFT, start.nMin, 0}};
+    for (const auto& [key, v, h] : steps) {
+        tapKey(key);
+        EXPECT_EQ(CPoint(vbar(host).nPos, hbar(host).nPos), CPoint(v, h)) << key;
+    }
     EXPECT_TRUE(app.commands.empty());
 }
 

@@ -8,7 +8,6 @@
 #include <tessel/components/YBTextButton.h>
 #include <tessel/drawing/Shades.h>
 #include <tessel/platform/afx_window_dc.h>
-#include <tessel/windows/YBTextButtonLook.h>
 
 #include "components_test.h"
 #include "toolkit_windows.h"
@@ -51,16 +50,6 @@ protected:
     GFont font{"Arial", 9.0, 0, RGB(0, 0, 0)};
 };
 
-TEST(TextButtonLook, StateIndexFollowsDisabledThenPressedThenHoverAndAddsFourWhenSelected) {
-    for (int bits = 0; bits < 16; ++bits) {
-        const bool disabled = bits & 1, over = bits & 2, selected = bits & 4, pressed = bits & 8;
-        const int unselected = pressed ? 3 : over ? 2 : 1;
-        const int expected = disabled ? 0 : unselected + (selected ? 4 : 0);
-        EXPECT_EQ(YBTextButtonLook::styleIndex(disabled, selected, pressed, over), expected)
-            << "bits " << bits;
-    }
-}
-
 TEST_F(TextButtonTest, EachStateDrawsItsOwnStyleAndItsTextColour) {
     auto* b = add(new YBTextButton(5, L"Go", font, 100, 40, &host));
     // Eight styles told apart by fill, border width and text colour.
@@ -82,18 +71,20 @@ TEST_F(TextButtonTest, EachStateDrawsItsOwnStyleAndItsTextColour) {
         EXPECT_EQ(at(border, 3), fills[index]) << "style " << index;
         EXPECT_TRUE(shows(host, CRect(30, 5, 70, 35), RGB(0, 255, 0))) << "style " << index;
     };
-    // Which state takes which style is the table above; here each style draws.
-    expectStyle(1);
-    moveTo(host, {50, 20});
-    press();
-    expectStyle(3);
-    release();
-    EXPECT_EQ(app.commands, std::vector<int>{5});
-    b->select(true, true);
-    expectStyle(6);
-    moveTo(host, {200, 150});
-    b->disable(true, true);
-    expectStyle(0);  // disabled and selected: never style 4
+    // Disabled wins, then pressed, then over; selected adds four.
+    const std::vector<std::pair<std::function<void()>, int>> steps{
+        {[] {}, 1},
+        {[&] { moveTo(host, {50, 20}); }, 2},
+        {press, 3},
+        {[&] { release(), b->select(true, true); }, 6},
+        {press, 7},
+        {[&] { release(), moveTo(host, {200, 150}); }, 5},
+        {[&] { b->disable(true, true); }, 0}};  // disabled and selected: never style 4
+    for (const auto& [act, style] : steps) {
+        act();
+        expectStyle(style);
+    }
+    EXPECT_EQ(app.commands, (std::vector<int>{5, 5}));
 }
 
 // The size is the largest text of all style fonts (style 4 keeps the default

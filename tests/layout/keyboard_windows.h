@@ -1,5 +1,5 @@
 // What the keyboard suites of the layout windows share: a top-level frame
-// that collects the commands reaching it, a focusable child, and pixels.
+// that collects the commands reaching it and a focusable child.
 // Keys are struck with the helpers of key_strokes.h.
 #pragma once
 
@@ -16,11 +16,7 @@ namespace keyboard_test {
 using namespace test_support;
 using tessel::testing::pump;
 
-class Frame : public test_support::PopupFrame {
-public:
-    void onCommand(int id) override { commands.push_back(id); }
-    std::vector<int> commands;
-};
+using Frame = test_support::CommandFrame;
 
 // A tab stop in one colour whose contents need the size it was made with;
 // `dlgCode` may keep keys from navigation and from the managers around it.
@@ -45,12 +41,5 @@ public:
 private:
     CSize m_contents;
 };
-
-// Every pixel of the window's client area.
-inline std::vector<COLORREF> pixels(HWND window) {
-    CRect client;
-    GetClientRect(window, &client);
-    return test_support::pixelsOf(window, client);
-}
 
 }  // namespace keyboard_test

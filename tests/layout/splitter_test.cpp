@@ -17,6 +17,7 @@
 #include "toolkit_windows.h"
 
 #include "image_files.h"
+#include "splitter_sizes.h"
 
 namespace {
 
@@ -45,13 +46,6 @@ public:
 private:
     std::vector<std::string>* m_log;
 };
-
-std::vector<int> sizes(YBSplitterWnd& s) {
-    std::vector<int> out;
-    for (int i = 0; i < s.getPaneCount(); ++i)
-        out.push_back(s.getPane(i)->currentSize());
-    return out;
-}
 
 class SplitterTest : public ::testing::Test {
 protected:

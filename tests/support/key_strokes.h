@@ -19,14 +19,25 @@ inline void liftKey(WORD vk) {
     tessel::sendKeyInput(vk, 0, KEYEVENTF_KEYUP);
     tessel::testing::pump();
 }
-inline void tapKey(WORD vk) {
-    pressKey(vk);
+inline void tapKey(WORD vk, int times = 1) {
+    for (int i = 0; i < times; ++i) {
+        pressKey(vk);
+        liftKey(vk);
+    }
+}
+// Held through `repeats` auto-repeats, then lifted.
+inline void holdKey(WORD vk, int repeats) {
+    for (int i = 0; i <= repeats; ++i)
+        pressKey(vk);
     liftKey(vk);
 }
-inline void shiftTab() {
+inline void shifted(WORD vk) {
     pressKey(VK_SHIFT);
-    tapKey(VK_TAB);
+    tapKey(vk);
     liftKey(VK_SHIFT);
+}
+inline void shiftTab() {
+    shifted(VK_TAB);
 }
 inline void altKey(WORD letter) {
     pressKey(VK_MENU);
@@ -44,6 +55,11 @@ inline std::vector<COLORREF> pixelsOf(HWND w, const CRect& rect) {
             out.push_back(GetPixel(dc, x, y));
     ReleaseDC(w, dc);
     return out;
+}
+inline std::vector<COLORREF> pixelsOf(HWND w) {
+    CRect client;
+    GetClientRect(w, &client);
+    return pixelsOf(w, client);
 }
 
 }  // namespace test_support

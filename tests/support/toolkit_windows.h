@@ -1,9 +1,12 @@
 // What suites of the toolkit's windows share: a top-level popup to put
-// windows in, and text measured on the screen the way the platform does it
-// (the reference sizes are compared against, never hard-coded pixels).
+// windows in, one that collects the commands reaching it, and text measured
+// on the screen the way the platform does it (the reference sizes are
+// compared against, never hard-coded pixels).
 #pragma once
 
 #include <cwchar>
+#include <functional>
+#include <vector>
 
 #include <tessel/drawing/GFont.h>
 #include <tessel/platform/gdi.h>
@@ -17,6 +20,18 @@ public:
     void getCreateStyle(DWORD& style, DWORD& exStyle, CSize& size) override {
         YBChildWnd::getCreateStyle(style, exStyle, size);
         style = WS_POPUP | WS_VISIBLE;
+    }
+};
+
+// A top-level popup that collects the commands reaching it.
+class CommandFrame : public PopupFrame {
+public:
+    std::vector<int> commands;
+    std::function<void(int)> onCommandHook;  // runs after the id is recorded
+
+    void onCommand(int id) override {
+        commands.push_back(id);
+        if (onCommandHook) onCommandHook(id);
     }
 };
 

