@@ -309,7 +309,7 @@ bool TextEngine::forEachLineOfParagraph(const FontFace& face, std::wstring_view 
 
 void TextEngine::allowSimpleShaping(bool allowed) {
     m_simpleShaping = allowed;
-    m_cache.clear();
+    clearCache();
 }
 
 SIZE TextEngine::extent(const FontFace& face, std::wstring_view text) {

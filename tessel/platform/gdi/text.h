@@ -77,6 +77,8 @@ public:
                      const LineVisitor& visit);
 
     const TextCache& cache() const { return m_cache; }
+    // Drops every kept layout: what is left is what a leak would leave.
+    void clearCache() { m_cache.clear(); }
     // Tests and benchmarks: false lays out everything with Pango, to compare.
     // Empties the cache so no label keeps the other way's layout.
     void allowSimpleShaping(bool allowed);
