@@ -2,8 +2,8 @@
 // moves, presses, releases and wheel turns anywhere over its window, the
 // clock moving 40 ms between events. Prints the heap in use and the GDI
 // objects after a tenth of the stream and at its end, and the median time of
-// an event (input and repaint) over the first and the last thousand events
-// after that tenth. Components the stream added and the text layouts kept
+// an event (input and repaint) over the same thousand pointer moves played
+// at both points, so the two times compare like with like. Components the stream added and the text layouts kept
 // for speed are cleared before each measure. Fails when the heap grew by more than the limit given (bytes) or
 // the GDI objects grew at all.
 //
@@ -48,6 +48,26 @@ double median(std::vector<double> values) {
     return values[values.size() / 2];
 }
 
+// The same thousand pointer moves each time: a sweep over the window with the
+// button up. Returns the median time of a move (input and repaint).
+double probeMedian(const CRect& window, bool& down) {
+    if (down) {
+        tessel::sendMouseInput(MOUSEEVENTF_LEFTUP);
+        down = false;
+        tessel::testing::pump();
+    }
+    std::vector<double> times;
+    for (int i = 0; i < 1000; ++i) {
+        const auto start = std::chrono::steady_clock::now();
+        ::SetCursorPos(window.left + (i * 37) % window.Width(), window.top + (i * 53) % window.Height());
+        tessel::testing::advanceClock(40);
+        tessel::testing::pump();
+        times.push_back(
+            std::chrono::duration<double, std::micro>(std::chrono::steady_clock::now() - start).count());
+    }
+    return median(std::move(times));
+}
+
 }  // namespace
 
 int main(int argc, char** argv) {
@@ -68,9 +88,8 @@ int main(int argc, char** argv) {
     const long settled = events / 10;
     long long heapSettled = 0;
     DWORD gdiSettled = 0;
-    std::vector<double> first, last;
+    double first = 0;
     for (long i = 0; i < events; ++i) {
-        const auto start = std::chrono::steady_clock::now();
         const unsigned pick = random() % 16;
         if (pick < 10) {
             ::SetCursorPos(window.left + static_cast<int>(random() % window.Width()),
@@ -83,25 +102,22 @@ int main(int argc, char** argv) {
         }
         tessel::testing::advanceClock(40);
         tessel::testing::pump();
-        const double micros =
-            std::chrono::duration<double, std::micro>(std::chrono::steady_clock::now() - start).count();
         if (i == settled) {
             dropState(gallery);
             heapSettled = heapInUse();
             gdiSettled = gdiObjects();
+            first = probeMedian(window, down);
         }
-        if (i > settled && i <= settled + 1000) first.push_back(micros);
-        if (i >= events - 1000) last.push_back(micros);
     }
     dropState(gallery);
     const long long heapEnd = heapInUse();
     const DWORD gdiEnd = gdiObjects();
+    const double last = probeMedian(window, down);
     std::printf("events: %ld, commands: %zu\n", events, gallery.commands().size());
     std::printf("heap in use: %lld bytes after %ld events, %lld at the end (%+lld)\n", heapSettled,
                 settled, heapEnd, heapEnd - heapSettled);
     std::printf("GDI objects: %lu, then %lu\n", static_cast<unsigned long>(gdiSettled),
                 static_cast<unsigned long>(gdiEnd));
-    std::printf("median event: %.1f us (first thousand after settling), %.1f us (last thousand)\n",
-                median(first), median(last));
+    std::printf("median pointer move: %.1f us after settling, %.1f us at the end\n", first, last);
     return heapEnd - heapSettled <= heapLimit && gdiEnd <= gdiSettled ? 0 : 1;
 }
