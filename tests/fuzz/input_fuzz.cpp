@@ -23,6 +23,8 @@
 #include <tessel/windows/YBButtonWnd.h>
 #include <tessel/windows/YBTextButtonWnd.h>
 
+#include "toolkit_windows.h"
+
 namespace {
 
 [[noreturn]] void broken(const char* invariant) {
@@ -32,13 +34,7 @@ namespace {
 
 constexpr int kFrameWidth = 800, kFrameHeight = 600;
 
-class Frame : public YBChildWnd {
-public:
-    void getCreateStyle(DWORD& style, DWORD& exStyle, CSize& size) override {
-        YBChildWnd::getCreateStyle(style, exStyle, size);
-        style = WS_POPUP | WS_VISIBLE;
-    }
-};
+using Frame = test_support::PopupFrame;
 
 // The window list's own calls, open to the session.
 class Manager : public YBManagerWnd {
