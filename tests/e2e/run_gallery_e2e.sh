@@ -10,13 +10,7 @@ gallery=$1
 xtool=$2
 source "$(dirname "$0")/xvfb_session.sh"
 
-cd "$work" || exit 1
-"$gallery" >"$out" 2>"$work/app.err" &
-app_pid=$!
-expect "gallery: on the sdl display; close the window to quit" 40
-wid=$(timeout 5 xdotool search --sync --name '^Tessel gallery$' | head -1)
-[[ -n $wid ]] || { fail "no native window"; finish "gallery"; }
-eval "$(xdotool getwindowgeometry --shell "$wid")"  # X, Y: the client area (no window manager)
+open_gallery "$gallery"
 # The client area of the 1000x700 framed window.
 [[ $WIDTH == 992 && $HEIGHT == 669 ]] || fail "native window is ${WIDTH}x$HEIGHT, not 992x669"
 expect "gallery: painted" 40

@@ -10,13 +10,7 @@ gallery=$1
 xtool=$2
 source "$(dirname "$0")/xvfb_session.sh"
 
-cd "$work" || exit 1
-"$gallery" >"$out" 2>"$work/app.err" &
-app_pid=$!
-expect "gallery: on the sdl display; close the window to quit" 40
-wid=$(timeout 5 xdotool search --sync --name '^Tessel gallery$' | head -1)
-[[ -n $wid ]] || { fail "no native window"; finish "gallery from the keyboard"; }
-eval "$(xdotool getwindowgeometry --shell "$wid")"  # X, Y, HEIGHT: the client area
+open_gallery "$gallery"
 expect "gallery: painted" 40
 # Keys go to the window with the input focus; the pointer rests on the status line.
 xdotool mousemove $((X + 300)) $((Y + HEIGHT - 10))

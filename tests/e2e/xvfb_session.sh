@@ -92,6 +92,19 @@ changes() {
   fail "pixel ($1, $2) stays $3"
 }
 
+# open_gallery GALLERY: starts the gallery as $app_pid, waits for its native
+# window and sets wid and its client area's X, Y, WIDTH and HEIGHT (no window
+# manager: the window is its client). Ends the run when no window shows.
+open_gallery() {
+  cd "$work" || exit 1
+  "$1" >"$out" 2>"$work/app.err" &
+  app_pid=$!
+  expect "gallery: on the sdl display; close the window to quit" 40
+  wid=$(timeout 5 xdotool search --sync --name '^Tessel gallery$' | head -1)
+  [[ -n $wid ]] || { fail "no native window"; finish "gallery"; }
+  eval "$(xdotool getwindowgeometry --shell "$wid")"
+}
+
 # closed WID WHAT: the window's close button ends the program ($app_pid)
 # within 20 s, with status 0.
 closed() {
