@@ -15,6 +15,8 @@
 #include <tessel/platform/gdi.h>
 #include <tessel/platform/win_rect.h>
 #include <tessel/platform/win_types.h>
+#include <tessel/platform/wait_sources.h>
+#include <tessel/platform/win_events.h>
 #include <tessel/platform/win_user.h>
 
 // foundation (namespace kelp)

@@ -2,6 +2,7 @@
 #include "YBComponentWnd.h"
 
 #include <algorithm>
+#include <atomic>
 #include <vector>
 
 #include <tessel/foundation/KLListIterator.h>
@@ -43,6 +44,14 @@ YBComponent& YBComponent::operator=(const YBComponent& other) {
 YBComponent::~YBComponent() {
     if (m_host) m_host->componentGone(*this);
     m_componentList.removeFirst(this);
+}
+
+std::uint32_t YBComponent::nextAccessibleId() {
+    // Components are built on any thread.
+    static std::atomic<std::uint32_t> last{0};
+    std::uint32_t id = ++last;
+    while (id == 0) id = ++last;
+    return id;
 }
 
 void YBComponent::noteMouseOver() {

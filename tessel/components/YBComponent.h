@@ -70,6 +70,9 @@ public:
     virtual void onMouseWheel(UINT flags, int delta, CPoint point);
 
     unsigned int id() const { return m_id; }
+    // Names this component to assistive technology: nonzero, its own for its
+    // whole life, and never given to another component (copies get theirs).
+    std::uint32_t accessibleId() const { return m_accessibleId; }
     CRect rect() const { return m_rect; }
     void getClientRect(CRect& rect) const { rect = m_rect; }  // owner coordinates
     CSize size() const { return m_size; }
@@ -140,6 +143,8 @@ private:
 
     YBComponentWnd* m_host = nullptr;  // the host listing this component, if any
     int m_hostIndex = -1;              // its index there
+    const std::uint32_t m_accessibleId = nextAccessibleId();
+    static std::uint32_t nextAccessibleId();
 
     // Applies `change` to every registered component with the identifier.
     template <class Change>

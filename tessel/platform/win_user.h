@@ -267,7 +267,7 @@ using PSCROLLBARINFO = SCROLLBARINFO*;
 // Where a window's standard bar and its thumb are (OBJID_VSCROLL or OBJID_HSCROLL).
 BOOL GetScrollBarInfo(HWND window, LONG object, PSCROLLBARINFO info);
 
-// Hooks. Only the computer-based-training hook's window creation is called:
+// Hooks. Of the computer-based-training hook only window creation is called:
 // HCBT_CREATEWND comes with the new window's handle and a CBT_CREATEWNDW,
 // after the window exists and before its first message, so that a framework
 // can bind its object to the window there (MFC's way). Hooks run newest
@@ -280,6 +280,22 @@ using HOOKPROC = LRESULT (*)(int code, WPARAM wParam, LPARAM lParam);
 struct CBT_CREATEWNDW {
     CREATESTRUCTW* lpcs;
     HWND hwndInsertAfter;
+};
+// The low-level keyboard hook sees every key SendInput takes, before it is
+// queued: code HC_ACTION, wParam WM_KEYDOWN/WM_KEYUP/WM_SYSKEYDOWN/WM_SYSKEYUP,
+// lParam a KBDLLHOOKSTRUCT*. A nonzero answer swallows the key.
+#define WH_KEYBOARD_LL 13
+#define HC_ACTION 0
+#define LLKHF_EXTENDED 0x00000001
+#define LLKHF_INJECTED 0x00000010
+#define LLKHF_ALTDOWN 0x00000020
+#define LLKHF_UP 0x00000080
+struct KBDLLHOOKSTRUCT {
+    DWORD vkCode;
+    DWORD scanCode;
+    DWORD flags;  // LLKHF_x
+    DWORD time;
+    ULONG_PTR dwExtraInfo;
 };
 HHOOK SetWindowsHookExW(int hook, HOOKPROC procedure, HINSTANCE module, DWORD threadId);
 #define SetWindowsHookEx SetWindowsHookExW
@@ -300,3 +316,5 @@ BOOL IsDialogMessageW(HWND dialog, LPMSG msg);
 #define USER_TIMER_MINIMUM 0x0000000A  // shorter intervals are raised to this (ms)
 UINT_PTR SetTimer(HWND window, UINT_PTR id, UINT elapse, TIMERPROC procedure);
 BOOL KillTimer(HWND window, UINT_PTR id);
+
+#include <tessel/platform/win_events.h>
