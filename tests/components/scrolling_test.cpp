@@ -155,14 +155,6 @@ TEST_F(SmallScrollTest, AScrolledHostResizedKeepsTheComponentsWithTheBar) {
     expectFollowsBar();
 }
 
-// A client shorter than a line pages by a line.
-TEST_F(ScrollTest, AClientShorterThanALinePagesByALine) {
-    fill({100 + kBar, 20}, 5, {100, 30});
-    expectCodeScrollsTo(SB_PAGEDOWN, 30);
-    expectCodeScrollsTo(SB_PAGEDOWN, 60);
-    expectCodeScrollsTo(SB_PAGEUP, 30);
-}
-
 // 400 components of 200x200: 80,000 pixels, more than a bar's 16-bit range,
 // so the bar counts in units of 3 pixels.
 TEST_F(ScrollTest, LargeContentsCountInUnitsAndTheComponentsFollowExactly) {

