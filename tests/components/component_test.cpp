@@ -16,6 +16,29 @@ namespace {
 using namespace components_test;
 using tessel::testing::pump;
 
+// With repaint the whole owner is invalidated, even when the bit is already
+// as asked; without repaint nothing.
+TEST_F(HostTest, StateChangesRepaintTheWholeOwnerOnlyWhenAsked) {
+    TestHost host;
+    makeHost(host, 10, 10, 120, 80);
+    auto* c = new YBComponent(1, &host);
+    host.addComponent(c, true, false);
+    const std::vector<std::pair<const char*, std::function<void(bool)>>> steps = {
+        {"enable", [&](bool r) { c->enable(true, r); }},
+        {"disable", [&](bool r) { c->disable(true, r); }},
+        {"select", [&](bool r) { c->select(true, r); }},
+        {"hide", [&](bool r) { c->hide(r); }},
+    };
+    for (const auto& [name, apply] : steps) {
+        for (bool repaint : {false, true}) {
+            pump();
+            apply(repaint);
+            EXPECT_EQ(updateRect(host), repaint ? CRect(0, 0, 120, 80) : CRect(0, 0, 0, 0))
+                << name << " repaint=" << repaint;
+        }
+    }
+}
+
 TEST(ComponentTest, WithoutAnOwnerWindowNothingCrashes) {
     CWnd windowless;  // an owner object whose window was never made
     for (CWnd* owner : {static_cast<CWnd*>(nullptr), &windowless}) {

@@ -163,6 +163,7 @@ TEST_F(HostileImages, DeclaredSizesPastTheLimitAreRefusedWithoutTheirMemory) {
         {"9000-square.png", blankPng(9000, 9000)},
         {"16384x4097.png", blankPng(16384, 4097)},
         {"16385x1.png", blankPng(16385, 1)},
+        {"1x16385.png", blankPng(1, 16385)},
         {"65535-square.gif", gifOfSize(65535, 65535)},
         {"65500-square.jpg", jpegOfSize(path("solid.jpg"), 65500, 65500)},
     };

@@ -3,6 +3,7 @@
 #include <gtest/gtest.h>
 
 #include <array>
+#include <functional>
 
 #include "recording_window.h"
 
@@ -98,6 +99,25 @@ TEST_F(ChildWindowTest, GeometryIsReadAndWrittenInTheParentsClientCoordinates) {
     EXPECT_EQ(window.size(), CSize(192, 119));
     window.setPosition(610, 120, false);
     EXPECT_EQ(positionAndSize(window), (std::array{610, 120, 192, 119}));
+}
+
+TEST_F(ChildWindowTest, RepaintingAsksForADrawAtTheNextPump) {
+    RecordingWnd w;
+    makeChild(w, top, 20, 30, 100, 50);
+    const std::function<void()> repaints[] = {[&] { w.setSize(100, 50, true); },
+                                              [&] { w.setPositionAndSize(25, 30, 100, 50, true); }};
+    for (const auto& repaint : repaints) {
+        repaint();
+        EXPECT_SEQ(w.take("onDraw"), {});  // nothing before the pump
+        pump();
+        EXPECT_SEQ(w.take("onDraw"), {"onDraw()"});
+    }
+
+    // Without repaint an unchanged rectangle is left alone.
+    w.setSize(100, 50, false);
+    w.setPositionAndSize(25, 30, 100, 50, false);
+    pump();
+    EXPECT_SEQ(w.take("onDraw"), {});
 }
 
 TEST(ChildWindowWithoutWindow, ReadsGiveZeroAndWritesDoNothing) {
