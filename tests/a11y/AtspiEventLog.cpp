@@ -44,7 +44,7 @@ void AtspiEventLog::record(AtspiEvent* event, void* log) {
 bool AtspiEventLog::waitFor(const std::function<bool()>& condition, std::chrono::milliseconds limit) {
     using Clock = std::chrono::steady_clock;
     const Clock::time_point deadline = Clock::now() + limit;
-    const guint tick = g_timeout_add(kTickMilliseconds, [](gpointer) { return G_SOURCE_CONTINUE; }, nullptr);
+    const guint tick = g_timeout_add(kTickMilliseconds, [](gpointer) -> gboolean { return G_SOURCE_CONTINUE; }, nullptr);
     bool held = condition();
     while (!held && Clock::now() < deadline) {
         g_main_context_iteration(nullptr, TRUE);

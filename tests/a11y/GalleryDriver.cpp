@@ -71,9 +71,7 @@ GalleryDriver::GalleryDriver(const PrivateAccessBus& bus) : m_configHome(freshDi
 }
 
 GalleryDriver::~GalleryDriver() {
-    const std::string quit = "quit\n";
-    if (write(m_toDriver, quit.data(), quit.size()) == static_cast<ssize_t>(quit.size()))
-        m_process->waitExit(kAnswerLimit);
+    finish();
     m_process.reset();
     close(m_toDriver);
     close(m_fromDriver);
@@ -111,6 +109,14 @@ std::vector<std::string> GalleryDriver::ask(const std::string& command) {
         if (line->starts_with("error")) throw std::runtime_error("\"" + command + "\": " + *line);
         lines.push_back(std::move(*line));
     }
+}
+
+int GalleryDriver::finish() {
+    if (const std::optional<int> ended = m_process->waitExit(std::chrono::milliseconds(0))) return *ended;
+    const std::string quit = "quit\n";
+    if (write(m_toDriver, quit.data(), quit.size()) == static_cast<ssize_t>(quit.size()))
+        if (const std::optional<int> status = m_process->waitExit(kAnswerLimit)) return *status;
+    return m_process->stop();
 }
 
 std::vector<GalleryDriver::Place> GalleryDriver::rects() {

@@ -33,7 +33,7 @@ public:
     static constexpr auto kAnswerLimit = std::chrono::seconds(60);
 
     explicit GalleryDriver(const PrivateAccessBus& bus);
-    // Asks it to quit, then ends it by id however it answered.
+    // Ends it by id, asking it to quit first unless finish() did.
     ~GalleryDriver();
     GalleryDriver(const GalleryDriver&) = delete;
     GalleryDriver& operator=(const GalleryDriver&) = delete;
@@ -44,6 +44,8 @@ public:
     std::vector<std::string> ask(const std::string& command);
     std::vector<Place> rects();
     std::vector<int> commands();
+    // Asks it to quit and waits; its wait status (SIGKILL's when it would not go).
+    int finish();
 
 private:
     std::optional<std::string> readLine(std::chrono::steady_clock::time_point deadline);

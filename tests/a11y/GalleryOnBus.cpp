@@ -1,5 +1,7 @@
 #include "GalleryOnBus.h"
 
+#include <sys/wait.h>
+
 #include <algorithm>
 #include <map>
 
@@ -42,6 +44,10 @@ void GalleryOnBus::SetUp() {
 
 void GalleryOnBus::TearDown() {
     m_application.reset();
+    if (!m_driver) return;
+    // A crash, or a leak a sanitizer found, shows only in how the gallery ends.
+    const int status = m_driver->finish();
+    EXPECT_TRUE(WIFEXITED(status) && WEXITSTATUS(status) == 0) << "the gallery ended with wait status " << status;
     m_driver.reset();
 }
 

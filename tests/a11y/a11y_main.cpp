@@ -2,6 +2,7 @@
 // without them it reports a skip (77) instead of failing.
 #include <gtest/gtest.h>
 
+#include <csignal>
 #include <cstdio>
 
 #include "AccessBusEnvironment.h"
@@ -13,6 +14,8 @@ int main(int argc, char** argv) {
                     PrivateAccessBus::kRegistry);
         return 77;
     }
+    // A gallery that died must fail the write to it, not end the whole run.
+    std::signal(SIGPIPE, SIG_IGN);
     ::testing::AddGlobalTestEnvironment(new AccessBusEnvironment);
     return RUN_ALL_TESTS();
 }

@@ -121,7 +121,9 @@ TEST_F(GalleryOnBus, EachTabReportsOneFocusWithinHalfASecond) {
         ASSERT_LE(changed.size(), 1u) << key;
         ASSERT_LE(focus.size(), 1u) << key;
         const std::string path = changed.empty() ? focus.front() : changed.front();
-        if (!changed.empty() && !focus.empty()) EXPECT_EQ(changed.front(), focus.front()) << key;
+        if (!changed.empty() && !focus.empty()) {
+            EXPECT_EQ(changed.front(), focus.front()) << key;
+        }
         EXPECT_NE(path, previous) << key << " did not move the focus";
 
         const AccessibleTree tree = readTree();
@@ -129,8 +131,9 @@ TEST_F(GalleryOnBus, EachTabReportsOneFocusWithinHalfASecond) {
         ASSERT_NE(focused, nullptr) << key << ": " << path << " is not in the tree";
         EXPECT_TRUE(focused->has(ATSPI_STATE_FOCUSED) && focused->has(ATSPI_STATE_FOCUSABLE))
             << key << ": " << path << " \"" << focused->name << "\"";
-        if (const AccessibleTree::Node* left = tree.find(previous))
-            EXPECT_FALSE(left->has(ATSPI_STATE_FOCUSED)) << key << ": " << previous << " kept the focus";
+        if (const AccessibleTree::Node* before = tree.find(previous)) {
+            EXPECT_FALSE(before->has(ATSPI_STATE_FOCUSED)) << key << ": " << previous << " kept the focus";
+        }
         previous = path;
     }
 }
