@@ -54,7 +54,8 @@ void AccessibleTree::readNode(AtspiAccessible* object, int depth) {
     noError(error, node.errors, "role");
     node.states = statesOf(object);
     if (GObjectPtr<AtspiComponent> component{atspi_accessible_get_component_iface(object)}) {
-        AtspiRect* rect = atspi_component_get_extents(component.get(), ATSPI_COORD_TYPE_SCREEN, &error);
+        AtspiRect* rect =
+            atspi_component_get_extents(component.get(), ATSPI_COORD_TYPE_SCREEN, &error);
         if (noError(error, node.errors, "extents") && rect)
             node.extents = Extents{rect->x, rect->y, rect->width, rect->height};
         g_free(rect);
@@ -71,7 +72,8 @@ void AccessibleTree::readNode(AtspiAccessible* object, int depth) {
     if (depth >= kDeepest) node.errors.push_back("deeper than a window tree goes");
     m_nodes.push_back(std::move(node));
     if (depth >= kDeepest) return;
-    for (const auto& child : children) readNode(child.get(), depth + 1);
+    for (const auto& child : children)
+        readNode(child.get(), depth + 1);
 }
 
 const AccessibleTree::Node* AccessibleTree::find(const std::string& path) const {

@@ -14,7 +14,8 @@ constexpr guint kTickMilliseconds = 20;
 }  // namespace
 
 AtspiEventLog::AtspiEventLog(std::vector<std::string> types)
-    : m_types(std::move(types)), m_listener(atspi_event_listener_new(&AtspiEventLog::record, this, nullptr)) {
+    : m_types(std::move(types)),
+      m_listener(atspi_event_listener_new(&AtspiEventLog::record, this, nullptr)) {
     for (const std::string& type : m_types) {
         GError* error = nullptr;
         if (!atspi_event_listener_register(m_listener.get(), type.c_str(), &error)) {
@@ -26,7 +27,8 @@ AtspiEventLog::AtspiEventLog(std::vector<std::string> types)
 }
 
 AtspiEventLog::~AtspiEventLog() {
-    for (const std::string& type : m_types) atspi_event_listener_deregister(m_listener.get(), type.c_str(), nullptr);
+    for (const std::string& type : m_types)
+        atspi_event_listener_deregister(m_listener.get(), type.c_str(), nullptr);
 }
 
 void AtspiEventLog::record(AtspiEvent* event, void* log) {
@@ -41,10 +43,12 @@ void AtspiEventLog::record(AtspiEvent* event, void* log) {
     g_boxed_free(ATSPI_TYPE_EVENT, event);
 }
 
-bool AtspiEventLog::waitFor(const std::function<bool()>& condition, std::chrono::milliseconds limit) {
+bool AtspiEventLog::waitFor(const std::function<bool()>& condition,
+                            std::chrono::milliseconds limit) {
     using Clock = std::chrono::steady_clock;
     const Clock::time_point deadline = Clock::now() + limit;
-    const guint tick = g_timeout_add(kTickMilliseconds, [](gpointer) -> gboolean { return G_SOURCE_CONTINUE; }, nullptr);
+    const guint tick = g_timeout_add(
+        kTickMilliseconds, [](gpointer) -> gboolean { return G_SOURCE_CONTINUE; }, nullptr);
     bool held = condition();
     while (!held && Clock::now() < deadline) {
         g_main_context_iteration(nullptr, TRUE);

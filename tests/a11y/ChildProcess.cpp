@@ -36,13 +36,15 @@ std::vector<std::string> mergedEnvironment(const std::vector<ChildProcess::Varia
 
 std::vector<char*> pointers(std::vector<std::string>& strings) {
     std::vector<char*> out;
-    for (std::string& s : strings) out.push_back(s.data());
+    for (std::string& s : strings)
+        out.push_back(s.data());
     out.push_back(nullptr);
     return out;
 }
 
 // Between fork and exec: only async-signal-safe calls.
-[[noreturn]] void becomeChild(pid_t parent, const std::vector<ChildProcess::Descriptor>& descriptors,
+[[noreturn]] void becomeChild(pid_t parent,
+                              const std::vector<ChildProcess::Descriptor>& descriptors,
                               char* const* argv, char* const* envp) {
     if (prctl(PR_SET_PDEATHSIG, SIGKILL) != 0 || getppid() != parent) _exit(127);
     int moved[16];
@@ -61,7 +63,8 @@ std::vector<char*> pointers(std::vector<std::string>& strings) {
 
 ChildProcess::ChildProcess(std::vector<std::string> argv, const std::vector<Variable>& environment,
                            const std::vector<Descriptor>& descriptors) {
-    if (argv.empty() || descriptors.size() > 16) throw std::system_error(EINVAL, std::generic_category());
+    if (argv.empty() || descriptors.size() > 16)
+        throw std::system_error(EINVAL, std::generic_category());
     std::vector<std::string> variables = mergedEnvironment(environment);
     const std::vector<char*> argvPointers = pointers(argv);
     const std::vector<char*> envPointers = pointers(variables);
@@ -87,7 +90,8 @@ std::optional<int> ChildProcess::waitExit(std::chrono::milliseconds limit) {
     using Clock = std::chrono::steady_clock;
     const Clock::time_point deadline = Clock::now() + limit;
     while (!m_status) {
-        const auto left = std::chrono::duration_cast<std::chrono::milliseconds>(deadline - Clock::now());
+        const auto left =
+            std::chrono::duration_cast<std::chrono::milliseconds>(deadline - Clock::now());
         pollfd exited{m_pidFd, POLLIN, 0};
         const int ready = poll(&exited, 1, static_cast<int>(std::max<long long>(0, left.count())));
         if (ready < 0 && errno == EINTR) continue;

@@ -2,7 +2,8 @@
 // and SIGKILL when it outlives the grace, then reaped. A child whose parent
 // dies (a crashed test) is killed by the kernel, so nothing outlives a run.
 //
-//   ChildProcess daemon({"/usr/bin/dbus-daemon", "--nofork"}, {{"DISPLAY", std::nullopt}}, {{out[1], 3}});
+//   ChildProcess daemon({"/usr/bin/dbus-daemon", "--nofork"}, {{"DISPLAY", std::nullopt}},
+//   {{out[1], 3}});
 //   ...
 //   daemon.stop();  // or let the destructor do it
 #pragma once

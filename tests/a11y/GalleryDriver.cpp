@@ -17,7 +17,8 @@ using Clock = std::chrono::steady_clock;
 
 std::filesystem::path freshDirectory() {
     std::string pattern = (std::filesystem::temp_directory_path() / "a11y-gallery-XXXXXX").string();
-    if (!mkdtemp(pattern.data())) throw std::runtime_error("mkdtemp: " + std::string(std::strerror(errno)));
+    if (!mkdtemp(pattern.data()))
+        throw std::runtime_error("mkdtemp: " + std::string(std::strerror(errno)));
     return pattern;
 }
 
@@ -60,7 +61,8 @@ GalleryDriver::GalleryDriver(const PrivateAccessBus& bus) : m_configHome(freshDi
     environment.emplace_back("XDG_CONFIG_HOME", m_configHome.string());
     try {
         m_process.emplace(std::vector<std::string>{A11Y_GALLERY_PATH}, environment,
-                          std::vector<ChildProcess::Descriptor>{{toDriver[0], STDIN_FILENO}, {fromDriver[1], STDOUT_FILENO}});
+                          std::vector<ChildProcess::Descriptor>{{toDriver[0], STDIN_FILENO},
+                                                                {fromDriver[1], STDOUT_FILENO}});
     } catch (...) {
         close(toDriver[0]), close(fromDriver[1]);
         throw;
@@ -82,9 +84,11 @@ GalleryDriver::~GalleryDriver() {
 std::optional<std::string> GalleryDriver::readLine(Clock::time_point deadline) {
     size_t newline;
     while ((newline = m_received.find('\n')) == std::string::npos) {
-        const auto left = std::chrono::duration_cast<std::chrono::milliseconds>(deadline - Clock::now());
+        const auto left =
+            std::chrono::duration_cast<std::chrono::milliseconds>(deadline - Clock::now());
         pollfd readable{m_fromDriver, POLLIN, 0};
-        const int ready = poll(&readable, 1, static_cast<int>(std::max<long long>(0, left.count())));
+        const int ready =
+            poll(&readable, 1, static_cast<int>(std::max<long long>(0, left.count())));
         if (ready < 0 && errno == EINTR) continue;
         if (ready <= 0) return std::nullopt;
         char buffer[4096];
@@ -112,7 +116,8 @@ std::vector<std::string> GalleryDriver::ask(const std::string& command) {
 }
 
 int GalleryDriver::finish() {
-    if (const std::optional<int> ended = m_process->waitExit(std::chrono::milliseconds(0))) return *ended;
+    if (const std::optional<int> ended = m_process->waitExit(std::chrono::milliseconds(0)))
+        return *ended;
     const std::string quit = "quit\n";
     if (write(m_toDriver, quit.data(), quit.size()) == static_cast<ssize_t>(quit.size()))
         if (const std::optional<int> status = m_process->waitExit(kAnswerLimit)) return *status;
@@ -134,6 +139,7 @@ std::vector<int> GalleryDriver::commands() {
     std::vector<int> ids;
     if (lines.empty()) return ids;
     std::istringstream in(lines.front());
-    for (int id; in >> id;) ids.push_back(id);
+    for (int id; in >> id;)
+        ids.push_back(id);
     return ids;
 }

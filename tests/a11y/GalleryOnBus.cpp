@@ -16,9 +16,11 @@ GObjectPtr<AtspiAccessible> applicationOf(pid_t pid) {
     const gint count = atspi_accessible_get_child_count(desktop.get(), &error);
     g_clear_error(&error);
     for (gint i = 0; i < count; ++i) {
-        GObjectPtr<AtspiAccessible> child(atspi_accessible_get_child_at_index(desktop.get(), i, &error));
+        GObjectPtr<AtspiAccessible> child(
+            atspi_accessible_get_child_at_index(desktop.get(), i, &error));
         g_clear_error(&error);
-        if (child && atspi_accessible_get_process_id(child.get(), &error) == static_cast<guint>(pid))
+        if (child &&
+            atspi_accessible_get_process_id(child.get(), &error) == static_cast<guint>(pid))
             return child;
         g_clear_error(&error);
     }
@@ -47,25 +49,29 @@ void GalleryOnBus::TearDown() {
     if (!m_driver) return;
     // A crash, or a leak a sanitizer found, shows only in how the gallery ends.
     const int status = m_driver->finish();
-    EXPECT_TRUE(WIFEXITED(status) && WEXITSTATUS(status) == 0) << "the gallery ended with wait status " << status;
+    EXPECT_TRUE(WIFEXITED(status) && WEXITSTATUS(status) == 0)
+        << "the gallery ended with wait status " << status;
     m_driver.reset();
 }
 
-const GalleryDriver::Place& GalleryOnBus::mainHost(const std::vector<GalleryDriver::Place>& places) {
+const GalleryDriver::Place& GalleryOnBus::mainHost(
+    const std::vector<GalleryDriver::Place>& places) {
     std::map<std::uint64_t, int> counts;
     for (const GalleryDriver::Place& place : places)
         if (place.kind == 'c') ++counts[place.host];
-    const auto most = std::max_element(counts.begin(), counts.end(),
-                                       [](const auto& a, const auto& b) { return a.second < b.second; });
+    const auto most =
+        std::max_element(counts.begin(), counts.end(),
+                         [](const auto& a, const auto& b) { return a.second < b.second; });
     const std::uint64_t host = most == counts.end() ? 0 : most->first;
-    const auto found = std::find_if(places.begin(), places.end(),
-                                    [&](const auto& place) { return place.kind == 'w' && place.id == host; });
+    const auto found = std::find_if(places.begin(), places.end(), [&](const auto& place) {
+        return place.kind == 'w' && place.id == host;
+    });
     if (found == places.end()) throw std::runtime_error("the gallery lists no component host");
     return *found;
 }
 
-std::vector<GalleryDriver::Place> GalleryOnBus::componentsOf(const std::vector<GalleryDriver::Place>& places,
-                                                             std::uint64_t host) {
+std::vector<GalleryDriver::Place> GalleryOnBus::componentsOf(
+    const std::vector<GalleryDriver::Place>& places, std::uint64_t host) {
     std::vector<GalleryDriver::Place> out;
     std::copy_if(places.begin(), places.end(), std::back_inserter(out),
                  [&](const auto& place) { return place.kind == 'c' && place.host == host; });

@@ -35,8 +35,8 @@ protected:
 
     // The host with the most components: the gallery's big one.
     static const GalleryDriver::Place& mainHost(const std::vector<GalleryDriver::Place>& places);
-    static std::vector<GalleryDriver::Place> componentsOf(const std::vector<GalleryDriver::Place>& places,
-                                                          std::uint64_t host);
+    static std::vector<GalleryDriver::Place> componentsOf(
+        const std::vector<GalleryDriver::Place>& places, std::uint64_t host);
 
     std::vector<GalleryDriver::Place> m_places;  // as the gallery started
 

@@ -16,7 +16,8 @@ namespace {
 using Clock = std::chrono::steady_clock;
 
 int millisecondsUntil(Clock::time_point deadline) {
-    const auto left = std::chrono::duration_cast<std::chrono::milliseconds>(deadline - Clock::now());
+    const auto left =
+        std::chrono::duration_cast<std::chrono::milliseconds>(deadline - Clock::now());
     return static_cast<int>(std::clamp<long long>(left.count(), 0, 60'000));
 }
 
@@ -36,7 +37,8 @@ struct Pipe {
     int read = -1, write = -1;
     Pipe() {
         int ends[2];
-        if (pipe2(ends, O_CLOEXEC) != 0) throw std::runtime_error("pipe: " + std::string(std::strerror(errno)));
+        if (pipe2(ends, O_CLOEXEC) != 0)
+            throw std::runtime_error("pipe: " + std::string(std::strerror(errno)));
         read = ends[0], write = ends[1];
     }
     ~Pipe() {
@@ -73,8 +75,8 @@ struct MessageUnref {
 bool isOwnerGained(DBusMessage* message) {
     const char *name = nullptr, *oldOwner = nullptr, *newOwner = nullptr;
     return dbus_message_is_signal(message, DBUS_INTERFACE_DBUS, "NameOwnerChanged") &&
-           dbus_message_get_args(message, nullptr, DBUS_TYPE_STRING, &name, DBUS_TYPE_STRING, &oldOwner,
-                                 DBUS_TYPE_STRING, &newOwner, DBUS_TYPE_INVALID) &&
+           dbus_message_get_args(message, nullptr, DBUS_TYPE_STRING, &name, DBUS_TYPE_STRING,
+                                 &oldOwner, DBUS_TYPE_STRING, &newOwner, DBUS_TYPE_INVALID) &&
            std::strcmp(name, PrivateAccessBus::kRegistryName) == 0 && *newOwner;
 }
 
@@ -111,9 +113,11 @@ std::vector<ChildProcess::Variable> PrivateAccessBus::environment() const {
 void PrivateAccessBus::startDaemon(Clock::time_point deadline) {
     Pipe address;
     constexpr int kAddressFd = 3;
-    m_daemon.emplace(std::vector<std::string>{daemonPath(), std::string("--config-file=") + kConfig, "--nofork",
-                                              "--print-address=" + std::to_string(kAddressFd)},
-                     std::vector<ChildProcess::Variable>{}, std::vector<ChildProcess::Descriptor>{{address.write, kAddressFd}});
+    m_daemon.emplace(
+        std::vector<std::string>{daemonPath(), std::string("--config-file=") + kConfig, "--nofork",
+                                 "--print-address=" + std::to_string(kAddressFd)},
+        std::vector<ChildProcess::Variable>{},
+        std::vector<ChildProcess::Descriptor>{{address.write, kAddressFd}});
     // Only the daemon may hold the write end, or its death would not end the read.
     address.closeWrite();
     m_address = readLine(address.read, deadline);
@@ -136,13 +140,15 @@ void PrivateAccessBus::startRegistry(Clock::time_point deadline) {
     const std::string rule = std::string("type='signal',sender='") + DBUS_SERVICE_DBUS +
                              "',member='NameOwnerChanged',arg0='" + kRegistryName + "'";
     dbus_bus_add_match(bus, rule.c_str(), nullptr);
-    m_registry.emplace(std::vector<std::string>{kRegistry}, environment(), std::vector<ChildProcess::Descriptor>{});
+    m_registry.emplace(std::vector<std::string>{kRegistry}, environment(),
+                       std::vector<ChildProcess::Descriptor>{});
     // The match was in place before the registry started, so the signal cannot be missed.
     bool owned = false;
     while (!owned) {
         if (m_registry->waitExit(std::chrono::milliseconds(0)))
             throw std::runtime_error("at-spi2-registryd ended before taking its name");
-        if (Clock::now() >= deadline) throw std::runtime_error("at-spi2-registryd took no name in time");
+        if (Clock::now() >= deadline)
+            throw std::runtime_error("at-spi2-registryd took no name in time");
         if (!dbus_connection_read_write(bus, std::max(1, millisecondsUntil(deadline))))
             throw std::runtime_error("the private bus closed");
         while (std::unique_ptr<DBusMessage, MessageUnref> message{dbus_connection_pop_message(bus)})

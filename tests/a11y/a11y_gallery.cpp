@@ -33,10 +33,10 @@
 #include <string>
 #include <string_view>
 
+#include <tessel/components/YBTextButton.h>
 #include <tessel/platform/afx_app.h>
 #include <tessel/platform/wait_sources.h>
 #include <tessel/windows/YBTextButtonWnd.h>
-#include <tessel/components/YBTextButton.h>
 
 #include "GalleryWnd.h"
 #include "key_strokes.h"
@@ -49,13 +49,15 @@ template <typename Number>
 std::optional<Number> numberOf(std::string_view text) {
     Number value{};
     const auto [end, error] = std::from_chars(text.data(), text.data() + text.size(), value);
-    if (error != std::errc() || end != text.data() + text.size() || text.empty()) return std::nullopt;
+    if (error != std::errc() || end != text.data() + text.size() || text.empty())
+        return std::nullopt;
     return value;
 }
 
 std::string rectLine(char kind, std::uint64_t id, const CRect& screen) {
-    return kind + std::to_string(id) + " " + std::to_string(screen.left) + " " + std::to_string(screen.top) +
-           " " + std::to_string(screen.Width()) + " " + std::to_string(screen.Height()) + "\n";
+    return kind + std::to_string(id) + " " + std::to_string(screen.left) + " " +
+           std::to_string(screen.top) + " " + std::to_string(screen.Width()) + " " +
+           std::to_string(screen.Height()) + "\n";
 }
 
 void listWindow(HWND window, std::string& out) {
@@ -104,7 +106,8 @@ private:
         if (!line.empty() && line.back() == '\r') line.remove_suffix(1);
         const size_t space = line.find(' ');
         const std::string_view verb = line.substr(0, space);
-        const std::string_view rest = space == std::string_view::npos ? std::string_view() : line.substr(space + 1);
+        const std::string_view rest =
+            space == std::string_view::npos ? std::string_view() : line.substr(space + 1);
         if (verb == "quit") {
             say("ok\n");
             return false;
@@ -164,7 +167,8 @@ private:
         const std::optional<std::uintptr_t> handle = numberOf<std::uintptr_t>(window);
         // The wheel's delta travels as a signed 16-bit word.
         const std::optional<int> delta = numberOf<int>(arguments.substr(space + 1));
-        if (!delta || *delta < std::numeric_limits<SHORT>::min() || *delta > std::numeric_limits<SHORT>::max())
+        if (!delta || *delta < std::numeric_limits<SHORT>::min() ||
+            *delta > std::numeric_limits<SHORT>::max())
             return "bad delta";
         HWND target = handle ? reinterpret_cast<HWND>(*handle) : nullptr;
         if (!target || !::IsWindow(target)) return "no such window";
@@ -194,11 +198,13 @@ private:
 };
 
 void giveMnemonics(GalleryWnd& gallery) {
-    if (auto* button = dynamic_cast<YBTextButtonWnd*>(gallery.controls().button(ControlsPane::kWindowButtonId))) {
+    if (auto* button = dynamic_cast<YBTextButtonWnd*>(
+            gallery.controls().button(ControlsPane::kWindowButtonId))) {
         button->setText(L"&Window button (310)");
         button->Invalidate();
     }
-    if (auto* grey = dynamic_cast<YBTextButton*>(gallery.components().getComponentByID(ComponentsHost::kFirstGreyId)))
+    if (auto* grey = dynamic_cast<YBTextButton*>(
+            gallery.components().getComponentByID(ComponentsHost::kFirstGreyId)))
         grey->setText(L"&Grey 601");
 }
 

@@ -22,8 +22,9 @@ constexpr auto kFocusLimit = 500ms;
 constexpr auto kArrivalLimit = 5s;
 
 std::vector<int> newSince(const std::vector<int>& before, const std::vector<int>& after) {
-    return after.size() >= before.size() ? std::vector<int>(after.begin() + static_cast<long>(before.size()), after.end())
-                                         : after;
+    return after.size() >= before.size()
+               ? std::vector<int>(after.begin() + static_cast<long>(before.size()), after.end())
+               : after;
 }
 
 void click(const AccessibleTree::Node& button) {
@@ -47,7 +48,8 @@ TEST_F(GalleryOnBus, ClickActionSendsOneCommandAndNoneWhileDisabled) {
     const AccessibleTree::Node* shared = tree.findByName("shared 500");
     ASSERT_TRUE(window && grey && toggle && shared);
 
-    const std::pair<const AccessibleTree::Node*, int> buttons[] = {{window, 310}, {grey, 601}, {toggle, 621}};
+    const std::pair<const AccessibleTree::Node*, int> buttons[] = {
+        {window, 310}, {grey, 601}, {toggle, 621}};
     for (const auto& [button, id] : buttons) {
         const std::vector<int> before = driver().commands();
         click(*button);
@@ -84,13 +86,15 @@ TEST_F(GalleryOnBus, DisablingByIdClearsEnabledAndReportsIt) {
     for (const auto& [command, enabled] : steps) {
         log.clear();
         driver().ask(command);
-        EXPECT_TRUE(AtspiEventLog::waitFor([&] { return reported(enabled); }, kArrivalLimit)) << command;
+        EXPECT_TRUE(AtspiEventLog::waitFor([&] { return reported(enabled); }, kArrivalLimit))
+            << command;
         for (const std::string& path : shared) {
             const std::uint64_t states = AccessibleTree::statesOf(tree.find(path)->object.get());
             EXPECT_EQ(states >> ATSPI_STATE_ENABLED & 1, enabled) << command << " " << path;
             EXPECT_EQ(states >> ATSPI_STATE_SENSITIVE & 1, enabled) << command << " " << path;
         }
-        EXPECT_TRUE(AccessibleTree::statesOf(other->object.get()) >> ATSPI_STATE_ENABLED & 1) << command;
+        EXPECT_TRUE(AccessibleTree::statesOf(other->object.get()) >> ATSPI_STATE_ENABLED & 1)
+            << command;
     }
 }
 
@@ -112,7 +116,10 @@ TEST_F(GalleryOnBus, EachTabReportsOneFocusWithinHalfASecond) {
         const auto left = std::chrono::duration_cast<std::chrono::milliseconds>(
             start + kFocusLimit * kSlowdown - std::chrono::steady_clock::now());
         ASSERT_TRUE(AtspiEventLog::waitFor(
-            [&] { return !gained("object:state-changed:focused").empty() || !gained("focus").empty(); }, left))
+            [&] {
+                return !gained("object:state-changed:focused").empty() || !gained("focus").empty();
+            },
+            left))
             << key << ": no focus event";
         AtspiEventLog::drain(application());
         const std::vector<std::string> changed = gained("object:state-changed:focused");
@@ -132,7 +139,8 @@ TEST_F(GalleryOnBus, EachTabReportsOneFocusWithinHalfASecond) {
         EXPECT_TRUE(focused->has(ATSPI_STATE_FOCUSED) && focused->has(ATSPI_STATE_FOCUSABLE))
             << key << ": " << path << " \"" << focused->name << "\"";
         if (const AccessibleTree::Node* before = tree.find(previous)) {
-            EXPECT_FALSE(before->has(ATSPI_STATE_FOCUSED)) << key << ": " << previous << " kept the focus";
+            EXPECT_FALSE(before->has(ATSPI_STATE_FOCUSED))
+                << key << ": " << previous << " kept the focus";
         }
         previous = path;
     }
@@ -144,8 +152,8 @@ struct MessageUnref {
 
 // The error name the application answers a request for the object's name with, or "" for an answer.
 std::string errorFor(const std::string& busName, const std::string& path) {
-    std::unique_ptr<DBusMessage, MessageUnref> call(
-        dbus_message_new_method_call(busName.c_str(), path.c_str(), DBUS_INTERFACE_PROPERTIES, "Get"));
+    std::unique_ptr<DBusMessage, MessageUnref> call(dbus_message_new_method_call(
+        busName.c_str(), path.c_str(), DBUS_INTERFACE_PROPERTIES, "Get"));
     const char* interface = "org.a11y.atspi.Accessible";
     const char* property = "Name";
     dbus_message_append_args(call.get(), DBUS_TYPE_STRING, &interface, DBUS_TYPE_STRING, &property,
@@ -177,8 +185,8 @@ TEST_F(GalleryOnBus, UnknownAndStaleObjectsAnswerAnErrorAndTheGalleryLivesOn) {
 
     const std::string prefix = "/org/a11y/atspi/accessible/";
     std::vector<std::string> paths = stale;
-    for (const char* bad : {"c0", "c4294967295", "c18446744073709551616", "c-1", "cabc", "c", "w0", "w1",
-                            "w99999999999999999999", "x5", "w12c3"})
+    for (const char* bad : {"c0", "c4294967295", "c18446744073709551616", "c-1", "cabc", "c", "w0",
+                            "w1", "w99999999999999999999", "x5", "w12c3"})
         paths.push_back(prefix + bad);
     for (const std::string& path : paths)
         EXPECT_EQ(errorFor(busName(), path), DBUS_ERROR_UNKNOWN_OBJECT) << path;

@@ -30,14 +30,17 @@ TEST_F(GalleryOnBus, WholeTreeReadsWithinASecondAndMatchesTheWindows) {
 
     for (const AccessibleTree::Node& node : tree.nodes()) {
         EXPECT_TRUE(node.errors.empty()) << node.path << ": " << node.errors.front();
-        EXPECT_EQ(node.name.find('&'), std::string::npos) << node.path << " is named \"" << node.name << "\"";
+        EXPECT_EQ(node.name.find('&'), std::string::npos)
+            << node.path << " is named \"" << node.name << "\"";
     }
     expectExtentsMatch(tree, m_places);
 
-    // The frame is the application's child; the host's children are its components, in layout order.
+    // The frame is the application's child; the host's children are its components, in layout
+    // order.
     const AccessibleTree::Node* root = tree.find(AccessibleTree::pathOf(application()));
     ASSERT_NE(root, nullptr);
-    EXPECT_NE(std::find(root->children.begin(), root->children.end(), m_places.front().path()), root->children.end());
+    EXPECT_NE(std::find(root->children.begin(), root->children.end(), m_places.front().path()),
+              root->children.end());
     const AccessibleTree::Node* frame = tree.find(m_places.front().path());
     ASSERT_NE(frame, nullptr);
     EXPECT_EQ(frame->role, ATSPI_ROLE_FRAME);
@@ -49,7 +52,8 @@ TEST_F(GalleryOnBus, WholeTreeReadsWithinASecondAndMatchesTheWindows) {
         const AccessibleTree::Node* host = tree.find(place.path());
         if (!host || components.empty()) continue;
         std::vector<std::string> paths;
-        for (const Place& component : components) paths.push_back(component.path());
+        for (const Place& component : components)
+            paths.push_back(component.path());
         EXPECT_EQ(host->children, paths) << "children of host " << place.path();
     }
     EXPECT_EQ(tree.find(mainHost(m_places).path())->role, ATSPI_ROLE_SCROLL_PANE);
