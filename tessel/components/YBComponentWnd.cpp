@@ -30,6 +30,7 @@ void YBComponentWnd::addComponent(YBComponent* component, bool layout, bool repa
             component->m_hostIndex = static_cast<int>(m_components.size()) - 1;
         }
     }
+    if (component) component->notifyAccess(EVENT_OBJECT_CREATE);
     m_hitsStale = true;
     if (layout) onLayoutComponents();
     if (repaint) ::InvalidateRect(m_hWnd, nullptr, TRUE);
@@ -283,6 +284,7 @@ void YBComponentWnd::componentHovered(const YBComponent& component) {
 }
 
 void YBComponentWnd::componentGone(const YBComponent& component) {
+    component.notifyAccess(EVENT_OBJECT_DESTROY);
     m_hitsStale = true;
     if (&component == m_focused) m_focused = nullptr;
 }

@@ -144,8 +144,22 @@ void YBComponentWnd::focusComponent(int index) {
         next->m_host = this;
         next->m_hostIndex = index;
         scrollIntoView(*next);
+        if (m_hWnd && ::GetFocus() == m_hWnd) next->notifyAccess(EVENT_OBJECT_FOCUS);
     }
     ::InvalidateRect(m_hWnd, nullptr, TRUE);
+}
+
+bool YBComponentWnd::focusOn(YBComponent& component) {
+    int index = -1;
+    for (int i = 0; i < getComponentCount() && index < 0; ++i)
+        if (m_components.get(i) == &component) index = i;
+    if (index < 0 || !isFocusable(component) || !m_hWnd) return false;
+    // Focused first, so that the host's own focus handling keeps it.
+    if (&component != m_focused) cancelPress();
+    m_focused = &component;
+    if (::GetFocus() != m_hWnd) ::SetFocus(m_hWnd);
+    focusComponent(index);
+    return true;
 }
 
 void YBComponentWnd::scrollIntoView(const YBComponent& component) {

@@ -34,7 +34,10 @@ DECLARE_HANDLE(HWINEVENTHOOK);
 
 // Out of context, events are queued and delivered by the thread's next
 // GetMessage or PeekMessage, in the order they happened; in context, the
-// procedure runs inside the call that raised the event.
+// procedure runs inside the call that raised the event, and the hook needs
+// the module that holds it. Everything here happens in one process on one
+// user-interface thread: WINEVENT_SKIPOWNPROCESS leaves a hook nothing, and
+// WINEVENT_SKIPOWNTHREAD leaves it the events of other threads alone.
 #define WINEVENT_OUTOFCONTEXT 0x0000
 #define WINEVENT_SKIPOWNTHREAD 0x0001
 #define WINEVENT_SKIPOWNPROCESS 0x0002
@@ -44,8 +47,7 @@ using WINEVENTPROC = void (*)(HWINEVENTHOOK hook, DWORD event, HWND window, LONG
                               LONG idChild, DWORD idEventThread, DWORD eventTimeMs);
 
 HWINEVENTHOOK SetWinEventHook(DWORD eventMin, DWORD eventMax, HMODULE module,
-                              WINEVENTPROC procedure, DWORD idProcess, DWORD idThread,
-                              DWORD flags);
+                              WINEVENTPROC procedure, DWORD idProcess, DWORD idThread, DWORD flags);
 BOOL UnhookWinEvent(HWINEVENTHOOK hook);
 // Costs one test when no hook listens.
 void NotifyWinEvent(DWORD event, HWND window, LONG idObject, LONG idChild);

@@ -203,6 +203,9 @@ LRESULT CallWindowProcW(WNDPROC procedure, HWND window, UINT message, WPARAM wPa
 BOOL WaitMessage();
 LONG GetMessageTime();
 DWORD GetTickCount();
+// The calling thread and process, as the hooks' thread and process filters name them.
+DWORD GetCurrentThreadId();
+DWORD GetCurrentProcessId();
 
 // Painting
 BOOL InvalidateRect(HWND window, const RECT* rect, BOOL erase);
@@ -283,7 +286,8 @@ struct CBT_CREATEWNDW {
 };
 // The low-level keyboard hook sees every key SendInput takes, before it is
 // queued: code HC_ACTION, wParam WM_KEYDOWN/WM_KEYUP/WM_SYSKEYDOWN/WM_SYSKEYUP,
-// lParam a KBDLLHOOKSTRUCT*. A nonzero answer swallows the key.
+// lParam a KBDLLHOOKSTRUCT*. A nonzero answer swallows the key. It is a
+// global hook: installed with thread id 0.
 #define WH_KEYBOARD_LL 13
 #define HC_ACTION 0
 #define LLKHF_EXTENDED 0x00000001

@@ -22,6 +22,7 @@ public:
     ~YBTextButtonWnd() override;
 
     void setText(const kelp::KLString& text) { m_text = text; }
+    const kelp::KLString& getText() const { return m_text; }
     // Indices outside 0..7 are ignored; getStyle then leaves `style` alone.
     void setStyle(int index, const YBTextButtonStyle& style);
     void getStyle(int index, YBTextButtonStyle& style) const;

@@ -1,9 +1,8 @@
-#include <chrono>
 #include <cstdio>
 #include <cstdlib>
-#include <thread>
 
 #include "backends/backend.h"
+#include "user/wait_source_set.h"
 
 namespace tessel::ws {
 
@@ -25,10 +24,8 @@ public:
     void topLevelChanged(Window&) override {}
     void topLevelDestroyed(Window&) override {}
     void present(Window&, const RECT&) override {}
-    // Nothing arrives from outside: only the time passes.
-    void wait(long timeoutMs) override {
-        if (timeoutMs > 0) std::this_thread::sleep_for(std::chrono::milliseconds(timeoutMs));
-    }
+    // Nothing arrives from a display: the watched descriptors alone can end the wait early.
+    void wait(long timeoutMs) override { WaitSourceSet::instance().wait(timeoutMs); }
     void cursorChanged(HCURSOR) override {}
 
 private:

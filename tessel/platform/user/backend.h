@@ -23,8 +23,10 @@ public:
     virtual void topLevelDestroyed(Window& window) = 0;
     // Pixels of the top-level window's surface changed within `damage` (surface pixels).
     virtual void present(Window& window, const RECT& damage) = 0;
-    // Waits up to timeoutMs (negative: without limit) for native events and
-    // feeds them in; returns at once when there are none to wait for.
+    // Waits up to timeoutMs (negative: without limit) for native events or a
+    // watched descriptor (user/wait_source_set.h), feeds the events in and
+    // runs the callbacks of the descriptors that are ready; returns at once
+    // when nothing could end the wait.
     virtual void wait(long timeoutMs) = 0;
     virtual void cursorChanged(HCURSOR cursor) = 0;
 };

@@ -144,7 +144,9 @@ LRESULT onWindowPosChanged(Window* w, LPARAM lParam) {
 
 LRESULT onSetText(Window* w, LPARAM lParam) {
     w->text = lParam ? reinterpret_cast<LPCWSTR>(lParam) : L"";
+    const HWND handle = w->handle;
     if (!w->parent) WindowSystem::instance().backend->topLevelChanged(*w);
+    NotifyWinEvent(EVENT_OBJECT_NAMECHANGE, handle, OBJID_WINDOW, CHILDID_SELF);
     return TRUE;
 }
 

@@ -1,4 +1,6 @@
 // Who gets input: capture, focus, the active window, leave tracking; the cursor.
+#include <utility>
+
 #include "user/backend.h"
 #include "user/window_system.h"
 
@@ -59,11 +61,18 @@ HWND SetFocus(HWND handle) {
     const HWND old = windowOf(ws.focus) ? ws.focus : nullptr;
     if (old == handle) return old;
     ws.focus = handle;
-    if (handle) ws.active = topLevelOf(windowOf(handle))->handle;
+    if (handle) {
+        const HWND top = topLevelOf(windowOf(handle))->handle;
+        if (std::exchange(ws.active, top) != top)
+            NotifyWinEvent(EVENT_SYSTEM_FOREGROUND, top, OBJID_WINDOW, CHILDID_SELF);
+    }
     if (Window* previous = windowOf(old))
         send(previous, WM_KILLFOCUS, reinterpret_cast<WPARAM>(handle), 0);
-    if (Window* next = windowOf(handle); next && ws.focus == handle)
-        send(next, WM_SETFOCUS, reinterpret_cast<WPARAM>(old), 0);
+    if (windowOf(handle) && ws.focus == handle) {
+        NotifyWinEvent(EVENT_OBJECT_FOCUS, handle, OBJID_CLIENT, CHILDID_SELF);
+        if (Window* next = windowOf(handle); next && ws.focus == handle)
+            send(next, WM_SETFOCUS, reinterpret_cast<WPARAM>(old), 0);
+    }
     return old;
 }
 

@@ -1,4 +1,5 @@
-// Window hooks: the WH_CBT chain that window creation calls.
+// Window hooks: the WH_CBT chain that window creation calls and the
+// WH_KEYBOARD_LL chain that every key passes (input.cpp).
 //
 // The chain is kept apart from the window system, so that a library can
 // install its hook as it loads without starting the window system (and with
@@ -55,8 +56,10 @@ LRESULT callHooks(int kind, int code, WPARAM wParam, LPARAM lParam) {
 
 using namespace tessel::ws;
 
-HHOOK SetWindowsHookExW(int kind, HOOKPROC procedure, HINSTANCE, DWORD) {
-    if (kind != WH_CBT || !procedure) return nullptr;
+HHOOK SetWindowsHookExW(int kind, HOOKPROC procedure, HINSTANCE, DWORD threadId) {
+    if (!procedure) return nullptr;
+    // The low-level hook sees the whole desktop's input: it cannot be a thread's.
+    if (kind == WH_KEYBOARD_LL ? threadId != 0 : kind != WH_CBT) return nullptr;
     static std::uintptr_t lastHandle = 0;
     const auto handle = reinterpret_cast<HHOOK>(++lastHandle);
     hooks().push_back(Hook{handle, kind, procedure});

@@ -4,8 +4,8 @@
 #include <utility>
 #include <vector>
 
-#include "user/metrics.h"
 #include <tessel/platform/input_events.h>
+#include "user/metrics.h"
 #include "user/window_system.h"
 
 namespace tessel::ws {
@@ -203,7 +203,7 @@ bool mouseMessage(const INPUT& in, MSG* out) {
         if (f & ~(MOUSEEVENTF_MOVE | MOUSEEVENTF_ABSOLUTE)) {
             INPUT rest = in;
             rest.mi.dwFlags &= ~(MOUSEEVENTF_MOVE | MOUSEEVENTF_ABSOLUTE);
-            WindowSystem::instance().input.push_front(rest);
+            WindowSystem::instance().input.push_front(RawInput{rest, false});
         }
         return produced;
     }
@@ -222,19 +222,46 @@ bool mouseMessage(const INPUT& in, MSG* out) {
     return false;
 }
 
+// WH_KEYBOARD_LL: the hooks see the key before the window system does, as
+// Windows shows it to them; a nonzero answer swallows it, so no message
+// comes and the key state stays as it was.
+bool swallowedByHooks(const KEYBDINPUT& ki, bool injected) {
+    WindowSystem& ws = WindowSystem::instance();
+    const bool up = ki.dwFlags & KEYEVENTF_KEYUP;
+    const WORD vk = (ki.dwFlags & KEYEVENTF_UNICODE) ? VK_PACKET : ki.wVk;
+    const bool alt = vk == VK_MENU ? !up : (ws.keys[VK_MENU] & kKeyDown) != 0;
+    const bool ctrl = (ws.keys[VK_CONTROL] & kKeyDown) != 0;
+    DWORD flags = 0;
+    if (ki.dwFlags & KEYEVENTF_EXTENDEDKEY) flags |= LLKHF_EXTENDED;
+    if (injected) flags |= LLKHF_INJECTED;
+    if (alt) flags |= LLKHF_ALTDOWN;
+    if (up) flags |= LLKHF_UP;
+    KBDLLHOOKSTRUCT key{vk, ki.wScan, flags, ki.time ? ki.time : static_cast<DWORD>(ws.now()),
+                        ki.dwExtraInfo};
+    const WPARAM kind =
+        alt && !ctrl ? (up ? WM_SYSKEYUP : WM_SYSKEYDOWN) : (up ? WM_KEYUP : WM_KEYDOWN);
+    return callHooks(WH_KEYBOARD_LL, HC_ACTION, kind, reinterpret_cast<LPARAM>(&key)) != 0;
+}
+
 }  // namespace
+
+void queueInput(const INPUT& event, bool injected) {
+    WindowSystem::instance().input.push_back(RawInput{event, injected});
+}
 
 bool nextInput(MSG* out, HWND filter, UINT first, UINT last, bool remove) {
     WindowSystem& ws = WindowSystem::instance();
     (void)first, (void)last;
     while (!ws.input.empty()) {
         // Input is consumed in order whatever the filter: it is state, not mail.
-        const INPUT in = ws.input.front();
+        const RawInput raw = ws.input.front();
+        const INPUT& in = raw.event;
         if (!remove) return false;  // peeking cannot turn input into messages without consuming it
         ws.input.pop_front();
         MSG m;
         bool produced = false;
         if (in.type == INPUT_KEYBOARD) {
+            if (swallowedByHooks(in.ki, raw.injected)) continue;
             ws.keyboardInputLast = true;
             produced = keyMessage(in.ki, &m);
         } else if (in.type == INPUT_MOUSE) {
@@ -256,9 +283,8 @@ using namespace tessel::ws;
 
 UINT SendInput(UINT count, LPINPUT inputs, int size) {
     if (!inputs || size != static_cast<int>(sizeof(INPUT))) return 0;
-    WindowSystem& ws = WindowSystem::instance();
     for (UINT i = 0; i < count; ++i)
-        ws.input.push_back(inputs[i]);
+        queueInput(inputs[i], true);
     return count;
 }
 

@@ -1,8 +1,9 @@
 // Sending, posting and retrieving messages; timers.
 #include <algorithm>
 
-#include "user/backend.h"
 #include <tessel/platform/gdi.h>
+#include "user/backend.h"
+#include "user/win_event_hooks.h"
 #include "user/window_system.h"
 
 namespace tessel::ws {
@@ -97,7 +98,8 @@ void PostQuitMessage(int exitCode) {
 BOOL PeekMessageW(LPMSG msg, HWND window, UINT first, UINT last, UINT remove) {
     if (!msg) return FALSE;
     WindowSystem& ws = WindowSystem::instance();
-    ws.backend->wait(0);  // take in what the display has for us
+    ws.backend->wait(0);  // take in what the display and the watched descriptors have for us
+    WinEventHooks::deliverQueued();
     return nextMessage(msg, window, first, last, (remove & PM_REMOVE) != 0);
 }
 
@@ -106,6 +108,7 @@ BOOL GetMessageW(LPMSG msg, HWND window, UINT first, UINT last) {
     WindowSystem& ws = WindowSystem::instance();
     for (;;) {
         ws.backend->wait(0);
+        WinEventHooks::deliverQueued();
         if (nextMessage(msg, window, first, last, true))
             return msg->message == WM_QUIT ? FALSE : TRUE;
         // With a virtual clock time only moves when a test moves it: wait for input alone.
@@ -116,9 +119,11 @@ BOOL GetMessageW(LPMSG msg, HWND window, UINT first, UINT last) {
 BOOL WaitMessage() {
     WindowSystem& ws = WindowSystem::instance();
     MSG m;
-    while (!nextMessage(&m, nullptr, 0, 0, false))
+    for (;;) {
+        WinEventHooks::deliverQueued();
+        if (nextMessage(&m, nullptr, 0, 0, false)) return TRUE;
         ws.backend->wait(ws.virtualClock ? -1 : untilNextTimer());
-    return TRUE;
+    }
 }
 
 LRESULT DispatchMessageW(const MSG* msg) {

@@ -272,7 +272,11 @@ int SetScrollInfo(HWND handle, int bar, LPCSCROLLINFO info, BOOL redraw) {
         if (!(w = windowOf(handle))) return 0;
     }
     if (redraw) invalidateFrame(w);
-    return w->bars[bar].position;
+    const int position = w->bars[bar].position;
+    if (position != before.position)
+        NotifyWinEvent(EVENT_OBJECT_VALUECHANGE, handle,
+                       bar == SB_VERT ? OBJID_VSCROLL : OBJID_HSCROLL, CHILDID_SELF);
+    return position;
 }
 
 BOOL GetScrollInfo(HWND handle, int bar, LPSCROLLINFO info) {

@@ -191,20 +191,23 @@ int GetSystemMetrics(int index) {
 
 namespace {
 
-void restack(Window* w, HWND insertAfter) {
+// True when the window's place among its siblings changed.
+bool restack(Window* w, HWND insertAfter) {
     childrenChanged(w->parent);
     auto& siblings = w->parent ? w->parent->children : WindowSystem::instance().topLevel;
+    const auto was = std::find(siblings.begin(), siblings.end(), w) - siblings.begin();
     std::erase(siblings, w);
     if (insertAfter == HWND_BOTTOM) {
         siblings.push_back(w);
-        return;
+    } else {
+        Window* after =
+            insertAfter == HWND_TOP || insertAfter == HWND_TOPMOST || insertAfter == HWND_NOTOPMOST
+                ? nullptr
+                : windowOf(insertAfter);
+        auto at = after ? std::find(siblings.begin(), siblings.end(), after) : siblings.end();
+        siblings.insert(at == siblings.end() ? siblings.begin() : at + 1, w);
     }
-    Window* after =
-        insertAfter == HWND_TOP || insertAfter == HWND_TOPMOST || insertAfter == HWND_NOTOPMOST
-            ? nullptr
-            : windowOf(insertAfter);
-    auto at = after ? std::find(siblings.begin(), siblings.end(), after) : siblings.end();
-    siblings.insert(at == siblings.end() ? siblings.begin() : at + 1, w);
+    return std::find(siblings.begin(), siblings.end(), w) - siblings.begin() != was;
 }
 
 }  // namespace
@@ -292,7 +295,7 @@ BOOL placeWindow(HWND handle, HWND insertAfter, int x, int y, int width, int hei
         const RECT origin = onSurface(w, {0, 0, 0, 0}, true);
         from = {origin.left, origin.top};
     }
-    if (!(pos.flags & SWP_NOZORDER)) restack(w, pos.hwndInsertAfter);
+    const bool reordered = !(pos.flags & SWP_NOZORDER) && restack(w, pos.hwndInsertAfter);
     w->rect = {pos.x, pos.y, pos.x + pos.cx, pos.y + pos.cy};
     if (w->parent && w->parent->childIndex) w->parent->childIndex->moved(w, oldRect);
     const bool resized = (w->rect.right - w->rect.left != oldRect.right - oldRect.left) ||
@@ -335,8 +338,20 @@ BOOL placeWindow(HWND handle, HWND insertAfter, int x, int y, int width, int hei
     }
     pos.x = w->rect.left, pos.y = w->rect.top;
     pos.cx = w->rect.right - w->rect.left, pos.cy = w->rect.bottom - w->rect.top;
+    if (visible != wasVisible) {
+        NotifyWinEvent(visible ? EVENT_OBJECT_SHOW : EVENT_OBJECT_HIDE, handle, OBJID_WINDOW,
+                       CHILDID_SELF);
+        if (!(w = windowOf(handle))) return TRUE;
+    }
+    const HWND parent = w->parent ? w->parent->handle : nullptr;
     send(w, WM_WINDOWPOSCHANGED, 0, reinterpret_cast<LPARAM>(&pos));
     if ((w = windowOf(handle)) && !w->parent) WindowSystem::instance().backend->topLevelChanged(*w);
+    // A top-level window's siblings are the desktop's children, which has no handle here.
+    if (reordered && parent)
+        NotifyWinEvent(EVENT_OBJECT_REORDER, parent, OBJID_CLIENT, CHILDID_SELF);
+    const UINT located = SWP_NOCLIENTSIZE | SWP_NOCLIENTMOVE;
+    if (moved || resized || (pos.flags & located) != located || (pos.flags & SWP_FRAMECHANGED))
+        NotifyWinEvent(EVENT_OBJECT_LOCATIONCHANGE, handle, OBJID_WINDOW, CHILDID_SELF);
     return TRUE;
 }
 

@@ -72,7 +72,7 @@ Window* insertWindow(std::shared_ptr<WindowClass> windowClass, const CREATESTRUC
 }
 
 // Step 3, the creation sequence: WM_NCCREATE, the client area, WM_CREATE,
-// WM_SIZE, WM_MOVE, then showing. Any handler may destroy the window; a
+// EVENT_OBJECT_CREATE, WM_SIZE, WM_MOVE, then showing. Any handler may destroy the window; a
 // refusal (FALSE from WM_NCCREATE, -1 from WM_CREATE) destroys it.
 HWND runCreation(Window* w, CREATESTRUCTW& cs) {
     const HWND handle = w->handle;
@@ -86,6 +86,9 @@ HWND runCreation(Window* w, CREATESTRUCTW& cs) {
         if (windowOf(handle)) DestroyWindow(handle);
         return nullptr;
     }
+    if (!windowOf(handle)) return nullptr;
+    // Created from here on, before it hears of its size and place, as on Windows.
+    NotifyWinEvent(EVENT_OBJECT_CREATE, handle, OBJID_WINDOW, CHILDID_SELF);
     if (!windowOf(handle)) return nullptr;
     const RECT& c = w->client;
     send(w, WM_SIZE, SIZE_RESTORED, MAKELONG(c.right - c.left, c.bottom - c.top));
@@ -144,7 +147,10 @@ void destroyWindow(Window* w, bool sendDestroy) {
     for (HWND o : owned)
         DestroyWindow(o);
     releaseInputState(w);
-    if (sendDestroy) send(w, WM_DESTROY, 0, 0);
+    if (sendDestroy) {
+        NotifyWinEvent(EVENT_OBJECT_DESTROY, handle, OBJID_WINDOW, CHILDID_SELF);
+        send(w, WM_DESTROY, 0, 0);
+    }
     // The children leave the list at once (each unlinking itself would cost a
     // scan per child); handles, not pointers, since a child's handler may
     // destroy its siblings.

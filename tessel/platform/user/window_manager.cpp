@@ -4,8 +4,8 @@
 #include <cstdlib>
 #include <new>
 
-#include "user/backend.h"
 #include <tessel/platform/gdi.h>
+#include "user/backend.h"
 #include "user/window_system.h"
 
 namespace tessel::ws {
@@ -136,14 +136,16 @@ BOOL EnableWindow(HWND handle, BOOL enable) {
     const BOOL wasDisabled = (w->style & WS_DISABLED) != 0;
     if (enable && wasDisabled) {
         w->style &= ~WS_DISABLED;
-        send(w, WM_ENABLE, TRUE, 0);
+        NotifyWinEvent(EVENT_OBJECT_STATECHANGE, handle, OBJID_WINDOW, CHILDID_SELF);
+        send(windowOf(handle), WM_ENABLE, TRUE, 0);
     } else if (!enable && !wasDisabled) {
         // A disabled window loses the focus and the capture first.
         if (GetFocus() == handle) SetFocus(nullptr);
         if (GetCapture() == handle) ReleaseCapture();
         if ((w = windowOf(handle))) {
             w->style |= WS_DISABLED;
-            send(w, WM_ENABLE, FALSE, 0);
+            NotifyWinEvent(EVENT_OBJECT_STATECHANGE, handle, OBJID_WINDOW, CHILDID_SELF);
+            send(windowOf(handle), WM_ENABLE, FALSE, 0);
         }
     }
     return wasDisabled;

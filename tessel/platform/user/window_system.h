@@ -12,9 +12,9 @@
 #include <unordered_map>
 #include <vector>
 
+#include <tessel/platform/win_user.h>
 #include "base/handle_slots.h"
 #include "user/window.h"
-#include <tessel/platform/win_user.h>
 
 namespace tessel::ws {
 
@@ -27,6 +27,12 @@ struct Timer {
 };
 
 class Backend;
+
+// One raw input event as SendInput or the display backend gave it.
+struct RawInput {
+    INPUT event;
+    bool injected;  // from SendInput: a program's, not the user's (LLKHF_INJECTED)
+};
 
 class WindowSystem {
 public:
@@ -60,11 +66,11 @@ public:
     HWND active = nullptr;
     HCURSOR cursor = nullptr;
     POINT cursorPos{0, 0};
-    std::deque<INPUT> input;   // raw events from SendInput and the backend
-    BYTE keys[256] = {};       // 0x80: down, 0x01: toggled
-    WORD packetCharacter = 0;  // the character of the last VK_PACKET key
-    HWND hover = nullptr;      // the window the pointer was last over
-    HWND tracking = nullptr;   // TrackMouseEvent(TME_LEAVE) target
+    std::deque<RawInput> input;  // raw events from SendInput and the backend
+    BYTE keys[256] = {};         // 0x80: down, 0x01: toggled
+    WORD packetCharacter = 0;    // the character of the last VK_PACKET key
+    HWND hover = nullptr;        // the window the pointer was last over
+    HWND tracking = nullptr;     // TrackMouseEvent(TME_LEAVE) target
     // Alt went down and no other key since: its release is a system key too.
     bool altAlone = false;
     // The last input came from the keyboard: UIS_INITIALIZE shows the cues.
@@ -214,6 +220,8 @@ Window* nextToPaint(HWND filter);
 void drawNonClient(Window* window);
 // Calls the hooks of a kind (WH_x), newest first; 0 without any (hooks.cpp).
 LRESULT callHooks(int kind, int code, WPARAM wParam, LPARAM lParam);
+// Queues a raw input event; a backend's native events are not injected (input.cpp).
+void queueInput(const INPUT& event, bool injected);
 // Turns the next raw input event into a message (input.cpp).
 bool nextInput(MSG* out, HWND filter, UINT first, UINT last, bool remove);
 // A press on a standard scroll bar starts its interaction; while it lasts the

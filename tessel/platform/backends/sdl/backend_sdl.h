@@ -14,6 +14,9 @@
 //   events, so a turn of the message loop uploads each window's damage once
 //   and never holds up input.
 //
+// - While wait() blocks in SDL, the watched descriptors are polled by
+//   m_watcher's thread; their callbacks run here, after the wait.
+//
 //   TESSEL_BACKEND=sdl ./app    (or a DISPLAY/WAYLAND_DISPLAY to choose it)
 //   GetMessage/DispatchMessage as usual: wait() feeds native events in.
 #pragma once
@@ -27,6 +30,7 @@
 #include <unordered_map>
 
 #include "backends/backend.h"
+#include "backends/sdl/descriptor_watcher.h"
 #include "user/window_system.h"
 
 namespace tessel::ws {
@@ -94,6 +98,8 @@ private:
     void mouseButton(const SDL_MouseButtonEvent& event);
     void key(const SDL_KeyboardEvent& event);
     void text(const char* utf8);
+    // Waits in SDL for up to timeoutMs, woken early by a watched descriptor.
+    int waitNative(SDL_Event* event, long timeoutMs);
     // The native window of an event, dropped when its window has gone.
     NativeWindow* nativeOf(Uint32 windowId);
     // The pointer at a native window's point, through SetCursorPos; unless
@@ -104,6 +110,7 @@ private:
     std::array<std::unique_ptr<SDL_Cursor, SdlDeleter>, SDL_NUM_SYSTEM_CURSORS> m_cursors;
     POINT m_pointer{-1, -1};  // where native input last put the pointer (screen)
     WORD m_lastKey = 0;  // the last key pressed: its text may already come from TranslateMessage
+    DescriptorWatcher m_watcher;  // the watched descriptors while SDL waits
 };
 
 }  // namespace tessel::ws

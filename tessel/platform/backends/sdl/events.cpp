@@ -4,8 +4,8 @@
 //   native event            window system
 //   mouse motion, buttons   SetCursorPos (screen = surface origin + native point), SendInput
 //   wheel                   SendInput MOUSEEVENTF_WHEEL/HWHEEL, 120 per notch
-//   key down/up             SendInput with the virtual key
-//   text                    SendInput KEYEVENTF_UNICODE for what TranslateMessage cannot make
+//   key down/up             SendInput's queue with the virtual key, not injected
+//   text                    the same with KEYEVENTF_UNICODE for what TranslateMessage cannot make
 //   moved, size changed     SetWindowPos (window rect = native client area + frame),
 //                           sizes clamped to WM_GETMINMAXINFO's tracking limits
 //   minimised, restored     ShowWindow(SW_MINIMIZE / SW_RESTORE)
@@ -17,9 +17,10 @@
 #include <cmath>
 #include <limits>
 
-#include "backends/sdl/backend_sdl.h"
 #include <tessel/platform/input_events.h>
 #include <tessel/platform/text_encoding.h>
+#include "backends/sdl/backend_sdl.h"
+#include "user/wait_source_set.h"
 
 namespace tessel::ws {
 
@@ -125,23 +126,53 @@ bool translatesItself(WORD vk, wchar_t c) {
     return vk == VK_SPACE && c == L' ';
 }
 
+// The user's own key: it takes SendInput's way in, but is not injected.
+void nativeKey(WORD vk, WORD scan, DWORD flags) {
+    INPUT in{};
+    in.type = INPUT_KEYBOARD;
+    in.ki.wVk = vk;
+    in.ki.wScan = scan;
+    in.ki.dwFlags = flags;
+    queueInput(in, false);
+}
+
 }  // namespace
 
 void SdlBackend::wait(long timeoutMs) {
     presentAll();
+    WaitSourceSet& sources = WaitSourceSet::instance();
     SDL_Event event;
     int got = 0;
-    if (timeoutMs == 0 || (timeoutMs < 0 && m_windows.empty())) {
-        got = SDL_PollEvent(&event);  // no native window: nothing could ever arrive
-    } else if (timeoutMs < 0) {
-        got = SDL_WaitEvent(&event);
+    if (timeoutMs == 0) {
+        got = SDL_PollEvent(&event);
+    } else if (timeoutMs < 0 && m_windows.empty()) {
+        sources.wait(-1);  // no native window: only a descriptor can end the wait
+        got = SDL_PollEvent(&event);
     } else {
-        got = SDL_WaitEventTimeout(&event, static_cast<int>(std::min<long>(timeoutMs, INT_MAX)));
+        got = waitNative(&event, timeoutMs);
     }
     while (got) {
         feed(event);
         got = SDL_PollEvent(&event);
     }
+    sources.wait(0);
+}
+
+int SdlBackend::waitNative(SDL_Event* event, long timeoutMs) {
+    const bool armed = [&] {
+        WaitSourceSet::Round watched = WaitSourceSet::instance().round();
+        return !watched.fds.empty() && m_watcher.arm(std::move(watched.fds));
+    }();
+    const int got =
+        timeoutMs < 0
+            ? SDL_WaitEvent(event)
+            : SDL_WaitEventTimeout(event, static_cast<int>(std::min<long>(timeoutMs, INT_MAX)));
+    if (armed) {
+        m_watcher.disarm();
+        // A report still queued would only wake the next wait for nothing.
+        SDL_FlushEvent(m_watcher.wakeEvent());
+    }
+    return got;
 }
 
 NativeWindow* SdlBackend::nativeOf(Uint32 windowId) {
@@ -231,7 +262,7 @@ void SdlBackend::key(const SDL_KeyboardEvent& event) {
     if (!vk) return;  // a key without a virtual key: its text comes as VK_PACKET
     DWORD flags = down ? 0 : KEYEVENTF_KEYUP;
     if (extendedKey(event.keysym.sym)) flags |= KEYEVENTF_EXTENDEDKEY;
-    sendKeyInput(vk, 0, flags);
+    nativeKey(vk, 0, flags);
 }
 
 void SdlBackend::text(const char* utf8) {
@@ -241,8 +272,8 @@ void SdlBackend::text(const char* utf8) {
             continue;
         }
         if (c > std::numeric_limits<WORD>::max()) continue;  // KEYBDINPUT carries 16 bits
-        sendKeyInput(0, static_cast<WORD>(c), KEYEVENTF_UNICODE);
-        sendKeyInput(0, static_cast<WORD>(c), KEYEVENTF_UNICODE | KEYEVENTF_KEYUP);
+        nativeKey(0, static_cast<WORD>(c), KEYEVENTF_UNICODE);
+        nativeKey(0, static_cast<WORD>(c), KEYEVENTF_UNICODE | KEYEVENTF_KEYUP);
     }
 }
 
