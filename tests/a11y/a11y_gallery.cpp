@@ -225,17 +225,6 @@ int main() {
     giveMnemonics(gallery);
 
     Driver driver(gallery, answerFd);
-#ifdef A11Y_DRIVER_POLLS_STDIN
-    // Interim loop until the message loop's wait watches descriptors.
-    for (bool reading = true; reading;) {
-        pollfd in{STDIN_FILENO, POLLIN, 0};
-        if (::poll(&in, 1, 10) > 0) reading = driver.readInput();
-        tessel::testing::pump();
-    }
-    gallery.SendMessage(WM_CLOSE);
-    tessel::testing::pump();
-    return 0;
-#endif
     tessel::WaitSourceId input = 0;
     input = tessel::watchDescriptor(STDIN_FILENO, POLLIN, [&](short) {
         if (driver.readInput()) return;

@@ -100,6 +100,8 @@ TEST_F(GalleryOnBus, DisablingByIdClearsEnabledAndReportsIt) {
 
 TEST_F(GalleryOnBus, EachTabReportsOneFocusWithinHalfASecond) {
     AtspiEventLog log({"object:state-changed:focused", "focus:"});
+    // What the gallery said while it started is not the first key's.
+    AtspiEventLog::drain(application());
     std::string previous;
     for (const char* key : {"tab", "tab", "tab", "tab", "tab", "shift+tab", "shift+tab"}) {
         log.clear();
@@ -125,8 +127,8 @@ TEST_F(GalleryOnBus, EachTabReportsOneFocusWithinHalfASecond) {
         const std::vector<std::string> changed = gained("object:state-changed:focused");
         const std::vector<std::string> focus = gained("focus");
         // One move, told once in each form the bridge uses.
-        ASSERT_LE(changed.size(), 1u) << key;
-        ASSERT_LE(focus.size(), 1u) << key;
+        ASSERT_LE(changed.size(), 1u) << key << ": " << ::testing::PrintToString(changed);
+        ASSERT_LE(focus.size(), 1u) << key << ": " << ::testing::PrintToString(focus);
         const std::string path = changed.empty() ? focus.front() : changed.front();
         if (!changed.empty() && !focus.empty()) {
             EXPECT_EQ(changed.front(), focus.front()) << key;
@@ -185,7 +187,7 @@ TEST_F(GalleryOnBus, UnknownAndStaleObjectsAnswerAnErrorAndTheGalleryLivesOn) {
 
     const std::string prefix = "/org/a11y/atspi/accessible/";
     std::vector<std::string> paths = stale;
-    for (const char* bad : {"c0", "c4294967295", "c18446744073709551616", "c-1", "cabc", "c", "w0",
+    for (const char* bad : {"c0", "c4294967295", "c18446744073709551616", "c_1", "cabc", "c", "w0",
                             "w1", "w99999999999999999999", "x5", "w12c3"})
         paths.push_back(prefix + bad);
     for (const std::string& path : paths)
