@@ -68,11 +68,16 @@ void YBAccessServer::embeddedIn(std::string bus, std::string path) {
 }
 
 void YBAccessServer::noteWindow(HWND window) {
-    if (window) m_anyWindow = window;
+    while (window && (::GetWindowLongPtrW(window, GWL_STYLE) & WS_CHILD) && ::GetParent(window))
+        window = ::GetParent(window);
+    if (window && ::IsWindow(window) &&
+        std::find(m_topLevels.begin(), m_topLevels.end(), window) == m_topLevels.end())
+        m_topLevels.push_back(window);
 }
 
-HWND YBAccessServer::anyWindow() const {
-    return m_anyWindow;
+HWND YBAccessServer::anyWindow() {
+    std::erase_if(m_topLevels, [](HWND window) { return !::IsWindow(window); });
+    return m_topLevels.empty() ? nullptr : m_topLevels.front();
 }
 
 YBAccessMessage YBAccessServer::replyTo(DBusMessage* call) {
@@ -168,18 +173,18 @@ YBAccessMessage YBAccessServer::accessible(DBusMessage* call, const YBAccessNode
     YBAccessWriter out(reply.get());
     if (is(member, "GetChildren")) {
         YBAccessWriter array(out, DBUS_TYPE_ARRAY, "(so)");
-        for (const YBAccessNode& child : node.children(m_anyWindow))
+        for (const YBAccessNode& child : node.children(anyWindow()))
             array.reference(m_busName, child);
     } else if (is(member, "GetChildAtIndex")) {
         dbus_int32_t index = 0;
         if (!dbus_message_get_args(call, nullptr, DBUS_TYPE_INT32, &index, DBUS_TYPE_INVALID))
             return invalidArgs(call);
-        const std::vector<YBAccessNode> children = node.children(m_anyWindow);
+        const std::vector<YBAccessNode> children = node.children(anyWindow());
         if (index < 0 || static_cast<std::size_t>(index) >= children.size())
             return invalidArgs(call);
         out.reference(m_busName, children[static_cast<std::size_t>(index)]);
     } else if (is(member, "GetIndexInParent")) {
-        out.int32(node.kind() == YBAccessNode::Kind::Root ? -1 : node.indexInParent(m_anyWindow));
+        out.int32(node.kind() == YBAccessNode::Kind::Root ? -1 : node.indexInParent(anyWindow()));
     } else if (is(member, "GetRelationSet")) {
         YBAccessWriter none(out, DBUS_TYPE_ARRAY, "(ua(so))");
     } else if (is(member, "GetRole")) {
@@ -247,7 +252,7 @@ bool YBAccessServer::property(YBAccessWriter& out, const YBAccessNode& node,
             return variant("(so)", [&](YBAccessWriter& v) { parentReference(v, node); });
         if (name == "ChildCount")
             return variant("i", [&](YBAccessWriter& v) {
-                v.int32(static_cast<std::int32_t>(node.children(m_anyWindow).size()));
+                v.int32(static_cast<std::int32_t>(node.children(anyWindow()).size()));
             });
         return false;
     }

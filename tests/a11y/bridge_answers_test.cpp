@@ -234,6 +234,73 @@ TEST_F(BridgeAnswers, SettingABarsValueMovesItWithinThePanesLimits) {
     }
 }
 
+TEST_F(BridgeAnswers, TextAndPlacesAnswerForHostileOffsetsAndEveryCoordinateSpace) {
+    YBComponentWnd host(RGB(255, 255, 255));
+    ASSERT_TRUE(host.createAt(0, 0, &m_frame));
+    host.MoveWindow(20, 10, 300, 200);
+    auto* label = new YBText(L"Hello wide world", kFont, DT_LEFT, 0, &host);
+    host.addComponent(label, true, false);
+    const YBAccessNode node = YBAccessNode::component(label->accessibleId());
+    const auto textReply = [&](const char* member, std::int32_t a, std::uint32_t b, bool unsignedSecond) {
+        const YBAccessMessage reply = ask(node.path(), "org.a11y.atspi.Text", member, [&](YBAccessWriter& out) {
+            out.int32(a);
+            unsignedSecond ? out.uint32(b) : out.int32(static_cast<std::int32_t>(b));
+        });
+        const char* text = nullptr;
+        dbus_int32_t start = -1, end = -1;
+        dbus_message_get_args(reply.get(), nullptr, DBUS_TYPE_STRING, &text, DBUS_TYPE_INT32, &start, DBUS_TYPE_INT32,
+                              &end, DBUS_TYPE_INVALID);
+        return std::tuple<std::string, int, int>(text ? text : "(none)", start, end);
+    };
+    EXPECT_EQ(std::get<0>(textReply("GetText", 6, 10, false)), "wide");
+    EXPECT_EQ(std::get<0>(textReply("GetText", -5, static_cast<std::uint32_t>(-1), false)), "Hello wide world");
+    EXPECT_EQ(std::get<0>(textReply("GetText", INT32_MAX, 2, false)), "");
+    EXPECT_EQ(textReply("GetTextAtOffset", 8, 1, true), std::make_tuple(std::string("wide"), 6, 10));
+    EXPECT_EQ(textReply("GetTextAtOffset", 8, 0, true), std::make_tuple(std::string("d"), 8, 9));
+    EXPECT_EQ(textReply("GetTextAtOffset", INT32_MIN, 1, true), std::make_tuple(std::string(""), 16, 16));
+    EXPECT_EQ(textReply("GetTextBeforeOffset", 8, 1, true), std::make_tuple(std::string(" "), 5, 6));
+
+    // The label's place: on the screen, in its frame and in its host.
+    const CRect r = label->rect();
+    const auto extents = [&](std::uint32_t coordType) {
+        const YBAccessMessage reply = ask(node.path(), "org.a11y.atspi.Component", "GetExtents",
+                                          [&](YBAccessWriter& out) { out.uint32(coordType); });
+        DBusMessageIter in, box;
+        std::int32_t v[4] = {-1, -1, -1, -1};
+        if (dbus_message_iter_init(reply.get(), &in) && dbus_message_iter_get_arg_type(&in) == DBUS_TYPE_STRUCT) {
+            dbus_message_iter_recurse(&in, &box);
+            for (std::int32_t& each : v) {
+                dbus_message_iter_get_basic(&box, &each);
+                dbus_message_iter_next(&box);
+            }
+        }
+        return std::vector<int>(v, v + 4);
+    };
+    EXPECT_EQ(extents(0), (std::vector<int>{40 + 20 + r.left, 30 + 10 + r.top, r.Width(), r.Height()}));
+    EXPECT_EQ(extents(1), (std::vector<int>{20 + r.left, 10 + r.top, r.Width(), r.Height()}));
+    EXPECT_EQ(extents(2), (std::vector<int>{r.left, r.top, r.Width(), r.Height()}));
+
+    const auto at = [&](const YBAccessNode& where, int x, int y) {
+        const YBAccessMessage reply = ask(where.path(), "org.a11y.atspi.Component", "GetAccessibleAtPoint",
+                                          [&](YBAccessWriter& out) {
+                                              out.int32(x);
+                                              out.int32(y);
+                                              out.uint32(0);
+                                          });
+        DBusMessageIter in, pair;
+        const char* path = "";
+        if (dbus_message_iter_init(reply.get(), &in) && dbus_message_iter_get_arg_type(&in) == DBUS_TYPE_STRUCT) {
+            dbus_message_iter_recurse(&in, &pair);
+            dbus_message_iter_next(&pair);
+            dbus_message_iter_get_basic(&pair, &path);
+        }
+        return std::string(path);
+    };
+    EXPECT_EQ(at(YBAccessNode::window(m_frame.m_hWnd), 60 + r.left + 1, 40 + r.top + 1), node.path());
+    EXPECT_EQ(at(YBAccessNode::window(m_frame.m_hWnd), 45, 35), "/org/a11y/atspi/null") << "the frame's own client";
+    EXPECT_EQ(at(YBAccessNode::window(m_frame.m_hWnd), INT32_MIN, INT32_MAX), "/org/a11y/atspi/null");
+}
+
 // What the toolkit tells the window system's accessibility hook about its
 // windowless parts: only real changes, each once, naming the component.
 class ToolkitNotifications : public BridgeAnswers {
@@ -306,6 +373,8 @@ TEST_F(ToolkitNotifications, StateShowAddRemoveAndMovesAreReportedOncePerChange)
     // Moving the host leaves the components where they are in its client.
     host.MoveWindow(10, 10, 300, 200);
     EXPECT_TRUE(partsOf(host.m_hWnd).empty());
+    a->setText(L"Renamed");
+    EXPECT_EQ(partsOf(host.m_hWnd), (std::vector<Seen>{{EVENT_OBJECT_NAMECHANGE, host.m_hWnd, idA}}));
     host.clearComponents();
     EXPECT_EQ(partsOf(host.m_hWnd), (std::vector<Seen>{{EVENT_OBJECT_DESTROY, host.m_hWnd, idA},
                                                        {EVENT_OBJECT_DESTROY, host.m_hWnd, idB}}));
