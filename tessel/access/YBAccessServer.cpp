@@ -240,7 +240,8 @@ bool YBAccessServer::property(YBAccessWriter& out, const YBAccessNode& node,
     if (std::find(served.begin(), served.end(), interface) == served.end()) return false;
     if (interface == kAccessible) {
         if (name == "Name")
-            return variant("s", [&](YBAccessWriter& v) { v.string(std::wstring_view(node.name())); });
+            return variant("s",
+                           [&](YBAccessWriter& v) { v.string(std::wstring_view(node.name())); });
         if (name == "Description" || name == "AccessibleId")
             return variant("s", [&](YBAccessWriter& v) { v.string(std::string_view()); });
         if (name == "Locale")
@@ -260,7 +261,8 @@ bool YBAccessServer::property(YBAccessWriter& out, const YBAccessNode& node,
         if (name == "ToolkitName")
             return variant("s", [&](YBAccessWriter& v) { v.string(std::string_view("Tessel")); });
         if (name == "Version")
-            return variant("s", [&](YBAccessWriter& v) { v.string(std::string_view(TESSEL_VERSION)); });
+            return variant("s",
+                           [&](YBAccessWriter& v) { v.string(std::string_view(TESSEL_VERSION)); });
         if (name == "AtspiVersion")
             return variant("s", [&](YBAccessWriter& v) { v.string(std::string_view("2.1")); });
         if (name == "Id") return variant("i", [&](YBAccessWriter& v) { v.int32(m_applicationId); });
@@ -273,7 +275,8 @@ bool YBAccessServer::property(YBAccessWriter& out, const YBAccessNode& node,
     if (interface == kText) {
         if (name == "CharacterCount")
             return variant("i", [&](YBAccessWriter& v) {
-                v.int32(static_cast<std::int32_t>(std::min<std::size_t>(node.text().size(), INT32_MAX)));
+                v.int32(static_cast<std::int32_t>(
+                    std::min<std::size_t>(node.text().size(), INT32_MAX)));
             });
         if (name == "CaretOffset") return variant("i", [&](YBAccessWriter& v) { v.int32(0); });
         return false;
@@ -338,7 +341,8 @@ YBAccessMessage YBAccessServer::properties(DBusMessage* call, const YBAccessNode
             return invalidArgs(call);
         dbus_message_iter_get_basic(&in, &name);
         DBusMessageIter value;
-        if (!dbus_message_iter_next(&in) || dbus_message_iter_get_arg_type(&in) != DBUS_TYPE_VARIANT)
+        if (!dbus_message_iter_next(&in) ||
+            dbus_message_iter_get_arg_type(&in) != DBUS_TYPE_VARIANT)
             return invalidArgs(call);
         dbus_message_iter_recurse(&in, &value);
         const int type = dbus_message_iter_get_arg_type(&value);

@@ -69,6 +69,6 @@ private:
     std::string m_busName;
     std::string m_socketBus;  // empty until embedded
     std::string m_socketPath = "/org/a11y/atspi/null";
-    std::vector<HWND> m_topLevels;  // noted, pruned of dead ones when looked at
+    std::vector<HWND> m_topLevels;     // noted, pruned of dead ones when looked at
     std::int32_t m_applicationId = 0;  // the registry sets it
 };
