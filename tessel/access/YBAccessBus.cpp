@@ -178,20 +178,22 @@ void YBAccessBus::wake() {
 // so come back here.
 void YBAccessBus::dispatchAll() {
     if (m_dispatching) return;  // the outer round goes on
-    for (;;) {
+    // Asked afresh each round: the work may have waited for a reply and
+    // queued other messages meanwhile.
+    while (dbus_connection_get_dispatch_status(m_connection) == DBUS_DISPATCH_DATA_REMAINS) {
         m_dispatching = true;
-        const DBusDispatchStatus status = dbus_connection_dispatch(m_connection);
+        dbus_connection_dispatch(m_connection);
         m_dispatching = false;
         std::vector<std::function<void()>> work;
         work.swap(m_then);
         for (const auto& step : work)
             step();
-        if (status != DBUS_DISPATCH_DATA_REMAINS) return;
     }
 }
 
 void YBAccessBus::dispatchStatus(DBusConnection*, DBusDispatchStatus status, void* self) {
-    if (status == DBUS_DISPATCH_DATA_REMAINS) static_cast<YBAccessBus*>(self)->wake();
+    auto* bus = static_cast<YBAccessBus*>(self);
+    if (status == DBUS_DISPATCH_DATA_REMAINS && !bus->m_pumping) bus->wake();
 }
 
 dbus_bool_t YBAccessBus::addWatch(DBusWatch* watch, void* self) {
@@ -201,8 +203,11 @@ dbus_bool_t YBAccessBus::addWatch(DBusWatch* watch, void* self) {
     // Watched with its events even while disabled, since an empty set cannot be watched.
     const tessel::WaitSourceId id =
         tessel::watchDescriptor(fd, events ? events : POLLIN, [bus, watch](short revents) {
+            const bool outer = !bus->m_pumping;
+            bus->m_pumping = true;
             dbus_watch_handle(watch, watchFlags(revents));
             bus->dispatchAll();
+            if (outer) bus->m_pumping = false;
         });
     if (!id) return FALSE;
     bus->m_watches.push_back(Watch{watch, id});

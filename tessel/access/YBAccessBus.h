@@ -88,5 +88,6 @@ private:
     int m_wakeFd = -1;  // written to when messages wait for dispatching
     tessel::WaitSourceId m_wakeWatch = 0;
     bool m_dispatching = false;
+    bool m_pumping = false;  // a watch or the wake is being served: it dispatches anyway
     std::vector<std::function<void()>> m_then;  // work the current message asked for
 };

@@ -113,10 +113,7 @@ YBComponent* YBAccessNode::liveComponent(YBComponentWnd** hostOut) const {
     if (!host || !host->m_hWnd || !::IsWindow(host->m_hWnd) ||
         CWnd::FromHandlePermanent(host->m_hWnd) != host)
         return nullptr;
-    bool listed = false;
-    for (int i = 0; i < host->getComponentCount() && !listed; ++i)
-        listed = host->getComponent(i) == component;
-    if (!listed) return nullptr;
+    if (host->indexOf(*component) < 0) return nullptr;
     if (hostOut) *hostOut = host;
     return component;
 }

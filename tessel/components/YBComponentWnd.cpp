@@ -70,6 +70,16 @@ YBComponent* YBComponentWnd::getComponent(int index) const {
     return m_components.get(index);
 }
 
+int YBComponentWnd::indexOf(const YBComponent& component) const {
+    const int count = getComponentCount();
+    if (const int at = component.m_hostIndex;
+        component.m_host == this && at >= 0 && at < count && m_components.get(at) == &component)
+        return at;
+    for (int i = 0; i < count; ++i)
+        if (m_components.get(i) == &component) return i;
+    return -1;
+}
+
 YBComponent* YBComponentWnd::getComponentByID(unsigned int id) const {
     for (int i = 0; i < getComponentCount(); ++i) {
         YBComponent* component = m_components.get(i);
