@@ -12,7 +12,7 @@ cmake --preset asan && cmake --build --preset asan && ctest --preset asan
 tsan_targets=(tests_foundation tests_components)
 tsan_labels='foundation|components'
 if pkg-config --exists atspi-2 dbus-1; then
-  tsan_targets+=(tests_a11y)
+  tsan_targets+=(tests_a11y tests_a11y_bridge)
   tsan_labels+='|a11y'
 fi
 cmake --preset tsan && cmake --build --preset tsan --target "${tsan_targets[@]}"

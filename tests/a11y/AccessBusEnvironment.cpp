@@ -8,7 +8,11 @@
 std::unique_ptr<PrivateAccessBus> AccessBusEnvironment::s_bus;
 
 void AccessBusEnvironment::SetUp() {
-    s_bus = std::make_unique<PrivateAccessBus>();
+    try {
+        s_bus = std::make_unique<PrivateAccessBus>();
+    } catch (const std::exception& e) {
+        FAIL() << e.what();
+    }
     // libatspi takes AT_SPI_BUS_ADDRESS before the display or the session
     // bus; the session address is set too for anything that asks it anyway.
     for (const auto& [name, value] : s_bus->environment()) {

@@ -149,7 +149,8 @@ void PrivateAccessBus::startRegistry(Clock::time_point deadline) {
             throw std::runtime_error("at-spi2-registryd ended before taking its name");
         if (Clock::now() >= deadline)
             throw std::runtime_error("at-spi2-registryd took no name in time");
-        if (!dbus_connection_read_write(bus, std::max(1, millisecondsUntil(deadline))))
+        // Woken now and then to notice a registry that died without taking the name.
+        if (!dbus_connection_read_write(bus, std::clamp(millisecondsUntil(deadline), 1, 200)))
             throw std::runtime_error("the private bus closed");
         while (std::unique_ptr<DBusMessage, MessageUnref> message{dbus_connection_pop_message(bus)})
             owned = owned || isOwnerGained(message.get());
