@@ -26,8 +26,6 @@ namespace {
 
 using tessel::testing::pump;
 
-const GFont kFont("Arial", 9.0, 0, 0);
-
 class BridgeAnswers : public ::testing::Test {
 protected:
     void SetUp() override {
@@ -110,6 +108,7 @@ protected:
         return number;
     }
 
+    const GFont kFont{"Arial", 9.0, 0, 0};  // per test: one made at load would be reported as leaked
     test_support::CommandFrame m_frame;
     YBAccessServer m_server{":1.7"};
     dbus_uint32_t m_serial = 0;
