@@ -28,8 +28,8 @@ YBAccessMessage ask(DBusConnection* session, YBAccessMessage call) {
     if (!call) return nullptr;
     DBusError error;
     dbus_error_init(&error);
-    DBusMessage* reply = dbus_connection_send_with_reply_and_block(session, call.get(),
-                                                                   kSessionTimeoutMs, &error);
+    DBusMessage* reply =
+        dbus_connection_send_with_reply_and_block(session, call.get(), kSessionTimeoutMs, &error);
     dbus_error_free(&error);
     return YBAccessMessage(reply);
 }
@@ -73,8 +73,8 @@ std::string YBAccessBridge::wantedAddress() {
     if (!session) return {};
     dbus_connection_set_exit_on_disconnect(session, FALSE);
     std::string address;
-    if (dbus_bus_register(session, &error) &&
-        (forced || statusSays(session, "IsEnabled") || statusSays(session, "ScreenReaderEnabled"))) {
+    if (dbus_bus_register(session, &error) && (forced || statusSays(session, "IsEnabled") ||
+                                               statusSays(session, "ScreenReaderEnabled"))) {
         const YBAccessMessage reply = ask(session, a11yBusCall(kA11yBus, "GetAddress"));
         const char* found = nullptr;
         if (reply && dbus_message_get_args(reply.get(), nullptr, DBUS_TYPE_STRING, &found,

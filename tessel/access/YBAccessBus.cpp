@@ -64,8 +64,8 @@ bool YBAccessBus::install() {
         dispatchAll();
     });
     if (!m_wakeWatch) return false;
-    if (!dbus_connection_set_watch_functions(m_connection, addWatch, removeWatch, toggleWatch,
-                                             this, nullptr) ||
+    if (!dbus_connection_set_watch_functions(m_connection, addWatch, removeWatch, toggleWatch, this,
+                                             nullptr) ||
         !dbus_connection_set_timeout_functions(m_connection, addTimeout, removeTimeout,
                                                toggleTimeout, this, nullptr))
         return false;
@@ -84,7 +84,8 @@ YBAccessBus::~YBAccessBus() {
     // Replacing the functions removes every watch and timeout through the old ones.
     dbus_connection_set_dispatch_status_function(m_connection, nullptr, nullptr, nullptr);
     dbus_connection_set_watch_functions(m_connection, nullptr, nullptr, nullptr, nullptr, nullptr);
-    dbus_connection_set_timeout_functions(m_connection, nullptr, nullptr, nullptr, nullptr, nullptr);
+    dbus_connection_set_timeout_functions(m_connection, nullptr, nullptr, nullptr, nullptr,
+                                          nullptr);
     dbus_connection_close(m_connection);
     dbus_connection_unref(m_connection);
     for (const Watch& watch : m_watches)

@@ -4,8 +4,8 @@
 #include <climits>
 #include <cstdint>
 
-#include <tessel/layout/YBSplitterWnd.h>
 #include <tessel/components/YBComponentWnd.h>
+#include <tessel/layout/YBSplitterWnd.h>
 #include <tessel/platform/afx_wnd.h>
 
 #include "YBAccessBus.h"
@@ -24,8 +24,8 @@ YBAccessEvents::YBAccessEvents(YBAccessBus& bus, YBAccessServer& server)
     : m_bus(bus), m_server(server) {
     if (theEvents) return;
     theEvents = this;
-    m_hook = ::SetWinEventHook(EVENT_MIN, EVENT_MAX, nullptr, hookProc, 0, 0,
-                               WINEVENT_OUTOFCONTEXT);
+    m_hook =
+        ::SetWinEventHook(EVENT_MIN, EVENT_MAX, nullptr, hookProc, 0, 0, WINEVENT_OUTOFCONTEXT);
 }
 
 YBAccessEvents::~YBAccessEvents() {
@@ -35,7 +35,8 @@ YBAccessEvents::~YBAccessEvents() {
 
 void YBAccessEvents::hookProc(HWINEVENTHOOK hook, DWORD event, HWND window, LONG idObject,
                               LONG idChild, DWORD, DWORD) {
-    if (theEvents && theEvents->m_hook == hook) theEvents->onEvent(event, window, idObject, idChild);
+    if (theEvents && theEvents->m_hook == hook)
+        theEvents->onEvent(event, window, idObject, idChild);
 }
 
 std::optional<YBAccessNode> YBAccessEvents::nodeFor(HWND window, LONG idObject,
@@ -81,7 +82,8 @@ void YBAccessEvents::onEvent(DWORD event, HWND window, LONG idObject, LONG idChi
             boundsChanged(*node);
             break;
         case EVENT_OBJECT_NAMECHANGE:
-            if (node->alive()) emit(*node, "Object", "PropertyChange", "accessible-name", 0, 0, Any::Name);
+            if (node->alive())
+                emit(*node, "Object", "PropertyChange", "accessible-name", 0, 0, Any::Name);
             break;
         case EVENT_OBJECT_VALUECHANGE:
             if (node->hasValue())
@@ -101,8 +103,8 @@ void YBAccessEvents::childrenChanged(const YBAccessNode& node, bool added, HWND 
         const std::optional<YBAccessNode> parent = node.parent();
         if (!parent) return;
         m_parents.insert_or_assign(path, *parent);
-        emit(*parent, "Object", "ChildrenChanged", "add", node.indexInParent(m_server.anyWindow()), 0,
-             Any::Reference, &node);
+        emit(*parent, "Object", "ChildrenChanged", "add", node.indexInParent(m_server.anyWindow()),
+             0, Any::Reference, &node);
         return;
     }
     std::optional<YBAccessNode> parent;
@@ -114,8 +116,7 @@ void YBAccessEvents::childrenChanged(const YBAccessNode& node, bool added, HWND 
     m_bounds.erase(path);
     if (m_focused == node) m_focused.reset();
     if (m_active == node) m_active.reset();
-    if (parent)
-        emit(*parent, "Object", "ChildrenChanged", "remove", -1, 0, Any::Reference, &node);
+    if (parent) emit(*parent, "Object", "ChildrenChanged", "remove", -1, 0, Any::Reference, &node);
 }
 
 void YBAccessEvents::focused(YBAccessNode node) {
@@ -185,8 +186,10 @@ void YBAccessEvents::emit(const YBAccessNode& source, const char* kind, const ch
             case Any::Rect: {
                 const CRect r = source.screenRect();
                 YBAccessWriter v(out, DBUS_TYPE_VARIANT, "(iiii)");
-                v.rect(r.left, r.top, static_cast<int>(std::clamp<long long>(0LL + r.right - r.left, 0, INT32_MAX)),
-                       static_cast<int>(std::clamp<long long>(0LL + r.bottom - r.top, 0, INT32_MAX)));
+                v.rect(
+                    r.left, r.top,
+                    static_cast<int>(std::clamp<long long>(0LL + r.right - r.left, 0, INT32_MAX)),
+                    static_cast<int>(std::clamp<long long>(0LL + r.bottom - r.top, 0, INT32_MAX)));
                 break;
             }
             case Any::Name: {

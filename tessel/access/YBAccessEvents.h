@@ -33,8 +33,8 @@ public:
     void onEvent(DWORD event, HWND window, LONG idObject, LONG idChild);
 
 private:
-    static void hookProc(HWINEVENTHOOK hook, DWORD event, HWND window, LONG idObject,
-                         LONG idChild, DWORD thread, DWORD time);
+    static void hookProc(HWINEVENTHOOK hook, DWORD event, HWND window, LONG idObject, LONG idChild,
+                         DWORD thread, DWORD time);
     std::optional<YBAccessNode> nodeFor(HWND window, LONG idObject, LONG idChild) const;
 
     // `reporter`: the window that raised the event.
@@ -47,9 +47,8 @@ private:
     enum class Any { Zero, Reference, Rect, Name, Value };
     // Signal `member` of Event.<kind> from `source`: (detail, detail1,
     // detail2, any data, no properties).
-    void emit(const YBAccessNode& source, const char* kind, const char* member,
-              const char* detail, int detail1, int detail2, Any any,
-              const YBAccessNode* about = nullptr);
+    void emit(const YBAccessNode& source, const char* kind, const char* member, const char* detail,
+              int detail1, int detail2, Any any, const YBAccessNode* about = nullptr);
 
     YBAccessBus& m_bus;
     YBAccessServer& m_server;

@@ -27,18 +27,30 @@ struct Named {
 };
 
 constexpr Named kNamed[] = {
-    {VK_BACK, 0xff08, "BackSpace"},   {VK_TAB, 0xff09, "Tab"},
-    {VK_RETURN, 0xff0d, "Return"},    {VK_PAUSE, 0xff13, "Pause"},
-    {VK_ESCAPE, 0xff1b, "Escape"},    {VK_HOME, 0xff50, "Home"},
-    {VK_LEFT, 0xff51, "Left"},        {VK_UP, 0xff52, "Up"},
-    {VK_RIGHT, 0xff53, "Right"},      {VK_DOWN, 0xff54, "Down"},
-    {VK_PRIOR, 0xff55, "Page_Up"},    {VK_NEXT, 0xff56, "Page_Down"},
-    {VK_END, 0xff57, "End"},          {VK_INSERT, 0xff63, "Insert"},
-    {VK_APPS, 0xff67, "Menu"},        {VK_NUMLOCK, 0xff7f, "Num_Lock"},
-    {VK_SCROLL, 0xff14, "Scroll_Lock"}, {VK_SNAPSHOT, 0xff61, "Print"},
-    {VK_SHIFT, 0xffe1, "Shift_L"},    {VK_CONTROL, 0xffe3, "Control_L"},
-    {VK_CAPITAL, 0xffe5, "Caps_Lock"}, {VK_MENU, 0xffe9, "Alt_L"},
-    {VK_LWIN, 0xffeb, "Super_L"},     {VK_RWIN, 0xffec, "Super_R"},
+    {VK_BACK, 0xff08, "BackSpace"},
+    {VK_TAB, 0xff09, "Tab"},
+    {VK_RETURN, 0xff0d, "Return"},
+    {VK_PAUSE, 0xff13, "Pause"},
+    {VK_ESCAPE, 0xff1b, "Escape"},
+    {VK_HOME, 0xff50, "Home"},
+    {VK_LEFT, 0xff51, "Left"},
+    {VK_UP, 0xff52, "Up"},
+    {VK_RIGHT, 0xff53, "Right"},
+    {VK_DOWN, 0xff54, "Down"},
+    {VK_PRIOR, 0xff55, "Page_Up"},
+    {VK_NEXT, 0xff56, "Page_Down"},
+    {VK_END, 0xff57, "End"},
+    {VK_INSERT, 0xff63, "Insert"},
+    {VK_APPS, 0xff67, "Menu"},
+    {VK_NUMLOCK, 0xff7f, "Num_Lock"},
+    {VK_SCROLL, 0xff14, "Scroll_Lock"},
+    {VK_SNAPSHOT, 0xff61, "Print"},
+    {VK_SHIFT, 0xffe1, "Shift_L"},
+    {VK_CONTROL, 0xffe3, "Control_L"},
+    {VK_CAPITAL, 0xffe5, "Caps_Lock"},
+    {VK_MENU, 0xffe9, "Alt_L"},
+    {VK_LWIN, 0xffeb, "Super_L"},
+    {VK_RWIN, 0xffec, "Super_R"},
     {VK_DELETE, 0xffff, "Delete"},
 };
 }  // namespace
@@ -60,7 +72,8 @@ YBAccessKeys::Key YBAccessKeys::describe(DWORD vk, bool shift) {
     if (vk == VK_SPACE) return Key{0x20, " ", true};
     if (vk >= 'A' && vk <= 'Z') {
         const char c = static_cast<char>(shift ? vk : vk - 'A' + 'a');
-        return Key{static_cast<std::uint32_t>(static_cast<unsigned char>(c)), std::string(1, c), true};
+        return Key{static_cast<std::uint32_t>(static_cast<unsigned char>(c)), std::string(1, c),
+                   true};
     }
     if (vk >= '0' && vk <= '9')
         return Key{static_cast<std::uint32_t>(vk), std::string(1, static_cast<char>(vk)), true};

@@ -68,11 +68,16 @@ void YBAccessServer::embeddedIn(std::string bus, std::string path) {
 }
 
 void YBAccessServer::noteWindow(HWND window) {
-    if (window) m_anyWindow = window;
+    while (window && (::GetWindowLongPtrW(window, GWL_STYLE) & WS_CHILD) && ::GetParent(window))
+        window = ::GetParent(window);
+    if (window && ::IsWindow(window) &&
+        std::find(m_topLevels.begin(), m_topLevels.end(), window) == m_topLevels.end())
+        m_topLevels.push_back(window);
 }
 
-HWND YBAccessServer::anyWindow() const {
-    return m_anyWindow;
+HWND YBAccessServer::anyWindow() {
+    std::erase_if(m_topLevels, [](HWND window) { return !::IsWindow(window); });
+    return m_topLevels.empty() ? nullptr : m_topLevels.front();
 }
 
 YBAccessMessage YBAccessServer::replyTo(DBusMessage* call) {
@@ -168,18 +173,18 @@ YBAccessMessage YBAccessServer::accessible(DBusMessage* call, const YBAccessNode
     YBAccessWriter out(reply.get());
     if (is(member, "GetChildren")) {
         YBAccessWriter array(out, DBUS_TYPE_ARRAY, "(so)");
-        for (const YBAccessNode& child : node.children(m_anyWindow))
+        for (const YBAccessNode& child : node.children(anyWindow()))
             array.reference(m_busName, child);
     } else if (is(member, "GetChildAtIndex")) {
         dbus_int32_t index = 0;
         if (!dbus_message_get_args(call, nullptr, DBUS_TYPE_INT32, &index, DBUS_TYPE_INVALID))
             return invalidArgs(call);
-        const std::vector<YBAccessNode> children = node.children(m_anyWindow);
+        const std::vector<YBAccessNode> children = node.children(anyWindow());
         if (index < 0 || static_cast<std::size_t>(index) >= children.size())
             return invalidArgs(call);
         out.reference(m_busName, children[static_cast<std::size_t>(index)]);
     } else if (is(member, "GetIndexInParent")) {
-        out.int32(node.kind() == YBAccessNode::Kind::Root ? -1 : node.indexInParent(m_anyWindow));
+        out.int32(node.kind() == YBAccessNode::Kind::Root ? -1 : node.indexInParent(anyWindow()));
     } else if (is(member, "GetRelationSet")) {
         YBAccessWriter none(out, DBUS_TYPE_ARRAY, "(ua(so))");
     } else if (is(member, "GetRole")) {
@@ -235,7 +240,8 @@ bool YBAccessServer::property(YBAccessWriter& out, const YBAccessNode& node,
     if (std::find(served.begin(), served.end(), interface) == served.end()) return false;
     if (interface == kAccessible) {
         if (name == "Name")
-            return variant("s", [&](YBAccessWriter& v) { v.string(std::wstring_view(node.name())); });
+            return variant("s",
+                           [&](YBAccessWriter& v) { v.string(std::wstring_view(node.name())); });
         if (name == "Description" || name == "AccessibleId")
             return variant("s", [&](YBAccessWriter& v) { v.string(std::string_view()); });
         if (name == "Locale")
@@ -247,7 +253,7 @@ bool YBAccessServer::property(YBAccessWriter& out, const YBAccessNode& node,
             return variant("(so)", [&](YBAccessWriter& v) { parentReference(v, node); });
         if (name == "ChildCount")
             return variant("i", [&](YBAccessWriter& v) {
-                v.int32(static_cast<std::int32_t>(node.children(m_anyWindow).size()));
+                v.int32(static_cast<std::int32_t>(node.children(anyWindow()).size()));
             });
         return false;
     }
@@ -255,7 +261,8 @@ bool YBAccessServer::property(YBAccessWriter& out, const YBAccessNode& node,
         if (name == "ToolkitName")
             return variant("s", [&](YBAccessWriter& v) { v.string(std::string_view("Tessel")); });
         if (name == "Version")
-            return variant("s", [&](YBAccessWriter& v) { v.string(std::string_view(TESSEL_VERSION)); });
+            return variant("s",
+                           [&](YBAccessWriter& v) { v.string(std::string_view(TESSEL_VERSION)); });
         if (name == "AtspiVersion")
             return variant("s", [&](YBAccessWriter& v) { v.string(std::string_view("2.1")); });
         if (name == "Id") return variant("i", [&](YBAccessWriter& v) { v.int32(m_applicationId); });
@@ -268,7 +275,8 @@ bool YBAccessServer::property(YBAccessWriter& out, const YBAccessNode& node,
     if (interface == kText) {
         if (name == "CharacterCount")
             return variant("i", [&](YBAccessWriter& v) {
-                v.int32(static_cast<std::int32_t>(std::min<std::size_t>(node.text().size(), INT32_MAX)));
+                v.int32(static_cast<std::int32_t>(
+                    std::min<std::size_t>(node.text().size(), INT32_MAX)));
             });
         if (name == "CaretOffset") return variant("i", [&](YBAccessWriter& v) { v.int32(0); });
         return false;
@@ -333,7 +341,8 @@ YBAccessMessage YBAccessServer::properties(DBusMessage* call, const YBAccessNode
             return invalidArgs(call);
         dbus_message_iter_get_basic(&in, &name);
         DBusMessageIter value;
-        if (!dbus_message_iter_next(&in) || dbus_message_iter_get_arg_type(&in) != DBUS_TYPE_VARIANT)
+        if (!dbus_message_iter_next(&in) ||
+            dbus_message_iter_get_arg_type(&in) != DBUS_TYPE_VARIANT)
             return invalidArgs(call);
         dbus_message_iter_recurse(&in, &value);
         const int type = dbus_message_iter_get_arg_type(&value);

@@ -39,10 +39,11 @@ public:
     const std::string& busName() const { return m_busName; }
     // What the registry embedded the root in: the root's parent.
     void embeddedIn(std::string bus, std::string path);
-    // Any window, live or not: the platform lists top-level windows as the
-    // siblings of one of them, so the root finds its children from here.
+    // Any window: the platform lists top-level windows as the siblings of
+    // one of them, so the root finds its children from the ones noted here.
     void noteWindow(HWND window);
-    HWND anyWindow() const;
+    // A live top-level window noted; null when none is left.
+    HWND anyWindow();
     std::int32_t applicationId() const { return m_applicationId; }
 
 private:
@@ -68,6 +69,6 @@ private:
     std::string m_busName;
     std::string m_socketBus;  // empty until embedded
     std::string m_socketPath = "/org/a11y/atspi/null";
-    HWND m_anyWindow = nullptr;
+    std::vector<HWND> m_topLevels;     // noted, pruned of dead ones when looked at
     std::int32_t m_applicationId = 0;  // the registry sets it
 };

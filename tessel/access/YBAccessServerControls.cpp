@@ -48,7 +48,9 @@ std::pair<int, int> unitAt(const std::wstring& text, int offset, int unit) {
     if (offset < 0 || offset >= length) return {length, length};
     if (unit == 0) return {offset, offset + 1};
     if (unit == 1) {
-        const auto inWord = [&](int i) { return std::iswalnum(static_cast<wint_t>(text[static_cast<std::size_t>(i)])) != 0; };
+        const auto inWord = [&](int i) {
+            return std::iswalnum(static_cast<wint_t>(text[static_cast<std::size_t>(i)])) != 0;
+        };
         int start = offset, end = offset + 1;
         if (inWord(offset)) {
             while (start > 0 && inWord(start - 1))
@@ -181,8 +183,8 @@ YBAccessMessage YBAccessServer::text(DBusMessage* call, const YBAccessNode& node
                       : 0);
     } else if (is(member, "GetTextAtOffset") || is(member, "GetTextBeforeOffset") ||
                is(member, "GetTextAfterOffset") || is(member, "GetStringAtOffset")) {
-        if (!dbus_message_get_args(call, nullptr, DBUS_TYPE_INT32, &offset, DBUS_TYPE_UINT32,
-                                   &unit, DBUS_TYPE_INVALID))
+        if (!dbus_message_get_args(call, nullptr, DBUS_TYPE_INT32, &offset, DBUS_TYPE_UINT32, &unit,
+                                   DBUS_TYPE_INVALID))
             return invalidArgs(call);
         // Boundary types 0 char, 1-2 word, 3-6 sentence and line; granularities
         // 0 char, 1 word, 2 sentence, 3 line, 4 paragraph.

@@ -126,6 +126,9 @@ protected:
         m_flags |= bits;
     }
     void clearFlags(int mask) { m_flags &= ~static_cast<std::uint32_t>(mask); }
+    // Tells assistive technology, through the window system, what changed
+    // about this windowless part of its host; one test when nobody listens.
+    void notifyAccess(DWORD event) const;
 
     CWnd* m_owner;  // the host: invalidated and sent commands; not owned
     // The owner's window when the component last repainted it: the registry
@@ -145,9 +148,6 @@ private:
     // Tell the host (its pointer routing) what it cannot see by itself.
     void noteMouseOver();
     void noteMoved();
-    // Tells assistive technology, through the window system, what changed
-    // about this windowless part of its host; one test when nobody listens.
-    void notifyAccess(DWORD event) const;
     void notifyMoved(const CRect& before) const;
 
     YBComponentWnd* m_host = nullptr;  // the host listing this component, if any

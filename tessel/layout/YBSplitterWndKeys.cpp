@@ -142,7 +142,8 @@ bool YBSplitterWnd::barRange(int index, int& least, int& position, int& most) {
     long long before = 0, after = 0;  // what the panes on each side of the bar hold
     for (int i = 0; i < getPaneCount(); ++i)
         if (const YBSplitterPane* p = pane(i)) (i <= index ? before : after) += p->currentSize();
-    least = static_cast<int>(std::max<long long>(INT_MIN, position + reachableMove(index, -before)));
+    least =
+        static_cast<int>(std::max<long long>(INT_MIN, position + reachableMove(index, -before)));
     most = static_cast<int>(std::min<long long>(INT_MAX, position + reachableMove(index, after)));
     return true;
 }

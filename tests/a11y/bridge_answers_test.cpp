@@ -57,16 +57,19 @@ protected:
     std::uint32_t roleOf(const YBAccessNode& node) {
         const YBAccessMessage reply = ask(node.path(), "org.a11y.atspi.Accessible", "GetRole");
         dbus_uint32_t role = 0;
-        EXPECT_TRUE(dbus_message_get_args(reply.get(), nullptr, DBUS_TYPE_UINT32, &role, DBUS_TYPE_INVALID));
+        EXPECT_TRUE(dbus_message_get_args(reply.get(), nullptr, DBUS_TYPE_UINT32, &role,
+                                          DBUS_TYPE_INVALID));
         return role;
     }
     std::string nameOf(const YBAccessNode& node) {
-        const YBAccessMessage reply = ask(node.path(), DBUS_INTERFACE_PROPERTIES, "Get", [](YBAccessWriter& out) {
-            out.string(std::string_view("org.a11y.atspi.Accessible"));
-            out.string(std::string_view("Name"));
-        });
+        const YBAccessMessage reply =
+            ask(node.path(), DBUS_INTERFACE_PROPERTIES, "Get", [](YBAccessWriter& out) {
+                out.string(std::string_view("org.a11y.atspi.Accessible"));
+                out.string(std::string_view("Name"));
+            });
         DBusMessageIter in, value;
-        if (!dbus_message_iter_init(reply.get(), &in) || dbus_message_iter_get_arg_type(&in) != DBUS_TYPE_VARIANT)
+        if (!dbus_message_iter_init(reply.get(), &in) ||
+            dbus_message_iter_get_arg_type(&in) != DBUS_TYPE_VARIANT)
             return "(no name)";
         dbus_message_iter_recurse(&in, &value);
         const char* name = nullptr;
@@ -77,9 +80,11 @@ protected:
         const YBAccessMessage reply = ask(node.path(), "org.a11y.atspi.Accessible", "GetChildren");
         std::vector<std::string> paths;
         DBusMessageIter in, array, pair;
-        if (!dbus_message_iter_init(reply.get(), &in) || dbus_message_iter_get_arg_type(&in) != DBUS_TYPE_ARRAY)
+        if (!dbus_message_iter_init(reply.get(), &in) ||
+            dbus_message_iter_get_arg_type(&in) != DBUS_TYPE_ARRAY)
             return paths;
-        for (dbus_message_iter_recurse(&in, &array); dbus_message_iter_get_arg_type(&array) == DBUS_TYPE_STRUCT;
+        for (dbus_message_iter_recurse(&in, &array);
+             dbus_message_iter_get_arg_type(&array) == DBUS_TYPE_STRUCT;
              dbus_message_iter_next(&array)) {
             dbus_message_iter_recurse(&array, &pair);
             dbus_message_iter_next(&pair);
@@ -90,12 +95,14 @@ protected:
         return paths;
     }
     double valueOf(const YBAccessNode& bar, const char* property) {
-        const YBAccessMessage reply = ask(bar.path(), DBUS_INTERFACE_PROPERTIES, "Get", [&](YBAccessWriter& out) {
-            out.string(std::string_view("org.a11y.atspi.Value"));
-            out.string(std::string_view(property));
-        });
+        const YBAccessMessage reply =
+            ask(bar.path(), DBUS_INTERFACE_PROPERTIES, "Get", [&](YBAccessWriter& out) {
+                out.string(std::string_view("org.a11y.atspi.Value"));
+                out.string(std::string_view(property));
+            });
         DBusMessageIter in, value;
-        if (!dbus_message_iter_init(reply.get(), &in) || dbus_message_iter_get_arg_type(&in) != DBUS_TYPE_VARIANT)
+        if (!dbus_message_iter_init(reply.get(), &in) ||
+            dbus_message_iter_get_arg_type(&in) != DBUS_TYPE_VARIANT)
             return -1;
         dbus_message_iter_recurse(&in, &value);
         double number = -1;
@@ -124,16 +131,19 @@ TEST_F(BridgeAnswers, ObjectsThatWentOrNeverWereAnswerUnknownObject) {
 
     // A component no host lists is not shown, though it lives.
     YBTextButton loose(3, L"Loose", kFont, 0, 0, host);
-    EXPECT_EQ(errorOf(YBAccessNode::component(loose.accessibleId()).path()), DBUS_ERROR_UNKNOWN_OBJECT);
+    EXPECT_EQ(errorOf(YBAccessNode::component(loose.accessibleId()).path()),
+              DBUS_ERROR_UNKNOWN_OBJECT);
 
     const HWND hostWindow = host->m_hWnd;
     const std::string keptPath = YBAccessNode::component(kept->accessibleId()).path();
     host->DestroyWindow();
     EXPECT_EQ(errorOf(YBAccessNode::window(hostWindow).path()), DBUS_ERROR_UNKNOWN_OBJECT);
-    EXPECT_EQ(errorOf(keptPath), DBUS_ERROR_UNKNOWN_OBJECT) << "a component whose host window is gone";
+    EXPECT_EQ(errorOf(keptPath), DBUS_ERROR_UNKNOWN_OBJECT)
+        << "a component whose host window is gone";
 
     const std::string prefix(YBAccessNode::pathPrefix);
-    for (const char* bad : {"c042", "c4294967296", "w", "w0", "b", "b12", "b12_", "b0_0", "b12_01", "b_3", "root2", "C5"})
+    for (const char* bad : {"c042", "c4294967296", "w", "w0", "b", "b12", "b12_", "b0_0", "b12_01",
+                            "b_3", "root2", "C5"})
         EXPECT_EQ(errorOf(prefix + bad), DBUS_ERROR_UNKNOWN_OBJECT) << bad;
     EXPECT_EQ(errorOf(prefix + "root"), "");
     delete host;
@@ -154,7 +164,8 @@ TEST_F(BridgeAnswers, NamesDropMnemonicMarksAsTheCaptionIsDrawn) {
     host.addComponent(literal, true, false);
     EXPECT_EQ(nameOf(YBAccessNode::component(button->accessibleId())), "Open & close");
     EXPECT_EQ(nameOf(YBAccessNode::component(prefixed->accessibleId())), "RD");
-    EXPECT_EQ(nameOf(YBAccessNode::component(literal->accessibleId())), "R&D") << "DT_NOPREFIX draws the '&'";
+    EXPECT_EQ(nameOf(YBAccessNode::component(literal->accessibleId())), "R&D")
+        << "DT_NOPREFIX draws the '&'";
     m_frame.SetWindowText(L"&Files");
     EXPECT_EQ(nameOf(YBAccessNode::window(m_frame.m_hWnd)), "Files");
 }
@@ -178,15 +189,18 @@ TEST_F(BridgeAnswers, RolesAndChildrenFollowTheToolkitsClassesAndLayoutOrder) {
     EXPECT_EQ(roleOf(YBAccessNode::bar(split.m_hWnd, 0)), YBAccessNode::roleSeparator);
     EXPECT_EQ(roleOf(YBAccessNode::window(left->m_hWnd)), YBAccessNode::rolePanel);
     EXPECT_EQ(roleOf(YBAccessNode::component(label->accessibleId())), YBAccessNode::roleLabel);
-    EXPECT_EQ(roleOf(YBAccessNode::component(button->accessibleId())), YBAccessNode::rolePushButton);
+    EXPECT_EQ(roleOf(YBAccessNode::component(button->accessibleId())),
+              YBAccessNode::rolePushButton);
     // Panes with their bar between, as they stand on the screen.
-    EXPECT_EQ(childrenOf(splitter), (std::vector<std::string>{YBAccessNode::window(left->m_hWnd).path(),
-                                                              YBAccessNode::bar(split.m_hWnd, 0).path(),
-                                                              YBAccessNode::window(right->m_hWnd).path()}));
+    EXPECT_EQ(childrenOf(splitter),
+              (std::vector<std::string>{YBAccessNode::window(left->m_hWnd).path(),
+                                        YBAccessNode::bar(split.m_hWnd, 0).path(),
+                                        YBAccessNode::window(right->m_hWnd).path()}));
     EXPECT_EQ(childrenOf(YBAccessNode::window(left->m_hWnd)),
               (std::vector<std::string>{YBAccessNode::component(label->accessibleId()).path(),
                                         YBAccessNode::component(button->accessibleId()).path()}));
-    EXPECT_EQ(errorOf(YBAccessNode::bar(split.m_hWnd, 1).path()), DBUS_ERROR_UNKNOWN_OBJECT) << "two panes, one bar";
+    EXPECT_EQ(errorOf(YBAccessNode::bar(split.m_hWnd, 1).path()), DBUS_ERROR_UNKNOWN_OBJECT)
+        << "two panes, one bar";
 
     // A host showing a scroll bar scrolls its components.
     for (int i = 0; i < 200; ++i)
@@ -210,19 +224,22 @@ TEST_F(BridgeAnswers, SettingABarsValueMovesItWithinThePanesLimits) {
     const double least = valueOf(bar, "MinimumValue");
     const double most = valueOf(bar, "MaximumValue");
     EXPECT_EQ(least, 50) << "the left pane's minimum";
-    EXPECT_EQ(most, 200 + split.getPane(1)->currentSize() - 80) << "the right pane down to its minimum";
+    EXPECT_EQ(most, 200 + split.getPane(1)->currentSize() - 80)
+        << "the right pane down to its minimum";
 
     const auto set = [&](double position) {
-        const YBAccessMessage reply = ask(bar.path(), DBUS_INTERFACE_PROPERTIES, "Set", [&](YBAccessWriter& out) {
-            out.string(std::string_view("org.a11y.atspi.Value"));
-            out.string(std::string_view("CurrentValue"));
-            YBAccessWriter variant(out, DBUS_TYPE_VARIANT, "d");
-            variant.number(position);
-        });
+        const YBAccessMessage reply =
+            ask(bar.path(), DBUS_INTERFACE_PROPERTIES, "Set", [&](YBAccessWriter& out) {
+                out.string(std::string_view("org.a11y.atspi.Value"));
+                out.string(std::string_view("CurrentValue"));
+                YBAccessWriter variant(out, DBUS_TYPE_VARIANT, "d");
+                variant.number(position);
+            });
         EXPECT_EQ(dbus_message_get_type(reply.get()), DBUS_MESSAGE_TYPE_METHOD_RETURN);
         pump();
     };
-    const std::tuple<double, double> moves[] = {{120, 120}, {10, least}, {1e12, most}, {-1e300, least}};
+    const std::tuple<double, double> moves[] = {
+        {120, 120}, {10, least}, {1e12, most}, {-1e300, least}};
     for (const auto& [asked, reached] : moves) {
         set(asked);
         EXPECT_EQ(valueOf(bar, "CurrentValue"), reached) << asked;
@@ -234,6 +251,85 @@ TEST_F(BridgeAnswers, SettingABarsValueMovesItWithinThePanesLimits) {
     }
 }
 
+TEST_F(BridgeAnswers, TextAndPlacesAnswerForHostileOffsetsAndEveryCoordinateSpace) {
+    YBComponentWnd host(RGB(255, 255, 255));
+    ASSERT_TRUE(host.createAt(0, 0, &m_frame));
+    host.MoveWindow(20, 10, 300, 200);
+    auto* label = new YBText(L"Hello wide world", kFont, DT_LEFT, 0, &host);
+    host.addComponent(label, true, false);
+    const YBAccessNode node = YBAccessNode::component(label->accessibleId());
+    const auto textReply = [&](const char* member, std::int32_t a, std::uint32_t b,
+                               bool unsignedSecond) {
+        const YBAccessMessage reply =
+            ask(node.path(), "org.a11y.atspi.Text", member, [&](YBAccessWriter& out) {
+                out.int32(a);
+                unsignedSecond ? out.uint32(b) : out.int32(static_cast<std::int32_t>(b));
+            });
+        const char* text = nullptr;
+        dbus_int32_t start = -1, end = -1;
+        dbus_message_get_args(reply.get(), nullptr, DBUS_TYPE_STRING, &text, DBUS_TYPE_INT32,
+                              &start, DBUS_TYPE_INT32, &end, DBUS_TYPE_INVALID);
+        return std::tuple<std::string, int, int>(text ? text : "(none)", start, end);
+    };
+    EXPECT_EQ(std::get<0>(textReply("GetText", 6, 10, false)), "wide");
+    EXPECT_EQ(std::get<0>(textReply("GetText", -5, static_cast<std::uint32_t>(-1), false)),
+              "Hello wide world");
+    EXPECT_EQ(std::get<0>(textReply("GetText", INT32_MAX, 2, false)), "");
+    EXPECT_EQ(textReply("GetTextAtOffset", 8, 1, true),
+              std::make_tuple(std::string("wide"), 6, 10));
+    EXPECT_EQ(textReply("GetTextAtOffset", 8, 0, true), std::make_tuple(std::string("d"), 8, 9));
+    EXPECT_EQ(textReply("GetTextAtOffset", INT32_MIN, 1, true),
+              std::make_tuple(std::string(""), 16, 16));
+    EXPECT_EQ(textReply("GetTextBeforeOffset", 8, 1, true),
+              std::make_tuple(std::string(" "), 5, 6));
+
+    // The label's place: on the screen, in its frame and in its host.
+    const CRect r = label->rect();
+    const auto extents = [&](std::uint32_t coordType) {
+        const YBAccessMessage reply = ask(node.path(), "org.a11y.atspi.Component", "GetExtents",
+                                          [&](YBAccessWriter& out) { out.uint32(coordType); });
+        DBusMessageIter in, box;
+        std::int32_t v[4] = {-1, -1, -1, -1};
+        if (dbus_message_iter_init(reply.get(), &in) &&
+            dbus_message_iter_get_arg_type(&in) == DBUS_TYPE_STRUCT) {
+            dbus_message_iter_recurse(&in, &box);
+            for (std::int32_t& each : v) {
+                dbus_message_iter_get_basic(&box, &each);
+                dbus_message_iter_next(&box);
+            }
+        }
+        return std::vector<int>(v, v + 4);
+    };
+    EXPECT_EQ(extents(0),
+              (std::vector<int>{40 + 20 + r.left, 30 + 10 + r.top, r.Width(), r.Height()}));
+    EXPECT_EQ(extents(1), (std::vector<int>{20 + r.left, 10 + r.top, r.Width(), r.Height()}));
+    EXPECT_EQ(extents(2), (std::vector<int>{r.left, r.top, r.Width(), r.Height()}));
+
+    const auto at = [&](const YBAccessNode& where, int x, int y) {
+        const YBAccessMessage reply = ask(where.path(), "org.a11y.atspi.Component",
+                                          "GetAccessibleAtPoint", [&](YBAccessWriter& out) {
+                                              out.int32(x);
+                                              out.int32(y);
+                                              out.uint32(0);
+                                          });
+        DBusMessageIter in, pair;
+        const char* path = "";
+        if (dbus_message_iter_init(reply.get(), &in) &&
+            dbus_message_iter_get_arg_type(&in) == DBUS_TYPE_STRUCT) {
+            dbus_message_iter_recurse(&in, &pair);
+            dbus_message_iter_next(&pair);
+            dbus_message_iter_get_basic(&pair, &path);
+        }
+        return std::string(path);
+    };
+    EXPECT_EQ(at(YBAccessNode::window(m_frame.m_hWnd), 60 + r.left + 1, 40 + r.top + 1),
+              node.path());
+    EXPECT_EQ(at(YBAccessNode::window(m_frame.m_hWnd), 45, 35), "/org/a11y/atspi/null")
+        << "the frame's own client";
+    EXPECT_EQ(at(YBAccessNode::window(m_frame.m_hWnd), INT32_MIN, INT32_MAX),
+              "/org/a11y/atspi/null");
+}
+
 // What the toolkit tells the window system's accessibility hook about its
 // windowless parts: only real changes, each once, naming the component.
 class ToolkitNotifications : public BridgeAnswers {
@@ -241,7 +337,8 @@ protected:
     void SetUp() override {
         BridgeAnswers::SetUp();
         s_seen = &m_seen;
-        m_hook = SetWinEventHook(EVENT_MIN, EVENT_MAX, nullptr, record, 0, 0, WINEVENT_OUTOFCONTEXT);
+        m_hook =
+            SetWinEventHook(EVENT_MIN, EVENT_MAX, nullptr, record, 0, 0, WINEVENT_OUTOFCONTEXT);
         ASSERT_NE(m_hook, nullptr);
     }
     void TearDown() override {
@@ -263,7 +360,8 @@ protected:
         m_seen.clear();
         return parts;
     }
-    static void record(HWINEVENTHOOK, DWORD event, HWND window, LONG idObject, LONG idChild, DWORD, DWORD) {
+    static void record(HWINEVENTHOOK, DWORD event, HWND window, LONG idObject, LONG idChild, DWORD,
+                       DWORD) {
         if (s_seen && idObject == OBJID_CLIENT) s_seen->push_back(Seen{event, window, idChild});
     }
     static inline std::vector<Seen>* s_seen = nullptr;
@@ -282,16 +380,21 @@ TEST_F(ToolkitNotifications, StateShowAddRemoveAndMovesAreReportedOncePerChange)
     host.addComponent(a, false, false);
     host.addComponent(b, true, false);
     const std::vector<Seen> added = partsOf(host.m_hWnd);
-    EXPECT_EQ(std::count(added.begin(), added.end(), Seen{EVENT_OBJECT_CREATE, host.m_hWnd, idA}), 1);
-    EXPECT_EQ(std::count(added.begin(), added.end(), Seen{EVENT_OBJECT_CREATE, host.m_hWnd, idB}), 1);
-    EXPECT_EQ(std::count(added.begin(), added.end(), Seen{EVENT_OBJECT_LOCATIONCHANGE, host.m_hWnd, idB}), 1)
+    EXPECT_EQ(std::count(added.begin(), added.end(), Seen{EVENT_OBJECT_CREATE, host.m_hWnd, idA}),
+              1);
+    EXPECT_EQ(std::count(added.begin(), added.end(), Seen{EVENT_OBJECT_CREATE, host.m_hWnd, idB}),
+              1);
+    EXPECT_EQ(
+        std::count(added.begin(), added.end(), Seen{EVENT_OBJECT_LOCATIONCHANGE, host.m_hWnd, idB}),
+        1)
         << "B was placed after A";
 
     a->disable(true, false);
     YBComponent::disableAllWithID(500, true);  // only B changes
-    a->disable(true, true);                     // nothing changes
-    EXPECT_EQ(partsOf(host.m_hWnd), (std::vector<Seen>{{EVENT_OBJECT_STATECHANGE, host.m_hWnd, idA},
-                                                       {EVENT_OBJECT_STATECHANGE, host.m_hWnd, idB}}));
+    a->disable(true, true);                    // nothing changes
+    EXPECT_EQ(partsOf(host.m_hWnd),
+              (std::vector<Seen>{{EVENT_OBJECT_STATECHANGE, host.m_hWnd, idA},
+                                 {EVENT_OBJECT_STATECHANGE, host.m_hWnd, idB}}));
     YBComponent::enableAllWithID(500, true, true);
     b->select(true, false);
     b->hide(false);
@@ -306,6 +409,9 @@ TEST_F(ToolkitNotifications, StateShowAddRemoveAndMovesAreReportedOncePerChange)
     // Moving the host leaves the components where they are in its client.
     host.MoveWindow(10, 10, 300, 200);
     EXPECT_TRUE(partsOf(host.m_hWnd).empty());
+    a->setText(L"Renamed");
+    EXPECT_EQ(partsOf(host.m_hWnd),
+              (std::vector<Seen>{{EVENT_OBJECT_NAMECHANGE, host.m_hWnd, idA}}));
     host.clearComponents();
     EXPECT_EQ(partsOf(host.m_hWnd), (std::vector<Seen>{{EVENT_OBJECT_DESTROY, host.m_hWnd, idA},
                                                        {EVENT_OBJECT_DESTROY, host.m_hWnd, idB}}));
