@@ -4,10 +4,18 @@
 #include <SDL.h>
 #include <gtest/gtest.h>
 
+#include <poll.h>
+#include <unistd.h>
+
 #include <cstdlib>
 #include <cstring>
+#include <thread>
+#include <utility>
+#include <vector>
 
 #include <tessel/platform/gdi.h>
+#include <tessel/platform/input_events.h>
+#include <tessel/platform/wait_sources.h>
 
 #include "message_recorder.h"
 
@@ -277,6 +285,55 @@ TEST_F(SdlBackendTest, OnlyTheDamagedPartIsPresented) {
     tessel::testing::pump();
     EXPECT_EQ(pixelAt(native, 150, 150), 0xFFFFFFu);
     DeleteObject(red);
+}
+
+// What the low-level hook learns of each key: its virtual key and whether a program sent it.
+std::vector<std::pair<DWORD, bool>> g_hookedKeys;
+HHOOK g_keyHook = nullptr;
+LRESULT CALLBACK recordKey(int code, WPARAM wParam, LPARAM lParam) {
+    const auto* key = reinterpret_cast<const KBDLLHOOKSTRUCT*>(lParam);
+    g_hookedKeys.emplace_back(key->vkCode, (key->flags & LLKHF_INJECTED) != 0);
+    return CallNextHookEx(g_keyHook, code, wParam, lParam);
+}
+
+TEST_F(SdlBackendTest, TheKeyboardHookTellsTheUsersKeysFromInjectedOnes) {
+    g_keyHook = SetWindowsHookExW(WH_KEYBOARD_LL, recordKey, nullptr, 0);
+    ASSERT_TRUE(g_keyHook);
+    SetFocus(child);
+    key(SDL_KEYDOWN, SDLK_a);
+    key(SDL_KEYUP, SDLK_a);
+    tessel::testing::pump();  // native events enter when the loop asks the display
+    tessel::sendKeyInput('B');
+    tessel::sendKeyInput('B', 0, KEYEVENTF_KEYUP);
+    tessel::testing::pump();
+    UnhookWindowsHookEx(g_keyHook);
+    const DWORD a = 'A', b = 'B';
+    EXPECT_EQ(g_hookedKeys,
+              (std::vector<std::pair<DWORD, bool>>{{a, false}, {a, false}, {b, true}, {b, true}}));
+    EXPECT_EQ(wParams(WM_KEYDOWN), (std::vector<WPARAM>{'A', 'B'}));
+}
+
+// While SDL waits for native events, a descriptor that becomes ready ends the wait.
+TEST_F(SdlBackendTest, AReadablePipeWakesTheNativeWait) {
+    int ends[2];
+    ASSERT_EQ(pipe(ends), 0);
+    constexpr UINT kArrived = WM_APP + 3;
+    const tessel::WaitSourceId watch = tessel::watchDescriptor(ends[0], POLLIN, [&](short) {
+        char c = 0;
+        EXPECT_EQ(read(ends[0], &c, 1), 1);
+        PostMessageW(child, kArrived, static_cast<WPARAM>(c), 0);
+    });
+    for (const char c : {'1', '2'}) {
+        std::thread writer([&] { EXPECT_EQ(write(ends[1], &c, 1), 1); });
+        MSG msg{};
+        while (GetMessageW(&msg, nullptr, 0, 0) && msg.message != kArrived)
+            DispatchMessageW(&msg);
+        writer.join();
+        EXPECT_EQ(msg.wParam, static_cast<WPARAM>(c));
+    }
+    tessel::unwatchDescriptor(watch);
+    close(ends[0]);
+    close(ends[1]);
 }
 
 }  // namespace
