@@ -12,6 +12,8 @@ packages=(
   fonts-liberation2
   # tests, benchmarks, end-to-end
   googletest libgtest-dev libgmock-dev libbenchmark-dev xvfb xdotool x11-apps libx11-dev
+  # the accessibility bus: the toolkit speaks D-Bus; the tests read it with libatspi on a bus of their own
+  libdbus-1-dev at-spi2-core dbus-daemon libatspi2.0-dev
 )
 
 sudo=""

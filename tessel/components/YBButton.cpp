@@ -33,6 +33,11 @@ void YBButton::onLeftMouseButton(int action, CPoint) {
     const bool wasPressed = isPressed();
     clearFlags(pressed);
     invalidate();
-    if (wasPressed && isEnabled() && m_owner)
-        ::SendMessageW(m_owner->m_hWnd, WM_COMMAND, static_cast<WPARAM>(m_id), 0);
+    if (wasPressed) sendCommand();
+}
+
+bool YBButton::sendCommand() {
+    if (!isEnabled() || !m_owner || !m_owner->m_hWnd) return false;
+    ::SendMessageW(m_owner->m_hWnd, WM_COMMAND, static_cast<WPARAM>(m_id), 0);
+    return true;
 }

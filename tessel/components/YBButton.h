@@ -28,4 +28,9 @@ public:
     void onMouseMove(UINT flags, CPoint point) override;
     void onMouseEnter() override;
     void onMouseLeave() override;
+
+    // What a release on a pressed button sends: WM_COMMAND with its identifier
+    // to its owner, synchronously. False, and nothing sent, when it is
+    // disabled or has no owner window.
+    bool sendCommand();
 };

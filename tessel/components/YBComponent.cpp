@@ -7,6 +7,12 @@
 
 #include <tessel/foundation/KLListIterator.h>
 
+namespace {
+// Registry steps taken under one read hold: few enough that a thread waiting
+// to add or remove a component is not held up noticeably.
+constexpr std::size_t kStepsPerHold = 256;
+}  // namespace
+
 // m_componentList is defined with the module's other module-wide objects
 // (tessel/module/module_objects.cpp), whose order of construction it shares.
 
@@ -62,6 +68,25 @@ void YBComponent::noteMoved() {
     if (m_host) m_host->componentMoved(*this);
 }
 
+void YBComponent::notifyAccess(DWORD event) const {
+    const HWND window = m_host ? m_host->m_hWnd : m_ownerWindow;
+    if (window) ::NotifyWinEvent(event, window, OBJID_CLIENT, static_cast<LONG>(m_accessibleId));
+}
+
+void YBComponent::notifyMoved(const CRect& before) const {
+    if (m_rect != before) notifyAccess(EVENT_OBJECT_LOCATIONCHANGE);
+}
+
+YBComponent* YBComponent::findAccessible(std::uint32_t accessibleId) {
+    YBComponent* found = nullptr;
+    kelp::KLListIterator<YBComponent*> it(&m_componentList, false);
+    while (!found && it.nextRun(kStepsPerHold, [&](YBComponent* component) {
+        if (!found && component->m_accessibleId == accessibleId) found = component;
+    })) {
+    }
+    return found;
+}
+
 CSize YBComponent::getMinSize() const {
     return m_minSize;
 }
@@ -113,8 +138,10 @@ void YBComponent::getPosition(int& x, int& y) {
 }
 
 void YBComponent::setPosition(int x, int y, bool repaint) {
+    const CRect before = m_rect;
     m_rect = CRect(x, y, x + m_size.cx, y + m_size.cy);
     noteMoved();
+    notifyMoved(before);
     if (repaint) invalidate();
 }
 
@@ -124,10 +151,12 @@ void YBComponent::getSize(int& cx, int& cy) {
 }
 
 void YBComponent::setSize(int cx, int cy, bool repaint) {
+    const CRect before = m_rect;
     m_size = CSize(cx, cy);
     m_rect.right = m_rect.left + cx;
     m_rect.bottom = m_rect.top + cy;
     noteMoved();
+    notifyMoved(before);
     if (repaint) invalidate();
 }
 
@@ -139,9 +168,11 @@ void YBComponent::getPositionAndSize(int& x, int& y, int& cx, int& cy) {
 }
 
 void YBComponent::setPositionAndSize(int x, int y, int cx, int cy, bool repaint) {
+    const CRect before = m_rect;
     m_size = CSize(cx, cy);
     m_rect = CRect(x, y, x + cx, y + cy);
     noteMoved();
+    notifyMoved(before);
     if (repaint) invalidate();
 }
 
@@ -158,27 +189,34 @@ void YBComponent::onMouseLeave() {}
 void YBComponent::onMouseWheel(UINT, int, CPoint) {}
 
 void YBComponent::enable(bool enable, bool repaint) {
-    enable ? clearFlags(disabled) : setFlags(disabled);
-    if (repaint) invalidate();
+    disable(!enable, repaint);
 }
 
 void YBComponent::disable(bool disable, bool repaint) {
+    const bool changed = isDisabled() != disable;
     disable ? setFlags(disabled) : clearFlags(disabled);
+    if (changed) notifyAccess(EVENT_OBJECT_STATECHANGE);
     if (repaint) invalidate();
 }
 
 void YBComponent::select(bool select, bool repaint) {
+    const bool changed = isSelected() != select;
     select ? setFlags(selected) : clearFlags(selected);
+    if (changed) notifyAccess(EVENT_OBJECT_STATECHANGE);
     if (repaint) invalidate();
 }
 
 void YBComponent::show(bool repaint) {
+    const bool changed = !isVisible();
     setFlags(visible);
+    if (changed) notifyAccess(EVENT_OBJECT_SHOW);
     if (repaint) invalidate();
 }
 
 void YBComponent::hide(bool repaint) {
+    const bool changed = isVisible();
     clearFlags(visible);
+    if (changed) notifyAccess(EVENT_OBJECT_HIDE);
     if (repaint) invalidate();
 }
 
@@ -218,10 +256,6 @@ private:
     std::vector<HWND> m_windows;
 };
 
-// Registry steps taken under one read hold: few enough that a thread waiting
-// to add or remove a component is not held up noticeably.
-constexpr std::size_t kStepsPerHold = 256;
-
 }  // namespace
 
 template <class Change>
@@ -240,7 +274,9 @@ void YBComponent::forEachWithID(int id, Change change) {
 void YBComponent::enableAllWithID(int id, bool enable, bool repaint) {
     OwnerRepaints repaints;
     forEachWithID(id, [&](YBComponent& component) {
+        const bool changed = component.isEnabled() != enable;
         enable ? component.clearFlags(disabled) : component.setFlags(disabled);
+        if (changed) component.notifyAccess(EVENT_OBJECT_STATECHANGE);
         if (repaint) repaints.add(component.m_ownerWindow);
     });
 }
@@ -248,7 +284,9 @@ void YBComponent::enableAllWithID(int id, bool enable, bool repaint) {
 void YBComponent::disableAllWithID(int id, bool disable) {
     OwnerRepaints repaints;
     forEachWithID(id, [&](YBComponent& component) {
+        const bool changed = component.isDisabled() != disable;
         disable ? component.setFlags(disabled) : component.clearFlags(disabled);
+        if (changed) component.notifyAccess(EVENT_OBJECT_STATECHANGE);
         repaints.add(component.m_ownerWindow);
     });
 }

@@ -18,6 +18,7 @@
 #include <tessel/foundation/KLList.h>
 #include <tessel/foundation/KLValue.h>
 #include <tessel/platform/afx_wnd.h>
+#include <tessel/platform/win_events.h>
 
 class YBComponentWnd;
 
@@ -73,6 +74,10 @@ public:
     // Names this component to assistive technology: nonzero, its own for its
     // whole life, and never given to another component (copies get theirs).
     std::uint32_t accessibleId() const { return m_accessibleId; }
+    // The live registered component with this accessible id; null when none.
+    static YBComponent* findAccessible(std::uint32_t accessibleId);
+    // The host listing it; null until a host lists it.
+    YBComponentWnd* host() const { return m_host; }
     CRect rect() const { return m_rect; }
     void getClientRect(CRect& rect) const { rect = m_rect; }  // owner coordinates
     CSize size() const { return m_size; }
@@ -121,6 +126,9 @@ protected:
         m_flags |= bits;
     }
     void clearFlags(int mask) { m_flags &= ~static_cast<std::uint32_t>(mask); }
+    // Tells assistive technology, through the window system, what changed
+    // about this windowless part of its host; one test when nobody listens.
+    void notifyAccess(DWORD event) const;
 
     CWnd* m_owner;  // the host: invalidated and sent commands; not owned
     // The owner's window when the component last repainted it: the registry
@@ -140,6 +148,7 @@ private:
     // Tell the host (its pointer routing) what it cannot see by itself.
     void noteMouseOver();
     void noteMoved();
+    void notifyMoved(const CRect& before) const;
 
     YBComponentWnd* m_host = nullptr;  // the host listing this component, if any
     int m_hostIndex = -1;              // its index there

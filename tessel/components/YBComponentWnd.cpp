@@ -30,6 +30,7 @@ void YBComponentWnd::addComponent(YBComponent* component, bool layout, bool repa
             component->m_hostIndex = static_cast<int>(m_components.size()) - 1;
         }
     }
+    if (component) component->notifyAccess(EVENT_OBJECT_CREATE);
     m_hitsStale = true;
     if (layout) onLayoutComponents();
     if (repaint) ::InvalidateRect(m_hWnd, nullptr, TRUE);
@@ -67,6 +68,16 @@ int YBComponentWnd::getComponentCount() const {
 YBComponent* YBComponentWnd::getComponent(int index) const {
     if (index < 0 || index >= getComponentCount()) return nullptr;
     return m_components.get(index);
+}
+
+int YBComponentWnd::indexOf(const YBComponent& component) const {
+    const int count = getComponentCount();
+    if (const int at = component.m_hostIndex;
+        component.m_host == this && at >= 0 && at < count && m_components.get(at) == &component)
+        return at;
+    for (int i = 0; i < count; ++i)
+        if (m_components.get(i) == &component) return i;
+    return -1;
 }
 
 YBComponent* YBComponentWnd::getComponentByID(unsigned int id) const {
@@ -283,6 +294,7 @@ void YBComponentWnd::componentHovered(const YBComponent& component) {
 }
 
 void YBComponentWnd::componentGone(const YBComponent& component) {
+    component.notifyAccess(EVENT_OBJECT_DESTROY);
     m_hitsStale = true;
     if (&component == m_focused) m_focused = nullptr;
 }

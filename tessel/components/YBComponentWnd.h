@@ -78,6 +78,13 @@ public:
     YBComponent* getComponentByID(unsigned int id) const;
     int getComponentIndexAt(CPoint point) const;  // the lowest index containing it, or -1
     YBComponent* getComponentAt(CPoint point) const;
+    // Where the host lists `component`; -1 when it does not.
+    int indexOf(const YBComponent& component) const;
+    // The component the keys act on: a shown, enabled button; null when none.
+    YBComponent* focusedComponent() const { return focusedButton(); }
+    // Makes a listed button the focused component and focuses the host; false
+    // for a component the keys cannot act on.
+    bool focusOn(YBComponent& component);
     COLORREF bgColor() const { return m_bgColor; }
     void bgColor(COLORREF color) { m_bgColor = color; }  // no repaint
     void setContentsSize(int cx, int cy) { m_contentsSize = CSize(cx, cy); }

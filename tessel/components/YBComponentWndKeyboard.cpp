@@ -65,14 +65,7 @@ YBComponent* YBComponentWnd::focusedButton() const {
 }
 
 int YBComponentWnd::focusedIndex() const {
-    if (!m_focused) return -1;
-    const int count = getComponentCount();
-    if (const int at = m_focused->m_hostIndex;
-        at >= 0 && at < count && m_components.get(at) == m_focused)
-        return at;
-    for (int i = 0; i < count; ++i)
-        if (m_components.get(i) == m_focused) return i;
-    return -1;
+    return m_focused ? indexOf(*m_focused) : -1;
 }
 
 int YBComponentWnd::nextFocusable(int from, bool forward) const {
@@ -144,8 +137,20 @@ void YBComponentWnd::focusComponent(int index) {
         next->m_host = this;
         next->m_hostIndex = index;
         scrollIntoView(*next);
+        if (m_hWnd && ::GetFocus() == m_hWnd) next->notifyAccess(EVENT_OBJECT_FOCUS);
     }
     ::InvalidateRect(m_hWnd, nullptr, TRUE);
+}
+
+bool YBComponentWnd::focusOn(YBComponent& component) {
+    const int index = indexOf(component);
+    if (index < 0 || !isFocusable(component) || !m_hWnd) return false;
+    // Focused first, so that the host's own focus handling keeps it.
+    if (&component != m_focused) cancelPress();
+    m_focused = &component;
+    if (::GetFocus() != m_hWnd) ::SetFocus(m_hWnd);
+    focusComponent(index);
+    return true;
 }
 
 void YBComponentWnd::scrollIntoView(const YBComponent& component) {

@@ -122,6 +122,7 @@ void YBImageButton::setButtonText(const kelp::KLString& text) {
     m_buttonText = text;
     measureText();
     updateSizes();
+    if (host()) notifyAccess(EVENT_OBJECT_NAMECHANGE);  // listed, so on the host's thread
 }
 
 void YBImageButton::setButtonTextFont(const GFont& font) {

@@ -23,6 +23,7 @@ YBTextButton::~YBTextButton() = default;
 void YBTextButton::setText(const kelp::KLString& text) {
     m_text = text;
     calcSize();
+    if (host()) notifyAccess(EVENT_OBJECT_NAMECHANGE);  // listed, so on the host's thread
 }
 
 void YBTextButton::setPadding(const GPadding& padding) {

@@ -4,6 +4,8 @@
 #include <climits>
 #include <memory>
 
+#include <tessel/platform/win_events.h>
+
 #include "YBLayoutStore.h"
 
 namespace {
@@ -235,10 +237,16 @@ void YBSplitterWnd::movePanes() {
         if (i > 0) {
             YBSplitterBar& bar = m_bars[i - 1];
             const int thickness = bar.size();
+            const CRect before = bar.m_rect;
             bar.m_rect = isVerticalSplit()
                              ? CRect(client.left, saturate(pos), client.right, saturate(pos + thickness))
                              : CRect(saturate(pos), client.top, saturate(pos + thickness), client.bottom);
             pos += thickness;
+            // Bars are parts of this window: child ids 1, 2... name them.
+            if (bar.m_rect != before) {
+                ::NotifyWinEvent(EVENT_OBJECT_LOCATIONCHANGE, m_hWnd, OBJID_CLIENT, i);
+                ::NotifyWinEvent(EVENT_OBJECT_VALUECHANGE, m_hWnd, OBJID_CLIENT, i);
+            }
         }
         p->offset(saturate(pos));
         pos += p->currentSize();

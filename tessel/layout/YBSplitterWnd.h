@@ -100,6 +100,14 @@ public:
     void setPaneSize(int index, int size, bool fixed);
     // The first bar whose rectangle holds the point, or -1.
     int barIndex(CPoint point) const;
+    // Where bar `index` stands along the axis (its leading edge, in client
+    // pixels) and the nearest and farthest places the panes' limits let it
+    // reach; false when there is no such bar.
+    bool barRange(int index, int& least, int& position, int& most);
+    // Moves bar `index` by up to `pixels`, as far as the limits let it, as a drag does.
+    void moveBar(int index, long long pixels);
+    // The bar the keys move; -1 when no bar has the focus.
+    int focusedBar() const { return barFocused() ? m_keyBar : -1; }
     void barColor(COLORREF color) { m_barColor = color; }
     // A named splitter's panes take the preferred sizes it stored when it last
     // closed, if the record holds one size per pane (fixed panes keep theirs,
@@ -161,8 +169,8 @@ private:
     bool insideSplitter() const;
     bool focusNextPane(bool backwards);
     bool focusNextBar();
-    // Moves the focused bar by up to `pixels`, as far as the limits let it.
-    void moveFocusedBar(long long pixels);
+    // How much of a move of `pixels` the panes beside bar `index` can take.
+    long long reachableMove(int index, long long pixels);
     bool barKey(WPARAM key);
     void leaveBar(bool restore);
 

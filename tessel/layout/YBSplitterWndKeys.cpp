@@ -113,7 +113,7 @@ bool YBSplitterWnd::focusNextBar() {
     return true;
 }
 
-void YBSplitterWnd::moveFocusedBar(long long pixels) {
+long long YBSplitterWnd::reachableMove(int index, long long pixels) {
     // Every move short of the farthest one the panes allow is allowed too:
     // the farthest is found by halving.
     const int sign = pixels < 0 ? -1 : 1;
@@ -121,12 +121,31 @@ void YBSplitterWnd::moveFocusedBar(long long pixels) {
     while (low < high) {
         const long long middle = low + (high - low + 1) / 2;
         const int delta = static_cast<int>(sign * middle);
-        if (canAdjustSize(m_keyBar, delta, -1) && canAdjustSize(m_keyBar + 1, -delta, +1))
+        if (canAdjustSize(index, delta, -1) && canAdjustSize(index + 1, -delta, +1))
             low = middle;
         else
             high = middle - 1;
     }
-    if (low != 0) moveSpace(m_keyBar, static_cast<int>(sign * low));
+    return sign * low;
+}
+
+void YBSplitterWnd::moveBar(int index, long long pixels) {
+    if (index < 0 || index >= getPaneCount() - 1) return;
+    const long long move = reachableMove(index, pixels);
+    if (move != 0) moveSpace(index, static_cast<int>(move));
+}
+
+bool YBSplitterWnd::barRange(int index, int& least, int& position, int& most) {
+    if (index < 0 || index >= getPaneCount() - 1) return false;
+    const CRect r = m_bars.get(index).m_rect;
+    position = isVerticalSplit() ? r.top : r.left;
+    long long before = 0, after = 0;  // what the panes on each side of the bar hold
+    for (int i = 0; i < getPaneCount(); ++i)
+        if (const YBSplitterPane* p = pane(i)) (i <= index ? before : after) += p->currentSize();
+    least =
+        static_cast<int>(std::max<long long>(INT_MIN, position + reachableMove(index, -before)));
+    most = static_cast<int>(std::min<long long>(INT_MAX, position + reachableMove(index, after)));
+    return true;
 }
 
 void YBSplitterWnd::leaveBar(bool restore) {
@@ -151,13 +170,13 @@ bool YBSplitterWnd::barKey(WPARAM key) {
     const WPARAM back = isVerticalSplit() ? VK_UP : VK_LEFT;
     const WPARAM on = isVerticalSplit() ? VK_DOWN : VK_RIGHT;
     if (key == back)
-        moveFocusedBar(-keyboardStep);
+        moveBar(m_keyBar, -keyboardStep);
     else if (key == on)
-        moveFocusedBar(keyboardStep);
+        moveBar(m_keyBar, keyboardStep);
     else if (key == VK_HOME)
-        moveFocusedBar(-before);
+        moveBar(m_keyBar, -before);
     else if (key == VK_END)
-        moveFocusedBar(after);
+        moveBar(m_keyBar, after);
     else if (key == VK_RETURN || key == VK_ESCAPE)
         leaveBar(key == VK_ESCAPE);
     else

@@ -1,5 +1,7 @@
 #include "Tessel.h"
 
+#include <tessel/access/YBAccessBridge.h>
+
 Tessel::Tessel() : CWinApp(nullptr, nullptr) {}
 
 Tessel::~Tessel() = default;
@@ -7,10 +9,12 @@ Tessel::~Tessel() = default;
 BOOL Tessel::InitInstance() {
     CWinApp::InitInstance();
     m_moduleInstance = AfxGetModuleState()->m_hCurrentInstanceHandle;
+    m_access = YBAccessBridge::startIfWanted();
     return TRUE;
 }
 
 int Tessel::ExitInstance() {
+    m_access.reset();
     return CWinApp::ExitInstance();
 }
 

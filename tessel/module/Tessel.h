@@ -6,7 +6,11 @@
 //   HINSTANCE module = theTessel.moduleInstance();
 #pragma once
 
+#include <memory>
+
 #include <tessel/platform/afx_app.h>
+
+class YBAccessBridge;
 
 class Tessel : public CWinApp {
 public:
@@ -25,8 +29,12 @@ public:
     // The module's instance handle; null until InitInstance has run.
     HINSTANCE moduleInstance() const { return m_moduleInstance; }
 
+    // The bridge to the accessibility bus; null while it is off.
+    YBAccessBridge* accessBridge() const { return m_access.get(); }
+
 private:
     HINSTANCE m_moduleInstance = nullptr;
+    std::unique_ptr<YBAccessBridge> m_access;
 };
 
 extern Tessel theTessel;

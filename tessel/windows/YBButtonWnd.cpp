@@ -1,5 +1,6 @@
 #include "YBButtonWnd.h"
 
+#include <tessel/platform/win_events.h>
 #include <tessel/windows/YBKeyboardCues.h>
 
 namespace {
@@ -21,12 +22,14 @@ void YBButtonWnd::enable(bool enable, bool repaint) {
 void YBButtonWnd::disable(bool disable, bool repaint) {
     if (m_disabled == disable) return;
     m_disabled = disable;
+    if (m_hWnd) ::NotifyWinEvent(EVENT_OBJECT_STATECHANGE, m_hWnd, OBJID_CLIENT, CHILDID_SELF);
     if (repaint) this->repaint();
 }
 
 void YBButtonWnd::select(bool select, bool repaint) {
     if (m_selected == select) return;
     m_selected = select;
+    if (m_hWnd) ::NotifyWinEvent(EVENT_OBJECT_STATECHANGE, m_hWnd, OBJID_CLIENT, CHILDID_SELF);
     if (repaint) this->repaint();
 }
 
@@ -38,9 +41,15 @@ void YBButtonWnd::onLeftMouseButton(int action, CPoint) {
         m_pressed = false;
         repaint();
         // The parent may destroy this window while handling the command; nothing follows it.
-        if (const HWND parent = m_hWnd ? ::GetParent(m_hWnd) : nullptr; parent && !m_disabled)
-            ::SendMessageW(parent, WM_COMMAND, static_cast<WPARAM>(m_id), 0);
+        sendCommand();
     }
+}
+
+bool YBButtonWnd::sendCommand() {
+    const HWND parent = m_hWnd ? ::GetParent(m_hWnd) : nullptr;
+    if (!parent || m_disabled) return false;
+    ::SendMessageW(parent, WM_COMMAND, static_cast<WPARAM>(m_id), 0);
+    return true;
 }
 
 void YBButtonWnd::onMouseMove(UINT, CPoint) {

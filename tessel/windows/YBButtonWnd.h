@@ -40,6 +40,7 @@ public:
     explicit YBButtonWnd(unsigned int id);
     ~YBButtonWnd() override;
 
+    unsigned int id() const { return m_id; }
     bool isEnabled() const { return !m_disabled; }
     bool isDisabled() const { return m_disabled; }
     bool isMouseOver() const { return m_mouseOver; }
@@ -52,6 +53,9 @@ public:
     void enable(bool enable, bool repaint);
     void disable(bool disable, bool repaint);
     void select(bool select, bool repaint);
+    // What a release sends: WM_COMMAND with the identifier to the parent,
+    // synchronously. False, and nothing sent, when disabled or parentless.
+    bool sendCommand();
 
     void onLeftMouseButton(int action, CPoint point) override;
     void onMouseMove(UINT flags, CPoint point) override;

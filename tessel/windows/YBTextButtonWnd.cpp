@@ -1,5 +1,6 @@
 #include "YBTextButtonWnd.h"
 
+#include <tessel/platform/win_events.h>
 #include <tessel/windows/YBKeyboardCues.h>
 #include <tessel/windows/YBScreenDC.h>
 #include <tessel/windows/YBTextButtonLook.h>
@@ -23,6 +24,11 @@ YBTextButtonWnd::YBTextButtonWnd(unsigned int id, const kelp::KLString& text, co
     m_size = size;
     YBTextButtonLook::setInitialStyles(m_styles, font);
     YBBaseWnd::setMinSize(size);
+}
+
+void YBTextButtonWnd::setText(const kelp::KLString& text) {
+    m_text = text;
+    if (m_hWnd) ::NotifyWinEvent(EVENT_OBJECT_NAMECHANGE, m_hWnd, OBJID_CLIENT, CHILDID_SELF);
 }
 
 YBTextButtonWnd::~YBTextButtonWnd() = default;

@@ -21,7 +21,8 @@ public:
                     int height);
     ~YBTextButtonWnd() override;
 
-    void setText(const kelp::KLString& text) { m_text = text; }
+    void setText(const kelp::KLString& text);
+    const kelp::KLString& getText() const { return m_text; }
     // Indices outside 0..7 are ignored; getStyle then leaves `style` alone.
     void setStyle(int index, const YBTextButtonStyle& style);
     void getStyle(int index, YBTextButtonStyle& style) const;

@@ -17,6 +17,7 @@ public:
     YBTextWnd(const kelp::KLString& text, const GFont& font, COLORREF bgColor);
     ~YBTextWnd() override;
 
+    const kelp::KLString& text() const { return m_text; }
     COLORREF fgColor() const { return m_fgColor; }
     void fgColor(COLORREF color) { m_fgColor = color; }
     COLORREF bgColor() const { return m_bgColor; }
