@@ -2,7 +2,7 @@
 // a 1,000,000-character line drawn centred (the same line again, and a new
 // one each time), measured (DT_CALCRECT) and written with TextOut far to the
 // left; 100,000 wrapped lines drawn and
-// measured; a distinct 1,000-character line drawn every call.
+// measured (the same text again, and a new one each time); a distinct 1,000-character line drawn every call.
 #include <benchmark/benchmark.h>
 
 #include <cwchar>
@@ -102,6 +102,20 @@ void BM_HundredThousandWrappedLines(benchmark::State& state) {
 void BM_HundredThousandWrappedLinesCalcRect(benchmark::State& state) {
     runDraw(state, hundredThousandLines(), DT_WORDBREAK | DT_CALCRECT);
 }
+// Text never measured before each time: nothing of it is cached.
+void BM_HundredThousandWrappedLinesCalcRectNew(benchmark::State& state) {
+    LoadCanvas canvas;
+    std::wstring text = hundredThousandLines();
+    static unsigned long long call = 0;  // repetitions go on from the last text
+    for (auto _ : state) {
+        state.PauseTiming();
+        ++call;
+        for (int i = 0; i < 6; ++i)  // "wrappe" spelt afresh: six letters, a new text each call
+            text[static_cast<std::size_t>(i)] = static_cast<wchar_t>(L'a' + (call >> (5 * i)) % 26);
+        state.ResumeTiming();
+        benchmark::DoNotOptimize(canvas.draw(text, DT_WORDBREAK | DT_CALCRECT));
+    }
+}
 void BM_DistinctThousandCharacterLine(benchmark::State& state) {
     LoadCanvas canvas;
     std::mt19937 random(7);
@@ -123,4 +137,5 @@ BENCHMARK(BM_MillionCharacterLineCalcRect)->Unit(benchmark::kMillisecond);
 BENCHMARK(BM_MillionCharacterTextOut)->Unit(benchmark::kMillisecond);
 BENCHMARK(BM_HundredThousandWrappedLines)->Unit(benchmark::kMillisecond);
 BENCHMARK(BM_HundredThousandWrappedLinesCalcRect)->Unit(benchmark::kMillisecond);
+BENCHMARK(BM_HundredThousandWrappedLinesCalcRectNew)->Unit(benchmark::kMillisecond);
 BENCHMARK(BM_DistinctThousandCharacterLine)->Unit(benchmark::kMillisecond);

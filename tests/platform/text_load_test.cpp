@@ -4,9 +4,11 @@
 #include <gtest/gtest.h>
 #include <unistd.h>
 
+#include <algorithm>
 #include <fstream>
 #include <random>
 #include <string>
+#include <vector>
 
 #include <tessel/platform/gdi.h>
 #include <tessel/platform/text_encoding.h>
@@ -160,6 +162,55 @@ TEST_F(TextUnderLoad, AVeryLongLineKernsAcrossItsPiecesAsOneRunDoes) {
     RECT measured{0, 0, 300, 0};
     DrawTextW(canvas.dc(), line.c_str(), -1, &measured, DT_SINGLELINE | DT_CALCRECT);
     EXPECT_EQ(measured.right, canvas.extent(period.c_str()).cx + (periods - 1) * periodWidth);
+}
+
+// Measuring long wrapped text a paragraph at a time: the lines and widest
+// line are those one layout of each paragraph gives, at widths that cut near kerned pairs ("To", "AV", "Ye"), through
+// words longer than the width and with a space at a paragraph's end; a
+// unclipped call draws as many lines, and a repeated call (its paragraphs'
+// measures kept) measures the same.
+TEST_F(TextUnderLoad, MeasuringLongWrappedTextGivesWhatEachParagraphsLayoutGives) {
+    const int lineHeight = canvas.tm().tmHeight;
+    const std::wstring words[] = {L"To", L"AVATAR", L"Yes", L"Wave", L"fly", L"T", L"Av", L"ffi",
+                                  L"r", L"LTYy", L"\u00e9t\u00e9", L"x",
+                                  L"mmmmmmmmmmmmmmmmmmmmmmmmmmmmmmmmmmmmmmmmmmmmmmmmmmmmmmmm"};
+    std::mt19937 random(2026);
+    std::vector<std::wstring> paragraphs;
+    std::wstring text;
+    while (text.size() < 24'000) {
+        std::wstring paragraph;
+        const int count = static_cast<int>(random() % 60);
+        for (int i = 0; i < count; ++i) {
+            if (i) paragraph += L' ';
+            paragraph += words[random() % std::size(words)];
+            if (random() % 3 == 0) paragraph += std::to_wstring(random() % 100'000);
+        }
+        if (random() % 4 == 0) paragraph += L' ';
+        text += (paragraphs.empty() ? L"" : L"\n") + paragraph;
+        paragraphs.push_back(std::move(paragraph));
+    }
+    for (int width = 1; width < 700; width += 23) {
+        long long lines = 0;
+        int widest = 0;
+        for (const std::wstring& paragraph : paragraphs) {
+            const SIZE whole = paragraph.empty() ? SIZE{0, 1} : wholeLayout(paragraph, width);
+            lines += whole.cy;
+            widest = std::max<int>(widest, whole.cx);
+        }
+        RECT measured{0, 0, width, 0};
+        const int height =
+            DrawTextW(canvas.dc(), text.c_str(), -1, &measured, DT_WORDBREAK | DT_CALCRECT);
+        EXPECT_EQ(height, lines * lineHeight) << width;
+        EXPECT_EQ(measured.right, widest) << width;
+        RECT again{0, 0, width, 0};
+        EXPECT_EQ(DrawTextW(canvas.dc(), text.c_str(), -1, &again, DT_WORDBREAK | DT_CALCRECT),
+                  height);
+        if (width % 5 == 1) {
+            RECT unclipped{0, 0, width, 200};
+            EXPECT_EQ(DrawTextW(canvas.dc(), text.c_str(), -1, &unclipped, DT_WORDBREAK | DT_NOCLIP),
+                      height) << width;
+        }
+    }
 }
 
 TEST_F(TextUnderLoad, ManyDistinctLongLinesKeepTheCacheBounded) {

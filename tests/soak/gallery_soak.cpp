@@ -3,9 +3,12 @@
 // clock moving 40 ms between events. Prints the heap in use and the GDI
 // objects after a tenth of the stream and at its end, and the median time of
 // an event (input and repaint) over the same thousand pointer moves played
-// at both points, so the two times compare like with like. Components the stream added and the text layouts kept
-// for speed are cleared before each measure. Fails when the heap grew by more than the limit given (bytes) or
-// the GDI objects grew at all.
+// at both points. Components the stream added and the text layouts kept for
+// speed are cleared before each measure, and before each timing the window
+// takes back its first size, scroll positions and bars, with the button up,
+// no capture and the pointer outside, so the two times compare like with
+// like. Fails when the heap grew by more than the limit given (bytes) or the
+// GDI objects grew at all.
 //
 //   gallery_soak EVENTS HEAP_LIMIT_BYTES
 #include <malloc.h>
@@ -42,20 +45,75 @@ void dropState(GalleryWnd& gallery) {
     tessel::gdi::state().text.clearCache();
 }
 
+// What the random stream may have changed that a sweep's cost depends on:
+// how far each pane is scrolled, where the bars stand, the window's size.
+class GalleryPlaces {
+public:
+    explicit GalleryPlaces(GalleryWnd& gallery) : m_gallery(gallery) {
+        gallery.GetWindowRect(&m_window);
+        for (YBSplitterWnd* splitter : splitters())
+            m_paneSizes.push_back(paneSizes(*splitter));
+    }
+
+    // Leaves the pointer outside the window with the button up and nothing
+    // captured, then puts every place back.
+    void restore(bool& down) {
+        if (down) {
+            tessel::sendMouseInput(MOUSEEVENTF_LEFTUP);
+            down = false;
+        }
+        ::SetCursorPos(m_window.right + 50, m_window.bottom + 50);
+        tessel::testing::pump();
+        if (::GetCapture()) ::ReleaseCapture();
+        m_gallery.MoveWindow(&m_window);
+        const std::vector<YBSplitterWnd*> all = splitters();
+        for (std::size_t s = 0; s < all.size(); ++s) {
+            for (std::size_t pane = 0; pane + 1 < m_paneSizes[s].size(); ++pane)
+                all[s]->setPaneSize(static_cast<int>(pane), m_paneSizes[s][pane]);
+        }
+        scrollHome(m_gallery.m_hWnd);
+        tessel::testing::pump();
+    }
+
+private:
+    std::vector<YBSplitterWnd*> splitters() const {
+        auto* main = dynamic_cast<YBSplitterWnd*>(
+            CWnd::FromHandlePermanent(::GetWindow(m_gallery.m_hWnd, GW_CHILD)));
+        std::vector<YBSplitterWnd*> all{&m_gallery.middle()};
+        if (main) all.insert(all.begin(), main);
+        return all;
+    }
+    static std::vector<int> paneSizes(YBSplitterWnd& splitter) {
+        std::vector<int> sizes;
+        for (int i = 0; i < splitter.getPaneCount(); ++i)
+            sizes.push_back(splitter.getPane(i)->currentSize());
+        return sizes;
+    }
+    // Both bars of every window in the tree to their start.
+    static void scrollHome(HWND window) {
+        for (HWND child = ::GetWindow(window, GW_CHILD); child;
+             child = ::GetWindow(child, GW_HWNDNEXT))
+            scrollHome(child);
+        ::SendMessage(window, WM_VSCROLL, SB_TOP, 0);
+        ::SendMessage(window, WM_HSCROLL, SB_LEFT, 0);
+    }
+
+    GalleryWnd& m_gallery;
+    CRect m_window;
+    std::vector<std::vector<int>> m_paneSizes;
+};
+
 double median(std::vector<double> values) {
     if (values.empty()) return 0;
     std::nth_element(values.begin(), values.begin() + values.size() / 2, values.end());
     return values[values.size() / 2];
 }
 
-// The same thousand pointer moves each time: a sweep over the window with the
-// button up. Returns the median time of a move (input and repaint).
-double probeMedian(const CRect& window, bool& down) {
-    if (down) {
-        tessel::sendMouseInput(MOUSEEVENTF_LEFTUP);
-        down = false;
-        tessel::testing::pump();
-    }
+// The same thousand pointer moves each time from the same places: a sweep
+// over the window with the button up. Returns the median time of a move
+// (input and repaint).
+double probeMedian(GalleryPlaces& places, const CRect& window, bool& down) {
+    places.restore(down);
     std::vector<double> times;
     for (int i = 0; i < 1000; ++i) {
         const auto start = std::chrono::steady_clock::now();
@@ -85,6 +143,7 @@ int main(int argc, char** argv) {
     CRect window;
     gallery.GetClientRect(&window);
     gallery.ClientToScreen(&window);
+    GalleryPlaces places(gallery);
 
     std::mt19937 random(2026);
     bool down = false;
@@ -109,13 +168,13 @@ int main(int argc, char** argv) {
             dropState(gallery);
             heapSettled = heapInUse();
             gdiSettled = gdiObjects();
-            first = probeMedian(window, down);
+            first = probeMedian(places, window, down);
         }
     }
     dropState(gallery);
     const long long heapEnd = heapInUse();
     const DWORD gdiEnd = gdiObjects();
-    const double last = probeMedian(window, down);
+    const double last = probeMedian(places, window, down);
     std::printf("events: %ld, commands: %zu\n", events, gallery.commands().size());
     std::printf("heap in use: %lld bytes after %ld events, %lld at the end (%+lld)\n", heapSettled,
                 settled, heapEnd, heapEnd - heapSettled);

@@ -7,6 +7,7 @@
 #include <cmath>
 #include <cstddef>
 #include <cstring>
+#include <functional>
 
 #include <tessel/platform/text_encoding.h>
 
@@ -305,6 +306,45 @@ bool TextEngine::forEachLineOfParagraph(const FontFace& face, std::wstring_view 
         at += sourceLength(piece, laid->lineStart(kept), options.prefix);
         length = kPiece;
     }
+}
+
+TextCache::Measure TextEngine::measure(const FontFace& face, std::wstring_view text,
+                                       const LayoutOptions& options) {
+    TextCache::Measure total{0, 0};
+    const auto count = [&](TextLayout* layout, int index) {
+        if (layout) total.widest = std::max(total.widest, layout->lines()[index].width);
+        ++total.lines;
+        return true;
+    };
+    if (options.singleLine || options.wrapWidth < 0 || text.size() <= kWholeText) {
+        forEachLine(face, text, options, count);
+        return total;
+    }
+    for (std::size_t at = 0;;) {
+        const std::size_t end = std::min(paragraphEnd(text, at), text.size());
+        const TextCache::Measure part = measureParagraph(face, text.substr(at, end - at), options);
+        total.lines += part.lines;
+        total.widest = std::max(total.widest, part.widest);
+        if (end == text.size()) return total;
+        at = end + delimiterLength(text, end);
+    }
+}
+
+TextCache::Measure TextEngine::measureParagraph(const FontFace& face, std::wstring_view paragraph,
+                                                const LayoutOptions& options) {
+    if (paragraph.empty()) return {1, 0};
+    const TextCache::MeasureKey key{face.id(), std::hash<std::wstring_view>{}(paragraph),
+                                    paragraph.size(), options};
+    if (const TextCache::Measure* known = m_cache.findMeasure(key)) return *known;
+
+    TextCache::Measure found{0, 0};
+    forEachLineOfParagraph(face, paragraph, options, [&](TextLayout* layout, int index) {
+        if (layout) found.widest = std::max(found.widest, layout->lines()[index].width);
+        ++found.lines;
+        return true;
+    });
+    m_cache.keepMeasure(key, found);
+    return found;
 }
 
 void TextEngine::allowSimpleShaping(bool allowed) {

@@ -76,6 +76,12 @@ public:
     void forEachLine(const FontFace& face, std::wstring_view text, const LayoutOptions& options,
                      const LineVisitor& visit);
 
+    // The line count and widest line forEachLine gives. Long wrapped text
+    // is measured a paragraph at a time and each paragraph's result kept in
+    // the cache, so text measured again is not laid out again.
+    TextCache::Measure measure(const FontFace& face, std::wstring_view text,
+                               const LayoutOptions& options);
+
     const TextCache& cache() const { return m_cache; }
     // Drops every kept layout: what is left is what a leak would leave.
     void clearCache() { m_cache.clear(); }
@@ -89,6 +95,8 @@ private:
     bool buildSimple(const FontFace& face, std::wstring_view text, const LayoutOptions& options,
                      TextLayout& result);
     void measure(FontFace& face);
+    TextCache::Measure measureParagraph(const FontFace& face, std::wstring_view paragraph,
+                                        const LayoutOptions& options);
     bool forEachLineOfParagraph(const FontFace& face, std::wstring_view paragraph,
                                 const LayoutOptions& options, const LineVisitor& visit);
 

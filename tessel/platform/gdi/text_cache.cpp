@@ -8,16 +8,23 @@ namespace tessel::gdi {
 namespace {
 // A map node (key, entry, hash, link) and a list node (value, two links).
 constexpr std::size_t kNodeBytes = 2 * sizeof(void*) + sizeof(std::size_t) + 3 * sizeof(void*);
+
+std::size_t mixed(std::size_t h, std::uint64_t face, const LayoutOptions& options) {
+    auto mix = [&](std::size_t v) { h ^= v + 0x9e3779b97f4a7c15ULL + (h << 6) + (h >> 2); };
+    mix(face);
+    mix(static_cast<std::size_t>(options.wrapWidth));
+    mix((options.singleLine ? 1 : 0) | (options.endEllipsis ? 2 : 0) |
+        (static_cast<int>(options.prefix) << 2));
+    return h;
+}
 }  // namespace
 
 std::size_t TextCache::KeyHash::operator()(const Key& key) const {
-    std::size_t h = std::hash<std::wstring>{}(key.text);
-    auto mix = [&](std::size_t v) { h ^= v + 0x9e3779b97f4a7c15ULL + (h << 6) + (h >> 2); };
-    mix(key.face);
-    mix(static_cast<std::size_t>(key.options.wrapWidth));
-    mix((key.options.singleLine ? 1 : 0) | (key.options.endEllipsis ? 2 : 0) |
-        (static_cast<int>(key.options.prefix) << 2));
-    return h;
+    return mixed(std::hash<std::wstring>{}(key.text), key.face, key.options);
+}
+
+std::size_t TextCache::MeasureKeyHash::operator()(const MeasureKey& key) const {
+    return mixed(key.textHash ^ (key.length * 0x9e3779b97f4a7c15ULL), key.face, key.options);
 }
 
 std::size_t TextCache::bytesOf(const Key& key, const TextLayout& layout) {
@@ -48,6 +55,22 @@ void TextCache::clear() {
     m_ages.clear();
     m_entries.clear();
     m_bytes = 0;
+    m_measures.clear();
+    m_measureAges.clear();
+}
+
+const TextCache::Measure* TextCache::findMeasure(const MeasureKey& key) const {
+    const auto found = m_measures.find(key);
+    return found == m_measures.end() ? nullptr : &found->second;
+}
+
+void TextCache::keepMeasure(const MeasureKey& key, const Measure& measure) {
+    if (!m_measures.insert_or_assign(key, measure).second) return;
+    m_measureAges.push_back(key);
+    if (m_measureAges.size() > kMeasuresKept) {
+        m_measures.erase(m_measureAges.front());
+        m_measureAges.pop_front();
+    }
 }
 
 int TextCache::maskCount() const {

@@ -7,6 +7,10 @@
 // entry can change while leased (masks are made as lines are drawn), so the
 // end of a lease re-counts it and evicts what no longer fits.
 //
+// Beside the layouts it keeps what measuring wrapped paragraphs found (their
+// line count and widest line) by face, options and a hash of the text, a
+// bounded number of them, so text measured again is not laid out again.
+//
 //   if (TextCache::Lease cached = cache.find(key)) return cached;
 //   return cache.keep(std::move(key), build(key));
 //   // the caller draws with *lease; one lease at a time, ended before the next
@@ -14,6 +18,7 @@
 
 #include <cstddef>
 #include <cstdint>
+#include <deque>
 #include <list>
 #include <memory>
 #include <string>
@@ -34,6 +39,19 @@ public:
         LayoutOptions options;
         bool operator==(const Key&) const = default;
     };
+
+    struct MeasureKey {
+        std::uint64_t face;
+        std::size_t textHash;
+        std::size_t length;
+        LayoutOptions options;
+        bool operator==(const MeasureKey&) const = default;
+    };
+    struct Measure {
+        long long lines;
+        int widest;
+    };
+    static constexpr std::size_t kMeasuresKept = 4096;
 
     // A layout in use by one drawing or measuring call.
     class Lease {
@@ -73,6 +91,10 @@ public:
     Lease keep(Key key, std::unique_ptr<TextLayout> layout);
     void clear();
 
+    const Measure* findMeasure(const MeasureKey& key) const;
+    // Past kMeasuresKept the oldest measures go.
+    void keepMeasure(const MeasureKey& key, const Measure& measure);
+
     std::size_t budget() const { return m_budget; }
     std::size_t bytes() const { return m_bytes; }
     std::size_t size() const { return m_entries.size(); }
@@ -81,6 +103,9 @@ public:
 private:
     struct KeyHash {
         std::size_t operator()(const Key& key) const;
+    };
+    struct MeasureKeyHash {
+        std::size_t operator()(const MeasureKey& key) const;
     };
     struct Entry;
     using Ages = std::list<std::pair<const Key, Entry>*>;  // most recently used first
@@ -99,6 +124,8 @@ private:
     std::size_t m_bytes = 0;
     std::unordered_map<Key, Entry, KeyHash> m_entries;
     Ages m_ages;
+    std::unordered_map<MeasureKey, Measure, MeasureKeyHash> m_measures;
+    std::deque<MeasureKey> m_measureAges;  // oldest first
 };
 
 }  // namespace tessel::gdi

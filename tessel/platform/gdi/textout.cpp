@@ -95,12 +95,9 @@ int DrawTextW(HDC dc, LPCWSTR text, int count, LPRECT rect, UINT format) {
     if (format & DT_CALCRECT) {
         // As on Windows: the widest line, for wrapped text too (narrower text
         // shrinks the rectangle, a word longer than the line widens it).
-        int widest = 0;
-        state().text.forEachLine(*face, shown, options, [&](TextLayout* layout, int index) {
-            if (layout) widest = std::max(widest, layout->lines()[index].width);
-            ++lines;
-            return true;
-        });
+        const TextCache::Measure measured = state().text.measure(*face, shown, options);
+        lines = measured.lines;
+        const int widest = measured.widest;
         const int textHeight = saturated(lines * lineHeight);
         rect->right = saturated(0LL + rect->left + widest);
         rect->bottom = saturated(0LL + rect->top + textHeight);
