@@ -61,17 +61,19 @@ void XDC::drawBox(const CRect& rect, COLORREF borderColor, int borderWidth, COLO
             : std::clamp(borderWidth, 0, std::min(rect.Width(), rect.Height()) / 2 + 1);
     if (cornerRadius > 0) {
         // Rounded: the platform's round rectangle with an inside-frame pen.
-        const int saved = ::SaveDC(dc);
+        // The brush and pen are put back; the pen stays for the next box.
         ::SetDCBrushColor(dc, fillColor == kNoColor ? 0 : fillColor);
-        ::SelectObject(dc, ::GetStockObject(fillColor == kNoColor ? NULL_BRUSH : DC_BRUSH));
-        HPEN pen = border > 0 ? ::CreatePen(PS_INSIDEFRAME, border, borderColor) : nullptr;
-        ::SelectObject(dc, pen ? static_cast<HGDIOBJ>(pen) : ::GetStockObject(NULL_PEN));
+        const HGDIOBJ previousBrush =
+            ::SelectObject(dc, ::GetStockObject(fillColor == kNoColor ? NULL_BRUSH : DC_BRUSH));
+        const HPEN pen = border > 0 ? boxPen(border, borderColor) : nullptr;
+        const HGDIOBJ previousPen =
+            ::SelectObject(dc, pen ? static_cast<HGDIOBJ>(pen) : ::GetStockObject(NULL_PEN));
         // Without a pen GDI leaves the last row and column: give them back.
         const int extra = pen ? 0 : 1;
         ::RoundRect(dc, rect.left, rect.top, rect.right + extra, rect.bottom + extra,
                     2 * cornerRadius, 2 * cornerRadius);
-        ::RestoreDC(dc, saved);
-        if (pen) ::DeleteObject(pen);
+        ::SelectObject(dc, previousPen);
+        ::SelectObject(dc, previousBrush);
         return;
     }
     const HBRUSH brush = static_cast<HBRUSH>(::GetStockObject(DC_BRUSH));
@@ -93,6 +95,18 @@ void XDC::drawBox(const CRect& rect, COLORREF borderColor, int borderWidth, COLO
     if (fillColor == kNoColor || inside.IsRectEmpty()) return;
     ::SetDCBrushColor(dc, fillColor);
     ::FillRect(dc, &inside, brush);
+}
+
+HPEN XDC::boxPen(int width, COLORREF color) {
+    if (m_boxPen.handle && m_boxPen.width == width && m_boxPen.color == color)
+        return m_boxPen.handle;
+    if (m_boxPen.handle) ::DeleteObject(m_boxPen.handle);
+    m_boxPen = {::CreatePen(PS_INSIDEFRAME, width, color), width, color};
+    return m_boxPen.handle;
+}
+
+XDC::~XDC() {
+    if (m_boxPen.handle) ::DeleteObject(m_boxPen.handle);
 }
 
 void XDC::setTextColor(COLORREF color) {

@@ -18,7 +18,7 @@ public:
     static constexpr COLORREF kNoColor = 0xFFFFFFFF;
 
     explicit XDC(CDC* dc) : m_dc(dc) {}
-    virtual ~XDC() = default;
+    virtual ~XDC();
     XDC(const XDC&) = delete;
     XDC& operator=(const XDC&) = delete;
 
@@ -71,9 +71,18 @@ protected:
     CDC* m_dc;
 
 private:
+    // An inside-frame pen, kept while the boxes drawn share it; never left selected.
+    HPEN boxPen(int width, COLORREF color);
     // Whether text in `rect` can show (and the buffer is ready for it).
     bool textShows(const CRect& rect, UINT format) const;
     // Drawn without a background, then placed by placeLines.
     void placeText(const kelp::KLString& text, CRect& rect, UINT format);
     void placeLines(const kelp::KLString& text, CRect& rect, UINT format);
+
+    struct BoxPen {
+        HPEN handle = nullptr;
+        int width = 0;
+        COLORREF color = 0;
+    };
+    BoxPen m_boxPen;
 };

@@ -49,6 +49,8 @@ DeviceContext::DeviceContext(Kind kind, cairo_surface_t* surface, POINT origin,
 DeviceContext::~DeviceContext() {
     if (m_directDrew) cairo_surface_mark_dirty(m_surface);
     if (m_pixman) pixman_image_unref(m_pixman);
+    for (const Solid& solid : m_solids)
+        if (solid.image) pixman_image_unref(solid.image);
     if (m_cairo) cairo_destroy(m_cairo);
     if (m_effective) cairo_region_destroy(m_effective);
     cairo_region_destroy(m_visible);
@@ -83,9 +85,11 @@ bool DeviceContext::restore(int level) {
     const int depth = static_cast<int>(m_saved.size());
     const int target = level < 0 ? depth + 1 + level : level;
     if (target < 1 || target > depth) return false;
-    m_state = m_saved[target - 1];
+    // The clip is shared, never changed in place: the same one needs no new effective clip.
+    const bool sameClip = m_state.userClip == m_saved[target - 1].userClip;
+    m_state = std::move(m_saved[target - 1]);
     m_saved.resize(target - 1);
-    clipChanged();
+    if (!sameClip) clipChanged();
     return true;
 }
 
@@ -265,16 +269,28 @@ void DeviceContext::compositeMask(pixman_image_t* mask, int x, int y, COLORREF c
     if (area.right <= area.left || area.bottom <= area.top) return;
     pixman_image_t* target = pixmanTarget();
     if (!target) return;
+    pixman_image_t* solid = solidImage(color);
+    if (!solid) return;
     beginDirectAccess();
-    const pixman_color_t source{static_cast<uint16_t>(GetRValue(color) * 257),
-                                static_cast<uint16_t>(GetGValue(color) * 257),
-                                static_cast<uint16_t>(GetBValue(color) * 257), 0xFFFF};
-    pixman_image_t* solid = pixman_image_create_solid_fill(&source);
     forEachClipped(area, [&](const RECT& r) {
         pixman_image_composite32(PIXMAN_OP_OVER, solid, mask, target, 0, 0, r.left - x, r.top - y,
                                  r.left, r.top, r.right - r.left, r.bottom - r.top);
     });
-    pixman_image_unref(solid);
+}
+
+pixman_image_t* DeviceContext::solidImage(COLORREF color) {
+    color &= 0xFFFFFF;
+    for (const Solid& solid : m_solids)
+        if (solid.image && solid.color == color) return solid.image;
+    // A box alternates its fill and pen colours: the older of the two makes way.
+    Solid& slot = m_solids[m_nextSolid];
+    m_nextSolid = (m_nextSolid + 1) % m_solids.size();
+    if (slot.image) pixman_image_unref(slot.image);
+    const pixman_color_t source{static_cast<uint16_t>(GetRValue(color) * 257),
+                                static_cast<uint16_t>(GetGValue(color) * 257),
+                                static_cast<uint16_t>(GetBValue(color) * 257), 0xFFFF};
+    slot = {pixman_image_create_solid_fill(&source), color};
+    return slot.image;
 }
 
 }  // namespace tessel::gdi

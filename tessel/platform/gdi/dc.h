@@ -16,6 +16,7 @@
 #include <cairo.h>
 #include <pixman.h>
 
+#include <array>
 #include <memory>
 #include <vector>
 
@@ -100,6 +101,8 @@ private:
     void forEachClipped(const RECT& area, Piece piece);
     pixman_image_t* pixmanTarget();
     void beginDirectAccess();
+    // A solid pixman source in `color`, kept for the next masks in it; null without memory.
+    pixman_image_t* solidImage(COLORREF color);
 
     Kind m_kind;
     cairo_surface_t* m_surface;
@@ -111,6 +114,12 @@ private:
     std::vector<DcState> m_saved;
     cairo_t* m_cairo = nullptr;
     pixman_image_t* m_pixman = nullptr;             // the surface's pixels, for direct fills
+    struct Solid {
+        pixman_image_t* image = nullptr;
+        COLORREF color = 0;
+    };
+    std::array<Solid, 2> m_solids{};
+    std::size_t m_nextSolid = 0;
     bool m_cairoDrew = false;                       // Cairo drew since the last direct access
     bool m_directDrew = false;                      // direct access since Cairo last drew
     mutable cairo_region_t* m_effective = nullptr;  // cache; null when stale

@@ -22,6 +22,16 @@ void childrenChanged(Window* parent) {
     if (parent->childIndex) parent->childIndex->stale();
 }
 
+void childRemoved(Window* parent, Window* child) {
+    if (!parent) return;
+    ++parent->childrenSerial;
+    if (parent->childIndex) parent->childIndex->removed(child);
+}
+
+void ChildIndex::removed(Window* child) {
+    if (!m_stale) unfile(child, child->rect);
+}
+
 void ChildIndex::rebuild(Window& parent) {
     m_stale = false;
     m_cells.clear();

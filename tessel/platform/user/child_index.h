@@ -3,8 +3,8 @@
 // them all. Windows with few children do without one.
 //
 // Invariant: when not stale, every child is filed in each grid cell its
-// rectangle touches (or in the list of large children), and each child's
-// zOrder is its position in the parent's child list.
+// rectangle touches (or in the list of large children), and the children's
+// zOrder values are in the order of the parent's child list.
 #pragma once
 
 #include <cstdint>
@@ -23,6 +23,9 @@ public:
 
     // Children were added, removed or restacked: rebuild before the next query.
     void stale() { m_stale = true; }
+    // A child left the list: the rest keep their order, so only it is unfiled
+    // (closing a window of many children stays linear).
+    void removed(Window* child);
     // A child moved or changed size: refile it (cheap when the index is current).
     void moved(Window* child, const RECT& oldRect);
     // Every child moved by the same step: the grid moves with them.

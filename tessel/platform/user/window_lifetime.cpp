@@ -174,7 +174,7 @@ void destroyWindow(Window* w, bool sendDestroy) {
     std::erase_if(ws.timers, [&](const Timer& t) { return t.window == handle; });
     auto& siblings = w->parent ? w->parent->children : ws.topLevel;
     std::erase(siblings, w);
-    childrenChanged(w->parent);
+    childRemoved(w->parent, w);
     for (Window* t : ws.topLevel) {
         if (t->owner == w) t->owner = nullptr;
     }

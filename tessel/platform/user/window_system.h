@@ -111,6 +111,8 @@ private:
 std::shared_ptr<WindowClass> findClass(LPCWSTR name);
 // The parent's children changed (added, removed, restacked).
 void childrenChanged(Window* parent);
+// `child` was taken out of the parent's children.
+void childRemoved(Window* parent, Window* child);
 // The parent's index, made or refreshed as needed; null for few children.
 inline ChildIndex* indexOf(Window* parent) {
     if (parent->children.size() < ChildIndex::kThreshold) {
