@@ -77,10 +77,17 @@ YBAccessKeys::Key YBAccessKeys::describe(DWORD vk, bool shift) {
     }
     if (vk >= '0' && vk <= '9')
         return Key{static_cast<std::uint32_t>(vk), std::string(1, static_cast<char>(vk)), true};
-    if (vk >= VK_F1 && vk <= VK_F12)
-        return Key{0xffbe + (vk - VK_F1), "F" + std::to_string(vk - VK_F1 + 1), false};
+    // Spelled out by character: GCC 12 misreads "F" + to_string() at -O3.
+    if (vk >= VK_F1 && vk <= VK_F12) {
+        const auto n = static_cast<char>(vk - VK_F1 + 1);
+        return Key{0xffbe + (vk - VK_F1),
+                   n < 10 ? std::string{'F', static_cast<char>('0' + n)}
+                          : std::string{'F', '1', static_cast<char>('0' + n - 10)},
+                   false};
+    }
     if (vk >= VK_NUMPAD0 && vk <= VK_NUMPAD9)
-        return Key{0xffb0 + (vk - VK_NUMPAD0), "KP_" + std::to_string(vk - VK_NUMPAD0), false};
+        return Key{0xffb0 + (vk - VK_NUMPAD0),
+                   std::string{'K', 'P', '_', static_cast<char>('0' + (vk - VK_NUMPAD0))}, false};
     for (const Named& named : kNamed)
         if (named.vk == vk) return Key{named.keysym, named.name, false};
     return key;

@@ -3,6 +3,7 @@
 
 #include <algorithm>
 #include <atomic>
+#include <unordered_map>
 #include <vector>
 
 #include <tessel/foundation/KLListIterator.h>
@@ -11,6 +12,13 @@ namespace {
 // Registry steps taken under one read hold: few enough that a thread waiting
 // to add or remove a component is not held up noticeably.
 constexpr std::size_t kStepsPerHold = 256;
+
+// Bumped whenever a component is made or goes, on whatever thread: the
+// accessible-id lookup trusts its index only while this has not moved.
+std::atomic<std::uint64_t>& registryChanges() {
+    static std::atomic<std::uint64_t> changes{0};
+    return changes;
+}
 }  // namespace
 
 // m_componentList is defined with the module's other module-wide objects
@@ -19,6 +27,7 @@ constexpr std::size_t kStepsPerHold = 256;
 YBComponent::YBComponent(unsigned int id, CWnd* owner)
     : m_owner(owner), m_ownerWindow(owner ? owner->m_hWnd : nullptr), m_id(id) {
     m_componentList.add(this, kelp::KLCollection::kAddLast);
+    registryChanges().fetch_add(1, std::memory_order_release);
 }
 
 YBComponent::YBComponent(const YBComponent& other)
@@ -49,6 +58,7 @@ YBComponent& YBComponent::operator=(const YBComponent& other) {
 
 YBComponent::~YBComponent() {
     if (m_host) m_host->componentGone(*this);
+    registryChanges().fetch_add(1, std::memory_order_release);
     m_componentList.removeFirst(this);
 }
 
@@ -78,13 +88,25 @@ void YBComponent::notifyMoved(const CRect& before) const {
 }
 
 YBComponent* YBComponent::findAccessible(std::uint32_t accessibleId) {
-    YBComponent* found = nullptr;
-    kelp::KLListIterator<YBComponent*> it(&m_componentList, false);
-    while (!found && it.nextRun(kStepsPerHold, [&](YBComponent* component) {
-        if (!found && component->m_accessibleId == accessibleId) found = component;
-    })) {
+    // Assistive technology asks for every component after each scroll step:
+    // a walk per question would be quadratic in the host's size.
+    struct Index {
+        std::uint64_t changes = ~std::uint64_t{0};
+        std::unordered_map<std::uint32_t, YBComponent*> byId;
+    };
+    static Index index;
+    const std::uint64_t changes = registryChanges().load(std::memory_order_acquire);
+    if (index.changes != changes) {
+        index.byId.clear();
+        kelp::KLListIterator<YBComponent*> it(&m_componentList, false);
+        while (it.nextRun(kStepsPerHold, [&](YBComponent* component) {
+            index.byId.emplace(component->m_accessibleId, component);
+        })) {
+        }
+        index.changes = changes;
     }
-    return found;
+    const auto found = index.byId.find(accessibleId);
+    return found == index.byId.end() ? nullptr : found->second;
 }
 
 CSize YBComponent::getMinSize() const {

@@ -75,6 +75,7 @@ public:
     // whole life, and never given to another component (copies get theirs).
     std::uint32_t accessibleId() const { return m_accessibleId; }
     // The live registered component with this accessible id; null when none.
+    // For the user-interface thread.
     static YBComponent* findAccessible(std::uint32_t accessibleId);
     // The host listing it; null until a host lists it.
     YBComponentWnd* host() const { return m_host; }

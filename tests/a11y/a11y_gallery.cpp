@@ -134,8 +134,10 @@ private:
                 YBComponent::enableAllWithID(*id, true, true);
             tessel::testing::pump();
         } else if (verb == "commands") {
-            for (const int id : m_gallery.commands())
-                out += (out.empty() ? "" : " ") + std::to_string(id);
+            for (const int id : m_gallery.commands()) {
+                if (!out.empty()) out += ' ';
+                out += std::to_string(id);
+            }
             out += "\n";
         } else {
             return "unknown command";

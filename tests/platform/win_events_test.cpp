@@ -55,10 +55,11 @@ std::string objectName(LONG object) {
 void CALLBACK recordWindowEvent(HWINEVENTHOOK, DWORD event, HWND window, LONG object, LONG child,
                                 DWORD, DWORD) {
     const auto name = g_names.find(window);
-    g_events.push_back(call(eventName(event).c_str(),
+    std::string line = call(eventName(event).c_str(),
                             name != g_names.end() ? name->second : std::string("?"),
-                            objectName(object)) +
-                       (child == CHILDID_SELF ? "" : "#" + std::to_string(child)));
+                            objectName(object));
+    if (child != CHILDID_SELF) line.append(1, '#').append(std::to_string(child));
+    g_events.push_back(std::move(line));
 }
 
 // Events raised by hand: which hook saw which child id.
@@ -94,7 +95,7 @@ protected:
         return h;
     }
     HWND named(HWND w, const char* name) {
-        g_names[w] = name;
+        g_names.insert_or_assign(w, name);
         return w;
     }
     // What the out-of-context hooks get from the next message retrieval.
