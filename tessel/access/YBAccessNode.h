@@ -79,6 +79,8 @@ public:
     // so the caller names one it knows (`anyTopLevel`, may be stale).
     std::optional<YBAccessNode> parent() const;
     std::vector<YBAccessNode> children(HWND anyTopLevel = nullptr) const;
+    // children()[index] without listing a host's components; nothing outside the list.
+    std::optional<YBAccessNode> childAt(int index, HWND anyTopLevel = nullptr) const;
     // -1 when it has no parent or is not among its children.
     int indexInParent(HWND anyTopLevel = nullptr) const;
     // The deepest showing node whose extents hold the screen point, this one

@@ -90,7 +90,26 @@ std::optional<YBAccessNode> YBAccessNode::parent() const {
     return std::nullopt;
 }
 
+std::optional<YBAccessNode> YBAccessNode::childAt(int index, HWND anyTopLevel) const {
+    if (index < 0) return std::nullopt;
+    // A host's components lead its children: a reader asking for each in
+    // turn must not pay for the whole list every time.
+    if (m_kind == Kind::Window && alive())
+        if (const auto* host = dynamic_cast<YBComponentWnd*>(toolkitWindow());
+            host && index < host->getComponentCount())
+            if (const YBComponent* inside = host->getComponent(index))
+                return component(inside->accessibleId());
+    const std::vector<YBAccessNode> all = children(anyTopLevel);
+    if (static_cast<std::size_t>(index) >= all.size()) return std::nullopt;
+    return all[static_cast<std::size_t>(index)];
+}
+
 int YBAccessNode::indexInParent(HWND anyTopLevel) const {
+    if (m_kind == Kind::Component) {
+        YBComponentWnd* host = nullptr;
+        const YBComponent* inside = liveComponent(&host);
+        return inside ? host->indexOf(*inside) : -1;
+    }
     const std::optional<YBAccessNode> up = parent();
     if (!up) return -1;
     const std::vector<YBAccessNode> siblings =

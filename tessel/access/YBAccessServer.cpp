@@ -179,10 +179,9 @@ YBAccessMessage YBAccessServer::accessible(DBusMessage* call, const YBAccessNode
         dbus_int32_t index = 0;
         if (!dbus_message_get_args(call, nullptr, DBUS_TYPE_INT32, &index, DBUS_TYPE_INVALID))
             return invalidArgs(call);
-        const std::vector<YBAccessNode> children = node.children(anyWindow());
-        if (index < 0 || static_cast<std::size_t>(index) >= children.size())
-            return invalidArgs(call);
-        out.reference(m_busName, children[static_cast<std::size_t>(index)]);
+        const std::optional<YBAccessNode> child = node.childAt(index, anyWindow());
+        if (!child) return invalidArgs(call);
+        out.reference(m_busName, *child);
     } else if (is(member, "GetIndexInParent")) {
         out.int32(node.kind() == YBAccessNode::Kind::Root ? -1 : node.indexInParent(anyWindow()));
     } else if (is(member, "GetRelationSet")) {

@@ -66,6 +66,11 @@ void AccessibleTree::readNode(AtspiAccessible* object, int depth) {
     for (gint i = 0; i < count; ++i) {
         GObjectPtr<AtspiAccessible> child(atspi_accessible_get_child_at_index(object, i, &error));
         if (!noError(error, node.errors, "child") || !child) continue;
+        const gint back = atspi_accessible_get_index_in_parent(child.get(), &error);
+        if (noError(error, node.errors, "index in parent") && back != i)
+            node.errors.push_back(std::string("child ").append(std::to_string(i))
+                                      .append(" says it is child ")
+                                      .append(std::to_string(back)));
         node.children.push_back(pathOf(child.get()));
         children.push_back(std::move(child));
     }
