@@ -18,25 +18,14 @@ using tessel::drawing::ImageData;
 
 namespace {
 
+using image_files::appendChunk;
+using image_files::putBigEndian;
+
 long long residentBytes() {
     std::ifstream statm("/proc/self/statm");
     long long pages = 0, resident = 0;
     statm >> pages >> resident;
     return resident * sysconf(_SC_PAGESIZE);
-}
-
-void putBigEndian(std::vector<std::uint8_t>& out, std::uint32_t value) {
-    for (int shift = 24; shift >= 0; shift -= 8)
-        out.push_back(static_cast<std::uint8_t>(value >> shift));
-}
-
-void appendChunk(std::vector<std::uint8_t>& png, const char* type,
-                 const std::vector<std::uint8_t>& data) {
-    putBigEndian(png, static_cast<std::uint32_t>(data.size()));
-    std::vector<std::uint8_t> typed(type, type + 4);
-    typed.insert(typed.end(), data.begin(), data.end());
-    png.insert(png.end(), typed.begin(), typed.end());
-    putBigEndian(png, image_files::crc32(typed.data(), typed.size()));
 }
 
 // A whole PNG of black pixels, one bit each, so it is quick to make and tiny.

@@ -92,20 +92,29 @@ inline std::uint32_t crc32(const std::uint8_t* data, std::size_t size) {
     return ~crc;
 }
 
+inline void putBigEndian(std::vector<std::uint8_t>& out, std::uint32_t value) {
+    for (int shift = 24; shift >= 0; shift -= 8)
+        out.push_back(static_cast<std::uint8_t>(value >> shift));
+}
+
+// Length, type, data and the CRC over type and data.
+inline void appendChunk(std::vector<std::uint8_t>& png, const char* type,
+                        const std::vector<std::uint8_t>& data) {
+    putBigEndian(png, static_cast<std::uint32_t>(data.size()));
+    const std::size_t typed = png.size();
+    png.insert(png.end(), type, type + 4);
+    png.insert(png.end(), data.begin(), data.end());
+    putBigEndian(png, crc32(png.data() + typed, png.size() - typed));
+}
+
 // A PNG signature and a well-formed IHDR declaring width x height, RGBA, no pixels.
 inline std::vector<std::uint8_t> pngHeader(std::uint32_t width, std::uint32_t height) {
-    std::vector<std::uint8_t> png = {0x89, 'P', 'N', 'G', '\r', '\n', 0x1a, '\n', 0, 0, 0, 13};
-    const std::size_t chunk = png.size();
-    for (std::uint8_t b : {'I', 'H', 'D', 'R'})
-        png.push_back(b);
-    for (std::uint32_t v : {width, height})
-        for (int shift = 24; shift >= 0; shift -= 8)
-            png.push_back((v >> shift) & 0xFF);
-    for (std::uint8_t b : {8, 6, 0, 0, 0})
-        png.push_back(b);
-    const std::uint32_t crc = crc32(png.data() + chunk, png.size() - chunk);
-    for (int shift = 24; shift >= 0; shift -= 8)
-        png.push_back((crc >> shift) & 0xFF);
+    std::vector<std::uint8_t> png = {0x89, 'P', 'N', 'G', '\r', '\n', 0x1a, '\n'};
+    std::vector<std::uint8_t> header;
+    putBigEndian(header, width);
+    putBigEndian(header, height);
+    header.insert(header.end(), {8, 6, 0, 0, 0});
+    appendChunk(png, "IHDR", header);
     return png;
 }
 
