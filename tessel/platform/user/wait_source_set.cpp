@@ -72,7 +72,9 @@ void WaitSourceSet::dispatch(const Round& polled) {
 
 void WaitSourceSet::wait(long timeoutMs) {
     Round r = round();
-    if (r.fds.empty() && timeoutMs < 0) return;  // nothing could ever end the wait
+    // Nothing could ever end the wait, or nothing to look at and no time to pass:
+    // a PeekMessage without watches makes no system call.
+    if (r.fds.empty() && timeoutMs <= 0) return;
     const int timeout = static_cast<int>(std::min<long>(timeoutMs < 0 ? -1 : timeoutMs, INT_MAX));
     const int ready = ::poll(r.fds.data(), r.fds.size(), timeout);
     if (ready > 0) dispatch(r);
