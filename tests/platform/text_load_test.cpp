@@ -164,51 +164,81 @@ TEST_F(TextUnderLoad, AVeryLongLineKernsAcrossItsPiecesAsOneRunDoes) {
     EXPECT_EQ(measured.right, canvas.extent(period.c_str()).cx + (periods - 1) * periodWidth);
 }
 
-// Measuring long wrapped text a paragraph at a time: the lines and widest
-// line are those one layout of each paragraph gives, at widths that cut near kerned pairs ("To", "AV", "Ye"), through
-// words longer than the width and with a space at a paragraph's end; a
-// unclipped call draws as many lines, and a repeated call (its paragraphs'
-// measures kept) measures the same.
+// Measuring long wrapped text a paragraph at a time, a short paragraph that
+// fits without a layout: the lines and widest line are those one layout of
+// each paragraph gives, at widths that cut near kerned pairs ("To", "AV",
+// "Ye"), through words longer than the width, at tabs, runs of spaces,
+// no-break spaces, hyphens and mnemonics, and with white space at a
+// paragraph's end; an unclipped call draws as many lines, and a repeated call
+// (its paragraphs' measures kept) measures the same.
 TEST_F(TextUnderLoad, MeasuringLongWrappedTextGivesWhatEachParagraphsLayoutGives) {
     const int lineHeight = canvas.tm().tmHeight;
-    const std::wstring words[] = {L"To", L"AVATAR", L"Yes", L"Wave", L"fly", L"T", L"Av", L"ffi",
-                                  L"r", L"LTYy", L"\u00e9t\u00e9", L"x",
-                                  L"mmmmmmmmmmmmmmmmmmmmmmmmmmmmmmmmmmmmmmmmmmmmmmmmmmmmmmmm"};
-    std::mt19937 random(2026);
-    std::vector<std::wstring> paragraphs;
-    std::wstring text;
-    while (text.size() < 24'000) {
-        std::wstring paragraph;
-        const int count = static_cast<int>(random() % 60);
-        for (int i = 0; i < count; ++i) {
-            if (i) paragraph += L' ';
-            paragraph += words[random() % std::size(words)];
-            if (random() % 3 == 0) paragraph += std::to_wstring(random() % 100'000);
+    const std::vector<std::wstring> vocabularies[] = {
+        {L"To", L"AVATAR", L"Yes", L"Wave", L"fly", L"T", L"Av", L"ffi", L"r", L"LTYy",
+         L"\u00e9t\u00e9", L"x", L"mmmmmmmmmmmmmmmmmmmmmmmmmmmmmmmmmmmmmmmmmmmmmmmmmmmmmmmm"},
+        {L"a\tb", L"\t", L"  ", L"x\u00a0y", L"well-known", L"-", L"\u00a0", L"Wave  ", L"ffl",
+         std::wstring(90, L'w'), L"T.", L"(7)", L"\u00e9t\u00e9\u00a0", L"R&D", L"&&", L"Yo,"},
+    };
+    for (const std::vector<std::wstring>& words : vocabularies) {
+        std::mt19937 random(2026);
+        std::vector<std::wstring> paragraphs;
+        std::wstring text;
+        while (text.size() < 24'000) {
+            std::wstring paragraph;
+            const int count = static_cast<int>(random() % 60);
+            for (int i = 0; i < count; ++i) {
+                if (i) paragraph += L' ';
+                paragraph += words[random() % words.size()];
+                if (random() % 3 == 0) paragraph += std::to_wstring(random() % 100'000);
+            }
+            if (random() % 4 == 0) paragraph += L' ';
+            text += (paragraphs.empty() ? L"" : L"\n") + paragraph;
+            paragraphs.push_back(std::move(paragraph));
         }
-        if (random() % 4 == 0) paragraph += L' ';
-        text += (paragraphs.empty() ? L"" : L"\n") + paragraph;
-        paragraphs.push_back(std::move(paragraph));
-    }
-    for (int width = 1; width < 700; width += 23) {
-        long long lines = 0;
-        int widest = 0;
-        for (const std::wstring& paragraph : paragraphs) {
-            const SIZE whole = paragraph.empty() ? SIZE{0, 1} : wholeLayout(paragraph, width);
-            lines += whole.cy;
-            widest = std::max<int>(widest, whole.cx);
+        // One paragraph over and over, long enough to be measured a
+        // paragraph at a time: its own widest line is the text's.
+        std::vector<std::pair<std::size_t, std::wstring>> repeated;
+        for (std::size_t i = 0; i < paragraphs.size() && repeated.size() < 40; ++i) {
+            if (paragraphs[i].empty()) continue;
+            std::wstring copies = paragraphs[i];
+            while (copies.size() < 20'000)
+                copies += L"\n" + paragraphs[i];
+            repeated.emplace_back(i, std::move(copies));
         }
-        RECT measured{0, 0, width, 0};
-        const int height =
-            DrawTextW(canvas.dc(), text.c_str(), -1, &measured, DT_WORDBREAK | DT_CALCRECT);
-        EXPECT_EQ(height, lines * lineHeight) << width;
-        EXPECT_EQ(measured.right, widest) << width;
-        RECT again{0, 0, width, 0};
-        EXPECT_EQ(DrawTextW(canvas.dc(), text.c_str(), -1, &again, DT_WORDBREAK | DT_CALCRECT),
-                  height);
-        if (width % 5 == 1) {
-            RECT unclipped{0, 0, width, 200};
-            EXPECT_EQ(DrawTextW(canvas.dc(), text.c_str(), -1, &unclipped, DT_WORDBREAK | DT_NOCLIP),
-                      height) << width;
+        for (int width = 1; width < 700; width += 13) {
+            long long lines = 0;
+            int widest = 0;
+            std::vector<SIZE> wholes;
+            for (const std::wstring& paragraph : paragraphs) {
+                const SIZE whole = paragraph.empty() ? SIZE{0, 1} : wholeLayout(paragraph, width);
+                lines += whole.cy;
+                widest = std::max<int>(widest, whole.cx);
+                wholes.push_back(whole);
+            }
+            for (const auto& [index, copies] : repeated) {
+                RECT one{0, 0, width, 0};
+                const auto count = std::count(copies.begin(), copies.end(), L'\n') + 1;
+                EXPECT_EQ(DrawTextW(canvas.dc(), copies.c_str(), -1, &one,
+                                    DT_WORDBREAK | DT_CALCRECT),
+                          count * wholes[index].cy * lineHeight)
+                    << width << " " << index;
+                EXPECT_EQ(one.right, wholes[index].cx) << width << " " << index;
+            }
+            RECT measured{0, 0, width, 0};
+            const int height =
+                DrawTextW(canvas.dc(), text.c_str(), -1, &measured, DT_WORDBREAK | DT_CALCRECT);
+            EXPECT_EQ(height, lines * lineHeight) << width;
+            EXPECT_EQ(measured.right, widest) << width;
+            RECT again{0, 0, width, 0};
+            EXPECT_EQ(DrawTextW(canvas.dc(), text.c_str(), -1, &again, DT_WORDBREAK | DT_CALCRECT),
+                      height);
+            if (width % 5 == 1) {
+                RECT unclipped{0, 0, width, 200};
+                EXPECT_EQ(
+                    DrawTextW(canvas.dc(), text.c_str(), -1, &unclipped, DT_WORDBREAK | DT_NOCLIP),
+                    height)
+                    << width;
+            }
         }
     }
 }

@@ -281,8 +281,8 @@ void TextEngine::forEachLine(const FontFace& face, std::wstring_view text,
 // last is the whole paragraph's (lines break greedily, and shaping changes
 // only next to the cut), and the next piece starts where that last line does.
 bool TextEngine::forEachLineOfParagraph(const FontFace& face, std::wstring_view paragraph,
-                                        const LayoutOptions& options,
-                                        const LineVisitor& visit) {
+                                        const LayoutOptions& options, const LineVisitor& visit,
+                                        bool keep) {
     if (paragraph.empty()) return visit(nullptr, 0);
     const bool inPieces = options.wrapWidth >= 0 && !options.endEllipsis &&
                           paragraph.size() > kPiece && !mayReorder(paragraph);
@@ -291,7 +291,8 @@ bool TextEngine::forEachLineOfParagraph(const FontFace& face, std::wstring_view 
         const std::size_t end = pieceEnd(paragraph, at, length);
         const bool last = end == paragraph.size();
         const std::wstring_view piece = paragraph.substr(at, end - at);
-        const TextCache::Lease laid = layout(face, piece, options);
+        const TextCache::Lease laid = keep ? layout(face, piece, options)
+                                           : TextCache::unkept(build(face, piece, options));
         int kept = laid->lineCount();
         if (kept == 0) return visit(nullptr, 0);
         if (!last && kept < 2) {
@@ -338,13 +339,33 @@ TextCache::Measure TextEngine::measureParagraph(const FontFace& face, std::wstri
     if (const TextCache::Measure* known = m_cache.findMeasure(key)) return *known;
 
     TextCache::Measure found{0, 0};
-    forEachLineOfParagraph(face, paragraph, options, [&](TextLayout* layout, int index) {
-        if (layout) found.widest = std::max(found.widest, layout->lines()[index].width);
-        ++found.lines;
-        return true;
-    });
+    if (!measureUnbroken(face, paragraph, options, found)) {
+        const auto count = [&](TextLayout* layout, int index) {
+            if (layout) found.widest = std::max(found.widest, layout->lines()[index].width);
+            ++found.lines;
+            return true;
+        };
+        forEachLineOfParagraph(face, paragraph, options, count, false);
+    }
     m_cache.keepMeasure(key, found);
     return found;
+}
+
+// Pango keeps a paragraph whose advance fits on one line, and that line is
+// as wide as the advance unless trailing white space is dropped at its end.
+bool TextEngine::measureUnbroken(const FontFace& face, std::wstring_view paragraph,
+                                 const LayoutOptions& options, TextCache::Measure& found) {
+    SimpleShaper* shaper = face.shaper();
+    if (!m_simpleShaping || !shaper || options.wrapWidth < 0 || options.singleLine ||
+        options.endEllipsis || paragraph.empty() || paragraph.size() > SimpleShaper::kLongest ||
+        paragraph.back() == L' ' || paragraph.back() == L'\u00a0' ||
+        (options.prefix != Prefix::None && paragraph.find(L'&') != std::wstring_view::npos))
+        return false;
+    int width = 0;
+    if (!shaper->shape(paragraph, m_placed, width) || width > std::max(options.wrapWidth, 1))
+        return false;
+    found = {1, width};
+    return true;
 }
 
 void TextEngine::allowSimpleShaping(bool allowed) {

@@ -97,8 +97,14 @@ private:
     void measure(FontFace& face);
     TextCache::Measure measureParagraph(const FontFace& face, std::wstring_view paragraph,
                                         const LayoutOptions& options);
+    // `keep`: the pieces' layouts go to the cache (false when only measuring).
     bool forEachLineOfParagraph(const FontFace& face, std::wstring_view paragraph,
-                                const LayoutOptions& options, const LineVisitor& visit);
+                                const LayoutOptions& options, const LineVisitor& visit,
+                                bool keep = true);
+    // The one line of a short simple paragraph that fits the wrap width
+    // unbroken, measured without a layout; false when it needs one.
+    bool measureUnbroken(const FontFace& face, std::wstring_view paragraph,
+                         const LayoutOptions& options, TextCache::Measure& found);
 
     PangoFontMap* m_fontMap;
     PangoContext* m_context;

@@ -89,6 +89,9 @@ public:
     Lease find(const Key& key);
     // Keeps `layout` under `key` (not cached yet) when it fits the budget.
     Lease keep(Key key, std::unique_ptr<TextLayout> layout);
+    // A lease owning `layout`, never kept: text passed through once would
+    // only push out what is kept.
+    static Lease unkept(std::unique_ptr<TextLayout> layout) { return Lease(std::move(layout)); }
     void clear();
 
     const Measure* findMeasure(const MeasureKey& key) const;
