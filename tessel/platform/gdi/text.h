@@ -78,7 +78,9 @@ public:
 
     // The line count and widest line forEachLine gives. Long wrapped text
     // is measured a paragraph at a time and each paragraph's result kept in
-    // the cache, so text measured again is not laid out again.
+    // the cache, so text measured again is not laid out again; the layouts
+    // that took are not kept, and a short simple paragraph that fits the
+    // width needs none.
     TextCache::Measure measure(const FontFace& face, std::wstring_view text,
                                const LayoutOptions& options);
 
