@@ -22,7 +22,6 @@ namespace {
 
 using namespace components_test;
 using image_files::Rgba;
-using tessel::testing::pump;
 
 constexpr int kWorkers = 4;
 constexpr int kButtonsPerWorker = 2000;
