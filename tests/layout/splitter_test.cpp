@@ -93,6 +93,9 @@ protected:
     Frame frame;
 };
 
+// The bar draws its line in the middle of its six pixels; a resize spreads
+// the change over the panes, never below their minimums. Hostile bar values
+// saturate instead of wrapping, and draw no line.
 TEST_F(SplitterTest, AddedPanesShareTheWidthAndResizingSpreadsTheChange) {
     YBSplitterWnd split(0, L"");
     makeTwoPanes(split);
@@ -100,45 +103,40 @@ TEST_F(SplitterTest, AddedPanesShareTheWidthAndResizingSpreadsTheChange) {
     CRect pane1;
     split.getPane(1)->getWnd()->GetWindowRect(&pane1);
     EXPECT_EQ(pane1, CRect(kX + 206, kY, kX + 412, kY + 100));
-
-    // The bar draws its line in the middle of its six pixels; panes show beside it.
     HDC dc = GetDC(split);
     EXPECT_EQ(GetPixel(dc, 203, 50), COLORREF{0xC8C8C8});
-    ReleaseDC(split, dc);
-
+    const auto resize = [&](int width) {
+        split.SetWindowPos(nullptr, 0, 0, width, 100, SWP_NOMOVE | SWP_NOZORDER);
+        return sizes(split);
+    };
     split.getPane(1)->currentSize(200);
     split.getPane(1)->preferredSize(200);
-    split.SetWindowPos(nullptr, 0, 0, 506, 100, SWP_NOMOVE | SWP_NOZORDER);
-    EXPECT_EQ(sizes(split), (std::vector<int>{250, 250}));
+    EXPECT_EQ(resize(506), (std::vector<int>{250, 250}));
     split.getPane(0)->currentSize(200);
     split.getPane(1)->currentSize(200);
-    split.SetWindowPos(nullptr, 0, 0, 300, 100, SWP_NOMOVE | SWP_NOZORDER);
-    EXPECT_EQ(sizes(split), (std::vector<int>{147, 147}));
-    split.SetWindowPos(nullptr, 0, 0, 10, 100, SWP_NOMOVE | SWP_NOZORDER);
-    EXPECT_EQ(sizes(split), (std::vector<int>{8, 8}));  // never below the minimums
+    EXPECT_EQ(resize(300), (std::vector<int>{147, 147}));
+    EXPECT_EQ(resize(10), (std::vector<int>{8, 8}));
     EXPECT_EQ(split.getMinSize(), CSize(22, 0));
 
-    // Hostile bar values saturate instead of wrapping, and draw no line.
     YBSplitterBar& bar = *split.getBar(0);
-    bar.m_width = INT_MAX;
-    bar.m_margin = INT_MAX;
+    bar.m_width = bar.m_margin = INT_MAX;
     EXPECT_EQ(bar.size(), INT_MAX);
     bar.m_margin = INT_MIN;
     EXPECT_EQ(bar.size(), INT_MIN);
     bar.m_rect = CRect(8, 0, 10, 100);  // between pane 0 and the client's edge
-    HDC paint = GetDC(split);
-    XDC xdc(CDC::FromHandle(paint));
-    const COLORREF before = GetPixel(paint, 9, 50);
+    ReleaseDC(split, dc);
+    dc = GetDC(split);  // one for the window's new size
+    XDC xdc(CDC::FromHandle(dc));
+    const COLORREF before = GetPixel(dc, 9, 50);
     ASSERT_NE(before, COLORREF{0xC8C8C8});
     bar.m_margin = INT_MAX;
     bar.draw(xdc);
-    EXPECT_EQ(GetPixel(paint, 9, 50), before);
+    EXPECT_EQ(GetPixel(dc, 9, 50), before);
     bar.m_width = 2;
     bar.m_margin = 0;
     bar.draw(xdc);
-    EXPECT_EQ(GetPixel(paint, 9, 50),
-              COLORREF{0xC8C8C8});  // the probe sees a line when there is one
-    ReleaseDC(split, paint);
+    EXPECT_EQ(GetPixel(dc, 9, 50), COLORREF{0xC8C8C8});  // a line shows when there is one
+    ReleaseDC(split, dc);
 }
 
 TEST_F(SplitterTest, DraggingABarMovesSpaceUntilAMinimumRefusesIt) {
