@@ -102,7 +102,7 @@ TEST_F(ManagerTest, ChildrenFlowIntoRowsThatWrapBeforeTheRightEdge) {
     EXPECT_EQ(manager.getChild(-1), nullptr);
 }
 
-// Less than a wheel notch is nothing; a layout of a scrolled manager keeps
+// A layout of a scrolled manager keeps
 // showing what the bar says. Scrolling paints only the buttons coming into
 // view, and shows what a full repaint shows.
 TEST_F(ManagerTest, TheWheelScrollingAndALayoutMoveTheChildrenWithTheBarAndPaintOnlyNewOnes) {
@@ -140,9 +140,12 @@ TEST_F(ManagerTest, TheWheelScrollingAndALayoutMoveTheChildrenWithTheBarAndPaint
     tessel::sendMouseInput(MOUSEEVENTF_WHEEL, 120);  // a line up
     pump();
     EXPECT_EQ(pos(), 80);
-    tessel::sendMouseInput(MOUSEEVENTF_WHEEL, -119);
-    pump();
-    EXPECT_EQ(pos(), 80);
+    // Less than a notch is nothing; a notch down is a line down.
+    for (const auto& [delta, expected] : {std::pair{-119, 80}, {-120, 100}}) {
+        tessel::sendMouseInput(MOUSEEVENTF_WHEEL, delta);
+        pump();
+        EXPECT_EQ(pos(), expected);
+    }
     manager.onScrollPageHome();
     manager.onScrollDown();
     manager.onLayoutChildren();
