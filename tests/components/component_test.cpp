@@ -89,6 +89,9 @@ TEST_F(HostTest, EveryMatchAcrossALongRegistryChangesAndOnlyLiveOwnersRepaint) {
     EXPECT_EQ(updateRect(first), CRect(0, 0, 100, 100));
     EXPECT_EQ(updateRect(later), CRect(0, 0, 100, 100));
     EXPECT_TRUE(updateRect(untouched).IsRectEmpty());
+    const int paintsBefore = first.draws;
+    pump();
+    EXPECT_EQ(first.draws, paintsBefore + 1);  // once, however many of its components changed
     YBComponent::enableAllWithID(77, true, true);
     EXPECT_TRUE(all[3]->isEnabled());
     pump();
