@@ -1,12 +1,10 @@
 // What the component suites share: an application window that records the
-// commands reaching it, a host that counts its paints, a
-// coloured button that records what the host routes to it, and the input
-// helpers of a test that acts as a user with a mouse.
+// commands reaching it, a host that counts its paints, a coloured button
+// that logs what reaches it, and a user's mouse.
 #pragma once
 
 #include <gtest/gtest.h>
 
-#include <algorithm>
 #include <cstdlib>
 #include <functional>
 #include <string>
@@ -17,13 +15,11 @@
 #include <tessel/platform/gdi.h>
 #include <tessel/platform/input_events.h>
 #include <tessel/platform/testing.h>
-#include <tessel/windows/YBChildWnd.h>
 
 #include "sequence.h"
 #include "toolkit_windows.h"
 
-// Rectangles print as (left,top,right,bottom) in failure messages, points
-// and sizes as (x,y) and (cx,cy).
+// Geometry prints as (left,top,right,bottom), (x,y) and (cx,cy) in failures.
 inline void PrintTo(const CRect& r, std::ostream* out) {
     *out << '(' << r.left << ',' << r.top << ',' << r.right << ',' << r.bottom << ')';
 }
@@ -36,87 +32,76 @@ inline void PrintTo(const CSize& s, std::ostream* out) {
 
 namespace components_test {
 
-// What probes record ("enter", "close 3"), checked with EXPECT_SEQ.
 using Strings = test_support::Names;
-
-// The application's top-level window: commands climb to it from the host.
 using AppWnd = test_support::CommandFrame;
+using tessel::testing::pump;
 
 // A host that counts its paints and shows its line height and scale.
 class TestHost : public YBComponentWnd {
 public:
     explicit TestHost(DWORD bg = RGB(0, 0, 128)) : YBComponentWnd(bg) {}
     int draws = 0;
-
     int lineHeight() const { return m_lineHeight; }
     int vScale() const { return m_vScrollScale; }
-
     void onDraw(XDC& dc) override {
         ++draws;
         YBComponentWnd::onDraw(dc);
     }
 };
 
-// A button filling its rectangle with one colour, recording what reaches it:
-// `events` its own mouse events; `log`, when given, "close <id>" and
-// "delete <id>"; `trace`, when given, "<id> enter|move|leave" in the order the
-// host routes them to all probes sharing it. Both outlive the probe.
+// A button filling its rectangle with one colour that logs, when given a log
+// outliving it, "<id> enter", "<id> move x,y", "<id> leave", "<id> left
+// <action>", "<id> close" and "<id> delete" in the order they happen.
 class Probe : public YBButton {
 public:
     Probe(unsigned id, CWnd* owner, CSize size, COLORREF fill = RGB(200, 0, 0),
-          Strings* log = nullptr, Strings* trace = nullptr)
-        : YBButton(id, owner), colour(fill), m_log(log), m_trace(trace) {
+          Strings* log = nullptr)
+        : YBButton(id, owner), colour(fill), m_log(log) {
         setInitialSize(size);
     }
-    ~Probe() override { note(m_log, "delete", true); }
+    ~Probe() override { note("delete"); }
     COLORREF colour;
-    Strings events;
     std::function<void()> onEnter;  // runs once the pointer has entered
 
     void forceMouseOver() { setFlags(mouseOver); }
     void onDraw(XDC& dc) override { dc.FillRect(m_rect, colour); }
     void onClose() override {
-        note(m_log, "close", true);
+        note("close");
         YBButton::onClose();
     }
     void onMouseEnter() override {
-        events.push_back("enter");
-        note(m_trace, "enter", false);
+        note("enter");
         YBButton::onMouseEnter();
         if (onEnter) onEnter();
     }
     void onMouseMove(UINT flags, CPoint p) override {
-        events.push_back("move " + std::to_string(p.x) + "," + std::to_string(p.y));
-        note(m_trace, "move", false);
+        note("move " + std::to_string(p.x) + "," + std::to_string(p.y));
         YBButton::onMouseMove(flags, p);
     }
     void onMouseLeave() override {
-        events.push_back("leave");
-        note(m_trace, "leave", false);
+        note("leave");
         YBButton::onMouseLeave();
     }
     void onLeftMouseButton(int action, CPoint p) override {
-        events.push_back(std::string("left ").append(std::to_string(action)));
+        note("left " + std::to_string(action));
         YBButton::onLeftMouseButton(action, p);
     }
 
 private:
     // Appended piece by piece: GCC 12 warns falsely on "literal" + string&& at -O3.
-    void note(Strings* to, const char* what, bool idLast) const {
-        if (!to) return;
-        const std::string number = std::to_string(id());
-        std::string line = idLast ? what : number;
+    void note(const std::string& what) const {
+        if (!m_log) return;
+        std::string line = std::to_string(id());
         line += ' ';
-        line += idLast ? number : what;
-        to->push_back(std::move(line));
+        line += what;
+        m_log->push_back(std::move(line));
     }
     Strings* m_log;
-    Strings* m_trace;
 };
 
 inline void mouse(DWORD flags, int data = 0) {
     tessel::sendMouseInput(flags, data);
-    tessel::testing::pump();
+    pump();
 }
 inline void press() {
     mouse(MOUSEEVENTF_LEFTDOWN);
@@ -127,14 +112,12 @@ inline void release() {
 inline void wheel(int delta) {
     mouse(MOUSEEVENTF_WHEEL, delta);
 }
-
-// Moves the pointer to a point in window coordinates of `w` (its client
-// coordinates when it has no frame).
+// To a point in window coordinates of `w` (its client's when it has no frame).
 inline void moveTo(CWnd& w, CPoint windowPt) {
     CRect r;
     w.GetWindowRect(&r);
     SetCursorPos(r.left + windowPt.x, r.top + windowPt.y);
-    tessel::testing::pump();
+    pump();
 }
 inline void clickAt(CWnd& w, CPoint windowPt) {
     moveTo(w, windowPt);
@@ -142,7 +125,9 @@ inline void clickAt(CWnd& w, CPoint windowPt) {
     release();
 }
 
+// Once everything is painted.
 inline COLORREF pixel(HWND w, int x, int y) {
+    pump();
     HDC dc = GetDC(w);
     const COLORREF c = GetPixel(dc, x, y);
     ReleaseDC(w, dc);
@@ -154,23 +139,28 @@ inline bool near(COLORREF a, COLORREF b, int tolerance) {
            std::abs(GetGValue(a) - GetGValue(b)) <= tolerance &&
            std::abs(GetBValue(a) - GetBValue(b)) <= tolerance;
 }
+// Whether some pixel of `area` is near `colour`.
+inline bool shows(HWND w, const CRect& area, COLORREF colour, int tolerance = 40) {
+    pump();
+    HDC dc = GetDC(w);
+    bool found = false;
+    for (int y = area.top; y < area.bottom && !found; ++y)
+        for (int x = area.left; x < area.right && !found; ++x)
+            found = near(GetPixel(dc, x, y), colour, tolerance);
+    ReleaseDC(w, dc);
+    return found;
+}
 inline CRect updateRect(HWND w) {
     CRect r(0, 0, 0, 0);
     GetUpdateRect(w, &r, FALSE);
     return r;
 }
-inline SCROLLINFO scrollBar(HWND w, int bar) {
+inline SCROLLINFO bar(HWND w, int which = SB_VERT) {
     SCROLLINFO info{};
     info.cbSize = sizeof info;
     info.fMask = SIF_ALL;
-    GetScrollInfo(w, bar, &info);
+    GetScrollInfo(w, which, &info);
     return info;
-}
-inline SCROLLINFO vbar(HWND w) {
-    return scrollBar(w, SB_VERT);
-}
-inline SCROLLINFO hbar(HWND w) {
-    return scrollBar(w, SB_HORZ);
 }
 inline CRect clientRect(HWND w) {
     CRect r;
@@ -184,22 +174,22 @@ protected:
     void SetUp() override {
         tessel::testing::useVirtualClock();
         SetCursorPos(0, 0);
-        tessel::testing::pump();
+        pump();
         app.setInitialSize(400, 300);
         ASSERT_TRUE(app.createAt(100, 100, nullptr));
-        tessel::testing::pump();
+        pump();
     }
     void TearDown() override {
         SetCursorPos(0, 0);
         tessel::testing::advanceClock(1000);  // no double click carries over
-        tessel::testing::pump();
+        pump();
     }
     // `host` at (x, y) in the application window, a vertical bar when `vertical`.
     void makeHost(YBComponentWnd& host, int x, int y, int cx, int cy, bool vertical = false) {
         host.setFlag(YBBaseWnd::verticalScrollBar, vertical);
         host.setInitialSize(cx, cy);
         ASSERT_TRUE(host.createAt(x, y, &app));
-        tessel::testing::pump();
+        pump();
     }
 
     AppWnd app;

@@ -14,7 +14,6 @@ namespace {
 
 using namespace components_test;
 using tessel::testing::advanceClock;
-using tessel::testing::pump;
 
 class ButtonTest : public HostTest {
 protected:
@@ -23,7 +22,8 @@ protected:
         host.addComponent(p, true, true);
         return p;
     }
-    Strings log;  // closes and deletes; outlives the host's probes
+    Strings take() { return std::exchange(log, {}); }
+    Strings log;  // outlives the host's probes
     TestHost host;
 };
 
@@ -42,37 +42,25 @@ TEST_F(ButtonTest, ComponentsFlowIntoRowsAndHiddenOnesAreNotDrawn) {
     const YBFlowLayout column = YBFlowLayout::compute({{10, 10}, {20, 5}}, 0);  // no client
     EXPECT_SEQ(column.positions, {CPoint(0, 0), CPoint(0, 10)});
 
-    auto* hidden = static_cast<Probe*>(host.getComponent(0));
-    hidden->hide(true);
+    host.getComponent(0)->hide(true);
     host.setSize(260, 200, false);  // a layout with it hidden
-    pump();
     EXPECT_EQ(host.getComponent(1)->rect().TopLeft(), CPoint(100, 0));
     EXPECT_EQ(pixel(host, 10, 10), RGB(0, 0, 128));
     EXPECT_EQ(pixel(host, 110, 5), RGB(0, 80, 0));
     moveTo(host, {10, 10});
-    EXPECT_SEQ(hidden->events, {"enter", "move 10,10"});
+    EXPECT_SEQ(take(), {"1 enter", "1 move 10,10"});
 }
 
-// Of overlapping components the button goes to the first; which of them
-// hear the pointer is the routing walk's test.
-TEST_F(ButtonTest, OverlappingComponentsTheLowestIndexTakesTheButton) {
-    makeHost(host, 0, 0, 250, 100);
-    Probe* low = add(1, {50, 20});
-    add(2, {50, 20})->setPosition(30, 10, false);
-    EXPECT_EQ(host.getComponentAt(CPoint(90, 50)), nullptr);
-    clickAt(host, {35, 15});
-    EXPECT_SEQ(app.commands, {1});
-    EXPECT_SEQ(low->events, {"enter", "move 35,15", "left 1", "left 0"});
-}
-
-// Hover repaints once on entering and once on leaving. A command goes out,
-// after the button is up, for a press and a release on the enabled button; a
-// double click is a second command, leaving while pressed cancels for good,
-// and a disabled button shows pressed but sends nothing.
+// Hover repaints once on entering. A command goes out, after the button is
+// up, for a press and a release on the enabled button, to the first of
+// overlapping ones; a double click is a second command, leaving while
+// pressed cancels for good, and a disabled button shows pressed but sends nothing.
 TEST_F(ButtonTest, OnlyAPressAndReleaseOnTheEnabledButtonSendsACommand) {
     makeHost(host, 10, 10, 300, 100);
     Probe* button = add(7, {50, 20});
+    add(8, {50, 20})->setPosition(30, 0, false);
     pump();
+    EXPECT_EQ(host.getComponentAt(CPoint(90, 50)), nullptr);
     std::vector<bool> pressedAtCommand;
     app.onCommandHook = [&](int) { pressedAtCommand.push_back(button->isPressed()); };
     const CPoint on{20, 10}, off{200, 50};
@@ -80,16 +68,17 @@ TEST_F(ButtonTest, OnlyAPressAndReleaseOnTheEnabledButtonSendsACommand) {
     moveTo(host, on);
     moveTo(host, on + CPoint(5, 0));
     EXPECT_EQ(host.draws, draws + 1);
+    moveTo(host, on + CPoint(15, 0));  // over both
     press();
     release();
-    EXPECT_SEQ(app.commands, {7});
-    EXPECT_SEQ(pressedAtCommand, {false});
     advanceClock(100);
     press();  // a double click in place of the second press
     release();
     EXPECT_SEQ(app.commands, {7, 7});
-    EXPECT_SEQ(button->events,
-               {"enter", "move 20,10", "move 25,10", "left 1", "left 0", "left 2", "left 0"});
+    EXPECT_SEQ(pressedAtCommand, {false, false});
+    EXPECT_SEQ(take(), {"7 enter", "7 move 20,10", "7 move 25,10", "7 move 35,10", "8 enter",
+                        "8 move 35,10",
+                        "7 left 1", "7 left 0", "7 left 2", "7 left 0"});
     advanceClock(1000);
 
     press();
@@ -115,13 +104,10 @@ TEST_F(ButtonTest, ClosingAndClearingCloseTheOpenComponentsOnce) {
             closing.addComponent(new Probe(id, &closing, {40, 20}, 0, &log), true, false);
         closing.getComponent(0)->onCreate();
         closing.SendMessage(WM_CLOSE);
-        pump();
         EXPECT_FALSE(IsWindow(closing.m_hWnd));
-        EXPECT_SEQ(log, {"close 1"});
-        log.clear();
+        EXPECT_SEQ(take(), {"1 close"});
     }
-    EXPECT_SEQ(log, {"delete 1", "delete 2", "delete 3"});
-    log.clear();
+    EXPECT_SEQ(take(), {"1 delete", "2 delete", "3 delete"});
 
     makeHost(host, 0, 0, 200, 100);
     for (unsigned id = 1; id <= 3; ++id)
@@ -129,10 +115,9 @@ TEST_F(ButtonTest, ClosingAndClearingCloseTheOpenComponentsOnce) {
     host.getComponent(1)->onCreate();
     host.getComponent(2)->onCreate();
     host.clearComponents();
-    EXPECT_SEQ(log, {"delete 1", "close 2", "delete 2", "close 3", "delete 3"});
+    EXPECT_SEQ(take(), {"1 delete", "2 close", "2 delete", "3 close", "3 delete"});
     host.Invalidate();
-    pump();  // painting and moving over the empty host are fine
-    moveTo(host, {10, 10});
+    moveTo(host, {10, 10});  // painting and moving over the empty host are fine
 }
 
 // The button's release is still on the stack when its command empties or
@@ -143,12 +128,12 @@ TEST_F(ButtonTest, TheCommandHandlerMayClearOrDeleteTheHost) {
     add(6, {40, 20});
     app.onCommandHook = [&](int) { host.clearComponents(); };
     clickAt(host, {10, 10});
-    EXPECT_SEQ(log, {"delete 5", "delete 6"});
+    EXPECT_SEQ(take(), {"5 enter", "5 move 10,10", "5 left 1", "5 left 0", "5 delete", "6 delete"});
     clickAt(host, {15, 10});  // the mouse goes on over the empty host
 
     auto doomed = std::make_unique<TestHost>();
     makeHost(*doomed, 0, 120, 200, 100);
-    doomed->addComponent(new Probe(8, doomed.get(), {40, 20}, 0, &log), true, false);
+    doomed->addComponent(new Probe(8, doomed.get(), {40, 20}), true, false);
     const HWND window = doomed->m_hWnd;
     app.onCommandHook = [&](int) { doomed.reset(); };
     clickAt(app, {10, 130});

@@ -22,44 +22,26 @@ namespace {
 
 using namespace components_test;
 using image_files::Rgba;
-using tessel::testing::pump;
 
-constexpr int kWorkers = 4;
-constexpr int kButtonsPerWorker = 2000;
-constexpr int kFrames = 1000;
-constexpr COLORREF kBackground = RGB(0, 0, 128);
-constexpr Rgba kRed{255, 0, 0, 255}, kGreen{0, 255, 0, 255};
-
-class ImageButtonThreadsTest : public HostTest {
-protected:
-    void SetUp() override {
-        HostTest::SetUp();
-        makeHost(host, 0, 0, 300, 200);
-        solid("b-normal.png", kRed);
-        solid("b-over.png", kGreen);  // never shown: one more bitmap made and deleted per button
-    }
-    void solid(const std::string& name, Rgba c) {
+TEST_F(HostTest, WorkersBuildImageButtonsWhileTheInterfaceThreadPaints) {
+    constexpr int kWorkers = 4, kButtonsPerWorker = 2000, kFrames = 1000;
+    TestHost host{RGB(0, 0, 128)};
+    makeHost(host, 0, 0, 300, 200);
+    const image_files::TempDir files;
+    for (const auto& [name, colour] : {std::pair{"b-normal.png", Rgba{255, 0, 0, 255}},
+                                       {"b-over.png", Rgba{0, 255, 0, 255}}})  // one more bitmap
         ASSERT_TRUE(image_files::writeImage(files.file(name), "png", 12, 10,
-                                            std::vector<Rgba>(12 * 10, c)));
-    }
-    // Each call brings its own font and colours, as a caller building
-    // components on a worker would.
-    YBImageButton* make(unsigned id) {
+                                            std::vector<Rgba>(12 * 10, colour)));
+    const std::string directory = std::filesystem::path(files.file("x")).parent_path().string();
+    // Each call brings its own font and colours, as a caller on a worker would.
+    const auto make = [&](unsigned id) {
         const GFont font("Arial", 8.0, 0, 0);
         const kelp::KLIntegerArray colours{0xFFFFFF, 0xFFFFFF, 0xFFFFFF, 0xFFFFFF,
                                            0xFFFFFF, 0xFFFFFF, 0xFFFFFF, 0xFFFFFF};
-        const std::string directory = std::filesystem::path(files.file("x")).parent_path().string();
         return new YBImageButton(id, directory.c_str(), "b", "Save as", font, colours, &host);
-    }
-
-    image_files::TempDir files;
-    TestHost host{kBackground};
-};
-
-TEST_F(ImageButtonThreadsTest, WorkersBuildButtonsWhileTheInterfaceThreadPaints) {
+    };
     for (unsigned id = 1; id <= 4; ++id)
         host.addComponent(make(id), true, true);
-    pump();
     const CSize size = host.getComponent(0)->size();
     ASSERT_GT(size.cx, 12);  // the caption is wider than the image
     ASSERT_GT(size.cy, 11);  // the image, a row and the caption
@@ -69,15 +51,12 @@ TEST_F(ImageButtonThreadsTest, WorkersBuildButtonsWhileTheInterfaceThreadPaints)
     std::latch start(kWorkers + 1);
     std::atomic<int> wrongSizes{0};
     std::vector<std::jthread> workers;
-    for (int w = 0; w < kWorkers; ++w) {
+    for (int w = 0; w < kWorkers; ++w)
         workers.emplace_back([&] {
             start.arrive_and_wait();
-            for (int i = 0; i < kButtonsPerWorker; ++i) {
-                const std::unique_ptr<YBImageButton> button(make(100));
-                if (button->size() != size) ++wrongSizes;
-            }
+            for (int i = 0; i < kButtonsPerWorker; ++i)
+                wrongSizes += std::unique_ptr<YBImageButton>(make(100))->size() != size;
         });
-    }
     start.arrive_and_wait();
     const int drawsBefore = host.draws;
     for (int frame = 0; frame < kFrames; ++frame) {
@@ -86,11 +65,10 @@ TEST_F(ImageButtonThreadsTest, WorkersBuildButtonsWhileTheInterfaceThreadPaints)
         winApp.OnIdle(0);
     }
     workers.clear();
-
     EXPECT_EQ(host.draws - drawsBefore, kFrames);
     EXPECT_EQ(wrongSizes.load(), 0);
     EXPECT_EQ(pixel(host, size.cx + imageLeft + 11, 9), RGB(255, 0, 0));  // the second button
-    EXPECT_EQ(pixel(host, imageLeft - 1, 0), kBackground);
+    EXPECT_EQ(pixel(host, imageLeft - 1, 0), RGB(0, 0, 128));
 }
 
 }  // namespace

@@ -22,7 +22,6 @@ namespace {
 
 using namespace components_test;
 using namespace test_support;
-using tessel::testing::pump;
 
 constexpr int kFirstId = 101;
 constexpr int kOkId = kFirstId + 4;  // captioned "&OK"
@@ -221,9 +220,9 @@ TEST_F(KeyboardHostTest, TheScrollKeysMoveTheBarsAsTheBarsOwnCodesDo) {
                           true);
     app.SetFocus();
     tapKey(VK_TAB);
-    const SCROLLINFO start = vbar(host);
+    const SCROLLINFO start = bar(host);
     const int page = static_cast<int>(start.nPage);
-    const int hEnd = hbar(host).nMax - static_cast<int>(hbar(host).nPage);
+    const int hEnd = bar(host, SB_HORZ).nMax - static_cast<int>(bar(host, SB_HORZ).nPage);
 
     // The host's own steps: a page less a line, and the end where the last row shows.
     const std::vector<std::tuple<WORD, int, int>> steps{
@@ -233,7 +232,7 @@ TEST_F(KeyboardHostTest, TheScrollKeysMoveTheBarsAsTheBarsOwnCodesDo) {
         {VK_RIGHT, start.nMin, 32},             {VK_LEFT, start.nMin, 0}};
     for (const auto& [key, v, h] : steps) {
         tapKey(key);
-        EXPECT_EQ(CPoint(vbar(host).nPos, hbar(host).nPos), CPoint(v, h)) << key;
+        EXPECT_EQ(CPoint(bar(host).nPos, bar(host, SB_HORZ).nPos), CPoint(v, h)) << key;
     }
     EXPECT_TRUE(app.commands.empty());
 }

@@ -19,14 +19,11 @@ namespace {
 
 using tessel::testing::pump;
 
-using Frame = test_support::PopupFrame;
-
-// A child that notes its deletion.
-class Tile : public YBChildWnd {
+// A labelled button that counts its draws and notes its deletion.
+class Tile : public YBTextButtonWnd {
 public:
-    Tile(int width, int height, std::vector<std::string>* log = nullptr) : m_log(log) {
-        setInitialSize(width, height);
-    }
+    Tile(int width, int height, std::vector<std::string>* log = nullptr)
+        : YBTextButtonWnd(1, L"", GFont("Arial", 9.0, 0, 0), width, height), m_log(log) {}
     ~Tile() override {
         if (m_log) m_log->push_back(IsWindow(m_hWnd) ? "deleted with a window" : "deleted");
     }
@@ -34,6 +31,13 @@ public:
         CPoint p(-1, -1);
         getPosition(p.x, p.y);
         return p;
+    }
+    int draws = 0;
+
+protected:
+    void onDraw(XDC& dc) override {
+        ++draws;
+        YBTextButtonWnd::onDraw(dc);
     }
 
 private:
@@ -48,24 +52,15 @@ public:
     int hScale() const { return m_hScrollScale; }
     Tile* tile(int i) const { return static_cast<Tile*>(getChild(i)); }
     // Contents set by hand stay: no layout when the bars change the client.
-    bool* keepContents = nullptr;
+    bool keepContents = false;
     void onLayoutChildren() override {
-        if (!keepContents || !*keepContents) YBManagerWnd::onLayoutChildren();
+        if (!keepContents) YBManagerWnd::onLayoutChildren();
     }
 };
-
-SCROLLINFO bar(HWND w, int which) {
-    SCROLLINFO info{};
-    info.cbSize = sizeof info;
-    info.fMask = SIF_ALL;
-    GetScrollInfo(w, which, &info);
-    return info;
-}
 
 class ManagerTest : public ::testing::Test {
 protected:
     void SetUp() override {
-        manager.keepContents = &keepContents;
         tessel::testing::useVirtualClock();
         frame.setInitialSize(600, 400);
         ASSERT_TRUE(frame.createAt(0, 0, nullptr));
@@ -77,20 +72,27 @@ protected:
         ASSERT_TRUE(manager.createAt(0, 0, &frame));
         pump();
     }
+    SCROLLINFO bar(int which) {
+        SCROLLINFO info{};
+        info.cbSize = sizeof info;
+        info.fMask = SIF_ALL;
+        ::GetScrollInfo(manager, which, &info);
+        return info;
+    }
+    int pos(int which = SB_VERT) { return bar(which).nPos; }
 
-    bool keepContents = false;
-    Frame frame;
+    test_support::PopupFrame frame;
     Manager manager;
 };
 
+// The flow's edge cases are the component host's (the same flow); here the
+// manager places its windows where it says.
 TEST_F(ManagerTest, ChildrenFlowIntoRowsThatWrapBeforeTheRightEdge) {
     make(250, 200, false, false);
     for (CSize s : {CSize(100, 20), CSize(100, 30), CSize(100, 10), CSize(50, 5), CSize(300, 8),
                     CSize(250, 4), CSize(10, 4)})
         manager.createChildWnd(new Tile(s.cx, s.cy), 0, 0);
     manager.onLayoutChildren();
-    // The flow's edge cases are the component host's (the same flow); here
-    // the manager places its windows where it says.
     EXPECT_EQ(manager.tile(1)->at(), CPoint(100, 0));
     EXPECT_EQ(manager.tile(4)->at(), CPoint(0, 40));
     EXPECT_EQ(manager.tile(6)->at(), CPoint(0, 52));
@@ -100,129 +102,97 @@ TEST_F(ManagerTest, ChildrenFlowIntoRowsThatWrapBeforeTheRightEdge) {
     EXPECT_EQ(manager.getChild(-1), nullptr);
 }
 
-TEST_F(ManagerTest, TheWheelAndALayoutMoveTheChildrenWithTheBar) {
-    make(250, 300, false, true);
-    for (int i = 0; i < 20; ++i)
-        manager.createChildWnd(new Tile(200, 30), 0, 0);
+// A layout of a scrolled manager keeps
+// showing what the bar says. Scrolling paints only the buttons coming into
+// view, and shows what a full repaint shows.
+TEST_F(ManagerTest, TheWheelScrollingAndALayoutMoveTheChildrenWithTheBarAndPaintOnlyNewOnes) {
+    make(217, 100, false, true);  // 200 wide inside the bar: four buttons a row
+    for (int i = 0; i < 40; ++i)
+        manager.createChildWnd(new Tile(50, 20), 0, 0);
     manager.onLayoutChildren();
-    Tile* first = manager.tile(0);
-
-    const auto expectAt = [&](int pos) {
-        EXPECT_EQ(bar(manager, SB_VERT).nPos, pos);
-        EXPECT_EQ(first->at(), CPoint(0, -pos));
+    pump();
+    const auto drawsOfRows = [&](int from, int to) {
+        int sum = 0;
+        for (int i = from * 4; i < to * 4 + 4; ++i)
+            sum += std::exchange(manager.tile(i)->draws, 0);
+        return sum;
     };
-    manager.onScrollPageEnd();
-    expectAt(300);
-    ::SetCursorPos(220, 50);                         // over the manager, right of the tiles
-    tessel::sendMouseInput(MOUSEEVENTF_WHEEL, 240);  // two lines up
+    EXPECT_EQ(drawsOfRows(0, 4), 20);
+    EXPECT_EQ(drawsOfRows(5, 9), 0);  // out of view
+    manager.onScrollDown();           // one row of 20 pixels
+    manager.onScrollDown();
     pump();
-    expectAt(240);
-    tessel::sendMouseInput(MOUSEEVENTF_WHEEL, -119);
+    EXPECT_EQ(drawsOfRows(0, 4), 0);
+    EXPECT_EQ(drawsOfRows(5, 6), 8);  // the two rows that came into view
+    EXPECT_EQ(drawsOfRows(7, 9), 0);
+    manager.tile(9)->select(true, true);  // invalid while it scrolls
+    manager.onScrollUp();
     pump();
-    expectAt(240);
-    manager.onScrollPageHome();
+    EXPECT_EQ(drawsOfRows(1, 1), 4);  // back into view
+    EXPECT_EQ(drawsOfRows(2, 2), 1);  // the selected one
+    const std::vector<COLORREF> scrolled = test_support::pixelsOf(manager.m_hWnd);
+    RedrawWindow(manager.m_hWnd, nullptr, nullptr, RDW_INVALIDATE | RDW_ERASE | RDW_ALLCHILDREN);
+    EXPECT_EQ(scrolled, test_support::pixelsOf(manager.m_hWnd));
 
-    // A layout of a scrolled manager keeps showing what the bar says.
+    manager.onScrollPageEnd();
+    EXPECT_EQ(pos(), 100);
+    ::SetCursorPos(210, 50);                         // over the manager, right of the tiles
+    tessel::sendMouseInput(MOUSEEVENTF_WHEEL, 120);  // a line up
+    pump();
+    EXPECT_EQ(pos(), 80);
+    // Less than a notch is nothing; a notch down is a line down.
+    for (const auto& [delta, expected] : {std::pair{-119, 80}, {-120, 100}}) {
+        tessel::sendMouseInput(MOUSEEVENTF_WHEEL, delta);
+        pump();
+        EXPECT_EQ(pos(), expected);
+    }
+    manager.onScrollPageHome();
     manager.onScrollDown();
     manager.onLayoutChildren();
-    expectAt(30);
-    EXPECT_EQ(manager.tile(1)->at(), CPoint(0, 0));
+    EXPECT_EQ(pos(), 20);
+    EXPECT_EQ(manager.tile(0)->at(), CPoint(0, -20));
+    EXPECT_EQ(manager.tile(4)->at(), CPoint(0, 0));
 }
 
 TEST_F(ManagerTest, ContentsOf40000PixelsScrollWithAScaleAndTheChildrenFollowExactly) {
-    keepContents = true;
+    manager.keepContents = true;
     make(300, 100, true, false);
     // No window is wider than 32,767 pixels: the contents are given directly.
     manager.createChildWnd(new Tile(200, 50), 0, 0);
     manager.setContentsSize(40000, 50);
     manager.updateScrollBars();
     EXPECT_EQ(manager.hScale(), 2);
-    EXPECT_EQ(bar(manager, SB_HORZ).nMax, 20000);
-
+    EXPECT_EQ(bar(SB_HORZ).nMax, 20000);
     Tile* wide = manager.tile(0);
     manager.onScrollRight();
-    EXPECT_EQ(bar(manager, SB_HORZ).nPos, 16);
+    EXPECT_EQ(pos(SB_HORZ), 16);
     EXPECT_EQ(wide->at(), CPoint(-32, 0));
     manager.onHScroll(1001);
     EXPECT_EQ(wide->at(), CPoint(-2002, 0));
     manager.onScrollEnd();  // the last pixel in view
-    const int pos = bar(manager, SB_HORZ).nPos;
-    EXPECT_LE(40000 - pos * 2, 300);
-    EXPECT_GT(40000 - pos * 2, 300 - 2);
+    EXPECT_LE(40000 - pos(SB_HORZ) * 2, 300);
+    EXPECT_GT(40000 - pos(SB_HORZ) * 2, 300 - 2);
     manager.onScrollHome();
     EXPECT_EQ(wide->at(), CPoint(0, 0));
 }
 
+// Windows are closed before their objects are deleted.
 TEST_F(ManagerTest, CloseHidesWithTheFlagAndOtherwiseDeletesEveryChildOnce) {
     std::vector<std::string> log;
     make(200, 200, false, false);
     manager.createChildWnd(new Tile(10, 10, &log), 0, 0);
     manager.createChildWnd(new Tile(10, 10, &log), 0, 0);
-
     manager.setFlag(YBBaseWnd::closeHides, true);
     manager.SendMessage(WM_CLOSE);
     EXPECT_FALSE(manager.IsWindowVisible());
     EXPECT_EQ(manager.getChildCount(), 2);
     EXPECT_TRUE(manager.display());
     EXPECT_TRUE(manager.IsWindowVisible());
-
     manager.setFlag(YBBaseWnd::closeHides, false);
     manager.SendMessage(WM_CLOSE);
     EXPECT_FALSE(IsWindow(manager.m_hWnd));
     EXPECT_EQ(manager.getChildCount(), 0);
-    EXPECT_EQ(log, (std::vector<std::string>{"deleted", "deleted"}));  // windows closed first
-}
-
-}  // namespace
-
-namespace {
-
-// A labelled button that counts its draws.
-class CountedButton : public YBTextButtonWnd {
-public:
-    explicit CountedButton(int i)
-        : YBTextButtonWnd(static_cast<unsigned>(i), kelp::KLString(std::to_wstring(i).c_str()),
-                          GFont("Arial", 9.0, 0, 0), 50, 20) {}
-    int draws = 0;
-
-protected:
-    void onDraw(XDC& dc) override {
-        ++draws;
-        YBTextButtonWnd::onDraw(dc);
-    }
-};
-
-TEST_F(ManagerTest, ScrollingPaintsOnlyTheButtonsComingIntoViewAndShowsWhatARepaintShows) {
-    make(217, 100, false, true);  // 200 wide inside the bar: four buttons a row
-    for (int i = 0; i < 40; ++i)
-        manager.createChildWnd(new CountedButton(i), 0, 0);
-    manager.onLayoutChildren();
-    pump();
-    const auto button = [&](int i) { return static_cast<CountedButton*>(manager.getChild(i)); };
-    const auto drawsOfRow = [&](int row) {
-        int sum = 0;
-        for (int i = row * 4; i < row * 4 + 4; ++i)
-            sum += std::exchange(button(i)->draws, 0);
-        return sum;
-    };
-    for (int row = 0; row < 10; ++row)
-        EXPECT_EQ(drawsOfRow(row), row < 5 ? 4 : 0) << "row " << row;  // the rest out of view
-
-    manager.onScrollDown();  // one row of 20 pixels
-    manager.onScrollDown();
-    pump();
-    EXPECT_EQ(drawsOfRow(0) + drawsOfRow(1) + drawsOfRow(2) + drawsOfRow(3) + drawsOfRow(4), 0);
-    EXPECT_EQ(drawsOfRow(5) + drawsOfRow(6), 8);  // the two rows that came into view
-    EXPECT_EQ(drawsOfRow(7) + drawsOfRow(8) + drawsOfRow(9), 0);
-
-    button(9)->select(true, true);  // invalid while it scrolls
-    manager.onScrollUp();
-    pump();
-    EXPECT_EQ(drawsOfRow(1), 4);  // back into view
-    EXPECT_EQ(drawsOfRow(2), 1);  // the selected one
-    const std::vector<COLORREF> scrolled = test_support::pixelsOf(manager.m_hWnd);
-    RedrawWindow(manager.m_hWnd, nullptr, nullptr, RDW_INVALIDATE | RDW_ERASE | RDW_ALLCHILDREN);
-    EXPECT_EQ(scrolled, test_support::pixelsOf(manager.m_hWnd));
+    EXPECT_EQ(log, (std::vector<std::string>{"deleted", "deleted"}));
 }
 
 }  // namespace

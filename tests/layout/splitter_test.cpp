@@ -64,10 +64,13 @@ protected:
     void makeTwoPanes(YBSplitterWnd& split, std::vector<std::string>* log = nullptr) {
         split.setInitialSize(406, 100);
         ASSERT_TRUE(split.createAt(kX, kY, &frame));
-        split.addPane(new Pane(log), 200, 2, 2, 0xC8C8C8, XDC::kNoColor, false);
+        add(split, new Pane(log), 200);
         EXPECT_EQ(sizes(split), std::vector<int>{406});
-        split.addPane(new Pane(log), 200, 2, 2, 0xC8C8C8, XDC::kNoColor, false);
+        add(split, new Pane(log), 200);
         pump();
+    }
+    static void add(YBSplitterWnd& split, YBChildWnd* pane, int size) {
+        split.addPane(pane, size, 2, 2, 0xC8C8C8, XDC::kNoColor, false);
     }
     static void mouse(DWORD flags) {
         tessel::sendMouseInput(flags);
@@ -90,6 +93,9 @@ protected:
     Frame frame;
 };
 
+// The bar draws its line in the middle of its six pixels; a resize spreads
+// the change over the panes, never below their minimums. Hostile bar values
+// saturate instead of wrapping, and draw no line.
 TEST_F(SplitterTest, AddedPanesShareTheWidthAndResizingSpreadsTheChange) {
     YBSplitterWnd split(0, L"");
     makeTwoPanes(split);
@@ -97,45 +103,40 @@ TEST_F(SplitterTest, AddedPanesShareTheWidthAndResizingSpreadsTheChange) {
     CRect pane1;
     split.getPane(1)->getWnd()->GetWindowRect(&pane1);
     EXPECT_EQ(pane1, CRect(kX + 206, kY, kX + 412, kY + 100));
-
-    // The bar draws its line in the middle of its six pixels; panes show beside it.
     HDC dc = GetDC(split);
     EXPECT_EQ(GetPixel(dc, 203, 50), COLORREF{0xC8C8C8});
-    ReleaseDC(split, dc);
-
+    const auto resize = [&](int width) {
+        split.SetWindowPos(nullptr, 0, 0, width, 100, SWP_NOMOVE | SWP_NOZORDER);
+        return sizes(split);
+    };
     split.getPane(1)->currentSize(200);
     split.getPane(1)->preferredSize(200);
-    split.SetWindowPos(nullptr, 0, 0, 506, 100, SWP_NOMOVE | SWP_NOZORDER);
-    EXPECT_EQ(sizes(split), (std::vector<int>{250, 250}));
+    EXPECT_EQ(resize(506), (std::vector<int>{250, 250}));
     split.getPane(0)->currentSize(200);
     split.getPane(1)->currentSize(200);
-    split.SetWindowPos(nullptr, 0, 0, 300, 100, SWP_NOMOVE | SWP_NOZORDER);
-    EXPECT_EQ(sizes(split), (std::vector<int>{147, 147}));
-    split.SetWindowPos(nullptr, 0, 0, 10, 100, SWP_NOMOVE | SWP_NOZORDER);
-    EXPECT_EQ(sizes(split), (std::vector<int>{8, 8}));  // never below the minimums
+    EXPECT_EQ(resize(300), (std::vector<int>{147, 147}));
+    EXPECT_EQ(resize(10), (std::vector<int>{8, 8}));
     EXPECT_EQ(split.getMinSize(), CSize(22, 0));
 
-    // Hostile bar values saturate instead of wrapping, and draw no line.
     YBSplitterBar& bar = *split.getBar(0);
-    bar.m_width = INT_MAX;
-    bar.m_margin = INT_MAX;
+    bar.m_width = bar.m_margin = INT_MAX;
     EXPECT_EQ(bar.size(), INT_MAX);
     bar.m_margin = INT_MIN;
     EXPECT_EQ(bar.size(), INT_MIN);
     bar.m_rect = CRect(8, 0, 10, 100);  // between pane 0 and the client's edge
-    HDC paint = GetDC(split);
-    XDC xdc(CDC::FromHandle(paint));
-    const COLORREF before = GetPixel(paint, 9, 50);
+    ReleaseDC(split, dc);
+    dc = GetDC(split);  // one for the window's new size
+    XDC xdc(CDC::FromHandle(dc));
+    const COLORREF before = GetPixel(dc, 9, 50);
     ASSERT_NE(before, COLORREF{0xC8C8C8});
     bar.m_margin = INT_MAX;
     bar.draw(xdc);
-    EXPECT_EQ(GetPixel(paint, 9, 50), before);
+    EXPECT_EQ(GetPixel(dc, 9, 50), before);
     bar.m_width = 2;
     bar.m_margin = 0;
     bar.draw(xdc);
-    EXPECT_EQ(GetPixel(paint, 9, 50),
-              COLORREF{0xC8C8C8});  // the probe sees a line when there is one
-    ReleaseDC(split, paint);
+    EXPECT_EQ(GetPixel(dc, 9, 50), COLORREF{0xC8C8C8});  // a line shows when there is one
+    ReleaseDC(split, dc);
 }
 
 TEST_F(SplitterTest, DraggingABarMovesSpaceUntilAMinimumRefusesIt) {
@@ -165,52 +166,45 @@ TEST_F(SplitterTest, DraggingABarMovesSpaceUntilAMinimumRefusesIt) {
     EXPECT_EQ(::GetCursor(), ::LoadCursorW(nullptr, IDC_ARROW));
 }
 
-TEST_F(SplitterTest, FixedPanesPassChangesOnAndSetPaneSizeUsesANeighbour) {
+// A change passes through fixed panes and along every pane at its preferred
+// size; the last pane takes it from the previous ones. Nested splitters
+// report their minimum outward.
+TEST_F(SplitterTest, SetPaneSizePassesChangesOnAndNestedMinimumsReachOutward) {
     YBSplitterWnd split(YBSplitterWnd::verticalSplit, L"");
     split.setInitialSize(100, 400);
     ASSERT_TRUE(split.createAt(kX, kY, &frame));
-    split.addPane(new Pane, 100, 2, 2, 0xC8C8C8, XDC::kNoColor, false);
-    split.addPane(new Pane(nullptr, {0, 50}, {0, 50}), 50, 2, 2, 0xC8C8C8, XDC::kNoColor, false);
-    split.addPane(new Pane, 100, 2, 2, 0xC8C8C8, XDC::kNoColor, false);
+    add(split, new Pane, 100);
+    add(split, new Pane(nullptr, {0, 50}, {0, 50}), 50);
+    add(split, new Pane, 100);
     ASSERT_TRUE(split.getPane(1)->fixed());
-    EXPECT_EQ(split.getPane(1)->minSize(), 50);
-
     split.setPaneSize(0, 150);  // through the fixed pane to the last one
-    std::vector<int> now = sizes(split);
-    EXPECT_EQ(now[0], 150);
-    EXPECT_EQ(now[1], 50);
-    const int last = now[2];
+    const int last = sizes(split)[2];
+    EXPECT_EQ(sizes(split), (std::vector<int>{150, 50, last}));
     split.setPaneSize(2, 10);  // the last pane has no next neighbour
-    EXPECT_EQ(sizes(split)[2], last);
     split.setPaneSize(2, last + 20, true);  // the previous panes give it
     EXPECT_EQ(sizes(split), (std::vector<int>{130, 50, last + 20}));
     EXPECT_TRUE(split.getPane(2)->fixed());
     EXPECT_EQ(split.getBar(0)->m_rect, CRect(0, 130, 100, 136));
-}
 
-TEST_F(SplitterTest, ManyPanesTakeAChangeInOneWalk) {
-    YBSplitterWnd split(0, L"");
-    split.setInitialSize(1300, 100);
-    ASSERT_TRUE(split.createAt(0, 0, &frame));
+    YBSplitterWnd many(0, L"");
+    many.setInitialSize(1300, 100);
+    ASSERT_TRUE(many.createAt(0, 0, &frame));
     for (int i = 0; i < 60; ++i)
-        split.addPane(new Pane, 20, 2, 2, 0xC8C8C8, XDC::kNoColor, false);
-    // Every pane between is at its preferred size: the change passes along all of them.
-    split.setPaneSize(0, 40);
-    EXPECT_EQ(split.getPane(0)->currentSize(), 40);
-    split.setPaneSize(58, 8);
-    EXPECT_EQ(split.getPane(58)->currentSize(), 8);
-}
+        add(many, new Pane, 20);
+    many.setPaneSize(0, 40);
+    EXPECT_EQ(many.getPane(0)->currentSize(), 40);
+    many.setPaneSize(58, 8);
+    EXPECT_EQ(many.getPane(58)->currentSize(), 8);
 
-TEST_F(SplitterTest, NestedSplittersReportTheirMinimumOutward) {
     YBSplitterWnd outer(YBSplitterWnd::verticalSplit, L"");
     outer.setInitialSize(300, 300);
     ASSERT_TRUE(outer.createAt(0, 0, &frame));
     auto* inner = new YBSplitterWnd(0, L"");
-    outer.addPane(inner, 150, 2, 2, 0xC8C8C8, XDC::kNoColor, false);
-    inner->addPane(new Pane(nullptr, {40, 30}), 100, 2, 2, 0xC8C8C8, XDC::kNoColor, false);
-    inner->addPane(new Pane(nullptr, {60, 70}), 100, 2, 2, 0xC8C8C8, XDC::kNoColor, false);
+    add(outer, inner, 150);
+    add(*inner, new Pane(nullptr, {40, 30}), 100);
+    add(*inner, new Pane(nullptr, {60, 70}), 100);
     EXPECT_EQ(inner->getMinSize(), CSize(106, 70));
-    outer.addPane(new Pane, 100, 2, 2, 0xC8C8C8, XDC::kNoColor, false);
+    add(outer, new Pane, 100);
     EXPECT_EQ(outer.getPane(0)->minSize(), 70);
     EXPECT_EQ(outer.getMinSize(), CSize(106, 84));  // 70 + bar 6 + 8
 }
@@ -224,7 +218,7 @@ TEST_F(SplitterTest, EveryPaneWindowIsDeletedOnceWhicheverOwnerGoesFirst) {
         EXPECT_EQ(log.size(), 2u);
         EXPECT_EQ(split.getChildCount(), 0);
         EXPECT_EQ(split.barIndex(CPoint(203, 50)), -1);  // the bars went with the panes
-        split.addPane(new Pane(&log), 100, 2, 2, 0xC8C8C8, XDC::kNoColor, false);
+        add(split, new Pane(&log), 100);
         split.setPane(0, new Pane(&log));  // the record owns this one; the list the first
     }
     EXPECT_EQ(log.size(), 4u);
@@ -262,7 +256,7 @@ TEST_F(SplitterTest, ANamedSplitterKeepsItsLayoutAcrossRunsAndIgnoresACorruptRec
         EXPECT_TRUE(split.restoreLayout());
         EXPECT_EQ(sizes(split), (std::vector<int>{120, 286}));
         EXPECT_EQ(split.getBar(0)->m_rect.left, 120);
-        split.addPane(new Pane, 50, 2, 2, 0xC8C8C8, XDC::kNoColor, false);
+        add(split, new Pane, 50);
         EXPECT_FALSE(split.restoreLayout());  // three panes, a record of two
     }
     for (const char* corrupt :

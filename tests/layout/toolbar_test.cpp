@@ -55,13 +55,15 @@ protected:
     ToolBar toolbar;
 };
 
+// Slots are laid out again on every size and never wrap; the toolbar has a
+// 3-pixel dialog frame.
 TEST_F(ToolBarTest, ButtonsAndSeparatorsTakeEqualSlotsAndImagesSitOverCentredCaptions) {
-    toolbar.setInitialSize(300, 70);
     ASSERT_TRUE(toolbar.createAt(10, 10, &frame));
-    CRect window, client;
+    CRect window;
     toolbar.GetWindowRect(&window);
-    toolbar.GetClientRect(&client);
-    EXPECT_EQ(window.Width() - client.Width(), 6);  // a 3-pixel dialog frame
+    EXPECT_EQ(window.Size(), CSize(48, 32));  // the remembered size, frame included
+    toolbar.setSize(300, 70, true);
+    EXPECT_EQ(toolbar.size(), CSize(300 - 6, 70 - 6));
 
     toolbar.addButton(1, red.c_str(), L"One");
     toolbar.addSeparator();
@@ -83,17 +85,9 @@ TEST_F(ToolBarTest, ButtonsAndSeparatorsTakeEqualSlotsAndImagesSitOverCentredCap
     ::InvalidateRect(toolbar, nullptr, TRUE);
     EXPECT_EQ(at(20, 10), kBackground);
     EXPECT_FALSE(inkIn(CRect(2, 35, 50, 66)));
-    toolbar.addButton(4, red.c_str(), L"Four");
-    EXPECT_EQ(toolbar.rect(0), CRect(2, 2, 50, 66));
-}
-
-TEST_F(ToolBarTest, SlotsAreLaidOutAgainOnEverySizeAndNeverWrap) {
-    ASSERT_TRUE(toolbar.createAt(0, 0, &frame));
-    CRect window;
-    toolbar.GetWindowRect(&window);
-    EXPECT_EQ(window.Size(), CSize(48, 32));  // the remembered size, frame included
     for (int i = 0; i < 10; ++i)
         toolbar.addButton(static_cast<unsigned>(i), red.c_str(), L"x");
+    EXPECT_EQ(toolbar.rect(0), CRect(2, 2, 50, 66));
     EXPECT_EQ(toolbar.rect(9), CRect(452, 2, 500, 66));  // beyond the window, one row
     toolbar.setSize(120, 70, true);
     EXPECT_EQ(toolbar.rect(9), CRect(452, 2, 500, 66));

@@ -10,6 +10,11 @@
 
 namespace {
 
+bool classRegistered(LPCWSTR name) {
+    WNDCLASSW unused;
+    return name && GetClassInfoW(nullptr, name, &unused);
+}
+
 // Unbound at construction, as a library's application is; its start-up fails.
 class FailingApp : public CWinApp {
 public:
@@ -23,9 +28,8 @@ public:
         return FALSE;
     }
     int ExitInstance() override {
-        WNDCLASSW unused;
-        const bool classStillThere = GetClassInfoW(nullptr, classOfInit, &unused);
-        events.push_back(classStillThere ? "exit before termination" : "exit after termination");
+        events.push_back(classRegistered(classOfInit) ? "exit before termination"
+                                                      : "exit after termination");
         return CWinApp::ExitInstance();
     }
 };
@@ -33,13 +37,6 @@ public:
 LRESULT CALLBACK plainProc(HWND w, UINT m, WPARAM wp, LPARAM lp) {
     return DefWindowProcW(w, m, wp, lp);
 }
-
-bool classRegistered(LPCWSTR name) {
-    WNDCLASSW unused;
-    return name && GetClassInfoW(nullptr, name, &unused);
-}
-
-const auto fakeInstance = reinterpret_cast<HINSTANCE>(0x5000);
 
 }  // namespace
 
@@ -50,7 +47,7 @@ TEST(ModuleEntry, AFailedInitInstanceExitsTerminatesAndLeavesNothingRegistered) 
     FailingApp app;
     testing::internal::CaptureStderr();
     {
-        TesselModuleEntry entry(app, state, fakeInstance);
+        TesselModuleEntry entry(app, state, reinterpret_cast<HINSTANCE>(0x5000));
         EXPECT_FALSE(entry.loaded());
         EXPECT_EQ(libraries.size(), librariesBefore);
         EXPECT_FALSE(classRegistered(app.classOfInit));

@@ -1,27 +1,25 @@
-// A plugin built on the toolkit, as an application's add-in would be: it
-// brings the toolkit library in when it is loaded and out when it is unloaded.
+// A plugin built on the toolkit, as an application's add-in would be: loading
+// it brings the toolkit library in, unloading it takes it out again.
 #include <memory>
 
-#include <tessel/module/Tessel.h>
 #include <tessel/platform/afx_app.h>
 #include <tessel/windows/YBChildWnd.h>
 
 namespace {
 
+// Notes the application its handlers ran under: in onCreate, in a click.
 class ProbeWnd : public YBChildWnd {
 public:
-    CWinApp* appInCreate = nullptr;
-    CWinApp* appInClick = nullptr;
+    CWinApp* apps[2] = {};
     void getCreateStyle(DWORD& style, DWORD& exStyle, CSize& size) override {
         YBChildWnd::getCreateStyle(style, exStyle, size);
         style = WS_POPUP | WS_VISIBLE;
     }
-    void onCreate() override { appInCreate = AfxGetApp(); }
-    void onLeftMouseButton(int, CPoint) override { appInClick = AfxGetApp(); }
+    void onCreate() override { apps[0] = AfxGetApp(); }
+    void onLeftMouseButton(int, CPoint) override { apps[1] = AfxGetApp(); }
 };
 
-// Owns itself, as a frame window does: nothing in the plugin destroys it, so
-// it is still there when the plugin is unloaded.
+// Owns itself, as a frame window does: nothing in the plugin destroys it.
 class SelfOwnedWnd : public ProbeWnd {
 protected:
     void PostNcDestroy() override { delete this; }
@@ -31,33 +29,16 @@ std::unique_ptr<ProbeWnd> probe;
 
 }  // namespace
 
-extern "C" {
+#define PROBE_EXPORT extern "C" __attribute__((visibility("default")))
 
-__attribute__((visibility("default"))) HWND probe_create(int x, int y) {
-    probe = std::make_unique<ProbeWnd>();
-    probe->setInitialSize(200, 100);
-    if (!probe->createAt(x, y, nullptr)) return nullptr;
-    return probe->m_hWnd;
+PROBE_EXPORT HWND probe_create(int x, int y, bool selfOwned) {
+    ProbeWnd* w = selfOwned ? new SelfOwnedWnd : (probe = std::make_unique<ProbeWnd>()).get();
+    w->setInitialSize(100, 50);
+    return w->createAt(x, y, nullptr) ? w->m_hWnd : nullptr;
 }
-__attribute__((visibility("default"))) CWinApp* probe_app_in_create() {
-    return probe ? probe->appInCreate : nullptr;
+PROBE_EXPORT CWinApp* probe_app(int handler) {
+    return probe ? probe->apps[handler] : nullptr;
 }
-__attribute__((visibility("default"))) CWinApp* probe_app_in_click() {
-    return probe ? probe->appInClick : nullptr;
-}
-// The toolkit's application object and what its InitInstance recorded.
-__attribute__((visibility("default"))) CWinApp* probe_toolkit_app() {
-    return &theTessel;
-}
-__attribute__((visibility("default"))) HINSTANCE probe_toolkit_instance() {
-    return theTessel.moduleInstance();
-}
-__attribute__((visibility("default"))) void probe_destroy() {
+PROBE_EXPORT void probe_destroy() {
     probe.reset();
-}
-__attribute__((visibility("default"))) HWND probe_create_self_owned(int x, int y) {
-    auto* window = new SelfOwnedWnd;  // deleted by itself when its window goes
-    window->setInitialSize(100, 50);
-    return window->createAt(x, y, nullptr) ? window->m_hWnd : nullptr;
-}
 }

@@ -2,6 +2,7 @@
 // text button window's styles and size, and the text window.
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <climits>
 
 #include <tessel/drawing/Shades.h>
@@ -14,6 +15,7 @@
 namespace {
 
 using namespace windows_test;
+using test_support::screenExtent;
 using tessel::testing::pump;
 
 constexpr COLORREF kParentColour = RGB(200, 0, 0);
@@ -23,7 +25,7 @@ constexpr COLORREF kParentColour = RGB(200, 0, 0);
 class Parent : public RecordingWnd {
 public:
     YBButtonWnd* button = nullptr;
-    std::vector<std::string> commands;
+    Names commands;
 
     void onDraw(XDC& dc) override {
         CRect r;
@@ -40,8 +42,6 @@ public:
         return RecordingWnd::WindowProc(message, wParam, lParam);
     }
 };
-
-using test_support::screenExtent;
 
 COLORREF pixel(HWND w, int x, int y) {
     pump();
@@ -66,57 +66,54 @@ protected:
     }
     // Screen point of (x, y) in the parent's client area.
     static void over(int x, int y) { moveTo(kTopX + x, kTopY + y); }
-    static void click(DWORD flags) {
-        input(flags);
-        pump();
-    }
 
     Parent parent;
     GFont font{"Arial", 9.0, 0, RGB(0, 0, 0)};
 };
 
+// The command goes out once the state changed and a repaint was asked. A
+// double click is one command per release; leaving while pressed clears the
+// press for good, though releasing over the button still sends. Disabled,
+// the press shows but sends nothing.
 TEST_F(ControlsTest, ButtonWindowHoversPressesAndSendsItsCommandAfterTheRepaintRequest) {
     YBTextButtonWnd button(42, L"Go", font, 80, 30);
     parent.button = &button;
     ASSERT_TRUE(button.createAt(10, 10, &parent));
-    pump();
     EXPECT_EQ(pixel(button, 40, 3), COLORREF{0xF0F0F0});  // normal
-
     over(50, 25);
     EXPECT_TRUE(button.isMouseOver());
     EXPECT_EQ(pixel(button, 40, 3), COLORREF{0xFFFFFF});  // mouse over
-    click(MOUSEEVENTF_LEFTDOWN);
+    input(MOUSEEVENTF_LEFTDOWN);
     EXPECT_TRUE(button.isPressed());
     EXPECT_EQ(pixel(button, 40, 4), COLORREF{0x80FFFF});  // pressed
-    click(MOUSEEVENTF_LEFTUP);
-    EXPECT_SEQ(parent.commands, {"command(42,0,0,1)"});  // state changed and repaint asked first
+    input(MOUSEEVENTF_LEFTUP);
+    EXPECT_SEQ(parent.commands, {"command(42,0,0,1)"});
     EXPECT_SEQ(parent.take("onCommand"), {"onCommand(42)"});
 
-    // A double click: one command per release. Leaving while pressed clears
-    // the press for good, though releasing over the button still sends.
-    click(MOUSEEVENTF_LEFTDOWN);
-    click(MOUSEEVENTF_LEFTUP);
-    click(MOUSEEVENTF_LEFTDOWN);
+    for (DWORD flags : {MOUSEEVENTF_LEFTDOWN, MOUSEEVENTF_LEFTUP, MOUSEEVENTF_LEFTDOWN})
+        input(flags);
     over(200, 150);
     EXPECT_FALSE(button.isPressed());
     over(50, 25);
     EXPECT_FALSE(button.isPressed());
-    click(MOUSEEVENTF_LEFTUP);
+    input(MOUSEEVENTF_LEFTUP);
     EXPECT_EQ(parent.commands.size(), 3u);
 
-    // Disabled: the press shows, no command.
-    parent.commands.clear();
     tessel::testing::advanceClock(1000);  // a single click, not a double one
     button.disable(true, true);
-    click(MOUSEEVENTF_LEFTDOWN);
+    input(MOUSEEVENTF_LEFTDOWN);
     EXPECT_TRUE(button.isPressed());
-    click(MOUSEEVENTF_LEFTUP);
-    EXPECT_TRUE(parent.commands.empty());
+    input(MOUSEEVENTF_LEFTUP);
+    EXPECT_EQ(parent.commands.size(), 3u);
     parent.button = nullptr;
 }
 
-TEST_F(ControlsTest, EnableDisableAndSelectRepaintOnlyWhenTheStateChanges) {
-    YBTextButtonWnd button(1, L"x", font, 40, 20);
+// Enabling, disabling and selecting repaint only when the state changes;
+// the window itself stays enabled. A fixed size stays whatever the text,
+// and the selected styles derive from one. Which style each state draws is
+// the component text button's test (the same look).
+TEST_F(ControlsTest, TextButtonWindowRepaintsOnChangesKeepsItsSizeAndDerivesStyles) {
+    YBTextButtonWnd button(1, L"x", font, 60, 30);
     ASSERT_TRUE(button.createAt(10, 10, &parent));
     pump();
     button.enable(true, true);
@@ -130,14 +127,8 @@ TEST_F(ControlsTest, EnableDisableAndSelectRepaintOnlyWhenTheStateChanges) {
     EXPECT_FALSE(repaintPending(button));
     button.select(true, true);
     EXPECT_TRUE(repaintPending(button));
-    EXPECT_TRUE(button.IsWindowEnabled());  // the window itself stays enabled
-}
+    EXPECT_TRUE(button.IsWindowEnabled());
 
-// Which style each state draws is the component text button's test (the same look).
-TEST_F(ControlsTest, TextButtonWindowKeepsItsFixedSizeAndDrawsDerivedSelectedStyles) {
-    YBTextButtonWnd button(1, L"x", font, 60, 30);
-    ASSERT_TRUE(button.createAt(10, 10, &parent));
-    button.select(true, true);
     over(40, 25);
     YBTextButtonStyle green;
     green.bgColor = RGB(0, 200, 0);
@@ -147,45 +138,35 @@ TEST_F(ControlsTest, TextButtonWindowKeepsItsFixedSizeAndDrawsDerivedSelectedSty
     EXPECT_EQ(button.getSize(), CSize(60, 30));
     ::InvalidateRect(button, nullptr, TRUE);
     EXPECT_EQ(pixel(button, 30, 3), GetShade(RGB(0, 200, 0), 1.1));  // selected, mouse over
+
+    YBTextButtonWnd measured(2, L"Hello", font, 0, 0);  // measured with the constructor's font
+    ASSERT_TRUE(measured.createAt(0, 100, &parent));
+    EXPECT_EQ(measured.size(), screenExtent(font, L"Hello") + CSize(12, 12));
 }
 
-TEST_F(ControlsTest, TextButtonWindowMeasuresOnceWithTheConstructorsFont) {
-    const CSize text = screenExtent(font, L"Hello");
-    YBTextButtonWnd measured(1, L"Hello", font, 0, 0);
-    ASSERT_TRUE(measured.createAt(0, 0, &parent));
-    CRect client;
-    measured.GetClientRect(&client);
-    EXPECT_EQ(client.Size(), text + CSize(12, 12));
-}
-
+// Centred both ways, its background painted only when it has one.
 TEST_F(ControlsTest, TextWindowSizesToItsTextAndPaintsItsBackgroundOnlyWhenItHasOne) {
     const GFont blue("Arial", 10.0, 0, RGB(0, 0, 255));
     const CSize text = screenExtent(blue, L"Title");
     YBTextWnd title(L"Title", blue, XDC::kNoColor);
     title.setInitialSize(text.cx + 40, text.cy + 20);
     ASSERT_TRUE(title.createAt(10, 10, &parent));
-    EXPECT_EQ(pixel(title, 1, 1), kParentColour);  // no background of its own
-
-    // Centred both ways: the ink's box sits in the middle of the client area.
-    int left = INT_MAX, right = -1, high = INT_MAX, low = -1;
+    EXPECT_EQ(pixel(title, 1, 1), kParentColour);
+    CRect ink(INT_MAX, INT_MAX, -1, -1);
     for (int y = 0; y < text.cy + 20; ++y)
         for (int x = 0; x < text.cx + 40; ++x)
-            if (GetBValue(pixel(title, x, y)) > 128) {
-                left = std::min(left, x), right = std::max(right, x);
-                high = std::min(high, y), low = std::max(low, y);
-            }
-    EXPECT_NEAR(left + right, text.cx + 40, 4);
-    EXPECT_NEAR(high + low, text.cy + 20, 6);
+            if (GetBValue(pixel(title, x, y)) > 128)
+                ink = CRect(std::min<int>(ink.left, x), std::min<int>(ink.top, y),
+                            std::max<int>(ink.right, x), std::max<int>(ink.bottom, y));
+    EXPECT_NEAR(ink.left + ink.right, text.cx + 40, 4);
+    EXPECT_NEAR(ink.top + ink.bottom, text.cy + 20, 6);
 
     title.bgColor(RGB(255, 255, 255));
     EXPECT_FALSE(repaintPending(title));
     ::InvalidateRect(title, nullptr, TRUE);
     EXPECT_EQ(pixel(title, 1, 1), RGB(255, 255, 255));
-
     title.resizeToFit();
-    CRect client;
-    title.GetClientRect(&client);
-    EXPECT_EQ(client.Size(), text);
+    EXPECT_EQ(title.size(), text);
 }
 
 }  // namespace

@@ -14,13 +14,8 @@
 namespace {
 
 using namespace windows_test;
+using namespace test_support;
 using tessel::testing::pump;
-using test_support::altKey;
-using test_support::holdKey;
-using test_support::liftKey;
-using test_support::pixelsOf;
-using test_support::pressKey;
-using test_support::tapKey;
 
 class KeyboardButtonsTest : public WindowTest {
 protected:
@@ -57,7 +52,6 @@ TEST_F(KeyboardButtonsTest, TheKeysPressAndReleaseAsTheLeftButtonDoesOneCommandE
     EXPECT_EQ(pixelsOf(ok.m_hWnd), keyPressed);  // the ring stays: the focus does not move
     moveTo(kTopX + 5, kTopY + 200);              // leaving cancels the press
     input(MOUSEEVENTF_LEFTUP);
-    pump();
     EXPECT_TRUE(commands().empty());
 
     holdKey(VK_SPACE, 10);

@@ -109,24 +109,19 @@ public:
     void onMouseMove(UINT flags, CPoint p) override {
         handler(call("onMouseMove", flags, p.x, p.y));
     }
-    void onMouseLeave() override { handler("onMouseLeave()"); }
     void onMouseWheel(UINT flags, int delta, CPoint screenPt) override {
         handler(call("onMouseWheel", flags, delta, screenPt.x, screenPt.y));
     }
     void onHScroll(int position) override { handler(call("onHScroll", position)); }
     void onVScroll(int position) override { handler(call("onVScroll", position)); }
-    void onScrollUp() override { handler("onScrollUp()"); }
-    void onScrollDown() override { handler("onScrollDown()"); }
-    void onScrollLeft() override { handler("onScrollLeft()"); }
-    void onScrollRight() override { handler("onScrollRight()"); }
-    void onScrollHome() override { handler("onScrollHome()"); }
-    void onScrollEnd() override { handler("onScrollEnd()"); }
-    void onScrollPageUp() override { handler("onScrollPageUp()"); }
-    void onScrollPageDown() override { handler("onScrollPageDown()"); }
-    void onScrollPageHome() override { handler("onScrollPageHome()"); }
-    void onScrollPageEnd() override { handler("onScrollPageEnd()"); }
-    void onScrollPageLeft() override { handler("onScrollPageLeft()"); }
-    void onScrollPageRight() override { handler("onScrollPageRight()"); }
+    // clang-format off
+#define RECORDED(name) void name() override { handler(#name "()"); }
+    RECORDED(onScrollUp) RECORDED(onScrollDown) RECORDED(onScrollLeft) RECORDED(onScrollRight)
+    RECORDED(onScrollHome) RECORDED(onScrollEnd) RECORDED(onScrollPageUp) RECORDED(onScrollPageDown)
+    RECORDED(onScrollPageHome) RECORDED(onScrollPageEnd) RECORDED(onScrollPageLeft)
+    RECORDED(onScrollPageRight) RECORDED(onMouseLeave)
+#undef RECORDED
+    // clang-format on
 
 private:
     void handler(std::string c) {
@@ -137,6 +132,7 @@ private:
 
 inline void input(DWORD flags, DWORD data = 0) {
     tessel::sendMouseInput(flags, static_cast<LONG>(data));
+    tessel::testing::pump();
 }
 
 inline void key(WORD vk, WORD scan, DWORD flags = 0) {
