@@ -34,8 +34,9 @@ bool YBAccessNode::grabFocus() const {
     if (YBComponent* component = liveComponent(&host)) return host->focusOn(*component);
     if (m_kind == Kind::Bar || !alive() || m_kind == Kind::Root) return false;
     if (!(states() & (std::uint64_t{1} << stateFocusable))) return false;
-    ::SetFocus(m_window);
+    // The entry first, so the toolbar's focus is told as the entry's, once.
     if (YBToolBarWnd* toolbar = liveToolBar()) toolbar->focusEntry(m_part);
+    ::SetFocus(m_window);
     return (states() & (std::uint64_t{1} << stateFocused)) != 0;
 }
 
