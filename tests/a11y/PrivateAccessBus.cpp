@@ -2,6 +2,7 @@
 
 #include <fcntl.h>
 #include <poll.h>
+#include <signal.h>
 #include <unistd.h>
 
 #include <cerrno>
@@ -25,6 +26,24 @@ void awaitLine(int fd) {
         if (got <= 0) throw std::runtime_error("dbus-daemon did not start");
         line.append(buffer, static_cast<size_t>(got));
     }
+}
+
+// The registry is the daemon's child, not ours; the bus knows its process id.
+pid_t ownerPid(DBusConnection* bus, const char* name) {
+    std::unique_ptr<DBusMessage, decltype(&dbus_message_unref)> call(
+        dbus_message_new_method_call(DBUS_SERVICE_DBUS, DBUS_PATH_DBUS, DBUS_INTERFACE_DBUS,
+                                     "GetConnectionUnixProcessID"),
+        &dbus_message_unref);
+    if (!call || !dbus_message_append_args(call.get(), DBUS_TYPE_STRING, &name, DBUS_TYPE_INVALID))
+        return -1;
+    std::unique_ptr<DBusMessage, decltype(&dbus_message_unref)> reply(
+        dbus_connection_send_with_reply_and_block(bus, call.get(), kStartLimitMs, nullptr),
+        &dbus_message_unref);
+    dbus_uint32_t pid = 0;
+    if (!reply || !dbus_message_get_args(reply.get(), nullptr, DBUS_TYPE_UINT32, &pid,
+                                         DBUS_TYPE_INVALID))
+        return -1;
+    return static_cast<pid_t>(pid);
 }
 
 }  // namespace
@@ -72,14 +91,16 @@ PrivateAccessBus::PrivateAccessBus() {
                                             nullptr, &error))
             m_connection.reset();
     }
+    if (m_connection) m_registryPid = ownerPid(m_connection.get(), "org.a11y.atspi.Registry");
     const std::string why = dbus_error_is_set(&error) ? error.message : "no connection";
     dbus_error_free(&error);
     if (!m_connection) throw std::runtime_error("the private bus: " + why);
 }
 
 PrivateAccessBus::~PrivateAccessBus() {
+    if (m_registryPid > 0) kill(m_registryPid, SIGTERM);
     m_connection.reset();
-    m_daemon.reset();  // the registry goes with its bus
+    m_daemon.reset();
     std::error_code ignored;
     std::filesystem::remove_all(m_directory, ignored);
 }

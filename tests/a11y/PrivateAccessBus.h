@@ -1,6 +1,7 @@
 // An accessibility bus of the test run's own: a dbus-daemon with the
 // accessibility configuration, which starts at-spi2-registryd on it, so a test
-// never reaches the desktop's bus. While it lives the registry owns its name.
+// never reaches the desktop's bus. While it lives the registry owns its name;
+// the destructor ends the registry, then the daemon, by process id.
 //
 //   PrivateAccessBus bus;
 //   ChildProcess app({path}, bus.environment(), {});
@@ -44,6 +45,7 @@ private:
 
     std::string m_directory;  // the daemon's socket
     std::string m_address;
+    pid_t m_registryPid = -1;
     std::optional<ChildProcess> m_daemon;
     std::unique_ptr<DBusConnection, ConnectionClose> m_connection;
 };
