@@ -128,7 +128,7 @@ bool YBAccessBridge::connect(const std::string& address) {
         m_bus.reset();
         return false;
     }
-    m_events = std::make_unique<YBAccessEvents>(*m_bus, *m_server);
+    m_events = std::make_unique<YBAccessEvents>(*m_bus);
     m_keys = std::make_unique<YBAccessKeys>(*m_bus);
     embed();
     return true;

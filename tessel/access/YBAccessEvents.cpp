@@ -6,10 +6,10 @@
 
 #include <tessel/components/YBComponentWnd.h>
 #include <tessel/layout/YBSplitterWnd.h>
+#include <tessel/layout/YBToolBarWnd.h>
 #include <tessel/platform/afx_wnd.h>
 
 #include "YBAccessBus.h"
-#include "YBAccessServer.h"
 #include "YBAccessWriter.h"
 
 namespace {
@@ -20,8 +20,7 @@ bool has(const YBAccessNode& node, int state) {
 }
 }  // namespace
 
-YBAccessEvents::YBAccessEvents(YBAccessBus& bus, YBAccessServer& server)
-    : m_bus(bus), m_server(server) {
+YBAccessEvents::YBAccessEvents(YBAccessBus& bus) : m_bus(bus) {
     if (theEvents) return;
     theEvents = this;
     m_hook =
@@ -45,16 +44,19 @@ std::optional<YBAccessNode> YBAccessEvents::nodeFor(HWND window, LONG idObject,
     if (idChild == CHILDID_SELF && (idObject == OBJID_WINDOW || idObject == OBJID_CLIENT))
         return YBAccessNode::window(window);
     if (idObject != OBJID_CLIENT) return std::nullopt;
-    // A splitter's parts are its bars, numbered from 1; a host's are components.
-    if (dynamic_cast<YBSplitterWnd*>(CWnd::FromHandlePermanent(window)))
+    // A splitter's parts are its bars and a toolbar's its entries, numbered
+    // from 1; a host's are components.
+    const CWnd* wnd = CWnd::FromHandlePermanent(window);
+    if (dynamic_cast<const YBSplitterWnd*>(wnd))
         return idChild > 0 ? std::optional(YBAccessNode::bar(window, idChild - 1)) : std::nullopt;
+    if (dynamic_cast<const YBToolBarWnd*>(wnd))
+        return idChild > 0 ? std::optional(YBAccessNode::entry(window, idChild - 1)) : std::nullopt;
     return YBAccessNode::component(static_cast<std::uint32_t>(idChild));
 }
 
 void YBAccessEvents::onEvent(DWORD event, HWND window, LONG idObject, LONG idChild) {
     const std::optional<YBAccessNode> node = nodeFor(window, idObject, idChild);
     if (!node) return;
-    if (::IsWindow(window)) m_server.noteWindow(window);
     switch (event) {
         case EVENT_OBJECT_CREATE:
             childrenChanged(*node, true, window);
@@ -77,6 +79,14 @@ void YBAccessEvents::onEvent(DWORD event, HWND window, LONG idObject, LONG idChi
             stateChanged(*node, "sensitive", has(*node, YBAccessNode::stateSensitive));
             if (node->hasAction())
                 stateChanged(*node, "checked", has(*node, YBAccessNode::stateChecked));
+            // A toolbar's entries are enabled as it is.
+            if (dynamic_cast<YBToolBarWnd*>(CWnd::FromHandlePermanent(window)) &&
+                node->kind() == YBAccessNode::Kind::Window)
+                for (const YBAccessNode& part : node->children()) {
+                    if (part.kind() != YBAccessNode::Kind::Entry) continue;
+                    stateChanged(part, "enabled", has(part, YBAccessNode::stateEnabled));
+                    stateChanged(part, "sensitive", has(part, YBAccessNode::stateSensitive));
+                }
             break;
         case EVENT_OBJECT_LOCATIONCHANGE:
             boundsChanged(*node);
@@ -103,14 +113,14 @@ void YBAccessEvents::childrenChanged(const YBAccessNode& node, bool added, HWND 
         const std::optional<YBAccessNode> parent = node.parent();
         if (!parent) return;
         m_parents.insert_or_assign(path, *parent);
-        emit(*parent, "Object", "ChildrenChanged", "add", node.indexInParent(m_server.anyWindow()),
-             0, Any::Reference, &node);
+        emit(*parent, "Object", "ChildrenChanged", "add", node.indexInParent(), 0, Any::Reference,
+             &node);
         return;
     }
     std::optional<YBAccessNode> parent;
     if (const auto known = m_parents.find(path); known != m_parents.end()) parent = known->second;
-    // A component's removal names its host.
-    if (!parent && node.kind() == YBAccessNode::Kind::Component && ::IsWindow(reporter))
+    // A part's removal names the window it was part of.
+    if (!parent && node.kind() != YBAccessNode::Kind::Window && ::IsWindow(reporter))
         parent = YBAccessNode::window(reporter);
     m_parents.erase(path);
     m_bounds.erase(path);
@@ -121,12 +131,16 @@ void YBAccessEvents::childrenChanged(const YBAccessNode& node, bool added, HWND 
 
 void YBAccessEvents::focused(YBAccessNode node) {
     if (!node.alive()) return;
-    // A host's focus is its focused component's, as the keys see it.
+    // A host's focus is its focused component's, a toolbar's its focused
+    // entry's, as the keys see it.
     if (node.kind() == YBAccessNode::Kind::Window) {
-        const auto* host =
-            dynamic_cast<YBComponentWnd*>(CWnd::FromHandlePermanent(node.windowHandle()));
+        const CWnd* wnd = CWnd::FromHandlePermanent(node.windowHandle());
+        const auto* host = dynamic_cast<const YBComponentWnd*>(wnd);
+        const auto* toolbar = dynamic_cast<const YBToolBarWnd*>(wnd);
         if (const YBComponent* inside = host ? host->focusedComponent() : nullptr)
             node = YBAccessNode::component(inside->accessibleId());
+        else if (toolbar && toolbar->focusedEntry() >= 0)
+            node = YBAccessNode::entry(node.windowHandle(), toolbar->focusedEntry());
     }
     if (m_focused == node) return;
     if (m_focused && m_focused->alive()) stateChanged(*m_focused, "focused", false);
@@ -148,12 +162,25 @@ void YBAccessEvents::activated(const YBAccessNode& frame) {
 
 void YBAccessEvents::boundsChanged(const YBAccessNode& node) {
     if (!node.alive()) return;
+    const std::string path = node.path();
+    const auto known = m_bounds.find(path);
+    // A scroll moves every component of a host; a reader sees only those in
+    // its client, so the others are told once, as they leave it.
+    if (node.kind() == YBAccessNode::Kind::Component && !has(node, YBAccessNode::stateShowing)) {
+        if (known == m_bounds.end()) return;
+        m_bounds.erase(known);
+        emit(node, "Object", "BoundsChanged", "", 0, 0, Any::Rect);
+        stateChanged(node, "showing", false);
+        return;
+    }
     const CRect now = node.screenRect();
-    const auto [at, added] = m_bounds.try_emplace(node.path(), now);
+    const bool entered = known == m_bounds.end();
     // Layout and scrolling report each step; the reader needs only the last.
-    if (!added && at->second == now) return;
-    at->second = now;
+    if (!entered && known->second == now) return;
+    m_bounds.insert_or_assign(path, now);
     emit(node, "Object", "BoundsChanged", "", 0, 0, Any::Rect);
+    if (entered && node.kind() == YBAccessNode::Kind::Component)
+        stateChanged(node, "showing", true);
 }
 
 void YBAccessEvents::stateChanged(const YBAccessNode& node, const char* state, bool on) {

@@ -6,7 +6,7 @@
 // Invariant: at most one exists at a time (the hook procedure carries no
 // context, so it finds the instance through a pointer of this class's own).
 //
-//   YBAccessEvents events(bus, server);   // hooked until destroyed
+//   YBAccessEvents events(bus);   // hooked until destroyed
 #pragma once
 
 #include <optional>
@@ -18,12 +18,11 @@
 #include "YBAccessNode.h"
 
 class YBAccessBus;
-class YBAccessServer;
 class YBAccessWriter;
 
 class YBAccessEvents {
 public:
-    YBAccessEvents(YBAccessBus& bus, YBAccessServer& server);
+    explicit YBAccessEvents(YBAccessBus& bus);
     ~YBAccessEvents();
     YBAccessEvents(const YBAccessEvents&) = delete;
     YBAccessEvents& operator=(const YBAccessEvents&) = delete;
@@ -51,12 +50,12 @@ private:
               int detail1, int detail2, Any any, const YBAccessNode* about = nullptr);
 
     YBAccessBus& m_bus;
-    YBAccessServer& m_server;
     HWINEVENTHOOK m_hook = nullptr;
     std::optional<YBAccessNode> m_focused;
     std::optional<YBAccessNode> m_active;
     // By path: each node's parent when it was added, for its removal, which
     // comes when neither it nor its place can be looked at any more.
     std::unordered_map<std::string, YBAccessNode> m_parents;
-    std::unordered_map<std::string, CRect> m_bounds;  // by path: the extents last sent
+    // By path: the extents last sent; of a component only while it shows.
+    std::unordered_map<std::string, CRect> m_bounds;
 };

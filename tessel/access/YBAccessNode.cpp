@@ -72,13 +72,15 @@ std::optional<YBAccessNode> YBAccessNode::fromPath(std::string_view path) {
             if (const auto value = decimal<std::uint32_t>(digits); value && *value != 0)
                 return component(*value);
             return std::nullopt;
-        case 'b': {
+        case 'b':
+        case 't': {
             const std::size_t underscore = digits.find('_');
             if (underscore == std::string_view::npos) return std::nullopt;
             const auto value = decimal<std::uintptr_t>(digits.substr(0, underscore));
             const auto index = decimal<int>(digits.substr(underscore + 1));
             if (!value || *value == 0 || !index) return std::nullopt;
-            return bar(handleFrom(*value), *index);
+            return rest[0] == 'b' ? bar(handleFrom(*value), *index)
+                                  : entry(handleFrom(*value), *index);
         }
         default:
             return std::nullopt;
@@ -95,7 +97,11 @@ std::string YBAccessNode::path() const {
         case Kind::Component:
             return path + "c" + std::to_string(m_componentId);
         case Kind::Bar:
-            return path + "b" + std::to_string(handleValue(m_window)) + "_" + std::to_string(m_bar);
+            return path + "b" + std::to_string(handleValue(m_window)) + "_" +
+                   std::to_string(m_part);
+        case Kind::Entry:
+            return path + "t" + std::to_string(handleValue(m_window)) + "_" +
+                   std::to_string(m_part);
     }
     return path;
 }
@@ -121,8 +127,14 @@ YBComponent* YBAccessNode::liveComponent(YBComponentWnd** hostOut) const {
 YBSplitterWnd* YBAccessNode::liveSplitter() const {
     if (m_kind != Kind::Bar) return nullptr;
     auto* splitter = dynamic_cast<YBSplitterWnd*>(toolkitWindow());
-    if (!splitter || m_bar < 0 || m_bar >= splitter->getPaneCount() - 1) return nullptr;
+    if (!splitter || m_part < 0 || m_part >= splitter->getPaneCount() - 1) return nullptr;
     return splitter;
+}
+
+YBToolBarWnd* YBAccessNode::liveToolBar() const {
+    if (m_kind != Kind::Entry) return nullptr;
+    auto* toolbar = dynamic_cast<YBToolBarWnd*>(toolkitWindow());
+    return toolbar && toolbar->entry(m_part) ? toolbar : nullptr;
 }
 
 bool YBAccessNode::alive() const {
@@ -135,6 +147,8 @@ bool YBAccessNode::alive() const {
             return liveComponent() != nullptr;
         case Kind::Bar:
             return liveSplitter() != nullptr;
+        case Kind::Entry:
+            return liveToolBar() != nullptr;
     }
     return false;
 }
@@ -145,6 +159,10 @@ std::uint32_t YBAccessNode::role() const {
             return roleApplication;
         case Kind::Bar:
             return roleSeparator;
+        case Kind::Entry: {
+            const YBToolBarWnd* toolbar = liveToolBar();
+            return toolbar && !toolbar->entry(m_part)->m_separator ? rolePushButton : roleSeparator;
+        }
         case Kind::Component: {
             const YBComponent* component = liveComponent();
             if (dynamic_cast<const YBButton*>(component)) return rolePushButton;
@@ -185,6 +203,10 @@ std::wstring YBAccessNode::stripMnemonics(std::wstring_view caption) {
 
 std::wstring YBAccessNode::name() const {
     if (m_kind == Kind::Root || m_kind == Kind::Bar) return {};
+    if (m_kind == Kind::Entry) {
+        const YBToolBarWnd* toolbar = liveToolBar();
+        return toolbar ? stripMnemonics(toolbar->entry(m_part)->m_text.str()) : std::wstring();
+    }
     if (m_kind == Kind::Component) {
         const YBComponent* component = liveComponent();
         if (const auto* button = dynamic_cast<const YBTextButton*>(component))
@@ -210,6 +232,7 @@ std::wstring YBAccessNode::name() const {
 
 unsigned int YBAccessNode::commandId() const {
     if (const YBComponent* component = liveComponent()) return component->id();
+    if (const YBToolBarWnd* toolbar = liveToolBar()) return toolbar->entry(m_part)->m_id;
     if (m_kind != Kind::Window) return 0;
     if (const auto* button = dynamic_cast<const YBButtonWnd*>(toolkitWindow())) return button->id();
     if (!alive() || isTopLevel(m_window)) return 0;
@@ -237,7 +260,15 @@ CRect YBAccessNode::screenRect() const {
         }
         case Kind::Bar:
             if (YBSplitterWnd* splitter = liveSplitter()) {
-                r = splitter->getBar(m_bar)->m_rect;
+                r = splitter->getBar(m_part)->m_rect;
+                CPoint origin(0, 0);
+                ::ClientToScreen(m_window, &origin);
+                r.OffsetRect(origin.x, origin.y);
+            }
+            break;
+        case Kind::Entry:
+            if (const YBToolBarWnd* toolbar = liveToolBar()) {
+                r = toolbar->entry(m_part)->m_rect;
                 CPoint origin(0, 0);
                 ::ClientToScreen(m_window, &origin);
                 r.OffsetRect(origin.x, origin.y);
@@ -265,8 +296,11 @@ std::uint64_t YBAccessNode::states() const {
                 (::GetWindowLongPtrW(m_window, GWL_STYLE) & WS_TABSTOP) || button)
                 set |= bit(stateFocusable);
             const auto* host = dynamic_cast<const YBComponentWnd*>(wnd);
-            // A host with a focused component passes the focus on to it.
-            if (::GetFocus() == m_window && !(host && host->focusedComponent()))
+            const auto* toolbar = dynamic_cast<const YBToolBarWnd*>(wnd);
+            // A host with a focused component, or a toolbar with a focused
+            // entry, passes the focus on to it.
+            if (::GetFocus() == m_window && !(host && host->focusedComponent()) &&
+                !(toolbar && toolbar->focusedEntry() >= 0))
                 set |= bit(stateFocused);
             if (button && button->isSelected()) set |= bit(stateChecked);
             if (isTopLevel(m_window) && ::GetActiveWindow() == m_window) set |= bit(stateActive);
@@ -301,9 +335,25 @@ std::uint64_t YBAccessNode::states() const {
             if (::GetWindowLongPtrW(m_window, GWL_STYLE) & WS_VISIBLE) set |= bit(stateVisible);
             if (::IsWindowVisible(m_window)) set |= bit(stateShowing);
             set |= bit(stateFocusable);
-            if (splitter->focusedBar() == m_bar) set |= bit(stateFocused);
+            if (splitter->focusedBar() == m_part) set |= bit(stateFocused);
             // A bar between side-by-side panes is a vertical line.
             set |= bit(splitter->isVerticalSplit() ? stateHorizontal : stateVertical);
+            return set;
+        }
+        case Kind::Entry: {
+            const YBToolBarWnd* toolbar = liveToolBar();
+            if (!toolbar) return set;
+            if (::IsWindowEnabled(m_window)) set |= bit(stateEnabled) | bit(stateSensitive);
+            if (::GetWindowLongPtrW(m_window, GWL_STYLE) & WS_VISIBLE) set |= bit(stateVisible);
+            CRect client, shown;
+            ::GetClientRect(m_window, &client);
+            const CRect r = toolbar->entry(m_part)->m_rect;
+            if (::IsWindowVisible(m_window) && shown.IntersectRect(&client, &r))
+                set |= bit(stateShowing);
+            if (toolbar->entry(m_part)->m_separator) return set;
+            set |= bit(stateFocusable);
+            if (::GetFocus() == m_window && toolbar->focusedEntry() == m_part)
+                set |= bit(stateFocused);
             return set;
         }
     }

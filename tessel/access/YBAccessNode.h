@@ -1,6 +1,6 @@
 // One object the accessibility bridge shows: the application root, a window,
-// a component or a splitter bar. A node holds identities only (a handle, a
-// component's accessible id, a bar index), never pointers, so a node kept
+// a component, a splitter bar or a toolbar entry. A node holds identities
+// only (a handle, a component's accessible id, a part's index), never pointers, so a node kept
 // after its object went is harmless: every answer is read from the live
 // window system and toolkit when it is asked, and alive() turns false.
 //
@@ -22,10 +22,11 @@ class CWnd;
 class YBComponent;
 class YBComponentWnd;
 class YBSplitterWnd;
+class YBToolBarWnd;
 
 class YBAccessNode {
 public:
-    enum class Kind { Root, Window, Component, Bar };
+    enum class Kind { Root, Window, Component, Bar, Entry };
 
     // The protocol's role numbers for the roles the toolkit has.
     static constexpr std::uint32_t roleFrame = 23;
@@ -60,29 +61,31 @@ public:
     static YBAccessNode bar(HWND splitter, int index) {
         return YBAccessNode(Kind::Bar, splitter, 0, index);
     }
-    // The node a path names: "root", "w<handle>", "c<id>" or "b<handle>_<index>"
-    // after the prefix, in decimal without sign or leading zeros; nothing for
-    // any other path. Whether the object lives is alive()'s question.
+    static YBAccessNode entry(HWND toolbar, int index) {
+        return YBAccessNode(Kind::Entry, toolbar, 0, index);
+    }
+    // The node a path names: "root", "w<handle>", "c<id>", "b<handle>_<index>"
+    // or "t<handle>_<index>" after the prefix, in decimal without sign or leading zeros; nothing
+    // for any other path. Whether the object lives is alive()'s question.
     static std::optional<YBAccessNode> fromPath(std::string_view path);
     std::string path() const;
 
     Kind kind() const { return m_kind; }
     HWND windowHandle() const { return m_window; }
     std::uint32_t componentId() const { return m_componentId; }
-    int barIndex() const { return m_bar; }
+    int partIndex() const { return m_part; }
     bool operator==(const YBAccessNode& other) const = default;
 
     bool alive() const;
 
-    // The tree (YBAccessNodeTree.cpp). The root's children are the top-level
-    // windows: the platform lists them as the siblings of any one of them,
-    // so the caller names one it knows (`anyTopLevel`, may be stale).
+    // The tree (YBAccessNodeTree.cpp). The root's children are the
+    // process's top-level windows.
     std::optional<YBAccessNode> parent() const;
-    std::vector<YBAccessNode> children(HWND anyTopLevel = nullptr) const;
+    std::vector<YBAccessNode> children() const;
     // children()[index] without listing a host's components; nothing outside the list.
-    std::optional<YBAccessNode> childAt(int index, HWND anyTopLevel = nullptr) const;
+    std::optional<YBAccessNode> childAt(int index) const;
     // -1 when it has no parent or is not among its children.
-    int indexInParent(HWND anyTopLevel = nullptr) const;
+    int indexInParent() const;
     // The deepest showing node whose extents hold the screen point, this one
     // included; nothing when the point is outside.
     std::optional<YBAccessNode> nodeAt(CPoint screenPoint) const;
@@ -117,17 +120,18 @@ public:
     static std::wstring stripMnemonics(std::wstring_view caption);
 
 private:
-    YBAccessNode(Kind kind, HWND window, std::uint32_t componentId, int bar)
-        : m_kind(kind), m_window(window), m_componentId(componentId), m_bar(bar) {}
+    YBAccessNode(Kind kind, HWND window, std::uint32_t componentId, int part)
+        : m_kind(kind), m_window(window), m_componentId(componentId), m_part(part) {}
 
     CWnd* toolkitWindow() const;  // the window's object, when the toolkit made it
     // The live component and the host listing it; null when either is gone.
     YBComponent* liveComponent(YBComponentWnd** host = nullptr) const;
     YBSplitterWnd* liveSplitter() const;  // a bar's splitter while the bar exists
+    YBToolBarWnd* liveToolBar() const;    // an entry's toolbar while the entry exists
     std::vector<YBAccessNode> childWindows(std::vector<YBAccessNode> first) const;
 
     Kind m_kind;
     HWND m_window;
     std::uint32_t m_componentId;
-    int m_bar;
+    int m_part;  // a bar's or an entry's index
 };

@@ -8,6 +8,7 @@
 #include <tessel/components/YBComponentWnd.h>
 #include <tessel/layout/YBManagerWnd.h>
 #include <tessel/layout/YBSplitterWnd.h>
+#include <tessel/layout/YBToolBarWnd.h>
 #include <tessel/platform/afx_wnd.h>
 
 namespace {
@@ -34,16 +35,15 @@ std::vector<YBAccessNode> YBAccessNode::childWindows(std::vector<YBAccessNode> f
     return first;
 }
 
-std::vector<YBAccessNode> YBAccessNode::children(HWND anyTopLevel) const {
+std::vector<YBAccessNode> YBAccessNode::children() const {
     std::vector<YBAccessNode> nodes;
     if (m_kind == Kind::Root) {
-        // Climbing from any window, live, finds the top-level list.
-        HWND top = anyTopLevel && ::IsWindow(anyTopLevel) ? anyTopLevel : nullptr;
-        while (top && isChildWindow(top))
-            top = ::GetParent(top);
-        if (!top) return nodes;
-        for (const HWND w : windowsFrom(::GetWindow(top, GW_HWNDFIRST)))
-            if (!isChildWindow(w)) nodes.push_back(window(w));
+        ::EnumWindows(
+            [](HWND w, LPARAM list) {
+                reinterpret_cast<std::vector<YBAccessNode>*>(list)->push_back(window(w));
+                return TRUE;
+            },
+            reinterpret_cast<LPARAM>(&nodes));
         return nodes;
     }
     if (m_kind != Kind::Window || !alive()) return nodes;
@@ -62,6 +62,9 @@ std::vector<YBAccessNode> YBAccessNode::children(HWND anyTopLevel) const {
             if (child && child->m_hWnd && ::GetParent(child->m_hWnd) == m_window)
                 nodes.push_back(window(child->m_hWnd));
         }
+    } else if (auto* toolbar = dynamic_cast<YBToolBarWnd*>(wnd)) {
+        for (int i = 0; i < toolbar->entryCount(); ++i)
+            nodes.push_back(entry(m_window, i));
     } else if (auto* host = dynamic_cast<YBComponentWnd*>(wnd)) {
         for (int i = 0; i < host->getComponentCount(); ++i)
             if (const YBComponent* component = host->getComponent(i))
@@ -84,13 +87,14 @@ std::optional<YBAccessNode> YBAccessNode::parent() const {
             return window(host->m_hWnd);
         }
         case Kind::Bar:
-            if (!liveSplitter()) return std::nullopt;
+        case Kind::Entry:
+            if (!alive()) return std::nullopt;
             return window(m_window);
     }
     return std::nullopt;
 }
 
-std::optional<YBAccessNode> YBAccessNode::childAt(int index, HWND anyTopLevel) const {
+std::optional<YBAccessNode> YBAccessNode::childAt(int index) const {
     if (index < 0) return std::nullopt;
     // A host's components lead its children: a reader asking for each in
     // turn must not pay for the whole list every time.
@@ -99,12 +103,12 @@ std::optional<YBAccessNode> YBAccessNode::childAt(int index, HWND anyTopLevel) c
             host && index < host->getComponentCount())
             if (const YBComponent* inside = host->getComponent(index))
                 return component(inside->accessibleId());
-    const std::vector<YBAccessNode> all = children(anyTopLevel);
+    const std::vector<YBAccessNode> all = children();
     if (static_cast<std::size_t>(index) >= all.size()) return std::nullopt;
     return all[static_cast<std::size_t>(index)];
 }
 
-int YBAccessNode::indexInParent(HWND anyTopLevel) const {
+int YBAccessNode::indexInParent() const {
     if (m_kind == Kind::Component) {
         YBComponentWnd* host = nullptr;
         const YBComponent* inside = liveComponent(&host);
@@ -112,8 +116,7 @@ int YBAccessNode::indexInParent(HWND anyTopLevel) const {
     }
     const std::optional<YBAccessNode> up = parent();
     if (!up) return -1;
-    const std::vector<YBAccessNode> siblings =
-        up->children(up->kind() == Kind::Root ? (anyTopLevel ? anyTopLevel : m_window) : nullptr);
+    const std::vector<YBAccessNode> siblings = up->children();
     const auto at = std::find(siblings.begin(), siblings.end(), *this);
     return at == siblings.end() ? -1 : static_cast<int>(at - siblings.begin());
 }
@@ -121,7 +124,7 @@ int YBAccessNode::indexInParent(HWND anyTopLevel) const {
 std::optional<YBAccessNode> YBAccessNode::nodeAt(CPoint screenPoint) const {
     if (m_kind != Kind::Root && !screenRect().PtInRect(screenPoint)) return std::nullopt;
     // The topmost child first: windows are listed in z-order, top first, and
-    // a component or bar never overlaps a sibling.
+    // a component, bar or entry never overlaps a sibling.
     for (const YBAccessNode& child : children()) {
         if (!(child.states() & (std::uint64_t{1} << stateShowing))) continue;
         if (auto found = child.nodeAt(screenPoint)) return found;

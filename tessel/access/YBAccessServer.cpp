@@ -67,19 +67,6 @@ void YBAccessServer::embeddedIn(std::string bus, std::string path) {
     m_socketPath = std::move(path);
 }
 
-void YBAccessServer::noteWindow(HWND window) {
-    while (window && (::GetWindowLongPtrW(window, GWL_STYLE) & WS_CHILD) && ::GetParent(window))
-        window = ::GetParent(window);
-    if (window && ::IsWindow(window) &&
-        std::find(m_topLevels.begin(), m_topLevels.end(), window) == m_topLevels.end())
-        m_topLevels.push_back(window);
-}
-
-HWND YBAccessServer::anyWindow() {
-    std::erase_if(m_topLevels, [](HWND window) { return !::IsWindow(window); });
-    return m_topLevels.empty() ? nullptr : m_topLevels.front();
-}
-
 YBAccessMessage YBAccessServer::replyTo(DBusMessage* call) {
     return YBAccessMessage(dbus_message_new_method_return(call));
 }
@@ -119,7 +106,6 @@ YBAccessServer::Answer YBAccessServer::answer(DBusMessage* call) {
         answer.reply = fail(call, DBUS_ERROR_UNKNOWN_OBJECT);
         return answer;
     }
-    if (node->kind() == YBAccessNode::Kind::Window) noteWindow(node->windowHandle());
     if (is(interface, kProperties)) {
         answer.reply = properties(call, *node, answer);
     } else if (is(interface, kIntrospectable)) {
@@ -173,17 +159,17 @@ YBAccessMessage YBAccessServer::accessible(DBusMessage* call, const YBAccessNode
     YBAccessWriter out(reply.get());
     if (is(member, "GetChildren")) {
         YBAccessWriter array(out, DBUS_TYPE_ARRAY, "(so)");
-        for (const YBAccessNode& child : node.children(anyWindow()))
+        for (const YBAccessNode& child : node.children())
             array.reference(m_busName, child);
     } else if (is(member, "GetChildAtIndex")) {
         dbus_int32_t index = 0;
         if (!dbus_message_get_args(call, nullptr, DBUS_TYPE_INT32, &index, DBUS_TYPE_INVALID))
             return invalidArgs(call);
-        const std::optional<YBAccessNode> child = node.childAt(index, anyWindow());
+        const std::optional<YBAccessNode> child = node.childAt(index);
         if (!child) return invalidArgs(call);
         out.reference(m_busName, *child);
     } else if (is(member, "GetIndexInParent")) {
-        out.int32(node.kind() == YBAccessNode::Kind::Root ? -1 : node.indexInParent(anyWindow()));
+        out.int32(node.kind() == YBAccessNode::Kind::Root ? -1 : node.indexInParent());
     } else if (is(member, "GetRelationSet")) {
         YBAccessWriter none(out, DBUS_TYPE_ARRAY, "(ua(so))");
     } else if (is(member, "GetRole")) {
@@ -252,7 +238,7 @@ bool YBAccessServer::property(YBAccessWriter& out, const YBAccessNode& node,
             return variant("(so)", [&](YBAccessWriter& v) { parentReference(v, node); });
         if (name == "ChildCount")
             return variant("i", [&](YBAccessWriter& v) {
-                v.int32(static_cast<std::int32_t>(node.children(anyWindow()).size()));
+                v.int32(static_cast<std::int32_t>(node.children().size()));
             });
         return false;
     }

@@ -39,11 +39,6 @@ public:
     const std::string& busName() const { return m_busName; }
     // What the registry embedded the root in: the root's parent.
     void embeddedIn(std::string bus, std::string path);
-    // Any window: the platform lists top-level windows as the siblings of
-    // one of them, so the root finds its children from the ones noted here.
-    void noteWindow(HWND window);
-    // A live top-level window noted; null when none is left.
-    HWND anyWindow();
     std::int32_t applicationId() const { return m_applicationId; }
 
 private:
@@ -69,6 +64,5 @@ private:
     std::string m_busName;
     std::string m_socketBus;  // empty until embedded
     std::string m_socketPath = "/org/a11y/atspi/null";
-    std::vector<HWND> m_topLevels;     // noted, pruned of dead ones when looked at
     std::int32_t m_applicationId = 0;  // the registry sets it
 };

@@ -17,6 +17,12 @@ YBText::YBText(const kelp::KLString& text, const GFont& font, unsigned int style
 
 YBText::~YBText() = default;
 
+void YBText::text(const kelp::KLString& text) {
+    if (text == m_text) return;
+    m_text = text;
+    if (host()) notifyAccess(EVENT_OBJECT_NAMECHANGE);  // listed, so on the host's thread
+}
+
 void YBText::calcSizes(XDC& dc, int maxWidth) {
     m_font.select(dc.cdc());
     setMinSize(dc.getTextExtent(m_text, maxWidth > 0 ? maxWidth : kUnboundedWidth, m_style));

@@ -2,7 +2,8 @@
 // colour), inside its rectangle, over an optional fill and inside an
 // optional one-pixel frame. It measures itself when constructed, so a host
 // can lay it out at once; calcSizes measures again against a width. It
-// takes no mouse event. Setters neither measure nor repaint.
+// takes no mouse event. Setters neither measure nor repaint; a new text is
+// told to assistive technology as a name change.
 //
 //   auto* label = new YBText(L"Name", GFont("Arial", 9.0, 0, 0), DT_LEFT, 0, &host);
 //   label->bgColor(RGB(255, 255, 224));
@@ -23,7 +24,7 @@ public:
     ~YBText() override;
 
     const kelp::KLString& text() const { return m_text; }
-    void text(const kelp::KLString& text) { m_text = text; }
+    void text(const kelp::KLString& text);
     GFont font() const { return m_font; }
     void font(const GFont& font) { m_font = font; }
     unsigned int style() const { return m_style; }

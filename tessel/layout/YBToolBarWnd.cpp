@@ -4,6 +4,8 @@
 #include <climits>
 #include <memory>
 
+#include <tessel/platform/win_events.h>
+
 namespace {
 
 // WS_CHILD | WS_VISIBLE | WS_DLGFRAME and class bits the toolkit's class ignores.
@@ -41,6 +43,11 @@ void YBToolBarWnd::append(YBToolBarEntry* entry) {
     m_entries[static_cast<int>(m_entries.size())] = owned.get();
     owned.release();  // the table owns it now
     updateButtons();
+    notifyEntry(EVENT_OBJECT_CREATE, entryCount() - 1);
+}
+
+void YBToolBarWnd::notifyEntry(DWORD event, int index) const {
+    if (m_hWnd) ::NotifyWinEvent(event, m_hWnd, OBJID_CLIENT, index + 1);
 }
 
 void YBToolBarWnd::addButton(unsigned int id, const kelp::KLString& imagePath,
@@ -61,7 +68,10 @@ void YBToolBarWnd::addSeparator() {
 void YBToolBarWnd::clearButtons() {
     for (std::size_t i = 0; i < m_entries.size(); ++i)
         delete m_entries.get(static_cast<int>(i));
+    const int count = entryCount();
     m_entries.clear();
+    for (int i = count - 1; i >= 0; --i)
+        notifyEntry(EVENT_OBJECT_DESTROY, i);
 }
 
 void YBToolBarWnd::updateButtons() {

@@ -18,7 +18,9 @@
 //   focus lost            a held Space sends nothing
 // clang-format on
 // The focused button shows a focus rectangle while the toolbar has the
-// focus and the keyboard cues are shown.
+// focus and the keyboard cues are shown. Entries are told to the window
+// system's accessibility hooks as parts of the window, entry i as child id
+// i + 1: added, removed, focused.
 //
 //   YBToolBarWnd toolbar;
 //   toolbar.addButton(ID_OPEN, L"icons/open.png", L"Open");
@@ -64,6 +66,11 @@ public:
     void drawKeyboardCues(HDC dc) override;
     // The button the keys act on; -1 when there is none.
     int focusedEntry() const;
+    // Makes button `index` the one the keys act on; anything else is ignored.
+    void focusEntry(int index);
+    // Button `index`'s WM_COMMAND to the parent, as Enter sends it; false
+    // when it is no button or the toolbar is disabled.
+    bool sendCommand(int index);
 
 protected:
     GFont m_font{"Arial", 7.0, 0, 0};
@@ -77,8 +84,8 @@ private:
     void append(YBToolBarEntry* entry);
     // The nearest button from `index` by `step` (+1 or -1), or -1.
     int buttonFrom(int index, int step) const;
-    void focusEntry(int index);
-    void activate(int index);
+    // Assistive technology's view of entry `index` (child id index + 1).
+    void notifyEntry(DWORD event, int index) const;
     bool key(bool down, WPARAM key, bool repeated);
 
     int m_focusEntry = -1;  // as the user left it; focusedEntry() checks it

@@ -151,6 +151,10 @@ HWND GetParent(HWND window);
 HWND SetParent(HWND window, HWND newParent);
 HWND GetWindow(HWND window, UINT relation);
 HWND GetDesktopWindow();
+using WNDENUMPROC = BOOL (*)(HWND window, LPARAM param);
+// Every top-level window, topmost first, until the procedure returns FALSE;
+// windows it destroys before their turn are skipped.
+BOOL EnumWindows(WNDENUMPROC procedure, LPARAM param);
 LONG_PTR GetWindowLongPtrW(HWND window, int index);
 LONG_PTR SetWindowLongPtrW(HWND window, int index, LONG_PTR value);
 #define GWL_STYLE (-16)

@@ -4,7 +4,7 @@ namespace {
 
 constexpr int kDeepest = 64;  // deeper is a parent loop the walk would never leave
 
-// Takes the error's message, if any; true when there was none.
+// Keeps the error's message, if any; true when there was none.
 bool noError(GError*& error, std::vector<std::string>& errors, const char* what) {
     if (!error) return true;
     errors.push_back(std::string(what) + ": " + error->message);
@@ -20,45 +20,34 @@ AccessibleTree AccessibleTree::read(AtspiAccessible* root) {
     return tree;
 }
 
-std::string AccessibleTree::pathOf(AtspiAccessible* object) {
-    return object ? ATSPI_OBJECT(object)->path : "";
-}
-
 std::uint64_t AccessibleTree::statesOf(AtspiAccessible* object) {
     GObjectPtr<AtspiStateSet> set(atspi_accessible_get_state_set(object));
-    if (!set) return 0;
+    GArray* list = set ? atspi_state_set_get_states(set.get()) : nullptr;
     std::uint64_t states = 0;
-    GArray* list = atspi_state_set_get_states(set.get());
-    for (guint i = 0; list && i < list->len; ++i) {
-        const auto state = static_cast<unsigned>(g_array_index(list, AtspiStateType, i));
-        if (state < 64) states |= std::uint64_t{1} << state;
-    }
+    for (guint i = 0; list && i < list->len; ++i)
+        states |= std::uint64_t{1} << (g_array_index(list, AtspiStateType, i) & 63);
     if (list) g_array_free(list, TRUE);
     return states;
 }
 
 void AccessibleTree::readNode(AtspiAccessible* object, int depth) {
-    const std::string path = pathOf(object);
-    if (m_byPath.contains(path)) return;
-    m_byPath.emplace(path, m_nodes.size());
+    const std::string path = ATSPI_OBJECT(object)->path;
+    if (!m_byPath.emplace(path, m_nodes.size()).second) return;
     Node node;
     node.object.reset(ATSPI_ACCESSIBLE(g_object_ref(object)));
     node.path = path;
     GError* error = nullptr;
-    if (gchar* name = atspi_accessible_get_name(object, &error)) {
-        node.name = name;
-        g_free(name);
-    }
+    if (gchar* name = atspi_accessible_get_name(object, &error)) node.name = name, g_free(name);
     noError(error, node.errors, "name");
     node.role = atspi_accessible_get_role(object, &error);
     noError(error, node.errors, "role");
     node.states = statesOf(object);
     if (GObjectPtr<AtspiComponent> component{atspi_accessible_get_component_iface(object)}) {
-        AtspiRect* rect =
+        AtspiRect* r =
             atspi_component_get_extents(component.get(), ATSPI_COORD_TYPE_SCREEN, &error);
-        if (noError(error, node.errors, "extents") && rect)
-            node.extents = Extents{rect->x, rect->y, rect->width, rect->height};
-        g_free(rect);
+        if (noError(error, node.errors, "extents") && r)
+            node.extents = Extents{r->x, r->y, r->width, r->height};
+        g_free(r);
     }
     const gint count = atspi_accessible_get_child_count(object, &error);
     noError(error, node.errors, "child count");
@@ -68,10 +57,9 @@ void AccessibleTree::readNode(AtspiAccessible* object, int depth) {
         if (!noError(error, node.errors, "child") || !child) continue;
         const gint back = atspi_accessible_get_index_in_parent(child.get(), &error);
         if (noError(error, node.errors, "index in parent") && back != i)
-            node.errors.push_back(std::string("child ").append(std::to_string(i))
-                                      .append(" says it is child ")
-                                      .append(std::to_string(back)));
-        node.children.push_back(pathOf(child.get()));
+            node.errors.push_back("child " + std::to_string(i) + " says it is " +
+                                  std::to_string(back));
+        node.children.emplace_back(ATSPI_OBJECT(child.get())->path);
         children.push_back(std::move(child));
     }
     if (depth >= kDeepest) node.errors.push_back("deeper than a window tree goes");

@@ -1,11 +1,9 @@
 // What an assistive technology reads of an application: every object under
 // a root with its name, role, states, screen extents and children, read live
-// over the bus in one walk. Keeps a reference to each object, so a test can
-// act on what it found.
+// over the bus in one walk. Keeps a reference to each object.
 //
 //   const AccessibleTree tree = AccessibleTree::read(app.get());
-//   const AccessibleTree::Node* frame = tree.find("/org/a11y/atspi/accessible/w12");
-//   EXPECT_EQ(frame->role, ATSPI_ROLE_FRAME);
+//   EXPECT_EQ(tree.find("/org/a11y/atspi/accessible/w12")->role, ATSPI_ROLE_FRAME);
 #pragma once
 
 #include <atspi/atspi.h>
@@ -37,15 +35,13 @@ public:
         bool has(AtspiStateType state) const { return (states >> state) & 1; }
     };
 
-    // Walks depth first; an object met twice (a cycle) is read once.
+    // Depth first; an object met twice (a cycle) is read once.
     static AccessibleTree read(AtspiAccessible* root);
-    // The object's own states, read live.
+    // The object's states, read live.
     static std::uint64_t statesOf(AtspiAccessible* object);
-    static std::string pathOf(AtspiAccessible* object);
 
     const Node* find(const std::string& path) const;
     const Node* findByName(const std::string& name) const;
-    // In the order of the walk.
     const std::vector<Node>& nodes() const { return m_nodes; }
 
 private:

@@ -1,9 +1,8 @@
 // The events an assistive technology hears, recorded as libatspi delivers
-// them. libatspi hands events over from the GLib main context, so waiting
-// runs that context until a condition holds or a deadline passes.
+// them from the GLib main context, which waiting runs.
 //
 //   AtspiEventLog log({"object:state-changed:focused", "focus:"});
-//   driver.ask("key tab");
+//   ask("key tab");
 //   ASSERT_TRUE(AtspiEventLog::waitFor([&] { return !log.events().empty(); }, 500ms));
 #pragma once
 
@@ -23,7 +22,6 @@ public:
         std::string path;  // the source object's
         std::string busName;
         int detail1 = 0;
-        int detail2 = 0;
     };
 
     // Throws std::runtime_error when a type cannot be listened to.
@@ -35,17 +33,13 @@ public:
     const std::vector<Event>& events() const { return m_events; }
     void clear() { m_events.clear(); }
 
-    // Runs the main context until the condition holds (true) or the limit
-    // passes (false); the condition is checked after every dispatch.
+    // Runs the main context until the condition holds (true) or the limit passes.
     static bool waitFor(const std::function<bool()>& condition, std::chrono::milliseconds limit);
     // Delivers every event `application` sent before it answers one call:
-    // a bus keeps one sender's messages in order, so after the answer
-    // nothing it said earlier is still on the way.
+    // the bus keeps one sender's messages in order.
     static void drain(AtspiAccessible* application);
 
 private:
-    static void record(AtspiEvent* event, void* log);
-
     std::vector<std::string> m_types;
     GObjectPtr<AtspiEventListener> m_listener;
     std::vector<Event> m_events;

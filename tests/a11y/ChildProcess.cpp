@@ -16,24 +16,6 @@ extern char** environ;
 
 namespace {
 
-// Above anything the child is given, so moving one descriptor never
-// overwrites another that is still to be moved.
-constexpr int kFirstSpareFd = 64;
-
-std::vector<std::string> mergedEnvironment(const std::vector<ChildProcess::Variable>& changes) {
-    std::vector<std::string> merged;
-    for (char** entry = environ; *entry; ++entry) {
-        const std::string line(*entry);
-        const std::string name = line.substr(0, line.find('='));
-        const bool changed = std::any_of(changes.begin(), changes.end(),
-                                         [&](const auto& change) { return change.first == name; });
-        if (!changed) merged.push_back(line);
-    }
-    for (const auto& [name, value] : changes)
-        if (value) merged.push_back(name + "=" + *value);
-    return merged;
-}
-
 std::vector<char*> pointers(std::vector<std::string>& strings) {
     std::vector<char*> out;
     for (std::string& s : strings)
@@ -42,36 +24,36 @@ std::vector<char*> pointers(std::vector<std::string>& strings) {
     return out;
 }
 
-// Between fork and exec: only async-signal-safe calls.
-[[noreturn]] void becomeChild(pid_t parent,
-                              const std::vector<ChildProcess::Descriptor>& descriptors,
-                              char* const* argv, char* const* envp) {
-    if (prctl(PR_SET_PDEATHSIG, SIGKILL) != 0 || getppid() != parent) _exit(127);
-    int moved[16];
-    const size_t count = std::min<size_t>(descriptors.size(), 16);
-    for (size_t i = 0; i < count; ++i) {
-        moved[i] = fcntl(descriptors[i].parentFd, F_DUPFD_CLOEXEC, kFirstSpareFd);
-        if (moved[i] < 0) _exit(127);
-    }
-    for (size_t i = 0; i < count; ++i)
-        if (dup2(moved[i], descriptors[i].childFd) < 0) _exit(127);
-    execve(argv[0], argv, envp);
-    _exit(127);
-}
-
 }  // namespace
 
 ChildProcess::ChildProcess(std::vector<std::string> argv, const std::vector<Variable>& environment,
                            const std::vector<Descriptor>& descriptors) {
-    if (argv.empty() || descriptors.size() > 16)
+    if (argv.empty() || descriptors.size() > 8)
         throw std::system_error(EINVAL, std::generic_category());
-    std::vector<std::string> variables = mergedEnvironment(environment);
-    const std::vector<char*> argvPointers = pointers(argv);
-    const std::vector<char*> envPointers = pointers(variables);
+    std::vector<std::string> variables;
+    for (char** entry = environ; *entry; ++entry) {
+        const std::string line(*entry);
+        if (std::none_of(environment.begin(), environment.end(),
+                         [&](const Variable& v) { return line.starts_with(v.first + "="); }))
+            variables.push_back(line);
+    }
+    for (const auto& [name, value] : environment)
+        if (value) variables.push_back(name + "=" + *value);
+    const std::vector<char*> args = pointers(argv), envp = pointers(variables);
     const pid_t parent = getpid();
     m_pid = fork();
     if (m_pid < 0) throw std::system_error(errno, std::generic_category(), "fork");
-    if (m_pid == 0) becomeChild(parent, descriptors, argvPointers.data(), envPointers.data());
+    if (m_pid == 0) {  // only async-signal-safe calls until exec
+        if (prctl(PR_SET_PDEATHSIG, SIGKILL) != 0 || getppid() != parent) _exit(127);
+        // Above every target first, so no move overwrites a descriptor still to be moved.
+        int moved[8];
+        for (size_t i = 0; i < descriptors.size(); ++i)
+            if ((moved[i] = fcntl(descriptors[i].parentFd, F_DUPFD_CLOEXEC, 64)) < 0) _exit(127);
+        for (size_t i = 0; i < descriptors.size(); ++i)
+            if (dup2(moved[i], descriptors[i].childFd) < 0) _exit(127);
+        execve(args[0], args.data(), envp.data());
+        _exit(127);
+    }
     m_pidFd = static_cast<int>(syscall(SYS_pidfd_open, m_pid, 0));
     if (m_pidFd < 0) {
         const int error = errno;
@@ -100,7 +82,7 @@ std::optional<int> ChildProcess::waitExit(std::chrono::milliseconds limit) {
         if (waitpid(m_pid, &status, 0) == m_pid)
             m_status = status;
         else if (errno != EINTR)
-            m_status = -1;  // reaped elsewhere: gone, with no status to tell
+            m_status = -1;  // reaped elsewhere
     }
     return m_status;
 }
@@ -113,6 +95,5 @@ int ChildProcess::stop(std::chrono::milliseconds grace) {
     int status = 0;
     while (waitpid(m_pid, &status, 0) < 0 && errno == EINTR) {
     }
-    m_status = status;
-    return status;
+    return *(m_status = status);
 }

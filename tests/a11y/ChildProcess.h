@@ -1,11 +1,9 @@
 // A program the tests start and always end: by its process id, SIGTERM first
-// and SIGKILL when it outlives the grace, then reaped. A child whose parent
-// dies (a crashed test) is killed by the kernel, so nothing outlives a run.
+// and SIGKILL when it outlives the grace, then reaped. The kernel kills it
+// when the test process dies, so nothing outlives a run.
 //
 //   ChildProcess daemon({"/usr/bin/dbus-daemon", "--nofork"}, {{"DISPLAY", std::nullopt}},
-//   {{out[1], 3}});
-//   ...
-//   daemon.stop();  // or let the destructor do it
+//                       {{out[1], 3}});
 #pragma once
 
 #include <sys/types.h>
@@ -18,16 +16,14 @@
 
 class ChildProcess {
 public:
-    // A variable set, or removed when the value is empty.
+    // A variable set, or removed when it has no value.
     using Variable = std::pair<std::string, std::optional<std::string>>;
-    // A descriptor of ours the child gets under another number.
-    struct Descriptor {
+    struct Descriptor {  // one of ours the child gets under another number
         int parentFd;
         int childFd;
     };
 
-    // Throws std::system_error when the process cannot be made; an exec that
-    // fails shows as exit status 127.
+    // Throws std::system_error when it cannot be made; a failed exec exits 127.
     ChildProcess(std::vector<std::string> argv, const std::vector<Variable>& environment,
                  const std::vector<Descriptor>& descriptors);
     ~ChildProcess();
@@ -35,13 +31,12 @@ public:
     ChildProcess& operator=(const ChildProcess&) = delete;
 
     pid_t pid() const { return m_pid; }
-    // Its wait status once it ended within the time, or nothing.
+    // Its wait status once it ended within the limit, or nothing.
     std::optional<int> waitExit(std::chrono::milliseconds limit);
-    // SIGTERM, and SIGKILL after the grace; the wait status.
     int stop(std::chrono::milliseconds grace = std::chrono::seconds(5));
 
 private:
     pid_t m_pid = -1;
-    int m_pidFd = -1;  // readable once the process ended: a wait with a deadline, no polling
+    int m_pidFd = -1;  // readable once it ended: a wait with a deadline, no polling
     std::optional<int> m_status;
 };

@@ -1,7 +1,4 @@
-// One reference to a GObject (an AtspiAccessible, an AtspiStateSet, ...),
-// given back when the pointer goes.
-//
-//   GObjectPtr<AtspiAccessible> desktop(atspi_get_desktop(0));
+// One reference to a GObject, given back when the pointer goes.
 #pragma once
 
 #include <glib-object.h>

@@ -412,4 +412,47 @@ TEST_F(WindowSystemTest, PumpFailsLoudlyOnAQueueThatNeverDrains) {
     EXPECT_LT(tessel::testing::pump(), 10);
 }
 
+// Top-level windows only, topmost first; the walk stops when asked and
+// skips what the procedure destroyed before its turn.
+TEST_F(WindowSystemTest, EnumWindowsListsTopLevelWindowsInZOrder) {
+    const HWND a = topLevel(0, 0, 20, 20);
+    const HWND b = topLevel(0, 0, 20, 20);
+    const HWND inner = child(0, 0, 10, 10);
+    SetWindowPos(a, HWND_TOP, 0, 0, 0, 0, SWP_NOMOVE | SWP_NOSIZE);
+    struct Walk {
+        std::vector<HWND> seen;
+        std::function<BOOL(HWND)> visit;
+    } walk;
+    const WNDENUMPROC each = [](HWND w, LPARAM param) {
+        auto* state = reinterpret_cast<Walk*>(param);
+        state->seen.push_back(w);
+        return state->visit(w);
+    };
+    const auto ours = [&] {
+        std::vector<HWND> mine;
+        for (const HWND w : walk.seen)
+            if (w == a || w == b || w == top || w == inner) mine.push_back(w);
+        return mine;
+    };
+    walk.visit = [](HWND) { return TRUE; };
+    EXPECT_TRUE(EnumWindows(each, reinterpret_cast<LPARAM>(&walk)));
+    EXPECT_EQ(ours(), (std::vector<HWND>{a, b, top}));
+
+    walk.seen.clear();
+    walk.visit = [&](HWND w) { return w != b; };
+    EXPECT_FALSE(EnumWindows(each, reinterpret_cast<LPARAM>(&walk)));
+    EXPECT_EQ(ours(), (std::vector<HWND>{a, b}));
+
+    // Destroying itself and the next one mid-walk.
+    walk.seen.clear();
+    walk.visit = [&](HWND w) {
+        if (w == a) DestroyWindow(b), DestroyWindow(a);
+        return TRUE;
+    };
+    EXPECT_TRUE(EnumWindows(each, reinterpret_cast<LPARAM>(&walk)));
+    EXPECT_EQ(ours(), (std::vector<HWND>{a, top}));
+    EXPECT_FALSE(IsWindow(a) || IsWindow(b));
+    EXPECT_FALSE(EnumWindows(nullptr, 0));
+}
+
 }  // namespace

@@ -162,6 +162,17 @@ HWND GetDesktopWindow() {
     return nullptr;
 }
 
+BOOL EnumWindows(WNDENUMPROC procedure, LPARAM param) {
+    if (!procedure) return FALSE;
+    // The list as it stands: the procedure may create or destroy windows.
+    std::vector<HWND> windows;
+    for (const Window* w : WindowSystem::instance().topLevel)
+        windows.push_back(w->handle);
+    for (const HWND window : windows)
+        if (windowOf(window) && !procedure(window, param)) return FALSE;
+    return TRUE;
+}
+
 HWND SetParent(HWND handle, HWND newParentHandle) {
     WindowSystem& ws = WindowSystem::instance();
     Window* w = windowOf(handle);
