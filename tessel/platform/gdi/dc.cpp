@@ -291,10 +291,17 @@ void DeviceContext::compositeMask(pixman_image_t* mask, int x, int y, COLORREF c
 
 namespace {
 
-// pixman's rounded product of two 8-bit values, so both paths give the same pixels.
-inline uint32_t multiply(uint32_t a, uint32_t b) {
-    const uint32_t t = a * b + 0x80;
-    return (t + (t >> 8)) >> 8;
+// Two channels at once (bits 0-7 and 16-23) times an 8-bit value, each rounded
+// as pixman rounds, so both paths give the same pixels.
+inline uint32_t multiplyPair(uint32_t pair, uint32_t a) {
+    const uint32_t t = pair * a + 0x00800080u;
+    return ((t + ((t >> 8) & 0x00FF00FFu)) >> 8) & 0x00FF00FFu;
+}
+
+// The sum of two channel pairs, each channel saturated at 255.
+inline uint32_t addPair(uint32_t x, uint32_t y) {
+    const uint32_t t = x + y;
+    return (t | (0x01000100u - ((t >> 8) & 0x00FF00FFu))) & 0x00FF00FFu;
 }
 
 }  // namespace
@@ -307,8 +314,10 @@ void DeviceContext::blendSmall(pixman_image_t* mask, int maskX, int maskY, COLOR
     const int maskStride = pixman_image_get_stride(mask);
     uint32_t* const pixels = pixman_image_get_data(m_pixman);
     const int stride = pixman_image_get_stride(m_pixman) / 4;
-    const uint32_t source[4] = {GetBValue(color), GetGValue(color), GetRValue(color), 0xFF};
-    const uint32_t opaque = 0xFF000000u | (source[2] << 16) | (source[1] << 8) | source[0];
+    const uint32_t opaque =
+        0xFF000000u | (GetRValue(color) << 16) | (GetGValue(color) << 8) | GetBValue(color);
+    const uint32_t sourceRedBlue = opaque & 0x00FF00FFu;
+    const uint32_t sourceAlphaGreen = (opaque >> 8) & 0x00FF00FFu;
     for (LONG row = r.top; row < r.bottom; ++row) {
         const uint8_t* m = coverage + std::ptrdiff_t{maskY + row - r.top} * maskStride + maskX;
         uint32_t* d = pixels + std::ptrdiff_t{row} * stride + r.left;
@@ -319,13 +328,11 @@ void DeviceContext::blendSmall(pixman_image_t* mask, int maskX, int maskY, COLOR
                 *d = opaque;
                 continue;
             }
-            uint32_t out = 0;
-            for (int channel = 0; channel < 4; ++channel) {
-                const uint32_t v = multiply((*d >> (8 * channel)) & 0xFF, 0xFF - a) +
-                                   multiply(source[channel], a);
-                out |= std::min<uint32_t>(v, 0xFF) << (8 * channel);
-            }
-            *d = out;
+            const uint32_t redBlue = addPair(multiplyPair(*d & 0x00FF00FFu, 0xFF - a),
+                                             multiplyPair(sourceRedBlue, a));
+            const uint32_t alphaGreen = addPair(multiplyPair((*d >> 8) & 0x00FF00FFu, 0xFF - a),
+                                                multiplyPair(sourceAlphaGreen, a));
+            *d = redBlue | (alphaGreen << 8);
         }
     }
 }
