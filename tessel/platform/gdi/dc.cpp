@@ -233,9 +233,17 @@ void DeviceContext::fillSurfaceRect(const RECT& rect, COLORREF color) {
     beginDirectAccess();
     const uint32_t pixel =
         0xFF000000u | (GetRValue(color) << 16) | (GetGValue(color) << 8) | GetBValue(color);
+    uint32_t* const pixels = pixman_image_get_data(target);
+    const int stride = pixman_image_get_stride(target) / 4;
     forEachClipped(rect, [&](const RECT& r) {
-        pixman_fill(pixman_image_get_data(target), pixman_image_get_stride(target) / 4, 32, r.left,
-                    r.top, r.right - r.left, r.bottom - r.top, pixel);
+        // Boxes are mostly a few pixels: pixman's set-up would cost more than the fill.
+        if ((0LL + r.right - r.left) * (r.bottom - r.top) <= kSmallArea) {
+            for (LONG y = r.top; y < r.bottom; ++y)
+                std::fill(pixels + std::ptrdiff_t{y} * stride + r.left,
+                          pixels + std::ptrdiff_t{y} * stride + r.right, pixel);
+            return;
+        }
+        pixman_fill(pixels, stride, 32, r.left, r.top, r.right - r.left, r.bottom - r.top, pixel);
     });
 }
 
@@ -269,13 +277,64 @@ void DeviceContext::compositeMask(pixman_image_t* mask, int x, int y, COLORREF c
     if (area.right <= area.left || area.bottom <= area.top) return;
     pixman_image_t* target = pixmanTarget();
     if (!target) return;
-    pixman_image_t* solid = solidImage(color);
-    if (!solid) return;
+    const bool direct = pixman_image_get_format(mask) == PIXMAN_a8;
+    pixman_image_t* solid = nullptr;
     beginDirectAccess();
     forEachClipped(area, [&](const RECT& r) {
+        if (direct && (0LL + r.right - r.left) * (r.bottom - r.top) <= kSmallArea)
+            return blendSmall(mask, r.left - x, r.top - y, color, r);
+        if (!solid && !(solid = solidImage(color))) return;
         pixman_image_composite32(PIXMAN_OP_OVER, solid, mask, target, 0, 0, r.left - x, r.top - y,
                                  r.left, r.top, r.right - r.left, r.bottom - r.top);
     });
+}
+
+namespace {
+
+// Two channels at once (bits 0-7 and 16-23) times an 8-bit value, each rounded
+// as pixman rounds, so both paths give the same pixels.
+inline uint32_t multiplyPair(uint32_t pair, uint32_t a) {
+    const uint32_t t = pair * a + 0x00800080u;
+    return ((t + ((t >> 8) & 0x00FF00FFu)) >> 8) & 0x00FF00FFu;
+}
+
+// The sum of two channel pairs, each channel saturated at 255.
+inline uint32_t addPair(uint32_t x, uint32_t y) {
+    const uint32_t t = x + y;
+    return (t | (0x01000100u - ((t >> 8) & 0x00FF00FFu))) & 0x00FF00FFu;
+}
+
+}  // namespace
+
+// OVER of an opaque colour through A8 coverage, as pixman computes it: each
+// channel d * (255 - m) + c * m, both rounded, the sum saturated.
+void DeviceContext::blendSmall(pixman_image_t* mask, int maskX, int maskY, COLORREF color,
+                               const RECT& r) {
+    const uint8_t* const coverage = reinterpret_cast<const uint8_t*>(pixman_image_get_data(mask));
+    const int maskStride = pixman_image_get_stride(mask);
+    uint32_t* const pixels = pixman_image_get_data(m_pixman);
+    const int stride = pixman_image_get_stride(m_pixman) / 4;
+    const uint32_t opaque =
+        0xFF000000u | (GetRValue(color) << 16) | (GetGValue(color) << 8) | GetBValue(color);
+    const uint32_t sourceRedBlue = opaque & 0x00FF00FFu;
+    const uint32_t sourceAlphaGreen = (opaque >> 8) & 0x00FF00FFu;
+    for (LONG row = r.top; row < r.bottom; ++row) {
+        const uint8_t* m = coverage + std::ptrdiff_t{maskY + row - r.top} * maskStride + maskX;
+        uint32_t* d = pixels + std::ptrdiff_t{row} * stride + r.left;
+        for (LONG column = r.left; column < r.right; ++column, ++m, ++d) {
+            const uint32_t a = *m;
+            if (a == 0) continue;
+            if (a == 0xFF) {
+                *d = opaque;
+                continue;
+            }
+            const uint32_t redBlue = addPair(multiplyPair(*d & 0x00FF00FFu, 0xFF - a),
+                                             multiplyPair(sourceRedBlue, a));
+            const uint32_t alphaGreen = addPair(multiplyPair((*d >> 8) & 0x00FF00FFu, 0xFF - a),
+                                                multiplyPair(sourceAlphaGreen, a));
+            *d = redBlue | (alphaGreen << 8);
+        }
+    }
 }
 
 pixman_image_t* DeviceContext::solidImage(COLORREF color) {

@@ -103,6 +103,11 @@ private:
     void beginDirectAccess();
     // A solid pixman source in `color`, kept for the next masks in it; null without memory.
     pixman_image_t* solidImage(COLORREF color);
+    // compositeMask of an A8 mask over surface pixels `r` without pixman.
+    void blendSmall(pixman_image_t* mask, int maskX, int maskY, COLORREF color, const RECT& r);
+
+    // Pixels below which a plain loop beats pixman's per-call set-up.
+    static constexpr long long kSmallArea = 1024;
 
     Kind m_kind;
     cairo_surface_t* m_surface;

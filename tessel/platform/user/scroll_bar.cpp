@@ -75,7 +75,7 @@ BarGeometry barGeometry(const RECT& client, int bar, const SCROLLINFO& info, UIN
 // The geometry of a window's bar as it shows now: while its thumb is
 // dragged, the thumb is at the track position.
 BarGeometry geometry(const Window* w, int bar) {
-    const ScrollBar& b = w->bars[bar];
+    const ScrollBar& b = w->bar(bar);
     const auto& track = WindowSystem::instance().scrollTrack;
     const bool dragged = w->windowClass && w->handle == track.window &&
                          track.part == SB_THUMBTRACK && track.bar == bar;
@@ -128,7 +128,7 @@ void invalidateFrame(Window* w) {
 void beginScrollBarTracking(Window* w, int hit, LPARAM screenPoint) {
     WindowSystem& ws = WindowSystem::instance();
     const int bar = hit == HTVSCROLL ? SB_VERT : SB_HORZ;
-    const ScrollBar& b = w->bars[bar];
+    const ScrollBar& b = w->bar(bar);
     if (!scrollable(b) || b.disabledArrows == ESB_DISABLE_BOTH) return;
     const BarGeometry g = geometry(w, bar);
     const int along = alongBar(w, bar, POINT{GET_X_LPARAM(screenPoint), GET_Y_LPARAM(screenPoint)});
@@ -139,7 +139,7 @@ void beginScrollBarTracking(Window* w, int hit, LPARAM screenPoint) {
         return;
     }
     ws.scrollTrack = {w->handle, bar, part, along - g.thumbStart};
-    w->bars[bar].trackPosition = b.position;
+    w->barToChange(bar).trackPosition = b.position;
     if (part != SB_THUMBTRACK) {
         notify(w, bar, part, 0);
         SetTimer(nullptr, kRepeatTimer, kFirstRepeat, repeat);
@@ -162,7 +162,7 @@ void scrollBarPointer(UINT message) {
     auto& t = ws.scrollTrack;
     Window* w = windowOf(t.window);
     if (!w) return void(t = {});
-    ScrollBar& b = w->bars[t.bar];
+    ScrollBar& b = w->barToChange(t.bar);
     if (message == WM_MOUSEMOVE && t.part == SB_THUMBTRACK) {
         const BarGeometry g = geometry(w, t.bar);
         const int room = g.trackLength - g.thumbLength;
@@ -244,7 +244,7 @@ BOOL ShowScrollBar(HWND handle, int bar, BOOL show) {
 int SetScrollInfo(HWND handle, int bar, LPCSCROLLINFO info, BOOL redraw) {
     Window* w = windowOf(handle);
     if (!w || !info || (bar != SB_HORZ && bar != SB_VERT)) return 0;
-    ScrollBar& b = w->bars[bar];
+    ScrollBar& b = w->barToChange(bar);
     const ScrollBar before = b;
     if (info->fMask & SIF_RANGE) {
         b.minimum = info->nMin, b.maximum = info->nMax;
@@ -272,7 +272,7 @@ int SetScrollInfo(HWND handle, int bar, LPCSCROLLINFO info, BOOL redraw) {
         if (!(w = windowOf(handle))) return 0;
     }
     if (redraw) invalidateFrame(w);
-    const int position = w->bars[bar].position;
+    const int position = w->bar(bar).position;
     if (position != before.position)
         NotifyWinEvent(EVENT_OBJECT_VALUECHANGE, handle,
                        bar == SB_VERT ? OBJID_VSCROLL : OBJID_HSCROLL, CHILDID_SELF);
@@ -282,7 +282,7 @@ int SetScrollInfo(HWND handle, int bar, LPCSCROLLINFO info, BOOL redraw) {
 BOOL GetScrollInfo(HWND handle, int bar, LPSCROLLINFO info) {
     Window* w = windowOf(handle);
     if (!w || !info || (bar != SB_HORZ && bar != SB_VERT)) return FALSE;
-    const ScrollBar& b = w->bars[bar];
+    const ScrollBar& b = w->bar(bar);
     if (info->fMask & SIF_RANGE) info->nMin = b.minimum, info->nMax = b.maximum;
     if (info->fMask & SIF_PAGE) info->nPage = b.page;
     if (info->fMask & SIF_POS) info->nPos = b.position;
@@ -298,7 +298,7 @@ BOOL GetScrollInfo(HWND handle, int bar, LPSCROLLINFO info) {
 int SetScrollPos(HWND handle, int bar, int position, BOOL redraw) {
     Window* w = windowOf(handle);
     if (!w || (bar != SB_HORZ && bar != SB_VERT)) return 0;
-    const int old = w->bars[bar].position;
+    const int old = w->bar(bar).position;
     SCROLLINFO info{sizeof info, SIF_POS, 0, 0, 0, position, 0};
     SetScrollInfo(handle, bar, &info, redraw);
     return old;
@@ -324,8 +324,8 @@ BOOL GetScrollRange(HWND handle, int bar, LPINT minimum, LPINT maximum) {
 BOOL EnableScrollBar(HWND handle, UINT bars, UINT arrows) {
     Window* w = windowOf(handle);
     if (!w) return FALSE;
-    if (bars == SB_HORZ || bars == SB_BOTH) w->bars[SB_HORZ].disabledArrows = arrows;
-    if (bars == SB_VERT || bars == SB_BOTH) w->bars[SB_VERT].disabledArrows = arrows;
+    if (bars == SB_HORZ || bars == SB_BOTH) w->barToChange(SB_HORZ).disabledArrows = arrows;
+    if (bars == SB_VERT || bars == SB_BOTH) w->barToChange(SB_VERT).disabledArrows = arrows;
     invalidateFrame(w);
     return TRUE;
 }

@@ -43,6 +43,14 @@ struct ScrollBar {
     bool disableNoScroll = false;  // shown disabled instead of hidden
 };
 
+// What few windows use, kept apart so that the many windows of a long list
+// stay small: made on the first write.
+struct WindowExtras {
+    ScrollBar bars[2];
+    LONG_PTR userData = 0;
+};
+
+// Members are ordered by size so that padding costs no bytes per window.
 struct Window {
     Window() = default;
     ~Window() {
@@ -51,33 +59,43 @@ struct Window {
     Window(const Window&) = delete;
     Window& operator=(const Window&) = delete;
 
+    // Bar SB_HORZ or SB_VERT; a window that never had one reads an empty bar.
+    const ScrollBar& bar(int which) const {
+        static const ScrollBar none;
+        return extras ? extras->bars[which] : none;
+    }
+    ScrollBar& barToChange(int which) { return moreData().bars[which]; }
+    LONG_PTR userData() const { return extras ? extras->userData : 0; }
+    WindowExtras& moreData() {
+        if (!extras) extras = std::make_unique<WindowExtras>();
+        return *extras;
+    }
+
     HWND handle = nullptr;
     std::uint32_t slot = 0;  // index in the handle table
+    int zOrder = 0;          // position among the siblings (kept by the index)
     std::shared_ptr<const WindowClass> windowClass;
     WNDPROC procedure = nullptr;
     DWORD style = 0;
     DWORD exStyle = 0;
     std::wstring text;
     LONG_PTR id = 0;
-    LONG_PTR userData = 0;
     Window* parent = nullptr;
     Window* owner = nullptr;
     std::vector<Window*> children;           // topmost first
     std::unique_ptr<ChildIndex> childIndex;  // made once there are many children
-    int zOrder = 0;                          // position among the siblings (kept by the index)
+    std::unique_ptr<WindowExtras> extras;    // null until a bar or user data is set
     std::uint32_t childrenSerial = 0;        // raised when children are added, removed, restacked
     std::uint32_t visited = 0;               // ChildIndex's once-per-query mark
     RECT rect{};                             // parent client coordinates (screen for top-level)
     RECT client{};                           // relative to rect's top-left
-    RECT restoredRect{};                     // the rect before minimising
     UpdateRegion update;                     // client coordinates
+    std::uint64_t paintSerial = 0;           // raised by every change of `update`
+    int busy = 0;                            // messages being processed
     bool eraseWanted = false;
     bool frameWanted = false;  // non-client area needs drawing
     BYTE uiState = 0;          // UISF_ bits: keyboard cues hidden until the keyboard is used
-    ScrollBar bars[2];
-    std::uint64_t paintSerial = 0;  // raised by every change of `update`
-    bool paintQueued = false;       // listed in WindowSystem::paintQueue
-    int busy = 0;                   // messages being processed
+    bool paintQueued = false;  // listed in WindowSystem::paintQueue
     bool destroying = false;
     bool dead = false;  // after WM_NCDESTROY: freed when not busy
     // Top-level only: the backing surface of the client area.

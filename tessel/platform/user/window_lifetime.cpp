@@ -128,7 +128,6 @@ HWND CreateWindowExW(DWORD exStyle, LPCWSTR className, LPCWSTR windowName, DWORD
     limitInitialRect(w, style, x, y, width, height);
     if (!windowOf(handle)) return nullptr;  // WM_GETMINMAXINFO's handler destroyed it
     w->rect = {x, y, x + width, y + height};
-    w->restoredRect = w->rect;
     cs.cx = width, cs.cy = height;
     return runCreation(w, cs);
 }

@@ -238,7 +238,7 @@ LONG_PTR GetWindowLongPtrW(HWND handle, int index) {
         case GWLP_ID:
             return w->id;
         case GWLP_USERDATA:
-            return w->userData;
+            return w->userData();
         default:
             return 0;
     }
@@ -262,7 +262,7 @@ LONG_PTR SetWindowLongPtrW(HWND handle, int index, LONG_PTR value) {
             w->id = value;
             break;
         case GWLP_USERDATA:
-            w->userData = value;
+            if (value || w->extras) w->moreData().userData = value;
             break;
         default:
             return 0;
