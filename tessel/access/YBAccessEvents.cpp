@@ -25,6 +25,18 @@ YBAccessEvents::YBAccessEvents(YBAccessBus& bus) : m_bus(bus) {
     theEvents = this;
     m_hook =
         ::SetWinEventHook(EVENT_MIN, EVENT_MAX, nullptr, hookProc, 0, 0, WINEVENT_OUTOFCONTEXT);
+    // Components already in view count as told, so that leaving it is told too.
+    if (m_hook) noteShowing(YBAccessNode::root());
+}
+
+void YBAccessEvents::noteShowing(const YBAccessNode& node) {
+    for (const YBAccessNode& child : node.children()) {
+        if (!has(child, YBAccessNode::stateShowing)) continue;
+        if (child.kind() == YBAccessNode::Kind::Component)
+            m_bounds.insert_or_assign(child.path(), child.screenRect());
+        else
+            noteShowing(child);
+    }
 }
 
 YBAccessEvents::~YBAccessEvents() {

@@ -41,6 +41,8 @@ private:
     void focused(YBAccessNode node);
     void activated(const YBAccessNode& frame);
     void boundsChanged(const YBAccessNode& node);
+    // Records the showing components under `node` as told.
+    void noteShowing(const YBAccessNode& node);
     void stateChanged(const YBAccessNode& node, const char* state, bool on);
 
     enum class Any { Zero, Reference, Rect, Name, Value };

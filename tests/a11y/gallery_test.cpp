@@ -143,18 +143,23 @@ TEST_F(GalleryOnBus, WheelStepMovesExtentsAndTellsOnlyWhatAReaderCanSee) {
         return c.x < host.x + host.cx && host.x < c.x + c.cx && c.y < host.y + host.cy &&
                host.y < c.y + c.cy;
     };
-    std::set<std::string> all, visible;
+    std::set<std::string> all, visible, left;
     for (size_t i = 0; i < before.size(); ++i) {
         all.insert(before[i].path());
         if (inside(before[i]) || inside(moved[i])) visible.insert(before[i].path());
+        if (inside(before[i]) && !inside(moved[i])) left.insert(before[i].path());
     }
     ASSERT_LT(visible.size() * 2, before.size()) << "too few hidden components to tell";
+    ASSERT_FALSE(left.empty()) << "no component left the view";
     int bounds = 0;
     for (const AtspiEventLog::Event& event : log.events()) {
         if (event.busName != busName() || !all.contains(event.path)) continue;
         EXPECT_TRUE(visible.contains(event.path)) << event.type << " of hidden " << event.path;
         bounds += event.type == "object:bounds-changed";
+        if (event.type == "object:state-changed:showing" && event.detail1 == 0)
+            left.erase(event.path);
     }
+    EXPECT_TRUE(left.empty()) << *left.begin() << " left the view untold";
     EXPECT_GT(bounds, 0);
     EXPECT_LE(bounds, static_cast<int>(visible.size()));
 }
