@@ -5,6 +5,7 @@
 
 #include <cstdint>
 #include <cstring>
+#include <initializer_list>
 
 #include <tessel/platform/gdi.h>
 
@@ -64,6 +65,16 @@ public:
                 }
         if (box.right == 0) box = RECT{0, 0, 0, 0};
         return box;
+    }
+
+    struct Probe {
+        int x, y;
+        COLORREF color;
+    };
+    // Each listed pixel has its colour; a failure names the pixel.
+    void expectPixels(std::initializer_list<Probe> probes) const {
+        for (const Probe& p : probes)
+            EXPECT_EQ(at(p.x, p.y), p.color) << "at " << p.x << "," << p.y;
     }
 
     int inkCount() const {
