@@ -11,7 +11,7 @@
 
 namespace {
 
-constexpr COLORREF kBlue = RGB(0, 0, 255);
+constexpr COLORREF kRed = RGB(255, 0, 0), kGreen = RGB(0, 255, 0), kBlue = RGB(0, 0, 255);
 
 class ImageDrawing : public ImageFiles {
 protected:
@@ -33,10 +33,7 @@ TEST_F(ImageDrawing, ScalingNearestOrSmooth) {
     Canvas nearest(12, 12), smooth(12, 12);
     ASSERT_EQ(checker.Draw(nearest.dc(), RECT{2, 2, 6, 6}, nullptr, false), 1);
     ASSERT_EQ(checker.Draw(smooth.dc(), RECT{2, 2, 6, 6}, nullptr, true), 1);
-    EXPECT_EQ(nearest.at(3, 2), RGB(255, 0, 0));
-    EXPECT_EQ(nearest.at(4, 2), kBlue);
-    EXPECT_EQ(nearest.at(5, 5), RGB(255, 0, 0));
-    EXPECT_EQ(nearest.at(6, 6), kWhite);
+    nearest.expectPixels({{3, 2, kRed}, {4, 2, kBlue}, {5, 5, kRed}, {6, 6, kWhite}});
     const COLORREF edge = smooth.at(3, 2);
     EXPECT_GT(GetBValue(edge), 20);
     EXPECT_LT(GetRValue(edge), 235);
@@ -54,9 +51,8 @@ TEST_F(ImageDrawing, PerPixelAlphaBlendsOverBackground) {
     CxImage rgba = loaded("rgba.png");  // transparent pixels leave the background
     canvas.clear(kBlue);
     rgba.Draw(canvas.dc(), RECT{0, 0, 4, 2});
-    EXPECT_EQ(canvas.at(0, 0), RGB(255, 0, 0));
+    canvas.expectPixels({{0, 0, kRed}, {2, 0, kBlue}});
     EXPECT_TRUE(near(canvas.at(1, 0), 0, 128, 127)) << std::hex << canvas.at(1, 0);
-    EXPECT_EQ(canvas.at(2, 0), kBlue);
 }
 
 // The clip holds for one call only; invalid images and rectangles draw nothing.
@@ -70,10 +66,9 @@ TEST_F(ImageDrawing, ClipRectangleIsHonouredAndRemovedAndInvalidDrawsNothing) {
     EXPECT_EQ(canvas.inkCount(), 0);
     RECT clip{0, 0, 3, 10};
     ASSERT_EQ(checker.Draw(canvas.dc(), RECT{0, 0, 10, 10}, &clip), 1);
-    EXPECT_EQ(canvas.at(2, 7), kBlue);
-    EXPECT_EQ(canvas.at(3, 2), kWhite);
+    canvas.expectPixels({{2, 7, kBlue}, {3, 2, kWhite}});
     checker.Draw(canvas.dc(), RECT{0, 0, 10, 10});
-    EXPECT_EQ(canvas.at(8, 8), RGB(255, 0, 0));
+    EXPECT_EQ(canvas.at(8, 8), kRed);
 }
 
 // Constant alpha is clamped to 0..255.
@@ -97,14 +92,10 @@ TEST_F(ImageDrawing, XImageKeepAspectFitsAndCentres) {
     Canvas canvas(20, 20);
     canvas.clear(kBlue);
     wide.draw(canvas.dc(), CRect(0, 0, 20, 20), XImage::KeepAspect, 255, nullptr);
-    EXPECT_EQ(canvas.at(2, 4), kBlue);
-    EXPECT_EQ(canvas.at(2, 5), RGB(255, 0, 0));
-    EXPECT_EQ(canvas.at(2, 14), RGB(255, 255, 255));
-    EXPECT_EQ(canvas.at(2, 15), kBlue);
+    canvas.expectPixels({{2, 4, kBlue}, {2, 5, kRed}, {2, 14, kWhite}, {2, 15, kBlue}});
     canvas.clear(kBlue);
     wide.draw(canvas.dc(), CRect(0, 0, 20, 20), 0, 255, nullptr);  // stretched
-    EXPECT_EQ(canvas.at(2, 2), RGB(255, 0, 0));
-    EXPECT_EQ(canvas.at(2, 17), RGB(255, 255, 255));
+    canvas.expectPixels({{2, 2, kRed}, {2, 17, kWhite}});
 }
 
 TEST_F(ImageDrawing, XImageOverlayGoesOnTop) {
@@ -119,15 +110,13 @@ TEST_F(ImageDrawing, XImageOverlayGoesOnTop) {
     {
         XDC dc(&cdc);
         base.draw(dc, CRect(0, 0, 4, 4), 0, 255, &badge);
-        EXPECT_EQ(canvas.at(0, 0), RGB(255, 0, 0));  // base shows through the badge
-        EXPECT_EQ(canvas.at(3, 3), RGB(0, 255, 0));
+        canvas.expectPixels({{0, 0, kRed}, {3, 3, kGreen}});  // base shows through the badge
         canvas.clear(kWhite);
         base.draw(dc, CRect(0, 0, 4, 4), 0, 255, &invalid);
-        EXPECT_EQ(canvas.at(3, 3), RGB(255, 0, 0));
+        EXPECT_EQ(canvas.at(3, 3), kRed);
         canvas.clear(kWhite);
         invalid.draw(dc, CRect(0, 0, 4, 4), 0, 255, &badge);  // the overlay alone
-        EXPECT_EQ(canvas.at(0, 0), kWhite);
-        EXPECT_EQ(canvas.at(3, 0), RGB(0, 255, 0));
+        canvas.expectPixels({{0, 0, kWhite}, {3, 0, kGreen}});
     }
     cdc.Detach();
 }

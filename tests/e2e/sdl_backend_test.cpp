@@ -22,8 +22,9 @@
 namespace {
 
 using namespace recording;
+using tessel::testing::pump;
+using Ints = std::vector<int>;
 
-constexpr DWORD kStyle = WS_OVERLAPPEDWINDOW;
 constexpr int kFrame = 4, kCaption = 23;  // WS_THICKFRAME and caption insets
 
 SDL_Window* nativeTitled(const char* title) {
@@ -34,29 +35,38 @@ SDL_Window* nativeTitled(const char* title) {
     return nullptr;
 }
 
-Uint32 pixelAt(SDL_Window* native, int x, int y) {
+Uint32 nativePixel(SDL_Window* native, int x, int y) {
     SDL_Surface* s = SDL_GetWindowSurface(native);
     return static_cast<const Uint32*>(s->pixels)[y * s->pitch / 4 + x] & 0xFFFFFF;
 }
 
-void push(SDL_Event event) {
-    SDL_PushEvent(&event);
+Ints placeOf(SDL_Window* native) {
+    int x, y, w, h;
+    SDL_GetWindowPosition(native, &x, &y);
+    SDL_GetWindowSize(native, &w, &h);
+    return {x, y, w, h};
 }
 
-// The recorder's fixture, around a framed window of its own.
+Ints leastSizeOf(SDL_Window* native) {
+    int w, h;
+    SDL_GetWindowMinimumSize(native, &w, &h);
+    return {w, h};
+}
+
+// The recorder's fixture around a framed window with a 300x200 client area
+// at (104, 127) on the screen, a child in it; native events pushed for it.
 class SdlBackendTest : public RecorderTest {
 protected:
     void SetUp() override {
         tessel::testing::useVirtualClock();
         ASSERT_TRUE(registerRecorder());
-        // A 300x200 client area at (104, 127) on the screen.
-        top = CreateWindowExW(0, L"Recorder", L"Tessel \u00fcber", kStyle | WS_VISIBLE, 100, 100,
-                              300 + 2 * kFrame, 200 + 2 * kFrame + kCaption, nullptr, nullptr,
-                              nullptr, nullptr);
+        top = CreateWindowExW(0, L"Recorder", L"Tessel \u00fcber", WS_OVERLAPPEDWINDOW | WS_VISIBLE,
+                              100, 100, 300 + 2 * kFrame, 200 + 2 * kFrame + kCaption, nullptr,
+                              nullptr, nullptr, nullptr);
         child = CreateWindowExW(0, L"Recorder", L"", WS_CHILD | WS_VISIBLE, 10, 10, 100, 50, top,
                                 nullptr, nullptr, nullptr);
         ASSERT_TRUE(top && child);
-        tessel::testing::pump();
+        pump();
         native = nativeTitled("Tessel \303\274ber");  // UTF-8
         ASSERT_TRUE(native);
         id = SDL_GetWindowID(native);
@@ -65,32 +75,29 @@ protected:
     void windowEvent(SDL_WindowEventID what, int data1 = 0, int data2 = 0) {
         SDL_Event e{};
         e.window = {SDL_WINDOWEVENT, 0, id, static_cast<Uint8>(what), 0, 0, 0, data1, data2};
-        push(e);
+        SDL_PushEvent(&e);
+        pump();
     }
-    void motion(int x, int y) {
+    void mouse(Uint32 type, int x, int y) {
         SDL_Event e{};
-        e.motion.type = SDL_MOUSEMOTION;
-        e.motion.windowID = id, e.motion.x = x, e.motion.y = y;
-        push(e);
-    }
-    void button(Uint32 type, int x, int y) {
-        SDL_Event e{};
-        e.button.type = type;
-        e.button.windowID = id, e.button.button = SDL_BUTTON_LEFT, e.button.x = x, e.button.y = y;
-        push(e);
+        if (type == SDL_MOUSEMOTION)
+            e.motion = {type, 0, id, 0, 0, x, y, 0, 0};
+        else
+            e.button = {type, 0, id, 0, SDL_BUTTON_LEFT, 0, 0, 0, x, y};
+        SDL_PushEvent(&e);
     }
     void key(Uint32 type, SDL_Keycode sym) {
         SDL_Event e{};
         e.key.type = type;
         e.key.windowID = id, e.key.keysym.sym = sym;
-        push(e);
+        SDL_PushEvent(&e);
     }
     void text(const char* utf8) {
         SDL_Event e{};
         e.text.type = SDL_TEXTINPUT;
         e.text.windowID = id;
         std::strncpy(e.text.text, utf8, sizeof e.text.text - 1);
-        push(e);
+        SDL_PushEvent(&e);
     }
     static std::vector<WPARAM> wParams(UINT message) {
         std::vector<WPARAM> out;
@@ -104,51 +111,40 @@ protected:
 };
 
 TEST_F(SdlBackendTest, NativeWindowFollowsTheTopLevelWindow) {
-    int x, y, w, h;
-    SDL_GetWindowPosition(native, &x, &y);
-    SDL_GetWindowSize(native, &w, &h);
-    EXPECT_EQ((std::vector{x, y, w, h}),
-              (std::vector{100 + kFrame, 100 + kFrame + kCaption, 300, 200}));
-    SDL_GetWindowMinimumSize(native, &w, &h);  // SM_CXMINTRACK/SM_CYMINTRACK less the frame
-    EXPECT_EQ((std::vector{w, h}), (std::vector{136 - 2 * kFrame, 39 - 2 * kFrame - kCaption}));
-
+    EXPECT_EQ(placeOf(native), (Ints{100 + kFrame, 100 + kFrame + kCaption, 300, 200}));
+    // SM_CXMINTRACK/SM_CYMINTRACK less the frame
+    EXPECT_EQ(leastSizeOf(native), (Ints{136 - 2 * kFrame, 39 - 2 * kFrame - kCaption}));
     SetWindowTextW(top, L"Renamed \u2713");
     EXPECT_STREQ(SDL_GetWindowTitle(native), "Renamed \xe2\x9c\x93");
     MoveWindow(top, 50, 60, 400 + 2 * kFrame, 250 + 2 * kFrame + kCaption, TRUE);
-    SDL_GetWindowPosition(native, &x, &y);
-    SDL_GetWindowSize(native, &w, &h);
-    EXPECT_EQ((std::vector{x, y, w, h}),
-              (std::vector{50 + kFrame, 60 + kFrame + kCaption, 400, 250}));
-
+    EXPECT_EQ(placeOf(native), (Ints{50 + kFrame, 60 + kFrame + kCaption, 400, 250}));
     ShowWindow(top, SW_HIDE);
     EXPECT_TRUE(SDL_GetWindowFlags(native) & SDL_WINDOW_HIDDEN);
     ShowWindow(top, SW_SHOW);
     EXPECT_FALSE(SDL_GetWindowFlags(native) & SDL_WINDOW_HIDDEN);
-
-    SetCursor(LoadCursorW(nullptr, IDC_SIZEWE));  // offscreen SDL has no cursor shapes to check
+    SetCursor(LoadCursorW(nullptr, IDC_SIZEWE));  // offscreen SDL has no shapes to check
     SetCursor(nullptr);
     EXPECT_EQ(SDL_ShowCursor(SDL_QUERY), SDL_DISABLE);
     SetCursor(LoadCursorW(nullptr, IDC_ARROW));
     EXPECT_EQ(SDL_ShowCursor(SDL_QUERY), SDL_ENABLE);
-
     DestroyWindow(top);
     EXPECT_EQ(nativeTitled("Renamed \xe2\x9c\x93"), nullptr);
 }
 
 TEST_F(SdlBackendTest, NativeMouseInputReachesTheWindowUnderIt) {
-    motion(20, 30);  // the child's client (10, 20)
-    button(SDL_MOUSEBUTTONDOWN, 20, 30);
-    button(SDL_MOUSEBUTTONUP, 20, 30);
-    button(SDL_MOUSEBUTTONDOWN, 21, 30);  // moved 1 px: still a double click
-    button(SDL_MOUSEBUTTONUP, 21, 30);
-    tessel::testing::pump();
+    mouse(SDL_MOUSEMOTION, 20, 30);  // the child's client (10, 20)
+    for (int x : {20, 21}) {         // moved 1 px: still a double click
+        mouse(SDL_MOUSEBUTTONDOWN, x, 30);
+        mouse(SDL_MOUSEBUTTONUP, x, 30);
+    }
+    pump();
     EXPECT_SEQ(messagesOf(child), {"WM_MOUSEMOVE", "WM_LBUTTONDOWN", "WM_LBUTTONUP", "WM_MOUSEMOVE",
                                    "WM_LBUTTONDBLCLK", "WM_LBUTTONUP"});
     EXPECT_EQ(calls(WM_LBUTTONDOWN).at(0).lParam, MAKELONG(10, 20));
     EXPECT_EQ(calls(WM_LBUTTONDBLCLK).at(0).lParam, MAKELONG(11, 20));
     POINT cursor;
     GetCursorPos(&cursor);
-    EXPECT_EQ((std::vector{cursor.x, cursor.y}), (std::vector<LONG>{104 + 21, 127 + 30}));
+    EXPECT_EQ((Ints{cursor.x, cursor.y}), (Ints{104 + 21, 127 + 30}));
 
     // While the child holds the capture, the pointer outside still reaches it.
     g_log.clear();
@@ -158,25 +154,24 @@ TEST_F(SdlBackendTest, NativeMouseInputReachesTheWindowUnderIt) {
         if (m == WM_LBUTTONUP) ReleaseCapture();
         return false;
     };
-    button(SDL_MOUSEBUTTONDOWN, 20, 30);
-    motion(350, 260);
-    button(SDL_MOUSEBUTTONUP, 350, 260);
-    tessel::testing::pump();
+    mouse(SDL_MOUSEBUTTONDOWN, 20, 30);
+    mouse(SDL_MOUSEMOTION, 350, 260);
+    mouse(SDL_MOUSEBUTTONUP, 350, 260);
+    pump();
     EXPECT_EQ(calls(WM_MOUSEMOVE).at(0).window, child);
-    EXPECT_EQ(calls(WM_LBUTTONUP).at(0).window, child);
-    EXPECT_EQ(calls(WM_LBUTTONUP).at(0).lParam, MAKELONG(340, 250));
+    EXPECT_EQ(calls(WM_LBUTTONUP).at(0), (Record{child, WM_LBUTTONUP, 0, MAKELONG(340, 250)}));
 
-    motion(20, 30);
-    tessel::testing::pump();
+    mouse(SDL_MOUSEMOTION, 20, 30);
+    pump();
     g_log.clear();
     SDL_Event wheel{};
     wheel.wheel = {SDL_MOUSEWHEEL, 0, id, 0, 0, 1, SDL_MOUSEWHEEL_NORMAL, 0.0f, 1.0f, 0, 0};
-    push(wheel);
+    SDL_PushEvent(&wheel);
     wheel.wheel.y = -2, wheel.wheel.preciseY = -2.0f;
-    push(wheel);
+    SDL_PushEvent(&wheel);
     wheel.wheel.direction = SDL_MOUSEWHEEL_FLIPPED;  // natural scrolling: the sign turns
-    push(wheel);
-    tessel::testing::pump();
+    SDL_PushEvent(&wheel);
+    pump();
     std::vector<short> deltas;
     for (const WPARAM w : wParams(WM_MOUSEWHEEL))
         deltas.push_back(static_cast<short>(HIWORD(w)));
@@ -185,7 +180,6 @@ TEST_F(SdlBackendTest, NativeMouseInputReachesTheWindowUnderIt) {
 
 TEST_F(SdlBackendTest, NativeKeysAndTextBecomeKeyMessagesAndCharacters) {
     windowEvent(SDL_WINDOWEVENT_FOCUS_GAINED);
-    tessel::testing::pump();
     EXPECT_EQ(GetFocus(), top);
     g_log.clear();
     key(SDL_KEYDOWN, SDLK_a);
@@ -194,7 +188,7 @@ TEST_F(SdlBackendTest, NativeKeysAndTextBecomeKeyMessagesAndCharacters) {
     key(SDL_KEYDOWN, SDLK_LEFT);
     key(SDL_KEYUP, SDLK_LEFT);
     text("\xc3\xa9\xe2\x82\xac");  // é€ from an input method: no key of their own
-    tessel::testing::pump();
+    pump();
     EXPECT_SEQ(wParams(WM_KEYDOWN), {'A', VK_LEFT, 0xE7, 0xE7});
     EXPECT_SEQ(wParams(WM_KEYUP), {'A', VK_LEFT, 0xE7, 0xE7});
     EXPECT_SEQ(wParams(WM_CHAR), {L'a', 0xE9, 0x20AC});
@@ -202,55 +196,40 @@ TEST_F(SdlBackendTest, NativeKeysAndTextBecomeKeyMessagesAndCharacters) {
 }
 
 TEST_F(SdlBackendTest, NativeResizeMoveMinimiseAndCloseMapToTheWindowSystem) {
-    g_hooks[top] = [](UINT m, WPARAM, LPARAM l, LRESULT*) {
+    bool decline = true;
+    g_hooks[top] = [&decline](UINT m, WPARAM, LPARAM l, LRESULT* result) {
         if (m == WM_GETMINMAXINFO)
             reinterpret_cast<MINMAXINFO*>(l)->ptMinTrackSize = {200 + 2 * kFrame,
                                                                 150 + 2 * kFrame + kCaption};
-        return false;
+        return m == WM_CLOSE && decline && (*result = 0, true);
     };
     windowEvent(SDL_WINDOWEVENT_SIZE_CHANGED, 350, 250);
-    tessel::testing::pump();
     EXPECT_EQ(calls(WM_SIZE).back().lParam, MAKELONG(350, 250));
     RECT r;
     GetWindowRect(top, &r);
-    EXPECT_EQ((std::vector{r.right - r.left, r.bottom - r.top}),
-              (std::vector<LONG>{350 + 2 * kFrame, 250 + 2 * kFrame + kCaption}));
-    int w, h;
-    SDL_GetWindowMinimumSize(native, &w, &h);
-    EXPECT_EQ((std::vector{w, h}), (std::vector{200, 150}));
-
+    EXPECT_EQ((Ints{r.right - r.left, r.bottom - r.top}),
+              (Ints{350 + 2 * kFrame, 250 + 2 * kFrame + kCaption}));
+    EXPECT_EQ(leastSizeOf(native), (Ints{200, 150}));
     windowEvent(SDL_WINDOWEVENT_SIZE_CHANGED, 50, 400);  // below the tracking minimum
-    tessel::testing::pump();
     EXPECT_EQ(calls(WM_SIZE).back().lParam, MAKELONG(200, 400));
-    SDL_GetWindowSize(native, &w, &h);
-    EXPECT_EQ((std::vector{w, h}), (std::vector{200, 400}));
-
+    const Ints clamped = placeOf(native);
+    EXPECT_EQ((Ints{clamped[2], clamped[3]}), (Ints{200, 400}));
     windowEvent(SDL_WINDOWEVENT_MOVED, 300, 200);
-    tessel::testing::pump();
     GetWindowRect(top, &r);
-    EXPECT_EQ((std::vector{r.left, r.top}),
-              (std::vector<LONG>{300 - kFrame, 200 - kFrame - kCaption}));
+    EXPECT_EQ((Ints{r.left, r.top}), (Ints{300 - kFrame, 200 - kFrame - kCaption}));
 
     g_log.clear();
     windowEvent(SDL_WINDOWEVENT_MINIMIZED);
-    tessel::testing::pump();
     EXPECT_TRUE(IsIconic(top));
     windowEvent(SDL_WINDOWEVENT_RESTORED);
-    tessel::testing::pump();
     EXPECT_FALSE(IsIconic(top));
     EXPECT_SEQ(wParams(WM_SIZE), {SIZE_MINIMIZED, SIZE_RESTORED});
 
     // The close button asks; a window that declines stays, else it is destroyed.
-    bool decline = true;
-    g_hooks[top] = [&decline](UINT m, WPARAM, LPARAM, LRESULT* result) {
-        return m == WM_CLOSE && decline && (*result = 0, true);
-    };
     windowEvent(SDL_WINDOWEVENT_CLOSE);
-    tessel::testing::pump();
     EXPECT_TRUE(IsWindow(top));
     decline = false;
     windowEvent(SDL_WINDOWEVENT_CLOSE);
-    tessel::testing::pump();
     EXPECT_FALSE(IsWindow(top));
     EXPECT_SEQ(
         messagesOf(top, {WM_GETMINMAXINFO, WM_WINDOWPOSCHANGING, WM_WINDOWPOSCHANGED, WM_SHOWWINDOW,
@@ -260,31 +239,21 @@ TEST_F(SdlBackendTest, NativeResizeMoveMinimiseAndCloseMapToTheWindowSystem) {
 }
 
 TEST_F(SdlBackendTest, OnlyTheDamagedPartIsPresented) {
-    HBRUSH red = CreateSolidBrush(RGB(255, 0, 0));
-    g_hooks[child] = [&](UINT m, WPARAM, LPARAM, LRESULT*) {
-        if (m != WM_PAINT) return false;
-        PAINTSTRUCT ps;
-        HDC dc = BeginPaint(child, &ps);
-        FillRect(dc, &ps.rcPaint, red);
-        EndPaint(child, &ps);
-        return true;
-    };
+    paintWith(child, RGB(255, 0, 0));
     InvalidateRect(child, nullptr, FALSE);
-    tessel::testing::pump();
-    EXPECT_EQ(pixelAt(native, 15, 15), 0xFF0000u);
-    EXPECT_EQ(pixelAt(native, 150, 150), 0xFFFFFFu);  // the top level's white surface
+    pump();
+    EXPECT_EQ(nativePixel(native, 15, 15), 0xFF0000u);
+    EXPECT_EQ(nativePixel(native, 150, 150), 0xFFFFFFu);  // the top level's white surface
 
     // A mark in the native frame buffer outside the next damage stays.
     SDL_Surface* frameBuffer = SDL_GetWindowSurface(native);
     static_cast<Uint32*>(frameBuffer->pixels)[150 * frameBuffer->pitch / 4 + 150] = 0x123456;
     const RECT part{0, 0, 5, 5};
     InvalidateRect(child, &part, FALSE);
-    tessel::testing::pump();
-    EXPECT_EQ(pixelAt(native, 150, 150), 0x123456u);
+    pump();
+    EXPECT_EQ(nativePixel(native, 150, 150), 0x123456u);
     windowEvent(SDL_WINDOWEVENT_EXPOSED);  // the desktop lost the contents: all again
-    tessel::testing::pump();
-    EXPECT_EQ(pixelAt(native, 150, 150), 0xFFFFFFu);
-    DeleteObject(red);
+    EXPECT_EQ(nativePixel(native, 150, 150), 0xFFFFFFu);
 }
 
 // What the low-level hook learns of each key: its virtual key and whether a program sent it.
@@ -302,10 +271,10 @@ TEST_F(SdlBackendTest, TheKeyboardHookTellsTheUsersKeysFromInjectedOnes) {
     SetFocus(child);
     key(SDL_KEYDOWN, SDLK_a);
     key(SDL_KEYUP, SDLK_a);
-    tessel::testing::pump();  // native events enter when the loop asks the display
+    pump();  // native events enter when the loop asks the display
     tessel::sendKeyInput('B');
     tessel::sendKeyInput('B', 0, KEYEVENTF_KEYUP);
-    tessel::testing::pump();
+    pump();
     UnhookWindowsHookEx(g_keyHook);
     const DWORD a = 'A', b = 'B';
     EXPECT_EQ(g_hookedKeys,

@@ -2,7 +2,7 @@
 # a work directory, clean-up by PID on exit, and the checks `expect` (a line
 # the program printed to $out) and `pixel` (a colour on the screen, read
 # with $xtool). The driver sets $xtool and starts its program as $app_pid.
-for tool in Xvfb xdotool xwd; do
+for tool in Xvfb xdotool; do
   command -v "$tool" >/dev/null || { echo "SKIP: $tool is not installed"; exit 77; }
 done
 
@@ -66,7 +66,7 @@ expect() {
 
 # colour X Y: the screen's colour there now, as RRGGBB.
 colour() {
-  xwd -root -silent -out "$work/screen.xwd" && "$xtool" pixel "$work/screen.xwd" "$1" "$2"
+  "$xtool" pixel "$1" "$2"
 }
 
 # pixel X Y RRGGBB: the screen shows the colour there within 20 s.

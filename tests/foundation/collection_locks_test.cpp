@@ -1,14 +1,12 @@
-// Which lock each collection operation takes, seen from outside: while this thread reads a
-// collection, as a thread inside one of its read-only operations does, another thread runs the
-// operation. An operation that reads shares the collection and finishes; one that takes the write
-// (or exclusive) lock waits, and, writers going first, holds back new readers, which is how the
-// test sees it wait. No sleeps.
-//
-// KLArray is no lockable object (it derives from KLObject only), so its lock
-// calls exclude nothing and have nothing to show here.
+// Which lock each collection operation takes, seen from outside: while this
+// thread reads the collection, another runs the operation. One that reads
+// shares the collection and finishes; one that writes waits and, writers going
+// first, holds back new readers, which is how the test sees it wait.
+// (KLArray derives from KLObject only: its lock calls exclude nothing.)
 #include <gtest/gtest.h>
 
 #include <atomic>
+#include <functional>
 #include <memory>
 #include <thread>
 
@@ -17,18 +15,14 @@
 #include <tessel/foundation/KLVector.h>
 #include <tessel/foundation/KLVectorIterator.h>
 
-#include "lock_probe.h"
+#include "kelp_checks.h"
 
 using namespace kelp;
-using kelp_test::newReaderGetsIn;
-using kelp_test::spinUntil;
 
 namespace {
 
-// Runs `operation` on another thread while this thread holds a read lock of
-// `object`; true when the operation had to wait for that read to end.
-template <class Operation>
-bool waitsForAReader(const KLObject& object, Operation operation) {
+// True when `operation`, run on another thread, had to wait for this thread's read.
+bool waitsForAReader(const KLObject& object, const std::function<void()>& operation) {
     EXPECT_TRUE(object.lockForReading(-1));
     std::atomic<bool> done{false};
     std::thread other([&] {
@@ -40,51 +34,40 @@ bool waitsForAReader(const KLObject& object, Operation operation) {
         done = true;
     });
     bool waited = false;
-    spinUntil([&] {
-        if (done) return true;
-        waited = !newReaderGetsIn(object);  // only a waiting writer stops a new reader
-        return waited;
-    });
-    if (waited) {
-        EXPECT_FALSE(done) << "it finished while another thread still read";
-    }
+    kelp_test::spinUntil([&] { return done || (waited = !kelp_test::newReaderGetsIn(object)); });
+    EXPECT_FALSE(waited && done) << "it finished while another thread still read";
     EXPECT_TRUE(object.unlock());
     other.join();
-    EXPECT_TRUE(done);
     return waited;
 }
 
-void filled(KLVector<int>& v) {
-    for (int i = 0; i < 3; ++i)
-        v.insert(i, i);
-}
+struct Case {
+    const char* name;
+    const KLObject& object;
+    std::function<void()> operation;
+    bool writes;
+};
 
-void filled(KLList<int>& list) {
-    for (int i = 0; i < 3; ++i)
-        list.add(i, KLCollection::kAddLast);
-}
-
-template <class Iterator, class Collection>
-std::unique_ptr<Iterator> stepped(Collection& c, int steps) {
-    std::unique_ptr<Iterator> it(static_cast<Iterator*>(c.iterator(false)));
-    for (int i = 0; i < steps; ++i)
-        it->next();
-    return it;
+void expectLocks(const std::initializer_list<Case>& cases) {
+    for (const Case& c : cases)
+        EXPECT_EQ(waitsForAReader(c.object, c.operation), c.writes) << c.name;
 }
 
 TEST(CollectionLocks, VectorReadsShareTheVectorAndChangesWaitForReaders) {
     KLVector<int> v;
-    filled(v);
-    EXPECT_FALSE(waitsForAReader(v, [&] { EXPECT_EQ(v.get(1), 1); })) << "get";
-    EXPECT_FALSE(waitsForAReader(v, [&] { delete v.listIterator(1); })) << "listIterator";
-    EXPECT_FALSE(waitsForAReader(v, [&] { delete v.iterator(false); })) << "iterator";
-
-    EXPECT_TRUE(waitsForAReader(v, [&] { v.insert(9, 0); })) << "insert";
-    EXPECT_TRUE(waitsForAReader(v, [&] { v.set(8, 0, nullptr); })) << "set";
-    EXPECT_TRUE(waitsForAReader(v, [&] { v.removeRange(0, 1); })) << "removeRange";
-    EXPECT_TRUE(waitsForAReader(v, [&] { v.ensureCapacity(1000); })) << "ensureCapacity";
-    EXPECT_TRUE(waitsForAReader(v, [&] { v.setSize(10); })) << "setSize";
-    EXPECT_TRUE(waitsForAReader(v, [&] { v.clear(); })) << "clear";
+    for (int i = 0; i < 3; ++i)
+        v.insert(i, i);
+    expectLocks({
+        {"get", v, [&] { EXPECT_EQ(v.get(1), 1); }, false},
+        {"listIterator", v, [&] { delete v.listIterator(1); }, false},
+        {"iterator", v, [&] { delete v.iterator(false); }, false},
+        {"insert", v, [&] { v.insert(9, 0); }, true},
+        {"set", v, [&] { v.set(8, 0, nullptr); }, true},
+        {"removeRange", v, [&] { v.removeRange(0, 1); }, true},
+        {"ensureCapacity", v, [&] { v.ensureCapacity(1000); }, true},
+        {"setSize", v, [&] { v.setSize(10); }, true},
+        {"clear", v, [&] { v.clear(); }, true},
+    });
     EXPECT_TRUE(v.isEmpty());
 }
 
@@ -92,12 +75,15 @@ TEST(CollectionLocks, VectorReadsShareTheVectorAndChangesWaitForReaders) {
 // only read. Each runs on an iterator after one step.
 TEST(CollectionLocks, IteratorStepsTakeTheLockTheirCollectionNeeds) {
     KLVector<int> v;
-    filled(v);
     KLList<int> list;
-    filled(list);
-    auto vit = stepped<KLVectorIterator<int>>(v, 1);
-    auto lit = stepped<KLListIterator<int>>(list, 1);
-    int value = 0;
+    for (int i = 0; i < 3; ++i) {
+        v.insert(i, i);
+        list.add(i, KLCollection::kAddLast);
+    }
+    std::unique_ptr<KLVectorIterator<int>> vit(static_cast<KLVectorIterator<int>*>(v.iterator(false)));
+    std::unique_ptr<KLListIterator<int>> lit(static_cast<KLListIterator<int>*>(list.iterator(false)));
+    vit->next();
+    lit->next();
     const auto query = [](auto& it, int which) {
         if (which == 0) it.hasCurrent();
         if (which == 1) it.hasNext();
@@ -110,14 +96,17 @@ TEST(CollectionLocks, IteratorStepsTakeTheLockTheirCollectionNeeds) {
         EXPECT_TRUE(waitsForAReader(v, [&] { query(*vit, which); })) << "vector query " << which;
         EXPECT_FALSE(waitsForAReader(list, [&] { query(*lit, which); })) << "list query " << which;
     }
-    EXPECT_TRUE(waitsForAReader(v, [&] { vit->set(7, &value); })) << "set";
-    EXPECT_TRUE(waitsForAReader(v, [&] { vit->remove(&value); })) << "remove";
-    EXPECT_TRUE(waitsForAReader(v, [&] { vit->add(5, KLCollection::kAddAsNext); })) << "add";
-    EXPECT_TRUE(waitsForAReader(list, [&] { lit->set(7, &value); })) << "set";
-    EXPECT_TRUE(waitsForAReader(list, [&] { lit->remove(&value); })) << "remove";
-    EXPECT_TRUE(waitsForAReader(list, [&] { lit->add(5, KLCollection::kAddAsNext); })) << "add";
-    EXPECT_TRUE(waitsForAReader(list, [&] { list.add(4, KLCollection::kAddLast); })) << "list add";
-    EXPECT_TRUE(waitsForAReader(list, [&] { list.clear(); })) << "list clear";
+    int value = 0;
+    expectLocks({
+        {"vector set", v, [&] { vit->set(7, &value); }, true},
+        {"vector remove", v, [&] { vit->remove(&value); }, true},
+        {"vector add", v, [&] { vit->add(5, KLCollection::kAddAsNext); }, true},
+        {"list set", list, [&] { lit->set(7, &value); }, true},
+        {"list remove", list, [&] { lit->remove(&value); }, true},
+        {"list add", list, [&] { lit->add(5, KLCollection::kAddAsNext); }, true},
+        {"KLList::add", list, [&] { list.add(4, KLCollection::kAddLast); }, true},
+        {"KLList::clear", list, [&] { list.clear(); }, true},
+    });
 }
 
 }  // namespace

@@ -18,7 +18,7 @@
 #include <tessel/foundation/KLValue.h>
 #include <tessel/platform/afx_string.h>
 
-#include "throw_check.h"
+#include "kelp_checks.h"
 
 using namespace kelp;
 
@@ -82,11 +82,11 @@ TEST(KLIntegerArrayAndFlags, CheckBoundsAndHoldFlagsBeyond64) {
 
 TEST(KLFileInfo, TellsFilesFromDirectoriesAndMissingPaths) {
     namespace fs = std::filesystem;
-    const fs::path dir =
-        fs::temp_directory_path() / ("tessel_fileinfo_" + std::to_string(getpid()));
+    const fs::path dir = fs::temp_directory_path() / ("tessel_fileinfo_" + std::to_string(getpid()));
     fs::create_directories(dir);
-    std::ofstream(dir / "\xC3\xA9t\xC3\xA9") << "x";
-    EXPECT_TRUE(KLFileInfo::isFile((dir / "\xC3\xA9t\xC3\xA9").c_str()));
+    const fs::path file = dir / "\xC3\xA9t\xC3\xA9";
+    std::ofstream(file) << "x";
+    EXPECT_TRUE(KLFileInfo::isFile(file.c_str()));
     EXPECT_FALSE(KLFileInfo::isFile(dir.c_str()));
     EXPECT_FALSE(KLFileInfo::isFile((dir / "missing").c_str()));
     fs::remove_all(dir);
@@ -105,21 +105,16 @@ TEST(KLFilename, ConcatPathsJoinsWithExactlyOneSeparatorInEveryCase) {
     const Case cases[] = {
         {"images//", "//ok.png", kNative, "images/ok.png"},
         {"a/b", "c/d", kNative, "a/b/c/d"},
-        // An empty side is joined like any other.
-        {"a", "", kNative, "a/"},
+        {"a", "", kNative, "a/"},  // an empty side is joined like any other
         {"", "b", kNative, "/b"},
         {"", "", kNative, "/"},
-        // Nothing but separators on a side.
-        {"/", "/etc", kNative, "/etc"},
+        {"/", "/etc", kNative, "/etc"},  // nothing but separators on a side
         {"//", "//", kNative, "/"},
-        // Posix: only '/' separates.
-        {"a\\", "b", KLFilename::Posix, "a\\/b"},
-        // Windows: '\\' joins, '/' counts as a separator too.
-        {"C:\\dir/", "\\x", kWindows, "C:\\dir\\x"},
+        {"a\\", "b", KLFilename::Posix, "a\\/b"},  // only '/' separates
+        {"C:\\dir/", "\\x", kWindows, "C:\\dir\\x"},  // '\\' joins, '/' separates too
         {"", "", kWindows, "\\"},
-        // Detect: the first path's separators, else this platform's.
-        {"C:\\dir", "x", KLFilename::Detect, "C:\\dir\\x"},
-        {"dir", "x", KLFilename::Detect, "dir/x"},
+        {"C:\\dir", "x", KLFilename::Detect, "C:\\dir\\x"},  // the first path's separators,
+        {"dir", "x", KLFilename::Detect, "dir/x"},       // else this platform's
     };
     for (const Case& c : cases) {
         EXPECT_EQ(KLFilename::concatPaths(c.a, c.b, c.style), c.joined)
@@ -142,5 +137,5 @@ TEST(KLException, DescribesItsSiteAndCopies) {
         EXPECT_EQ(KLIndexOutOfBoundsException("f.h", 1).getStatus(), KL_STATUS_TIMEOUT);
     }).join();
     EXPECT_EQ(KLIndexOutOfBoundsException("f.h", 1).getStatus(), KL_STATUS_IO_ERROR);
-    kl_status_setLastError(KL_STATUS_OK);
+    kelp_test::takeStatus();
 }

@@ -1,5 +1,6 @@
 #include <gtest/gtest.h>
 
+#include <initializer_list>
 #include <memory>
 #include <thread>
 #include <vector>
@@ -8,7 +9,7 @@
 #include <tessel/foundation/KLIterator.h>
 #include <tessel/foundation/KLList.h>
 
-#include "throw_check.h"
+#include "kelp_checks.h"
 
 using namespace kelp;
 
@@ -20,6 +21,11 @@ constexpr const char* kIterFile = "KLListIterator.h";
 
 std::unique_ptr<ListIter> walk(KLList<int>& list, bool fromEnd = false) {
     return std::unique_ptr<ListIter>(static_cast<ListIter*>(list.iterator(fromEnd)));
+}
+
+void append(KLList<int>& list, std::initializer_list<int> values) {
+    for (int v : values)
+        list.add(v, KLCollection::kAddLast);
 }
 
 // Walks both ways, so a broken back link or end pointer shows up as a mismatch.
@@ -49,8 +55,7 @@ TEST(KLList, AddKeepsOrderAndClearGivesTheNodesBack) {
 
 TEST(KLListIterator, StepsBothWaysAndThrowsWithoutAnElement) {
     KLList<int> list;
-    for (int i = 1; i <= 3; ++i)
-        list.add(i, KLCollection::kAddLast);
+    append(list, {1, 2, 3});
     auto it = walk(list);
     EXPECT_THROW_AT(it->current(), KLNoSuchElementException, kIterFile, 521);
     EXPECT_THROW_AT(it->previous(), KLNoSuchElementException, kIterFile, 549);
@@ -67,7 +72,9 @@ TEST(KLListIterator, StepsBothWaysAndThrowsWithoutAnElement) {
     EXPECT_THROW_AT(orphan.add(1, 1), KLIllegalStateException, kIterFile, 600);
 }
 
-TEST(KLListIterator, OwnChangesEditAroundThePositionWithoutFailingIt) {
+// Its own changes edit around the position without failing the iterator;
+// another iterator's fail the next step of this one.
+TEST(KLListIterator, OwnChangesEditAroundThePositionAndOthersFailTheNextStep) {
     KLList<int> list;
     walk(list)->add(2, KLCollection::kAddAsPrevious);    // into an empty list
     walk(list)->add(1, KLCollection::kAddAsPrevious);    // no current, no previous: first
@@ -88,42 +95,32 @@ TEST(KLListIterator, OwnChangesEditAroundThePositionWithoutFailingIt) {
     EXPECT_EQ(*it->previous(), 7);
     EXPECT_EQ(*it->next(), 6);
     EXPECT_EQ(contents(list), (Ints{1, 5, 7, 6, 4}));
+
+    auto other = walk(list);
+    it->set(60, nullptr);
+    EXPECT_EQ(*other->next(), 1);  // a set changes no structure
+    it->add(8, KLCollection::kAddAsNext);
+    EXPECT_THROW_AT(other->next(), KLConcurrentModificationException, "KLCollectionIterator.h", 41);
+    EXPECT_THROW(other->remove(nullptr), KLConcurrentModificationException);
+    EXPECT_EQ(*it->next(), 8);
+    list.add(9, KLCollection::kAddLast);
+    EXPECT_THROW(it->hasNext(), KLConcurrentModificationException);
+    EXPECT_EQ(contents(list), (Ints{1, 5, 7, 60, 8, 4, 9}));
 }
 
-TEST(KLListIterator, ChangesMadeElsewhereFailTheNextStep) {
-    KLList<int> list;
-    for (int i = 1; i <= 3; ++i)
-        list.add(i, KLCollection::kAddLast);
-    auto a = walk(list);
-    auto b = walk(list);
-    a->next();
-    a->set(10, nullptr);
-    EXPECT_EQ(*b->next(), 10);
-    a->add(4, KLCollection::kAddAsNext);
-    EXPECT_THROW_AT(b->next(), KLConcurrentModificationException, "KLCollectionIterator.h", 41);
-    EXPECT_THROW(b->remove(nullptr), KLConcurrentModificationException);
-    EXPECT_EQ(*a->next(), 4);
-    list.add(5, KLCollection::kAddLast);
-    EXPECT_THROW(a->hasNext(), KLConcurrentModificationException);
-    EXPECT_EQ(contents(list), (Ints{10, 4, 2, 3, 5}));
-}
-
-// Runs visit what single steps would, across run boundaries, hold no lock
-// between runs, and a change between two runs fails the next run.
+// Runs visit what single steps would, across run boundaries, holding the list
+// while they visit and not between runs; a change between two runs fails the next.
 TEST(KLListIterator, RunsStepLikeSingleStepsAndFailAfterAChange) {
     KLList<int> list;
-    for (int i = 0; i < 7; ++i)
-        list.add(i, KLCollection::kAddLast);
+    append(list, {0, 1, 2, 3, 4, 5, 6});
     ListIter it(&list, false);
     Ints seen;
     const auto note = [&](int value) {
         seen.push_back(value);
-        bool writerGotIn = false;  // the run holds the list while it visits
-        std::thread([&] { writerGotIn = list.lockForWriting(0) && list.unlock(); }).join();
-        EXPECT_FALSE(writerGotIn);
+        EXPECT_FALSE(kelp_test::writerGetsIn(list));
     };
     EXPECT_TRUE(it.nextRun(3, note));
-    kelp_test::expectLockFree(list);  // no hold left after a run
+    kelp_test::expectLockFree(list);
     EXPECT_EQ(*it.current(), 2);
     EXPECT_FALSE(it.nextRun(4, note));
     EXPECT_FALSE(it.nextRun(4, note));  // at the end a run visits nothing
@@ -139,8 +136,7 @@ TEST(KLListIterator, RunsStepLikeSingleStepsAndFailAfterAChange) {
 
 TEST(KLIterator, ForwardsToTheIteratorItOwns) {
     KLList<int> list;
-    for (int i = 1; i <= 5; ++i)
-        list.add(i, KLCollection::kAddLast);
+    append(list, {1, 2, 3, 4, 5});
     KLIterator<int> it;
     EXPECT_THROW_AT(it.next(), KLNoSuchElementException, "KLIterator.h", 68);
     EXPECT_THROW_AT(it.remove(), KLIllegalStateException, "KLIterator.h", 102);
@@ -156,7 +152,7 @@ TEST(KLIterator, ForwardsToTheIteratorItOwns) {
 
 TEST(KLList, FailedNodeAllocationChangesNothingAndReleasesTheLock) {
     KLList<int> list;
-    list.add(1, KLCollection::kAddLast);
+    append(list, {1});
     auto it = walk(list);
     list.getNodeAllocator().failNextAllocations(1);
     EXPECT_EQ(EXPECT_THROW_AT(list.add(2, 1), KLMemoryException, "KLList.h", 187),
@@ -165,7 +161,7 @@ TEST(KLList, FailedNodeAllocationChangesNothingAndReleasesTheLock) {
     list.getNodeAllocator().failNextAllocations(1);
     EXPECT_EQ(EXPECT_THROW_AT(it->add(2, 1), KLMemoryException, kIterFile, 606),
               KL_STATUS_OUT_OF_MEMORY);
-    kl_status_setLastError(KL_STATUS_OK);
+    kelp_test::takeStatus();
     kelp_test::expectLockFree(list);
     EXPECT_EQ(*it->next(), 1);  // nothing changed behind the iterator
     EXPECT_EQ(contents(list), Ints{1});

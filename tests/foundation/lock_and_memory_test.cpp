@@ -10,7 +10,7 @@
 #include <tessel/foundation/KLList.h>
 #include <tessel/foundation/KLVector.h>
 
-#include "throw_check.h"
+#include "kelp_checks.h"
 
 using namespace kelp;
 

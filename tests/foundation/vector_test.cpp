@@ -6,7 +6,7 @@
 #include <tessel/foundation/KLConcurrentModificationException.h>
 #include <tessel/foundation/KLVector.h>
 
-#include "throw_check.h"
+#include "kelp_checks.h"
 
 using namespace kelp;
 

@@ -7,10 +7,12 @@
 #include <tessel/platform/testing.h>
 #include <tessel/platform/win_user.h>
 
+#include "key_strokes.h"
 #include "message_recorder.h"
 
 namespace {
 using namespace recording;
+using namespace test_support;
 
 HWND g_dialog = nullptr;
 
@@ -46,23 +48,6 @@ protected:
             *result = code;
             return true;
         };
-    }
-    static void press(WORD vk, DWORD flags = 0) {
-        tessel::sendKeyInput(vk, 0, flags);
-        tessel::sendKeyInput(vk, 0, flags | KEYEVENTF_KEYUP);
-        tessel::testing::pump();
-    }
-    static void withShift(WORD vk) {
-        tessel::sendKeyInput(VK_SHIFT);
-        press(vk);
-        tessel::sendKeyInput(VK_SHIFT, 0, KEYEVENTF_KEYUP);
-        tessel::testing::pump();
-    }
-    static void withAlt(WORD vk) {
-        tessel::sendKeyInput(VK_MENU);
-        press(vk);
-        tessel::sendKeyInput(VK_MENU, 0, KEYEVENTF_KEYUP);
-        tessel::testing::pump();
     }
     static Records to(HWND w, const Messages& wanted) {
         Records out;
@@ -105,7 +90,7 @@ TEST_F(DialogNavigationTest, TabVisitsNestedContainersInOrderAndShiftTabReverses
     g_log.clear();
     std::vector<HWND> visited;
     for (int i = 0; i < 4; ++i) {
-        press(VK_TAB);
+        tapKey(VK_TAB);
         visited.push_back(GetFocus());
     }
     EXPECT_EQ(visited, order);
@@ -114,7 +99,7 @@ TEST_F(DialogNavigationTest, TabVisitsNestedContainersInOrderAndShiftTabReverses
 
     std::vector<HWND> back;
     for (int i = 0; i < 4; ++i) {
-        withShift(VK_TAB);
+        shifted(VK_TAB);
         back.push_back(GetFocus());
     }
     EXPECT_EQ(back, (std::vector<HWND>{last, inInner, inOuter, first}));
@@ -123,7 +108,7 @@ TEST_F(DialogNavigationTest, TabVisitsNestedContainersInOrderAndShiftTabReverses
     answerDlgCode(inInner, DLGC_WANTTAB);
     SetFocus(inInner);
     g_log.clear();
-    press(VK_TAB);
+    tapKey(VK_TAB);
     EXPECT_EQ(GetFocus(), inInner);
     EXPECT_SEQ(to(inInner, {WM_KEYDOWN, WM_CHAR}),
                {{inInner, WM_KEYDOWN, VK_TAB, 1}, {inInner, WM_CHAR, L'\t', 1}});
@@ -156,7 +141,7 @@ TEST_F(DialogNavigationTest, ArrowsStayInTheirGroupAndWrapThere) {
     SetFocus(a2);
     std::vector<HWND> visited;
     for (const WORD key : {VK_DOWN, VK_RIGHT, VK_DOWN, VK_UP, VK_LEFT}) {
-        press(key);
+        tapKey(key);
         visited.push_back(GetFocus());
     }
     EXPECT_EQ(visited, (std::vector<HWND>{a4, a1, a2, a1, a4}));
@@ -164,7 +149,7 @@ TEST_F(DialogNavigationTest, ArrowsStayInTheirGroupAndWrapThere) {
     // A control that wants the arrows keeps them.
     answerDlgCode(a4, DLGC_WANTARROWS);
     g_log.clear();
-    press(VK_DOWN);
+    tapKey(VK_DOWN);
     EXPECT_EQ(GetFocus(), a4);
     EXPECT_EQ(to(a4, {WM_KEYDOWN}).size(), 1u);
 }
@@ -175,8 +160,8 @@ TEST_F(DialogNavigationTest, EnterAndEscapeCommandTheDialogOrClickTheFocusedButt
     answerDlgCode(ok, DLGC_BUTTON | DLGC_UNDEFPUSHBUTTON);
     SetFocus(edit);
     g_log.clear();
-    press(VK_RETURN);
-    press(VK_ESCAPE);
+    tapKey(VK_RETURN);
+    tapKey(VK_ESCAPE);
     EXPECT_SEQ(to(top, {WM_COMMAND}),
                {{top, WM_COMMAND, MAKEWPARAM(IDOK, BN_CLICKED), reinterpret_cast<LPARAM>(ok)},
                 {top, WM_COMMAND, IDCANCEL, 0}});
@@ -184,15 +169,15 @@ TEST_F(DialogNavigationTest, EnterAndEscapeCommandTheDialogOrClickTheFocusedButt
 
     SetFocus(ok);
     g_log.clear();
-    press(VK_RETURN);
+    tapKey(VK_RETURN);
     EXPECT_SEQ(calls({WM_COMMAND, BM_CLICK}), {{ok, BM_CLICK, 0, 0}});
 
     // DLGC_WANTMESSAGE keeps Enter and Escape in the control.
     answerDlgCode(edit, DLGC_WANTMESSAGE);
     SetFocus(edit);
     g_log.clear();
-    press(VK_RETURN);
-    press(VK_ESCAPE);
+    tapKey(VK_RETURN);
+    tapKey(VK_ESCAPE);
     EXPECT_TRUE(calls({WM_COMMAND, BM_CLICK}).empty());
     EXPECT_EQ(to(edit, {WM_CHAR}).size(), 2u);
 
@@ -201,7 +186,7 @@ TEST_F(DialogNavigationTest, EnterAndEscapeCommandTheDialogOrClickTheFocusedButt
         if (m == WM_GETDLGCODE) DestroyWindow(top);
         return false;
     };
-    press(VK_ESCAPE);
+    tapKey(VK_ESCAPE);
     EXPECT_FALSE(IsWindow(top));
 }
 
@@ -220,7 +205,7 @@ TEST_F(DialogNavigationTest, AltLetterReachesTheMnemonicAfterTheFocus) {
 
     // Alt, O down and up, Alt up: system keys with the Alt context, the
     // character goes to the button as a click, Alt's own release is plain.
-    withAlt('O');
+    altKey('O');
     constexpr LPARAM kAlt = LPARAM{KF_ALTDOWN} << 16, kUp = LPARAM{KF_REPEAT | KF_UP} << 16;
     EXPECT_SEQ(to(edit, {WM_KEYDOWN, WM_KEYUP, WM_SYSKEYDOWN, WM_SYSKEYUP, WM_SYSCHAR, WM_CHAR}),
                {{edit, WM_SYSKEYDOWN, VK_MENU, 1 | kAlt},
@@ -233,38 +218,38 @@ TEST_F(DialogNavigationTest, AltLetterReachesTheMnemonicAfterTheFocus) {
     // From the button the search goes on past it; case does not matter.
     SetFocus(ok);
     g_log.clear();
-    withAlt('O');
+    altKey('O');
     EXPECT_EQ(GetFocus(), other);
     EXPECT_TRUE(calls(BM_CLICK).empty());
     // "&&" is an ampersand; the C after the single one is the mnemonic.
-    withAlt('C');
+    altKey('C');
     EXPECT_SEQ(calls(BM_CLICK), {{fish, BM_CLICK, 0, 0}});
     // A label hands the focus on to the tab item after it.
-    withAlt('N');
+    altKey('N');
     EXPECT_EQ(GetFocus(), name);
     // Alt alone: down and up both system keys.
     g_log.clear();
-    press(VK_MENU);
+    tapKey(VK_MENU);
     EXPECT_SEQ(to(name, {WM_KEYDOWN, WM_KEYUP, WM_SYSKEYDOWN, WM_SYSKEYUP}),
                {{name, WM_SYSKEYDOWN, VK_MENU, 1 | kAlt}, {name, WM_SYSKEYUP, VK_MENU, 1 | kUp}});
 
     // A plain letter is a mnemonic too where the focus takes no characters...
     SetFocus(edit);
     g_log.clear();
-    press('O');
+    tapKey('O');
     EXPECT_SEQ(calls(BM_CLICK), {{ok, BM_CLICK, 0, 0}});
     // ...and typed text where it does.
     answerDlgCode(edit, DLGC_WANTCHARS);
     g_log.clear();
-    press('O');
+    tapKey('O');
     EXPECT_TRUE(calls(BM_CLICK).empty());
     EXPECT_SEQ(to(edit, {WM_CHAR}), {{edit, WM_CHAR, L'o', 1}});
     // Without dialog navigation Alt+O is only keys and a system character,
     // and neither Alt nor Tab touches the keyboard cues.
     tessel::testing::setPreTranslate(&framework);
     g_log.clear();
-    withAlt('O');
-    press(VK_TAB);
+    altKey('O');
+    tapKey(VK_TAB);
     EXPECT_TRUE(calls({BM_CLICK, WM_CHANGEUISTATE, WM_UPDATEUISTATE}).empty());
     EXPECT_EQ(GetFocus(), edit);
     EXPECT_SEQ(to(edit, {WM_SYSCHAR}), {{edit, WM_SYSCHAR, L'o', 1 | kAlt}});
@@ -289,7 +274,7 @@ TEST_F(DialogNavigationTest, KeyboardCuesHideUntilTheKeyboardIsUsed) {
     EXPECT_TRUE(calls({WM_CHANGEUISTATE, WM_UPDATEUISTATE}).empty());
 
     g_log.clear();
-    press(VK_TAB);
+    tapKey(VK_TAB);
     EXPECT_EQ(GetFocus(), b);
     EXPECT_EQ(states(), std::vector<LRESULT>(4, UISF_HIDEACCEL));
     const WPARAM showFocus = MAKEWPARAM(UIS_CLEAR, UISF_HIDEFOCUS);
@@ -299,10 +284,10 @@ TEST_F(DialogNavigationTest, KeyboardCuesHideUntilTheKeyboardIsUsed) {
 
     // Nothing changes: no update goes out.
     g_log.clear();
-    press(VK_TAB);
+    tapKey(VK_TAB);
     EXPECT_TRUE(calls(WM_UPDATEUISTATE).empty());
     // Alt shows the mnemonics.
-    press(VK_MENU);
+    tapKey(VK_MENU);
     EXPECT_EQ(states(), std::vector<LRESULT>(4, 0));
 
     // A child's request goes to the top-level window; UIS_INITIALIZE follows
@@ -320,10 +305,7 @@ TEST_F(DialogNavigationTest, AltF4ClosesTheTopLevelWindowFromItsFocus) {
     const HWND edit = control(L"", kTab);
     SetFocus(edit);
     g_log.clear();
-    tessel::sendKeyInput(VK_MENU);
-    press(VK_F4);
-    tessel::sendKeyInput(VK_MENU, 0, KEYEVENTF_KEYUP);
-    tessel::testing::pump();
+    altKey(VK_F4);
     EXPECT_SEQ(to(top, {WM_SYSCOMMAND, WM_CLOSE}),
                {{top, WM_SYSCOMMAND, SC_CLOSE, 0}, {top, WM_CLOSE, 0, 0}});
     EXPECT_FALSE(IsWindow(top));
@@ -332,7 +314,7 @@ TEST_F(DialogNavigationTest, AltF4ClosesTheTopLevelWindowFromItsFocus) {
     const HWND focus = control(L"", kTab, other);
     SetFocus(focus);
     g_log.clear();
-    press(VK_F10);
+    tapKey(VK_F10);
     EXPECT_SEQ(to(focus, {WM_SYSKEYDOWN, WM_SYSKEYUP, WM_KEYDOWN, WM_KEYUP}),
                {{focus, WM_SYSKEYDOWN, VK_F10, 1},
                 {focus, WM_SYSKEYUP, VK_F10, 1 | (LPARAM{KF_REPEAT | KF_UP} << 16)}});

@@ -27,15 +27,6 @@ std::wstring repeated(const std::wstring& piece, std::size_t length) {
     return text;
 }
 
-// Rows [top, bottom) of two canvases differ nowhere.
-int differingPixels(const Canvas& a, const Canvas& b, int top, int bottom) {
-    int n = 0;
-    for (int y = top; y < bottom; ++y)
-        for (int x = 0; x < a.width(); ++x)
-            n += a.at(x, y) != b.at(x, y);
-    return n;
-}
-
 // A long paragraph painted through a narrow band, most of it above the
 // surface: the band shows what an unclipped drawing shows there, and only the
 // lines that reach the band get a coverage mask. Measuring still counts
@@ -54,7 +45,7 @@ TEST(TextClip, OnlyLinesReachingTheClipAreRasterised) {
     // The reference is laid out apart (no prefix: another cache entry).
     DrawTextW(whole.dc(), text.c_str(), -1, &r, DT_NOPREFIX);
     EXPECT_GT(band.inkIn(0, 80, 160, 110), 50);
-    EXPECT_EQ(differingPixels(band, whole, 80, 110), 0);
+    EXPECT_TRUE(band.samePixels(whole, 80, 110));
     EXPECT_EQ(band.inkIn(0, 0, 160, 80) + band.inkIn(0, 110, 160, 200), 0);
 
     RECT measured{0, 0, 160, 0};
@@ -92,8 +83,8 @@ TEST(TextClip, AMillionCharacterLineShowsItsVisibleSlice) {
 
     EXPECT_TRUE(TextOutW(reference.dc(), -45, 3, text.c_str(), 200));
     EXPECT_GT(reference.inkCount(), 300);
-    EXPECT_EQ(differingPixels(nearStart, reference, 0, 24), 0);
-    EXPECT_EQ(differingPixels(farAlong, reference, 0, 24), 0);
+    EXPECT_TRUE(nearStart.samePixels(reference, 0, 24));
+    EXPECT_TRUE(farAlong.samePixels(reference, 0, 24));
 }
 
 // Many distinct strings, each with its mask, fill the cache to its budget

@@ -9,6 +9,7 @@
 #include <tessel/platform/testing.h>
 #include <tessel/platform/win_user.h>
 
+#include "key_strokes.h"
 #include "message_recorder.h"
 
 namespace {
@@ -41,44 +42,23 @@ void paintStripes(HWND w) {
 
 class MoveBitsTest : public RecorderTest {
 protected:
-    HWND striped(int x, int y, int w, int h, int tone, DWORD style = WS_CHILD | WS_VISIBLE,
-                 HWND parent = {}) {
-        HWND window = child(x, y, w, h, style, parent);
+    static HWND stripe(HWND window, int tone) {
         SetWindowLongPtrW(window, GWLP_USERDATA, tone);
         g_hooks[window] = [window](UINT m, WPARAM, LPARAM, LRESULT*) {
-            if (m != WM_PAINT) return false;
-            paintStripes(window);
-            return true;
+            return m == WM_PAINT && (paintStripes(window), true);
         };
+        InvalidateRect(window, nullptr, TRUE);
         return window;
     }
-    void stripeTop() {
-        SetWindowLongPtrW(top, GWLP_USERDATA, 1);
-        g_hooks[top] = [this](UINT m, WPARAM, LPARAM, LRESULT*) {
-            if (m != WM_PAINT) return false;
-            paintStripes(top);
-            return true;
-        };
-        InvalidateRect(top, nullptr, TRUE);
-    }
-    // Every pixel of the top-level client.
-    std::vector<COLORREF> pixels() const {
-        RECT client;
-        GetClientRect(top, &client);
-        HDC dc = GetDC(top);
-        std::vector<COLORREF> out;
-        for (int y = 0; y < client.bottom; ++y)
-            for (int x = 0; x < client.right; ++x)
-                out.push_back(GetPixel(dc, x, y));
-        ReleaseDC(top, dc);
-        return out;
+    HWND striped(int x, int y, int w, int h, int tone, DWORD style = WS_CHILD | WS_VISIBLE,
+                 HWND parent = {}) {
+        return stripe(child(x, y, w, h, style, parent), tone);
     }
     // What the screen shows now against everything painted afresh.
     void expectSameAsFullRepaint() {
-        const std::vector<COLORREF> kept = pixels();
+        const std::vector<COLORREF> kept = test_support::pixelsOf(top);
         RedrawWindow(top, nullptr, nullptr, RDW_INVALIDATE | RDW_ERASE | RDW_ALLCHILDREN);
-        pump();
-        const std::vector<COLORREF> fresh = pixels();
+        const std::vector<COLORREF> fresh = test_support::pixelsOf(top);
         ASSERT_EQ(kept.size(), fresh.size());
         int differing = 0, first = -1;
         for (std::size_t i = 0; i < kept.size(); ++i) {
@@ -95,7 +75,7 @@ protected:
 };
 
 TEST_F(MoveBitsTest, MovedWindowsShowWhatAFullRepaintShows) {
-    stripeTop();
+    stripe(top, 1);
     HWND a = striped(10, 10, 40, 30, 2);
     HWND b = striped(40, 20, 30, 30, 3);    // above a, covering part of it
     HWND c = striped(380, 100, 40, 30, 4);  // half outside the client
@@ -160,16 +140,7 @@ TEST_F(MoveBitsTest, AMoveRepaintsOnlyWhatItUncovers) {
 
 TEST_F(MoveBitsTest, ScrollingTheClientTakesChildrenAndPixelsAlong) {
     // The parent is one colour: its own drawing knows nothing of scrolling.
-    g_hooks[top] = [this](UINT m, WPARAM, LPARAM, LRESULT*) {
-        if (m != WM_PAINT) return false;
-        PAINTSTRUCT ps;
-        HDC dc = BeginPaint(top, &ps);
-        HBRUSH brush = CreateSolidBrush(RGB(90, 140, 30));
-        FillRect(dc, &ps.rcPaint, brush);
-        DeleteObject(brush);
-        EndPaint(top, &ps);
-        return true;
-    };
+    paintWith(top, RGB(90, 140, 30));
     InvalidateRect(top, nullptr, TRUE);
     HWND inside = striped(20, 20, 50, 40, 2);
     HWND lower = striped(100, 280, 50, 40, 3);  // partly below the client

@@ -19,40 +19,16 @@ SIZE sizeOf(HWND w) {
     return {r.right - r.left, r.bottom - r.top};
 }
 
-// The window fills all of its client area with kFill when it paints.
-void paintsItsClient(HWND w) {
-    g_hooks[w] = [w](UINT m, WPARAM, LPARAM, LRESULT* result) {
-        if (m != WM_PAINT) return false;
-        PAINTSTRUCT ps;
-        HDC dc = BeginPaint(w, &ps);
-        RECT client;
-        GetClientRect(w, &client);
-        HBRUSH brush = CreateSolidBrush(kFill);
-        FillRect(dc, &client, brush);
-        DeleteObject(brush);
-        EndPaint(w, &ps);
-        *result = 0;
-        return true;
-    };
-}
-
-COLORREF pixelOf(HWND w, int x, int y) {
-    HDC dc = GetDC(w);
-    const COLORREF color = GetPixel(dc, x, y);
-    ReleaseDC(w, dc);
-    return color;
-}
-
 TEST_F(WindowSizeTest, HugeWindowsPaintTheirSurfaceAndNothingBeyond) {
     HWND wide = topLevel(0, 0, 100, 100);
-    paintsItsClient(wide);
+    paintWith(wide, kFill);
     MoveWindow(wide, 0, 0, 40000, 200, TRUE);
     tessel::testing::pump();
     EXPECT_EQ(sizeOf(wide).cx, 32767);  // a popup may be any size within 16 bits
     EXPECT_EQ(sizeOf(wide).cy, 200);
-    EXPECT_EQ(pixelOf(wide, 10, 10), kFill);
-    EXPECT_EQ(pixelOf(wide, 16383, 199), kFill);
-    EXPECT_EQ(pixelOf(wide, 20000, 10), CLR_INVALID);  // beyond the surface
+    EXPECT_EQ(pixelAt(wide, 10, 10), kFill);
+    EXPECT_EQ(pixelAt(wide, 16383, 199), kFill);
+    EXPECT_EQ(pixelAt(wide, 20000, 10), CLR_INVALID);  // beyond the surface
     RECT update;
     EXPECT_FALSE(GetUpdateRect(wide, &update, FALSE));
     // Invalidating beyond the surface asks for no painting.
@@ -66,11 +42,11 @@ TEST_F(WindowSizeTest, HugeWindowsPaintTheirSurfaceAndNothingBeyond) {
                                   nullptr, nullptr, nullptr);
     EXPECT_EQ(sizeOf(square).cx, 32767);
     EXPECT_EQ(sizeOf(square).cy, 32767);
-    paintsItsClient(square);
+    paintWith(square, kFill);
     ShowWindow(square, SW_SHOW);
     tessel::testing::pump();
-    EXPECT_EQ(pixelOf(square, 100, 100), kFill);
-    EXPECT_EQ(pixelOf(square, 100, 30000), CLR_INVALID);
+    EXPECT_EQ(pixelAt(square, 100, 100), kFill);
+    EXPECT_EQ(pixelAt(square, 100, 30000), CLR_INVALID);
     DestroyWindow(square);
 
     // A window DC of a framed top-level window reaches only its surface:
@@ -88,7 +64,7 @@ TEST_F(WindowSizeTest, HugeWindowsPaintTheirSurfaceAndNothingBeyond) {
     EXPECT_EQ(box.left, GetSystemMetrics(SM_CXFRAME));
     EXPECT_EQ(box.top, GetSystemMetrics(SM_CYFRAME) + GetSystemMetrics(SM_CYCAPTION));
     ReleaseDC(framed, dc);
-    EXPECT_EQ(pixelOf(framed, 0, 0), kFill);
+    EXPECT_EQ(pixelAt(framed, 0, 0), kFill);
     DestroyWindow(framed);
 }
 

@@ -1,8 +1,6 @@
 #include <gtest/gtest.h>
 
 #include <climits>
-#include <functional>
-#include <map>
 #include <stdexcept>
 #include <string>
 #include <vector>
@@ -17,22 +15,21 @@
 namespace {
 
 using namespace recording;
+using tessel::testing::pump;
 using WindowSystemTest = RecorderTest;
 
 TEST_F(WindowSystemTest, CreationAndDestructionSendWin32Sequences) {
     HWND c = child(10, 10, 50, 40);
     EXPECT_SEQ(messagesOf(c), {"WM_NCCREATE", "WM_NCCALCSIZE", "WM_CREATE", "WM_SIZE", "WM_MOVE",
                                "WM_SHOWWINDOW", "WM_WINDOWPOSCHANGING", "WM_WINDOWPOSCHANGED"});
-    HWND grandchild =
-        CreateWindowExW(0, L"Recorder", L"", WS_CHILD, 0, 0, 5, 5, c, nullptr, nullptr, nullptr);
+    HWND grandchild = child(0, 0, 5, 5, WS_CHILD, c);
     g_log.clear();
     DestroyWindow(c);
     EXPECT_SEQ(calls({WM_DESTROY, WM_NCDESTROY}), {{c, WM_DESTROY, 0, 0},
                                                    {grandchild, WM_DESTROY, 0, 0},
                                                    {grandchild, WM_NCDESTROY, 0, 0},
                                                    {c, WM_NCDESTROY, 0, 0}});
-    EXPECT_FALSE(IsWindow(c));
-    EXPECT_FALSE(IsWindow(grandchild));
+    EXPECT_FALSE(IsWindow(c) || IsWindow(grandchild));
     RECT r;
     EXPECT_FALSE(GetWindowRect(c, &r));
     EXPECT_FALSE(SetWindowPos(c, nullptr, 0, 0, 1, 1, 0));
@@ -41,99 +38,93 @@ TEST_F(WindowSystemTest, CreationAndDestructionSendWin32Sequences) {
                                  nullptr, nullptr));
 }
 
-TEST_F(WindowSystemTest, ClicksGoToTheChildUnderThePointerInClientCoordinates) {
+// In client coordinates, with WM_SETCURSOR to the child first (its
+// DefWindowProc then asks the parent); double clicks; the capture's owner
+// gets the pointer far outside.
+TEST_F(WindowSystemTest, ClicksGoToTheChildUnderThePointerAndCaptureHoldsThem) {
     HWND a = child(10, 10, 100, 100);
     HWND b = child(150, 20, 100, 100, WS_CHILD | WS_VISIBLE | WS_BORDER);
-    tessel::testing::pump();
+    pump();
     g_log.clear();
     SetCursorPos(100 + 150 + 1 + 5, 100 + 20 + 1 + 7);  // 5,7 inside b's client area
-    mouse(MOUSEEVENTF_LEFTDOWN);
-    mouse(MOUSEEVENTF_LEFTUP);
-    tessel::testing::pump();
-    EXPECT_SEQ(messagesOf(a), {});
-    EXPECT_SEQ(messagesOf(b), {"WM_MOUSEMOVE", "WM_LBUTTONDOWN", "WM_LBUTTONUP"});
-    for (const Record& r : g_log) {
-        if (r.window == b && r.message == WM_LBUTTONDOWN) {
-            EXPECT_EQ(GET_X_LPARAM(r.lParam), 5);
-            EXPECT_EQ(GET_Y_LPARAM(r.lParam), 7);
-            EXPECT_EQ(r.wParam & MK_LBUTTON, static_cast<WPARAM>(MK_LBUTTON));
-        }
-    }
-    // WM_SETCURSOR reaches the parent first (DefWindowProc asks it), then the child.
-    std::vector<HWND> cursorAsked;
-    for (const Record& r : g_log) {
-        if (r.message == WM_SETCURSOR) cursorAsked.push_back(r.window);
-    }
-    ASSERT_GE(cursorAsked.size(), 2u);
-    EXPECT_EQ(cursorAsked[0], b);
-    EXPECT_EQ(cursorAsked[1], top);
-}
-
-TEST_F(WindowSystemTest, DoubleClickSequenceAndCaptureOutsideTheWindow) {
-    HWND a = child(10, 10, 100, 100);
-    tessel::testing::pump();
-    g_log.clear();
-    SetCursorPos(150, 150);
     for (int i = 0; i < 2; ++i) {
         mouse(MOUSEEVENTF_LEFTDOWN);
         mouse(MOUSEEVENTF_LEFTUP);
         tessel::testing::advanceClock(100);
     }
-    Names buttons;
-    for (const Record& r : g_log) {
-        if (r.window == a && r.message >= WM_LBUTTONDOWN && r.message <= WM_MBUTTONDBLCLK)
-            buttons.push_back(messageName(r.message));
-    }
-    EXPECT_SEQ(buttons, {"WM_LBUTTONDOWN", "WM_LBUTTONUP", "WM_LBUTTONDBLCLK", "WM_LBUTTONUP"});
+    EXPECT_SEQ(messagesOf(a), {});
+    EXPECT_SEQ(messagesOf(b), {"WM_MOUSEMOVE", "WM_LBUTTONDOWN", "WM_LBUTTONUP", "WM_LBUTTONDBLCLK",
+                               "WM_LBUTTONUP"});
+    EXPECT_EQ(calls(WM_LBUTTONDOWN).at(0), (Record{b, WM_LBUTTONDOWN, MK_LBUTTON, MAKELONG(5, 7)}));
+    const Records cursorAsked = calls(WM_SETCURSOR);
+    ASSERT_GE(cursorAsked.size(), 2u);
+    EXPECT_EQ(cursorAsked[0].window, b);
+    EXPECT_EQ(cursorAsked[1].window, top);
+
     g_log.clear();
     SetCapture(a);
-    SetCursorPos(600, 600);  // far outside: still a's, in its client coordinates
-    tessel::testing::pump();
+    SetCursorPos(600, 600);
+    pump();
     ASSERT_SEQ(messagesOf(a), {"WM_MOUSEMOVE"});
     EXPECT_EQ(GET_X_LPARAM(g_log.back().lParam), 600 - 100 - 10);
     ReleaseCapture();
     EXPECT_EQ(g_log.back().message, static_cast<UINT>(WM_CAPTURECHANGED));
 }
 
-TEST_F(WindowSystemTest, PaintingReachesTheSurfaceClippedBySiblings) {
-    auto paintWith = [](HWND w, COLORREF color) {
-        g_hooks[w] = [w, color](UINT m, WPARAM, LPARAM, LRESULT*) {
-            if (m != WM_PAINT) return false;
-            PAINTSTRUCT ps;
-            HDC dc = BeginPaint(w, &ps);
-            HBRUSH brush = CreateSolidBrush(color);
-            RECT all{0, 0, 1000, 1000};
-            FillRect(dc, &all, brush);
-            DeleteObject(brush);
-            EndPaint(w, &ps);
-            return true;
-        };
-    };
+// Siblings clip each other, moving one uncovers and repaints the other, and
+// with enough children for the spatial index hits and clipping stay those of
+// a plain scan.
+TEST_F(WindowSystemTest, PaintingAndHitsFollowTheStackingOfManySiblings) {
     HWND below = child(10, 10, 100, 100);
     HWND above = child(60, 60, 100, 100);  // created later: on top
     paintWith(top, RGB(255, 255, 255));
     paintWith(below, RGB(255, 0, 0));
     paintWith(above, RGB(0, 0, 255));
-    InvalidateRect(top, nullptr, TRUE);
-    InvalidateRect(below, nullptr, TRUE);
-    InvalidateRect(above, nullptr, TRUE);
-    tessel::testing::pump();
-    HDC dc = GetDC(top);
-    EXPECT_EQ(GetPixel(dc, 20, 20), RGB(255, 0, 0));
-    EXPECT_EQ(GetPixel(dc, 70, 70), RGB(0, 0, 255));  // the overlap belongs to the window above
-    EXPECT_EQ(GetPixel(dc, 200, 20), RGB(255, 255, 255));
-    ReleaseDC(top, dc);
-
-    // Moving the upper window uncovers the lower one, which repaints.
+    RedrawWindow(top, nullptr, nullptr, RDW_INVALIDATE | RDW_ERASE | RDW_ALLCHILDREN);
+    pump();
+    EXPECT_EQ(pixelAt(top, 20, 20), RGB(255, 0, 0));
+    EXPECT_EQ(pixelAt(top, 70, 70), RGB(0, 0, 255));  // the overlap belongs to the window above
+    EXPECT_EQ(pixelAt(top, 200, 20), RGB(255, 255, 255));
     MoveWindow(above, 200, 150, 100, 100, TRUE);
-    tessel::testing::pump();
-    dc = GetDC(top);
-    EXPECT_EQ(GetPixel(dc, 70, 70), RGB(255, 0, 0));
-    EXPECT_EQ(GetPixel(dc, 210, 160), RGB(0, 0, 255));
-    ReleaseDC(top, dc);
+    pump();
+    EXPECT_EQ(pixelAt(top, 70, 70), RGB(255, 0, 0));
+    EXPECT_EQ(pixelAt(top, 210, 160), RGB(0, 0, 255));
+    DestroyWindow(below);
+    DestroyWindow(above);
+
+    std::vector<HWND> grid;
+    for (int row = 0; row < 10; ++row) {
+        for (int column = 0; column < 10; ++column)
+            grid.push_back(child(column * 30, row * 20, 30, 20));
+    }
+    HWND cover = child(0, 0, 60, 40);  // on top of the first four cells
+    pump();
+    auto under = [](int x, int y) { return WindowFromPoint(POINT{100 + x, 100 + y}); };
+    EXPECT_EQ(under(5, 5), cover);
+    EXPECT_EQ(under(95, 65), grid[3 * 10 + 3]);
+    MoveWindow(grid[33], 320, 150, 30, 20, TRUE);
+    EXPECT_EQ(under(95, 65), top);  // the hole it left shows the parent
+    EXPECT_EQ(under(325, 155), grid[33]);
+    SetWindowPos(grid[0], HWND_TOP, 0, 0, 0, 0, SWP_NOMOVE | SWP_NOSIZE);
+    EXPECT_EQ(under(5, 5), grid[0]);
+    ShowWindow(grid[0], SW_HIDE);
+    EXPECT_EQ(under(5, 5), cover);
+    DestroyWindow(cover);
+    EXPECT_EQ(under(35, 5), grid[1]);
+    paintWith(grid[1], RGB(255, 0, 0));
+    HWND lid = child(40, 0, 30, 10);
+    pump();
+    InvalidateRect(grid[1], nullptr, TRUE);
+    pump();
+    EXPECT_EQ(pixelAt(top, 35, 15), RGB(255, 0, 0));
+    EXPECT_NE(pixelAt(top, 45, 5), RGB(255, 0, 0));  // under the lid
+    DestroyWindow(lid);
 }
 
-TEST_F(WindowSystemTest, ScrollBarsAppearWithRangeAndShrinkTheClientArea) {
+// A range shows the bar and narrows the client, a page covering everything
+// hides it; a held arrow scrolls a line, repeats and ends; the window
+// destroyed while its arrow is held ends the repeat and input goes on.
+TEST_F(WindowSystemTest, ScrollBarsAppearWithRangeAndTheirArrowsRepeat) {
     HWND a = child(0, 0, 200, 100);
     RECT client;
     g_log.clear();
@@ -147,149 +138,91 @@ TEST_F(WindowSystemTest, ScrollBarsAppearWithRangeAndShrinkTheClientArea) {
     info = {sizeof info, SIF_POS, 0, 0, 0, 500, 0};
     EXPECT_EQ(SetScrollInfo(a, SB_VERT, &info, TRUE), 90);  // clamped to max - page + 1
     info = {sizeof info, SIF_PAGE, 0, 0, 100, 0, 0};
-    SetScrollInfo(a, SB_VERT, &info, TRUE);  // the page covers everything: the bar goes
+    SetScrollInfo(a, SB_VERT, &info, TRUE);
     GetClientRect(a, &client);
     EXPECT_EQ(client.right, 200);
 
-    // A press on the lower arrow scrolls a line, repeats while held, and ends.
     info = {sizeof info, SIF_PAGE, 0, 0, 10, 0, 0};
     SetScrollInfo(a, SB_VERT, &info, TRUE);
     g_log.clear();
-    SetCursorPos(100 + 200 - 5, 100 + 100 - 5);
+    SetCursorPos(100 + 200 - 5, 100 + 100 - 5);  // the lower arrow
     mouse(MOUSEEVENTF_LEFTDOWN);
     tessel::testing::advanceClock(400 + 50);
     mouse(MOUSEEVENTF_LEFTUP);
-    tessel::testing::pump();
+    pump();
     std::vector<int> codes;
-    for (const Record& r : g_log) {
-        if (r.window == a && r.message == WM_VSCROLL) codes.push_back(LOWORD(r.wParam));
-    }
+    for (const Record& r : calls(WM_VSCROLL))
+        codes.push_back(LOWORD(r.wParam));
     ASSERT_GE(codes.size(), 3u);
     EXPECT_EQ(codes.front(), SB_LINEDOWN);
     EXPECT_EQ(codes[1], SB_LINEDOWN);
     EXPECT_EQ(codes.back(), SB_ENDSCROLL);
-}
 
-TEST_F(WindowSystemTest, AWindowDestroyedInsideItsOwnHandlerIsSafe) {
-    HWND a = child(10, 10, 100, 100);
-    g_hooks[a] = [a](UINT m, WPARAM, LPARAM, LRESULT*) {
-        if (m == WM_LBUTTONDOWN) {
-            g_hooks.erase(a);
-            DestroyWindow(a);
-            SendMessageW(a, WM_USER, 0, 0);  // to a dead window: dropped
-        }
-        return false;
-    };
-    SetCursorPos(150, 150);
+    g_log.clear();
     mouse(MOUSEEVENTF_LEFTDOWN);
-    PostMessageW(a, WM_USER, 0, 0);
+    pump();
+    ASSERT_GE(count(a, WM_VSCROLL), 1);
+    DestroyWindow(a);
+    g_log.clear();
+    tessel::testing::advanceClock(2000);  // a repeat would have fired many times
     mouse(MOUSEEVENTF_LEFTUP);
-    tessel::testing::pump();
-    EXPECT_FALSE(IsWindow(a));
+    mouse(MOUSEEVENTF_LEFTDOWN);
+    mouse(MOUSEEVENTF_LEFTUP);
+    pump();
+    EXPECT_EQ(count(top, WM_LBUTTONUP), 2);
+    EXPECT_EQ(count(top, WM_LBUTTONDOWN), 1);
 }
 
-// Enough children for the spatial index: clicks, moves and restacking must
-// find the same window a plain scan would.
-TEST_F(WindowSystemTest, ManyChildrenAreHitAndClippedLikeFew) {
-    std::vector<HWND> grid;
-    for (int row = 0; row < 10; ++row) {
-        for (int column = 0; column < 10; ++column)
-            grid.push_back(child(column * 30, row * 20, 30, 20));
-    }
-    HWND cover = child(0, 0, 60, 40);  // on top of the first four cells
-    tessel::testing::pump();
-    auto under = [](int x, int y) { return WindowFromPoint(POINT{100 + x, 100 + y}); };
-    EXPECT_EQ(under(5, 5), cover);
-    EXPECT_EQ(under(95, 65), grid[3 * 10 + 3]);
-    MoveWindow(grid[33], 320, 150, 30, 20, TRUE);
-    EXPECT_EQ(under(95, 65), top);  // the hole it left shows the parent
-    EXPECT_EQ(under(325, 155), grid[33]);
-    SetWindowPos(grid[0], HWND_TOP, 0, 0, 0, 0, SWP_NOMOVE | SWP_NOSIZE);
-    EXPECT_EQ(under(5, 5), grid[0]);
-    ShowWindow(grid[0], SW_HIDE);
-    EXPECT_EQ(under(5, 5), cover);
-    DestroyWindow(cover);
-    EXPECT_EQ(under(35, 5), grid[1]);
-
-    // A child covered by a sibling above paints only where it shows.
-    g_hooks[grid[1]] = [w = grid[1]](UINT m, WPARAM, LPARAM, LRESULT*) {
-        if (m != WM_PAINT) return false;
-        PAINTSTRUCT ps;
-        HDC dc = BeginPaint(w, &ps);
-        HBRUSH red = CreateSolidBrush(RGB(255, 0, 0));
-        RECT all{0, 0, 30, 20};
-        FillRect(dc, &all, red);
-        DeleteObject(red);
-        EndPaint(w, &ps);
-        return true;
-    };
-    HWND lid = child(40, 0, 30, 10);
-    tessel::testing::pump();
-    InvalidateRect(grid[1], nullptr, TRUE);
-    tessel::testing::pump();
-    HDC dc = GetDC(top);
-    EXPECT_EQ(GetPixel(dc, 35, 15), RGB(255, 0, 0));
-    EXPECT_NE(GetPixel(dc, 45, 5), RGB(255, 0, 0));  // under the lid
-    ReleaseDC(top, dc);
-    DestroyWindow(lid);
-}
-
-// A child that, while being destroyed, destroys its parent and a sibling: no
-// window may be touched after it is gone (run under AddressSanitizer).
+// A child that, while being destroyed, destroys a sibling and its parent and
+// creates a child under the dying parent: no window is touched after it is
+// gone (AddressSanitizer), the new one is refused, and input still flows.
 TEST_F(WindowSystemTest, DestructionFromInsideDestructionIsSafe) {
     HWND parent = child(0, 0, 200, 200);
     std::vector<HWND> kids;
-    for (int i = 0; i < 30; ++i) {
-        kids.push_back(CreateWindowExW(0, L"Recorder", L"", WS_CHILD | WS_VISIBLE, i * 5, 0, 5, 5,
-                                       parent, nullptr, nullptr, nullptr));
-    }
+    for (int i = 0; i < 30; ++i)
+        kids.push_back(child(i * 5, 0, 5, 5, WS_CHILD | WS_VISIBLE, parent));
+    HWND madeDuringDestroy = reinterpret_cast<HWND>(1);
     g_hooks[kids[3]] = [&](UINT m, WPARAM, LPARAM, LRESULT*) {
-        if (m == WM_DESTROY) {
-            DestroyWindow(kids[20]);
-            DestroyWindow(parent);
-        }
+        if (m == WM_DESTROY) DestroyWindow(kids[20]), DestroyWindow(parent);
+        return false;
+    };
+    g_hooks[kids[10]] = [&](UINT m, WPARAM, LPARAM, LRESULT*) {
+        if (m == WM_DESTROY) madeDuringDestroy = child(0, 0, 10, 10, WS_CHILD | WS_VISIBLE, parent);
         return false;
     };
     DestroyWindow(kids[3]);
+    EXPECT_EQ(madeDuringDestroy, nullptr);
     EXPECT_FALSE(IsWindow(parent));
     for (HWND k : kids)
         EXPECT_FALSE(IsWindow(k));
     g_hooks.clear();
-}
-
-// The two classes, registered once per program like the recorder.
-bool registerCursorClasses() {
-    static const bool registered = [] {
-        WNDCLASSW parentClass{};
-        parentClass.lpfnWndProc = DefWindowProcW;
-        parentClass.hCursor = LoadCursorW(nullptr, IDC_ARROW);
-        parentClass.lpszClassName = L"ArrowParent";
-        WNDCLASSW childClass = parentClass;
-        childClass.hCursor = LoadCursorW(nullptr, IDC_HAND);
-        childClass.lpszClassName = L"HandChild";
-        return RegisterClassW(&parentClass) && RegisterClassW(&childClass);
-    }();
-    return registered;
+    click(100 + 50, 100 + 50);
+    EXPECT_EQ(count(top, WM_LBUTTONDOWN), 1);
 }
 
 // A child whose class cursor is the hand keeps it inside a parent whose class
 // cursor is the arrow, although the parent's DefWindowProc is asked first.
 TEST(WindowCursor, ClientAreaShowsTheClassCursorOfTheWindowUnderThePointer) {
     tessel::testing::useVirtualClock();
-    const HCURSOR arrow = LoadCursorW(nullptr, IDC_ARROW);
-    const HCURSOR hand = LoadCursorW(nullptr, IDC_HAND);
-    ASSERT_TRUE(registerCursorClasses());
+    const HCURSOR arrow = LoadCursorW(nullptr, IDC_ARROW), hand = LoadCursorW(nullptr, IDC_HAND);
+    static const bool registered = [&] {
+        WNDCLASSW parentClass{0, DefWindowProcW, 0, 0, nullptr, nullptr, arrow, nullptr, nullptr,
+                              L"ArrowParent"};
+        WNDCLASSW childClass = parentClass;
+        childClass.hCursor = hand;
+        childClass.lpszClassName = L"HandChild";
+        return RegisterClassW(&parentClass) && RegisterClassW(&childClass);
+    }();
+    ASSERT_TRUE(registered);
     HWND parent = CreateWindowExW(0, L"ArrowParent", L"", WS_POPUP | WS_VISIBLE, 100, 100, 200, 200,
                                   nullptr, nullptr, nullptr, nullptr);
-    HWND child = CreateWindowExW(0, L"HandChild", L"", WS_CHILD | WS_VISIBLE, 20, 20, 50, 50, parent,
-                                 nullptr, nullptr, nullptr);
-    ASSERT_TRUE(child);
-    tessel::testing::pump();
-
+    ASSERT_TRUE(CreateWindowExW(0, L"HandChild", L"", WS_CHILD | WS_VISIBLE, 20, 20, 50, 50, parent,
+                                nullptr, nullptr, nullptr));
+    pump();
     auto pointerAt = [](int x, int y) {
         SetCursorPos(x, y);
         tessel::sendMouseInput(MOUSEEVENTF_MOVE);
-        tessel::testing::pump();
+        pump();
         return GetCursor();
     };
     EXPECT_EQ(pointerAt(130, 130), hand);
@@ -311,10 +244,11 @@ TEST(ScrollBarThumb, StaysInsideTheTrackForHostileRanges) {
         UINT page;
         int pos;
     };
-    const Row rows[] = {{0, 9'999'999, 500, 5'000'000},  {0, 9'999'999, 500, 9'999'999},
-                        {INT_MIN, INT_MAX, 0x80000000u, 0}, {INT_MIN, INT_MAX, 0, INT_MAX},
-                        {INT_MIN, INT_MAX, 0, INT_MIN},     {INT_MIN, INT_MAX, 1, 0},
-                        {INT_MIN, INT_MAX, 0xFFFFFFFFu, 0}, {-5, INT_MAX, 100, INT_MAX - 7}};
+    // The last: the middle of a 10,000,000 range puts the thumb in the middle of the track.
+    const Row rows[] = {{0, 9'999'999, 500, 9'999'999},     {INT_MIN, INT_MAX, 0x80000000u, 0},
+                        {INT_MIN, INT_MAX, 0, INT_MAX},     {INT_MIN, INT_MAX, 0, INT_MIN},
+                        {INT_MIN, INT_MAX, 1, 0},           {INT_MIN, INT_MAX, 0xFFFFFFFFu, 0},
+                        {-5, INT_MAX, 100, INT_MAX - 7},    {0, 9'999'999, 500, 5'000'000 - 250}};
     for (const Row& row : rows) {
         SCROLLINFO si{sizeof si, SIF_ALL | SIF_DISABLENOSCROLL, row.min, row.max, row.page, row.pos, 0};
         SetScrollInfo(w, SB_VERT, &si, TRUE);
@@ -328,65 +262,11 @@ TEST(ScrollBarThumb, StaysInsideTheTrackForHostileRanges) {
         EXPECT_GE(info.xyThumbTop, info.dxyLineButton);
         EXPECT_LT(info.xyThumbTop, info.xyThumbBottom);
         EXPECT_LE(info.xyThumbBottom, length - info.dxyLineButton);
+        if (&row == &rows[std::size(rows) - 1]) {
+            EXPECT_NEAR((info.xyThumbTop + info.xyThumbBottom) / 2, length / 2, 2);
+        }
     }
-    // The middle of a 10,000,000 range puts the thumb in the middle of the track.
-    SCROLLINFO mid{sizeof mid, SIF_ALL, 0, 9'999'999, 500, 5'000'000 - 250, 0};
-    SetScrollInfo(w, SB_VERT, &mid, TRUE);
-    SCROLLBARINFO info{};
-    info.cbSize = sizeof info;
-    ASSERT_TRUE(GetScrollBarInfo(w, OBJID_VSCROLL, &info));
-    const int length = info.rcScrollBar.bottom - info.rcScrollBar.top;
-    EXPECT_NEAR((info.xyThumbTop + info.xyThumbBottom) / 2, length / 2, 2);
     DestroyWindow(w);
-}
-
-// A child's WM_DESTROY that creates a sibling under the parent being destroyed
-// gets no window: it would outlive its parent and point at it.
-TEST_F(WindowSystemTest, CreatingUnderAParentBeingDestroyedFails) {
-    HWND parent = child(10, 10, 200, 200);
-    HWND doomed = child(5, 5, 20, 20, WS_CHILD | WS_VISIBLE, parent);
-    HWND madeDuringDestroy = reinterpret_cast<HWND>(1);
-    g_hooks[doomed] = [&](UINT m, WPARAM, LPARAM, LRESULT*) {
-        if (m == WM_DESTROY)
-            madeDuringDestroy = CreateWindowExW(0, L"Recorder", L"", WS_CHILD | WS_VISIBLE, 0, 0, 10,
-                                                10, parent, nullptr, nullptr, nullptr);
-        return false;
-    };
-    EXPECT_TRUE(DestroyWindow(parent));
-    EXPECT_EQ(madeDuringDestroy, nullptr);
-    EXPECT_FALSE(IsWindow(doomed));
-    // The top-level window still paints and routes input as before.
-    SetCursorPos(100 + 50, 100 + 50);
-    mouse(MOUSEEVENTF_LEFTDOWN);
-    mouse(MOUSEEVENTF_LEFTUP);
-    tessel::testing::pump();
-    EXPECT_EQ(count(top, WM_LBUTTONDOWN), 1);
-}
-
-// A window destroyed while one of its bar's arrows is held ends the
-// interaction: no repeat goes on and the next pointer event is delivered.
-TEST_F(WindowSystemTest, DestroyingTheWindowWhileAnArrowIsHeldEndsTheRepeat) {
-    HWND scrolled = child(10, 10, 200, 200, WS_CHILD | WS_VISIBLE | WS_VSCROLL);
-    SCROLLINFO si{sizeof si, SIF_RANGE | SIF_PAGE, 0, 1000, 100, 0, 0};
-    SetScrollInfo(scrolled, SB_VERT, &si, TRUE);
-    tessel::testing::pump();
-    RECT window;
-    GetWindowRect(scrolled, &window);
-    SetCursorPos(window.right - 8, window.bottom - 8);  // the down arrow
-    mouse(MOUSEEVENTF_LEFTDOWN);
-    tessel::testing::pump();
-    ASSERT_GE(count(scrolled, WM_VSCROLL), 1);
-
-    DestroyWindow(scrolled);
-    g_log.clear();
-    tessel::testing::advanceClock(2000);  // a repeat would have fired many times
-    mouse(MOUSEEVENTF_LEFTUP);
-    tessel::testing::pump();
-    EXPECT_EQ(count(top, WM_LBUTTONUP), 1);
-    mouse(MOUSEEVENTF_LEFTDOWN);
-    mouse(MOUSEEVENTF_LEFTUP);
-    tessel::testing::pump();
-    EXPECT_EQ(count(top, WM_LBUTTONDOWN), 1);
 }
 
 // A window that invalidates itself in every WM_PAINT never lets the queue
@@ -403,13 +283,12 @@ TEST_F(WindowSystemTest, PumpFailsLoudlyOnAQueueThatNeverDrains) {
     };
     InvalidateRect(restless, nullptr, FALSE);
     ::testing::internal::CaptureStderr();
-    EXPECT_THROW(tessel::testing::pump(), std::runtime_error);
+    EXPECT_THROW(pump(), std::runtime_error);
     const std::string report = ::testing::internal::GetCapturedStderr();
     EXPECT_NE(report.find("0x000f"), std::string::npos) << report;  // WM_PAINT
     EXPECT_NE(report.find("Recorder"), std::string::npos) << report;
-    // Once the window behaves, the same pump drains as usual.
-    g_hooks.erase(restless);
-    EXPECT_LT(tessel::testing::pump(), 10);
+    g_hooks.erase(restless);  // once the window behaves, the same pump drains as usual
+    EXPECT_LT(pump(), 10);
 }
 
 // Top-level windows only, topmost first; the walk stops when asked and

@@ -5,6 +5,7 @@
 
 #include <cstdint>
 #include <cstring>
+#include <initializer_list>
 
 #include <tessel/platform/gdi.h>
 
@@ -64,6 +65,30 @@ public:
                 }
         if (box.right == 0) box = RECT{0, 0, 0, 0};
         return box;
+    }
+
+    struct Probe {
+        int x, y;
+        COLORREF color;
+    };
+    // Each listed pixel has its colour; a failure names the pixel.
+    void expectPixels(std::initializer_list<Probe> probes) const {
+        for (const Probe& p : probes)
+            EXPECT_EQ(at(p.x, p.y), p.color) << "at " << p.x << "," << p.y;
+    }
+
+    // Rows [top, bottom) (all by default) show what `other` shows there; a
+    // failure counts the differing pixels and names the first.
+    ::testing::AssertionResult samePixels(const Canvas& other, int top = 0, int bottom = -1) const {
+        int differing = 0, firstX = 0, firstY = 0;
+        for (int y = top; y < (bottom < 0 ? m_height : bottom); ++y)
+            for (int x = 0; x < m_width; ++x)
+                if (at(x, y) != other.at(x, y) && differing++ == 0) firstX = x, firstY = y;
+        if (differing == 0) return ::testing::AssertionSuccess();
+        return ::testing::AssertionFailure() << differing << " pixels differ, the first at " << firstX
+                                             << "," << firstY << ": 0x" << std::hex
+                                             << at(firstX, firstY) << " against 0x"
+                                             << other.at(firstX, firstY);
     }
 
     int inkCount() const {

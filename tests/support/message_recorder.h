@@ -13,6 +13,7 @@
 #include <string>
 #include <vector>
 
+#include <tessel/platform/gdi.h>
 #include <tessel/platform/testing.h>
 #include <tessel/platform/win_user.h>
 
@@ -135,6 +136,25 @@ protected:
         tessel::testing::advanceClock(600);
     }
     static void mouse(DWORD flags) { input(INPUT_MOUSE, flags); }
+    // From now on the window paints what it is asked to in `color`.
+    static void paintWith(HWND w, COLORREF color) {
+        g_hooks[w] = [w, color](UINT m, WPARAM, LPARAM, LRESULT*) {
+            if (m != WM_PAINT) return false;
+            PAINTSTRUCT ps;
+            HDC dc = BeginPaint(w, &ps);
+            HBRUSH brush = CreateSolidBrush(color);
+            FillRect(dc, &ps.rcPaint, brush);
+            DeleteObject(brush);
+            EndPaint(w, &ps);
+            return true;
+        };
+    }
+    static COLORREF pixelAt(HWND w, int x, int y) {
+        HDC dc = GetDC(w);
+        const COLORREF color = GetPixel(dc, x, y);
+        ReleaseDC(w, dc);
+        return color;
+    }
     HWND top = nullptr;
 };
 
