@@ -5,8 +5,13 @@
 set -euo pipefail
 cd "$(dirname "$0")/.."
 
-cmake --preset debug && cmake --build --preset debug && ctest --preset debug
-cmake --preset asan && cmake --build --preset asan && ctest --preset asan
+# One command a line: `set -e` does not stop at a failure inside an && list.
+cmake --preset debug
+cmake --build --preset debug
+ctest --preset debug
+cmake --preset asan
+cmake --build --preset asan
+ctest --preset asan
 # With the accessibility suite where libatspi is installed: the bridge's bus
 # traffic runs beside the font threads and the collections' locks.
 tsan_targets=(tests_foundation tests_components)
@@ -15,8 +20,10 @@ if pkg-config --exists atspi-2 dbus-1; then
   tsan_targets+=(tests_a11y tests_a11y_bridge)
   tsan_labels+='|a11y'
 fi
-cmake --preset tsan && cmake --build --preset tsan --target "${tsan_targets[@]}"
+cmake --preset tsan
+cmake --build --preset tsan --target "${tsan_targets[@]}"
 ctest --preset tsan -L "^($tsan_labels)\$"
 # The README's gallery and benchmark commands build the release preset; a
 # warning only the optimiser sees must fail here, not on a user's machine.
-cmake --preset release && cmake --build --preset release
+cmake --preset release
+cmake --build --preset release
