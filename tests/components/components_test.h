@@ -1,10 +1,11 @@
 // What the component suites share: an application window that records the
 // commands reaching it, a host that counts its paints, a coloured button
-// that logs what reaches it, and a user's mouse.
+// that logs what reaches it, and a user's mouse and eyes.
 #pragma once
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <cstdlib>
 #include <functional>
 #include <string>
@@ -16,18 +17,12 @@
 #include <tessel/platform/input_events.h>
 #include <tessel/platform/testing.h>
 
+#include "key_strokes.h"
 #include "sequence.h"
 #include "toolkit_windows.h"
 
-// Geometry prints as (left,top,right,bottom), (x,y) and (cx,cy) in failures.
 inline void PrintTo(const CRect& r, std::ostream* out) {
     *out << '(' << r.left << ',' << r.top << ',' << r.right << ',' << r.bottom << ')';
-}
-inline void PrintTo(const CPoint& p, std::ostream* out) {
-    *out << '(' << p.x << ',' << p.y << ')';
-}
-inline void PrintTo(const CSize& s, std::ostream* out) {
-    *out << '(' << s.cx << ',' << s.cy << ')';
 }
 
 namespace components_test {
@@ -35,18 +30,15 @@ namespace components_test {
 using Strings = test_support::Names;
 using AppWnd = test_support::CommandFrame;
 using tessel::testing::pump;
+using test_support::pixelsOf;
 
-// A host that counts its paints and shows its line height and scale.
 class TestHost : public YBComponentWnd {
 public:
     explicit TestHost(DWORD bg = RGB(0, 0, 128)) : YBComponentWnd(bg) {}
     int draws = 0;
     int lineHeight() const { return m_lineHeight; }
     int vScale() const { return m_vScrollScale; }
-    void onDraw(XDC& dc) override {
-        ++draws;
-        YBComponentWnd::onDraw(dc);
-    }
+    void onDraw(XDC& dc) override { ++draws, YBComponentWnd::onDraw(dc); }
 };
 
 // A button filling its rectangle with one colour that logs, when given a log
@@ -61,120 +53,33 @@ public:
     }
     ~Probe() override { note("delete"); }
     COLORREF colour;
-    std::function<void()> onEnter;  // runs once the pointer has entered
 
     void forceMouseOver() { setFlags(mouseOver); }
     void onDraw(XDC& dc) override { dc.FillRect(m_rect, colour); }
-    void onClose() override {
-        note("close");
-        YBButton::onClose();
-    }
-    void onMouseEnter() override {
-        note("enter");
-        YBButton::onMouseEnter();
-        if (onEnter) onEnter();
-    }
+    void onClose() override { note("close"), YBButton::onClose(); }
+    void onMouseEnter() override { note("enter"), YBButton::onMouseEnter(); }
     void onMouseMove(UINT flags, CPoint p) override {
         note("move " + std::to_string(p.x) + "," + std::to_string(p.y));
         YBButton::onMouseMove(flags, p);
     }
-    void onMouseLeave() override {
-        note("leave");
-        YBButton::onMouseLeave();
-    }
+    void onMouseLeave() override { note("leave"), YBButton::onMouseLeave(); }
     void onLeftMouseButton(int action, CPoint p) override {
-        note("left " + std::to_string(action));
-        YBButton::onLeftMouseButton(action, p);
+        note("left " + std::to_string(action)), YBButton::onLeftMouseButton(action, p);
     }
 
 private:
-    // Appended piece by piece: GCC 12 warns falsely on "literal" + string&& at -O3.
     void note(const std::string& what) const {
-        if (!m_log) return;
-        std::string line = std::to_string(id());
-        line += ' ';
-        line += what;
-        m_log->push_back(std::move(line));
+        if (m_log) m_log->push_back(std::to_string(id()).append(" ").append(what));
     }
     Strings* m_log;
 };
 
-inline void mouse(DWORD flags, int data = 0) {
-    tessel::sendMouseInput(flags, data);
-    pump();
-}
-inline void press() {
-    mouse(MOUSEEVENTF_LEFTDOWN);
-}
-inline void release() {
-    mouse(MOUSEEVENTF_LEFTUP);
-}
-inline void wheel(int delta) {
-    mouse(MOUSEEVENTF_WHEEL, delta);
-}
-// To a point in window coordinates of `w` (its client's when it has no frame).
-inline void moveTo(CWnd& w, CPoint windowPt) {
-    CRect r;
-    w.GetWindowRect(&r);
-    SetCursorPos(r.left + windowPt.x, r.top + windowPt.y);
-    pump();
-}
-inline void clickAt(CWnd& w, CPoint windowPt) {
-    moveTo(w, windowPt);
-    press();
-    release();
-}
-
-// Once everything is painted.
-inline COLORREF pixel(HWND w, int x, int y) {
-    pump();
-    HDC dc = GetDC(w);
-    const COLORREF c = GetPixel(dc, x, y);
-    ReleaseDC(w, dc);
-    return c;
-}
-// Each channel within `tolerance` (scaled images and anti-aliased text).
-inline bool near(COLORREF a, COLORREF b, int tolerance) {
-    return std::abs(GetRValue(a) - GetRValue(b)) <= tolerance &&
-           std::abs(GetGValue(a) - GetGValue(b)) <= tolerance &&
-           std::abs(GetBValue(a) - GetBValue(b)) <= tolerance;
-}
-// Whether some pixel of `area` is near `colour`.
-inline bool shows(HWND w, const CRect& area, COLORREF colour, int tolerance = 40) {
-    pump();
-    HDC dc = GetDC(w);
-    bool found = false;
-    for (int y = area.top; y < area.bottom && !found; ++y)
-        for (int x = area.left; x < area.right && !found; ++x)
-            found = near(GetPixel(dc, x, y), colour, tolerance);
-    ReleaseDC(w, dc);
-    return found;
-}
-inline CRect updateRect(HWND w) {
-    CRect r(0, 0, 0, 0);
-    GetUpdateRect(w, &r, FALSE);
-    return r;
-}
-inline SCROLLINFO bar(HWND w, int which = SB_VERT) {
-    SCROLLINFO info{};
-    info.cbSize = sizeof info;
-    info.fMask = SIF_ALL;
-    GetScrollInfo(w, which, &info);
-    return info;
-}
-inline CRect clientRect(HWND w) {
-    CRect r;
-    GetClientRect(w, &r);
-    return r;
-}
-
-// A 400x300 application window at (100, 100), its hosts made on demand.
+// A 400x300 application window at (100, 100) to put hosts in.
 class HostTest : public ::testing::Test {
 protected:
     void SetUp() override {
         tessel::testing::useVirtualClock();
         SetCursorPos(0, 0);
-        pump();
         app.setInitialSize(400, 300);
         ASSERT_TRUE(app.createAt(100, 100, nullptr));
         pump();
@@ -190,6 +95,37 @@ protected:
         host.setInitialSize(cx, cy);
         ASSERT_TRUE(host.createAt(x, y, &app));
         pump();
+    }
+
+    static void press() { tessel::sendMouseInput(MOUSEEVENTF_LEFTDOWN), pump(); }
+    static void release() { tessel::sendMouseInput(MOUSEEVENTF_LEFTUP), pump(); }
+    static void wheel(int delta) { tessel::sendMouseInput(MOUSEEVENTF_WHEEL, delta), pump(); }
+    static void moveTo(CWnd& w, CPoint at) {
+        w.ClientToScreen(&at);
+        SetCursorPos(at.x, at.y);
+        pump();
+    }
+    static void clickAt(CWnd& w, CPoint at) { moveTo(w, at), press(), release(); }
+    static COLORREF pixel(HWND w, int x, int y) { return pixelsOf(w, {x, y, x + 1, y + 1})[0]; }
+    // Whether some pixel of `area` has each channel within `tolerance` of `colour`.
+    static bool shows(HWND w, const CRect& area, COLORREF colour, int tolerance = 40) {
+        return std::ranges::any_of(pixelsOf(w, area), [&](COLORREF c) {
+            return std::abs(GetRValue(c) - GetRValue(colour)) <= tolerance &&
+                   std::abs(GetGValue(c) - GetGValue(colour)) <= tolerance &&
+                   std::abs(GetBValue(c) - GetBValue(colour)) <= tolerance;
+        });
+    }
+    static CRect updateRect(HWND w) {
+        CRect r(0, 0, 0, 0);
+        return GetUpdateRect(w, &r, FALSE), r;
+    }
+    static SCROLLINFO bar(HWND w, int which = SB_VERT) {
+        SCROLLINFO info{sizeof info, SIF_ALL, 0, 0, 0, 0, 0};
+        return GetScrollInfo(w, which, &info), info;
+    }
+    static CRect clientRect(HWND w) {
+        CRect r;
+        return GetClientRect(w, &r), r;
     }
 
     AppWnd app;

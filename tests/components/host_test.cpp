@@ -1,9 +1,11 @@
-// The component host: placing components, routing a real mouse to them,
-// buttons sending commands, closing, clearing, and hosts or components
-// deleted by the command handler they triggered.
+// The component host: placing components, routing a real mouse to them as a
+// walk over all of them would, painting them, buttons sending commands,
+// closing, clearing, and hosts deleted by the command handler they triggered.
 #include <gtest/gtest.h>
 
 #include <memory>
+#include <random>
+#include <string>
 #include <vector>
 
 #include <tessel/components/YBFlowLayout.h>
@@ -17,38 +19,110 @@ using tessel::testing::advanceClock;
 
 class ButtonTest : public HostTest {
 protected:
-    Probe* add(unsigned id, CSize size, COLORREF colour = RGB(200, 0, 0)) {
-        auto* p = new Probe(id, &host, size, colour, &log);
-        host.addComponent(p, true, true);
+    Probe* add(unsigned id, CSize size, COLORREF colour = RGB(200, 0, 0), bool layout = true,
+               YBComponentWnd* to = nullptr) {
+        YBComponentWnd& owner = to ? *to : host;
+        auto* p = new Probe(id, &owner, size, colour, &log);
+        owner.addComponent(p, layout, layout);
         return p;
     }
+    Probe* at(int index) { return static_cast<Probe*>(host.getComponent(index)); }
+    Probe* addNext(CSize size, bool layout = true) {
+        const auto id = static_cast<unsigned>(host.getComponentCount());
+        return add(id, size, RGB(40 + 7 * id % 200, 255 - id % 250, 3 * id % 256), layout);
+    }
+    int roll(int below) { return static_cast<int>(dice() % static_cast<unsigned>(below)); }
     Strings take() { return std::exchange(log, {}); }
+
+    // Moves the real pointer and checks the calls against what a walk over
+    // every component, from the rectangles and bits before it, would make.
+    void pointTo(CPoint p) {
+        SCOPED_TRACE(testing::Message() << "pointer at " << p.x << "," << p.y);
+        Strings expected;
+        int hit = -1;
+        for (int i = 0; i < host.getComponentCount(); ++i) {
+            const std::string id = std::to_string(at(i)->id());
+            if (at(i)->rect().PtInRect(p)) {
+                if (hit < 0) hit = i;
+                if (!at(i)->isMouseOver()) expected.push_back(id + " enter");
+                expected.push_back(id + " move " + std::to_string(p.x) + "," + std::to_string(p.y));
+            } else if (at(i)->isMouseOver()) {
+                expected.push_back(id + " leave");
+            }
+        }
+        log.clear();
+        moveTo(host, p);
+        EXPECT_EQ(log, expected);
+        EXPECT_EQ(host.getComponentIndexAt(p), hit);
+    }
+    // Pixels of `area` that differ from painting every visible component, in order.
+    int wrongPixels(CRect area) {
+        const std::vector<COLORREF> shown = pixelsOf(host, area);
+        int wrong = 0;
+        for (std::size_t i = 0; i < shown.size(); ++i) {
+            const CPoint p(area.left + static_cast<int>(i) % area.Width(),
+                           area.top + static_cast<int>(i) / area.Width());
+            COLORREF colour = host.bgColor();
+            for (int c = 0; c < host.getComponentCount(); ++c)
+                if (at(c)->isVisible() && at(c)->rect().PtInRect(p)) colour = at(c)->colour;
+            wrong += shown[i] != colour;
+        }
+        return wrong;
+    }
+
     Strings log;  // outlives the host's probes
     TestHost host;
+    std::minstd_rand dice{12345};  // a fixed sequence, so a failure repeats
 };
 
 // Rows wrap before the right edge (one ending on it stays), one wider than
-// the client stands alone, the tallest of a row sets the line height; a
-// hidden component keeps its place and hears the mouse, but is not drawn.
-TEST_F(ButtonTest, ComponentsFlowIntoRowsAndHiddenOnesAreNotDrawn) {
+// the client stands alone, the tallest of a row sets the line height.
+TEST_F(ButtonTest, ComponentsFlowIntoRows) {
     makeHost(host, 0, 0, 250, 200);
-    const std::vector<CSize> sizes{{100, 20}, {150, 10}, {100, 10}, {151, 40}, {300, 25}, {10, 5}};
-    for (unsigned id = 1; id <= sizes.size(); ++id)
-        add(id, sizes[id - 1], RGB(0, 40 * id, 0));
-    const std::vector<CPoint> expected{{0, 0}, {100, 0}, {0, 20}, {0, 30}, {0, 70}, {0, 95}};
-    for (std::size_t i = 0; i < sizes.size(); ++i)
-        EXPECT_EQ(host.getComponent(static_cast<int>(i))->rect(), CRect(expected[i], sizes[i]));
+    const CSize sizes[] = {{100, 20}, {150, 10}, {100, 10}, {151, 40}, {300, 25}, {10, 5}};
+    const CPoint expected[] = {{0, 0}, {100, 0}, {0, 20}, {0, 30}, {0, 70}, {0, 95}};
+    for (unsigned i = 0; i < 6; ++i)
+        EXPECT_EQ(add(i + 1, sizes[i])->rect(), CRect(expected[i], sizes[i]));
     EXPECT_EQ(host.getContentsSize(), CSize(300, 100));
     const YBFlowLayout column = YBFlowLayout::compute({{10, 10}, {20, 5}}, 0);  // no client
     EXPECT_SEQ(column.positions, {CPoint(0, 0), CPoint(0, 10)});
+}
 
-    host.getComponent(0)->hide(true);
-    host.setSize(260, 200, false);  // a layout with it hidden
-    EXPECT_EQ(host.getComponent(1)->rect().TopLeft(), CPoint(100, 0));
-    EXPECT_EQ(pixel(host, 10, 10), RGB(0, 0, 128));
-    EXPECT_EQ(pixel(host, 110, 5), RGB(0, 80, 0));
-    moveTo(host, {10, 10});
-    EXPECT_SEQ(take(), {"1 enter", "1 move 10,10"});
+// Rows, overlaps, components placed off the rows, resized, empty and tall
+// ones, ones added without a layout, hidden ones and scrolling in between:
+// every move goes to the components the full walk would reach, and the
+// client shows what painting every component shows, also where only part of
+// it is repainted.
+TEST_F(ButtonTest, EveryMoveAndPaintMatchesTheFullWalk) {
+    makeHost(host, 0, 0, 240, 150, true);
+    for (int i = 0; i < 60; ++i)
+        addNext(CSize(20 + roll(50), 10 + roll(25)));
+    const CRect client = clientRect(host);
+    for (int round = 0; round < 300 && !HasFailure(); ++round) {
+        SCOPED_TRACE(testing::Message() << "round " << round);
+        Probe* some = at(roll(host.getComponentCount()));
+        const std::function<void()> changes[] = {
+            [&] { some->setPosition(roll(260) - 20, roll(180) - 20, false); },
+            [&] { some->setSize(roll(80) - 5, roll(40) - 5, false); },
+            [&] { some->setPositionAndSize(roll(200), roll(120), 30, 140, false); },
+            [&] { wheel(roll(2) ? -WHEEL_DELTA : WHEEL_DELTA); },
+            [&] { addNext(CSize(10 + roll(60), 10 + roll(30)), roll(2) == 0); },
+            [&] { some->forceMouseOver(); },
+            [&] { some->hide(false); },
+            [] {},
+            [] {}};
+        changes[roll(9)]();
+        pointTo(CPoint(roll(client.Width()), roll(client.Height())));
+        if (round % 50 == 49) {
+            host.Invalidate();
+            EXPECT_EQ(wrongPixels(client), 0);
+        }
+    }
+    for (int i = 0; i < host.getComponentCount(); ++i)
+        at(i)->colour = RGB(255 - i, i, 128);
+    const CRect part(33, 17, 101, 61);
+    InvalidateRect(host, &part, TRUE);
+    EXPECT_EQ(wrongPixels(part), 0);
 }
 
 // Hover repaints once on entering. A command goes out, after the button is
@@ -59,32 +133,23 @@ TEST_F(ButtonTest, OnlyAPressAndReleaseOnTheEnabledButtonSendsACommand) {
     makeHost(host, 10, 10, 300, 100);
     Probe* button = add(7, {50, 20});
     add(8, {50, 20})->setPosition(30, 0, false);
-    pump();
-    EXPECT_EQ(host.getComponentAt(CPoint(90, 50)), nullptr);
     std::vector<bool> pressedAtCommand;
     app.onCommandHook = [&](int) { pressedAtCommand.push_back(button->isPressed()); };
-    const CPoint on{20, 10}, off{200, 50};
+    pump();
     const int draws = host.draws;
-    moveTo(host, on);
-    moveTo(host, on + CPoint(5, 0));
+    moveTo(host, {20, 10});
+    moveTo(host, {25, 10});
     EXPECT_EQ(host.draws, draws + 1);
-    moveTo(host, on + CPoint(15, 0));  // over both
-    press();
-    release();
-    advanceClock(100);
-    press();  // a double click in place of the second press
-    release();
+    moveTo(host, {35, 10});  // over both
+    press(), release(), advanceClock(100);
+    press(), release();  // a double click in place of the second press
     EXPECT_SEQ(app.commands, {7, 7});
     EXPECT_SEQ(pressedAtCommand, {false, false});
-    EXPECT_SEQ(take(), {"7 enter", "7 move 20,10", "7 move 25,10", "7 move 35,10", "8 enter",
-                        "8 move 35,10",
-                        "7 left 1", "7 left 0", "7 left 2", "7 left 0"});
     advanceClock(1000);
-
     press();
-    moveTo(host, off);
+    moveTo(host, {200, 50});
     EXPECT_FALSE(button->isMouseOver());
-    moveTo(host, on);  // coming back does not bring the press back
+    moveTo(host, {20, 10});  // coming back does not bring the press back
     EXPECT_FALSE(button->isPressed());
     release();
     button->disable(true, false);
@@ -96,19 +161,19 @@ TEST_F(ButtonTest, OnlyAPressAndReleaseOnTheEnabledButtonSendsACommand) {
 
 // Closing closes only the open components, once; clearing closes and
 // deletes one after the other; the host object deletes what it still holds.
-TEST_F(ButtonTest, ClosingAndClearingCloseTheOpenComponentsOnce) {
+// A command handler may clear or delete the host of the button it came from.
+TEST_F(ButtonTest, ClosingClearingAndDeletingTheHostFromACommand) {
     {
         TestHost closing;
         makeHost(closing, 0, 0, 200, 100);
         for (unsigned id = 1; id <= 3; ++id)
-            closing.addComponent(new Probe(id, &closing, {40, 20}, 0, &log), true, false);
+            add(id, {40, 20}, 0, true, &closing);
         closing.getComponent(0)->onCreate();
         closing.SendMessage(WM_CLOSE);
         EXPECT_FALSE(IsWindow(closing.m_hWnd));
         EXPECT_SEQ(take(), {"1 close"});
     }
     EXPECT_SEQ(take(), {"1 delete", "2 delete", "3 delete"});
-
     makeHost(host, 0, 0, 200, 100);
     for (unsigned id = 1; id <= 3; ++id)
         add(id, {40, 20});
@@ -116,24 +181,16 @@ TEST_F(ButtonTest, ClosingAndClearingCloseTheOpenComponentsOnce) {
     host.getComponent(2)->onCreate();
     host.clearComponents();
     EXPECT_SEQ(take(), {"1 delete", "2 close", "2 delete", "3 close", "3 delete"});
-    host.Invalidate();
-    moveTo(host, {10, 10});  // painting and moving over the empty host are fine
-}
 
-// The button's release is still on the stack when its command empties or
-// deletes the host.
-TEST_F(ButtonTest, TheCommandHandlerMayClearOrDeleteTheHost) {
-    makeHost(host, 0, 0, 200, 100);
     add(5, {40, 20});
     add(6, {40, 20});
     app.onCommandHook = [&](int) { host.clearComponents(); };
     clickAt(host, {10, 10});
     EXPECT_SEQ(take(), {"5 enter", "5 move 10,10", "5 left 1", "5 left 0", "5 delete", "6 delete"});
-    clickAt(host, {15, 10});  // the mouse goes on over the empty host
-
+    clickAt(host, {15, 10});
     auto doomed = std::make_unique<TestHost>();
     makeHost(*doomed, 0, 120, 200, 100);
-    doomed->addComponent(new Probe(8, doomed.get(), {40, 20}), true, false);
+    add(8, {40, 20}, 0, true, doomed.get());
     const HWND window = doomed->m_hWnd;
     app.onCommandHook = [&](int) { doomed.reset(); };
     clickAt(app, {10, 130});

@@ -21,30 +21,26 @@
 namespace {
 
 using namespace components_test;
-using image_files::Rgba;
 
 TEST_F(HostTest, WorkersBuildImageButtonsWhileTheInterfaceThreadPaints) {
     constexpr int kWorkers = 4, kButtonsPerWorker = 2000, kFrames = 1000;
     TestHost host{RGB(0, 0, 128)};
     makeHost(host, 0, 0, 300, 200);
     const image_files::TempDir files;
-    for (const auto& [name, colour] : {std::pair{"b-normal.png", Rgba{255, 0, 0, 255}},
-                                       {"b-over.png", Rgba{0, 255, 0, 255}}})  // one more bitmap
-        ASSERT_TRUE(image_files::writeImage(files.file(name), "png", 12, 10,
-                                            std::vector<Rgba>(12 * 10, colour)));
+    for (const char* name : {"b-normal.png", "b-over.png"})  // a bitmap more to share
+        ASSERT_TRUE(
+            image_files::writeImage(files.file(name), "png", 12, 10,
+                                    std::vector(12 * 10, image_files::Rgba{255, 0, 0, 255})));
     const std::string directory = std::filesystem::path(files.file("x")).parent_path().string();
     // Each call brings its own font and colours, as a caller on a worker would.
     const auto make = [&](unsigned id) {
-        const GFont font("Arial", 8.0, 0, 0);
-        const kelp::KLIntegerArray colours{0xFFFFFF, 0xFFFFFF, 0xFFFFFF, 0xFFFFFF,
-                                           0xFFFFFF, 0xFFFFFF, 0xFFFFFF, 0xFFFFFF};
-        return new YBImageButton(id, directory.c_str(), "b", "Save as", font, colours, &host);
+        return new YBImageButton(id, directory.c_str(), "b", "Save as", GFont("Arial", 8.0, 0, 0),
+                                 kelp::KLIntegerArray(8), &host);
     };
     for (unsigned id = 1; id <= 4; ++id)
         host.addComponent(make(id), true, true);
     const CSize size = host.getComponent(0)->size();
     ASSERT_GT(size.cx, 12);  // the caption is wider than the image
-    ASSERT_GT(size.cy, 11);  // the image, a row and the caption
     const int imageLeft = (size.cx - 12) / 2;
 
     CWinApp winApp(L"threads");

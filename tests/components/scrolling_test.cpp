@@ -1,13 +1,19 @@
 // Scrolling the host with its bars as a user does (wheel, arrows, track,
 // thumb): the components, and what is drawn, stand at their layout position
-// minus the bar position times the bar's scale. The arithmetic itself is in
-// host_arithmetic_test.cpp.
+// minus the bar position times the bar's scale. Then the arithmetic behind
+// it: each bar's scale, range and page, and where a step stops.
 #include <gtest/gtest.h>
 
 #include <utility>
 #include <vector>
 
+#include <tessel/components/YBScrollPlan.h>
+
 #include "components_test.h"
+
+void PrintTo(const YBScrollPlan::Bar& bar, std::ostream* out) {
+    *out << "{scale " << bar.scale << ", nMax " << bar.nMax << ", nPage " << bar.nPage << '}';
+}
 
 namespace {
 
@@ -49,32 +55,9 @@ protected:
             EXPECT_EQ(pixel(host, 2, 2), colourOf(index)) << "offset " << offset;
         }
     }
-    // Drags the thumb, found on the screen, by `by` pixels along `which` bar.
-    void dragThumbBy(int by, int which = SB_VERT) {
-        const CRect client = clientRect(host);
-        const bool vertical = which == SB_VERT;
-        HDC dc = GetWindowDC(host);
-        int first = 0, last = 0;
-        for (int along = kBar; along < (vertical ? client.bottom : client.right) - kBar; ++along) {
-            const COLORREF c = vertical ? GetPixel(dc, client.right + kBar / 2, along)
-                                        : GetPixel(dc, along, client.bottom + kBar / 2);
-            if (c != GetSysColor(COLOR_BTNSHADOW)) continue;
-            if (!first) first = along;
-            last = along + 1;
-        }
-        ReleaseDC(host, dc);
-        ASSERT_LT(first, last) << "no thumb drawn";
-        const CPoint thumb = vertical ? CPoint(client.right + kBar / 2, (first + last) / 2)
-                                      : CPoint((first + last) / 2, client.bottom + kBar / 2);
-        moveTo(host, thumb);
-        press();
-        moveTo(host, thumb + (vertical ? CPoint(0, by) : CPoint(by, 0)));
-        release();
-    }
-    void scrollTo(WORD code, int expectedPos) {
-        host.SendMessage(WM_VSCROLL, MAKEWPARAM(code, 0));
-        EXPECT_EQ(bar(host).nPos, expectedPos) << "code " << code;
-        expectFollowsBar();
+    // A bar's code as the bar sends it, with the thumb's position in bar units.
+    void code(UINT message, WORD code, int position = 0) {
+        host.SendMessage(message, MAKEWPARAM(code, position));
     }
 
     TestHost host;
@@ -86,7 +69,7 @@ protected:
 // notch nothing; arrows step a line, and a line up at the top does not even
 // repaint. After a resize the flow changes and the components still stand
 // where the bar says. Steps stop at the bar's last page (nMax - nPage)
-// whatever setContentsSize says since; the bar takes its strip only while
+// whatever setContentsSize says since; a bar takes its strip only while
 // flagged and needed.
 TEST_F(ScrollTest, TheWheelArrowsAndResizesMoveTheComponentsWithTheBar) {
     fill({200, 100}, 10, {150, 30});
@@ -97,18 +80,15 @@ TEST_F(ScrollTest, TheWheelArrowsAndResizesMoveTheComponentsWithTheBar) {
         EXPECT_EQ(bar(host).nPos, pos);
         expectFollowsBar();
     }
-    scrollTo(SB_TOP, 0);
-    host.SendMessage(WM_VSCROLL, MAKEWPARAM(SB_LINEUP, 0));
+    code(WM_VSCROLL, SB_TOP);
+    expectFollowsBar();
+    code(WM_VSCROLL, SB_LINEUP);
     EXPECT_TRUE(updateRect(host).IsRectEmpty());
     const CPoint down{200 - 8, 100 - 8}, up{200 - 8, 8};
-    clickAt(host, down);
-    clickAt(host, down);
-    clickAt(host, up);
+    clickAt(host, down), clickAt(host, down), clickAt(host, up);
     EXPECT_EQ(bar(host).nPos, 30);
     expectFollowsBar();
 
-    moveTo(host, {100, 50});
-    wheel(-120);
     host.setSize(320, 100, true);  // rows of two
     EXPECT_EQ(bar(host).nMax, 150);
     for (int i = 0; i < 10; ++i)
@@ -124,13 +104,14 @@ TEST_F(ScrollTest, TheWheelArrowsAndResizesMoveTheComponentsWithTheBar) {
     EXPECT_EQ(bar(host).nPos, 200);
     host.setContentsSize(150, 1000);
     clickAt(host, down);
+    code(WM_VSCROLL, SB_PAGEDOWN);
     EXPECT_EQ(bar(host).nPos, 200);
-    scrollTo(SB_PAGEDOWN, 200);
+    expectFollowsBar();
 
     host.clearComponents();
     host.setSize(210, 100, true);
     EXPECT_EQ(clientRect(host), CRect(0, 0, 210, 100));  // the bar's strip is client again
-    TestHost unflagged;  // contents too wide, but no flag: no bar
+    TestHost unflagged;  // contents too wide, but no horizontal flag: no bar
     makeHost(unflagged, 220, 0, 150, 100, true);
     unflagged.addComponent(new Probe(1, &unflagged, {300, 60}), true, true);
     EXPECT_EQ(clientRect(unflagged), CRect(0, 0, 150, 100));
@@ -146,20 +127,14 @@ TEST_F(ScrollTest, LargeContentsCountInUnitsAndTheComponentsFollowExactly) {
         EXPECT_EQ(bar(host).nPos, page * (100 / 3));
         expectFollowsBar();
     }
-    for (int position : {1, 2, 26566, 30000, 0}) {
-        host.onVScroll(position);
+    for (int position : {1, 2, 26566, 0, 30000}) {
+        code(WM_VSCROLL, SB_THUMBTRACK, position);
         expectFollowsBar();
     }
-    dragThumbBy(20);
-    EXPECT_GT(bar(host).nPos, 0);
-    expectFollowsBar();
-    dragThumbBy(1000);
     EXPECT_GE(bar(host).nPos, 26566);
-    expectFollowsBar();
     const CRect last = host.getComponent(399)->rect();
-    EXPECT_GE(last.top, 0);
-    EXPECT_LE(last.bottom, 300);
-    EXPECT_EQ(pixel(host, 100, (last.top + last.bottom) / 2), colourOf(399));
+    EXPECT_TRUE(last.top >= 0 && last.bottom <= 300);
+    EXPECT_EQ(pixel(host, 100, last.top + 100), colourOf(399));
 }
 
 // The horizontal bar: columns of 32 pixels, pages of the client less a
@@ -181,14 +156,41 @@ TEST_F(ScrollTest, TheHorizontalBarStepsColumnsAndPagesAndKeepsTheVertical) {
     expectShows(16, 32);
     clickAt(host, {150, 100 + 8});  // the track right of the thumb
     expectShows(100, 200);
-    dragThumbBy(60, SB_HORZ);
-    EXPECT_GT(bar(host, SB_HORZ).nPos, 100);
-    expectShows(bar(host, SB_HORZ).nPos, bar(host, SB_HORZ).nPos * 2);
-    host.SendMessage(WM_HSCROLL, MAKEWPARAM(SB_RIGHT, 0));
+    code(WM_HSCROLL, SB_THUMBTRACK, 5001);
+    expectShows(5001, 10002);
+    code(WM_HSCROLL, SB_RIGHT);
     expectShows(19900, 39800);
-    host.SendMessage(WM_HSCROLL, MAKEWPARAM(SB_LEFT, 0));
+    code(WM_HSCROLL, SB_LEFT);
     expectShows(0, 0);
     EXPECT_EQ(bar(host).nPos, 200);
+}
+
+// Past a bar's 16-bit range it counts in units of several pixels; a step of
+// less than a unit still moves one, and stops within the bar; a page is the
+// client less a line, or a line when the client is smaller.
+TEST(ScrollPlanTest, ScalesStepsAndPages) {
+    struct Row {
+        const char* name;
+        int contents, client;
+        YBScrollPlan::Bar expected;  // {scale, nMax, nPage}
+    };
+    const Row rows[] = {{"ContentsEqualClient", 200, 200, {1, 200, 200}},
+                        {"Largest16BitRange", 32767, 100, {1, 32767, 100}},
+                        {"FirstScaleOfTwo", 32768, 100, {2, 16384, 50}},
+                        {"ClientUnderOneUnit", 80000, 2, {3, 26666, 0}},
+                        {"ManyPixelsAUnit", 1000000, 300, {31, 32258, 9}}};
+    for (const Row& row : rows) {
+        SCOPED_TRACE(row.name);
+        const YBScrollPlan plan = YBScrollPlan::compute({row.contents, 7}, {row.client, 9});
+        EXPECT_EQ(plan.horizontal, row.expected);
+        EXPECT_EQ(plan.vertical, (YBScrollPlan::Bar{1, 7, 9}));
+    }
+    EXPECT_EQ(YBScrollPlan::stepUnits(0, 1, 26566, 3), 1);
+    EXPECT_EQ(YBScrollPlan::stepUnits(10, -2, 26566, 3), 9);
+    EXPECT_EQ(YBScrollPlan::stepUnits(201, 30, 200, 1), 200);  // from past the last step
+    EXPECT_EQ(YBScrollPlan::stepUnits(0, 50, -40, 1), 0);      // the contents fit
+    EXPECT_EQ(YBScrollPlan::pageStep(100, 30), 70);
+    EXPECT_EQ(YBScrollPlan::pageStep(20, 30), 30);
 }
 
 }  // namespace
