@@ -90,9 +90,8 @@ TEST_F(KeyboardHostTest, TabVisitsEveryLiveItemOnceWrapsAndShiftTabIsTheExactRev
     EXPECT_EQ(walk(3), (Ids{201, 202, 201}));
 }
 
-// Space presses as the left button does, Escape or leaving cancels, Tab while
-// pressed cancels without pressing the next one; Alt and a mnemonic click
-// without moving the focus. A focused component cleared away takes no keys.
+// Space presses as the left button does; Escape, leaving or Tab cancels; a
+// mnemonic clicks without moving the focus; a cleared focus takes no keys.
 TEST_F(KeyboardHostTest, TheFocusedComponentTakesTheButtonKeysAndItsMnemonic) {
     app.enableKeyboard();
     Scene s(app);
@@ -133,10 +132,8 @@ TEST_F(KeyboardHostTest, TheFocusedComponentTakesTheButtonKeysAndItsMnemonic) {
     EXPECT_EQ(walk(2), (Ids{301, 201}));
 }
 
-// End scrolls both bars to their ends. Tab from there through 320 image
-// buttons, in a host whose vertical bar counts in units of 3 pixels: each is
-// fully in view once focused, and a component too wide to fit, and no
-// button, is never focused.
+// End reaches both bars; Tab from there through 320 image buttons, the bar in
+// units of 3 pixels: each is fully in view once focused.
 TEST_F(KeyboardHostTest, TheScrollKeysReachTheBarsAndEachFocusedButtonIsFullyInView) {
     app.enableKeyboard();
     TestHost images;

@@ -1,13 +1,21 @@
-// The image button: state images found on disk by name, its size from the
-// images and the caption, what each state draws, and copies that own their
-// images.
+// The text and image buttons and the text component: what each state draws,
+// sizes from the font and the images found on disk by name, copies, and image
+// buttons made on worker threads while the interface thread paints.
 #include <gtest/gtest.h>
 
+#include <atomic>
 #include <filesystem>
+#include <latch>
+#include <memory>
 #include <string>
+#include <thread>
 #include <tuple>
+#include <vector>
 
 #include <tessel/components/YBImageButton.h>
+#include <tessel/components/YBText.h>
+#include <tessel/components/YBTextButton.h>
+#include <tessel/platform/afx_app.h>
 
 #include "components_test.h"
 #include "image_files.h"
@@ -15,12 +23,13 @@
 namespace {
 
 using namespace components_test;
+using test_support::screenExtent;
 using B = YBImageButton;
 
 constexpr COLORREF kBack = RGB(0, 0, 128), kRed = RGB(255, 0, 0), kGreen = RGB(0, 255, 0),
                    kBlue = RGB(0, 0, 255);
 
-class ImageButtonTest : public HostTest {
+class ButtonsTest : public HostTest {
 protected:
     void SetUp() override { HostTest::SetUp(), makeHost(host, 0, 0, 300, 200); }
     void solid(const std::string& name, int w, int h, COLORREF c) {
@@ -29,7 +38,7 @@ protected:
         ASSERT_TRUE(
             image_files::writeImage(files.file(name), format, w, h, std::vector(w * h, rgba)));
     }
-    // A button loaded from `base` in the directory, added to the host.
+    // An image button loaded from `base` in the directory, added to the host.
     B* add(const char* base, const char* caption = "") {
         auto* b = new B(7, directory.c_str(), base, caption, font, colours, &host);
         return host.addComponent(b, true, true), b;
@@ -42,15 +51,84 @@ protected:
     image_files::TempDir files;
     const std::string directory = std::filesystem::path(files.file("x")).parent_path().string();
     TestHost host{kBack};
-    GFont font{"Arial", 8.0, 0, 0};
+    GFont font{"Arial", 9.0, 0, RGB(0, 0, 0)};
     kelp::KLIntegerArray colours = kelp::KLIntegerArray(8);
 };
 
-// The normal image serves every enabled state without a file of its own, a
-// gray copy of it the disabled one; of several extensions the last wins. A
-// corrupt file counts as 0x0 and draws nothing, a missing one too. Copies
-// and assigned buttons own their images, gray ones included.
-TEST_F(ImageButtonTest, TheNormalImageServesTheStatesWithoutFilesOfTheirOwn) {
+// Disabled wins, then pressed, then over; selected adds four, but disabled
+// and selected is never style 4.
+TEST_F(ButtonsTest, TextButtonStatesDrawTheirOwnStyleAndTextColour) {
+    auto* b = new YBTextButton(5, L"Go", font, 100, 40, &host);
+    host.addComponent(b, true, true);
+    for (int i = 0; i < 8; ++i)
+        b->setStyle(i, {.font = font,
+                        .fgColor = RGB(0, 255, i),
+                        .bgColor = 0x101010u * (i + 1),
+                        .bdColor = RGB(255, 255, 0),
+                        .bdWidth = 1 + i % 3});
+    b->invalidate();  // setters do not repaint
+    const std::vector<std::pair<std::function<void()>, int>> steps{
+        {[] {}, 1},
+        {[&] { moveTo(host, CPoint(50, 20)); }, 2},
+        {press, 3},
+        {[&] { release(), b->select(true, true); }, 6},
+        {press, 7},
+        {[&] { release(), moveTo(host, CPoint(200, 150)); }, 5},
+        {[&] { b->disable(true, true); }, 0}};
+    for (const auto& [act, style] : steps) {
+        act();
+        SCOPED_TRACE(style);
+        const int border = 1 + style % 3;
+        EXPECT_EQ(pixel(host, border - 1, 20), RGB(255, 255, 0));
+        EXPECT_EQ(pixel(host, border, 3), 0x101010u * (style + 1));
+        EXPECT_TRUE(shows(host, CRect(30, 5, 70, 35), RGB(0, 255, 0)));
+    }
+    EXPECT_SEQ(app.commands, {5, 5});
+}
+
+// The largest text of all style fonts (style 4 keeps the default font) plus
+// the padding and the widest border twice; the first look is a grey box.
+TEST_F(ButtonsTest, TextButtonSizeIsTheLargestTextPlusPaddingAndTheWidestBorderTwice) {
+    const GFont small("Arial", 6.0, 0, 0);
+    const CSize large = screenExtent(GFont(), L"Hello");
+    auto* measured = new YBTextButton(1, L"Hello", small, 0, 0, &host);
+    host.addComponent(measured, true, true);
+    EXPECT_EQ(measured->size(), large + CSize(16, 16));
+    EXPECT_TRUE(shows(host, {0, large.cy / 2 + 8, 1, large.cy / 2 + 9}, 0x969696, 8));
+    EXPECT_TRUE(shows(host, {3, large.cy / 2 + 8, 4, large.cy / 2 + 9}, 0xF0F0F0, 8));
+    EXPECT_TRUE(shows(host, CRect(8, 8, 8 + large.cx, 8 + large.cy), RGB(0, 0, 0)));
+    EXPECT_EQ(pixel(host, large.cx + 17, 4), kBack);
+    EXPECT_EQ(YBTextButton(1, L"Hello", small, 80, 0, nullptr).size(), CSize(80, large.cy + 16));
+    YBTextButtonStyle thick, out;
+    thick.bdWidth = 6;
+    out.bgColor = 1;
+    measured->setStyle(2, thick);
+    measured->setPadding(GPadding(1, 2, 3, 4));
+    for (int outOfRange : {8, -1})
+        measured->setStyle(outOfRange, {}), measured->getStyle(outOfRange, out);
+    EXPECT_EQ(out.bgColor, 1u);
+    EXPECT_EQ(measured->size(), large + CSize(15, 19));
+}
+
+// No fill or frame unless given.
+TEST_F(ButtonsTest, TextComponentFillsAndFramesOnlyWhenGiven) {
+    auto* text = new YBText(L"Label", font, DT_LEFT | DT_TOP, 0, &host);
+    host.addComponent(text, true, true);
+    EXPECT_EQ(text->size(), screenExtent(font, L"Label"));
+    EXPECT_EQ(pixel(host, 1, 1), kBack);
+    text->bgColor(RGB(255, 255, 255));
+    text->bdColor(RGB(255, 0, 0));
+    text->invalidate();
+    const CRect r = text->rect();  // "Label" has no descender over the frame's bottom row
+    EXPECT_EQ(pixel(host, r.right - 1, r.bottom - 1), RGB(255, 0, 0));
+    EXPECT_EQ(pixel(host, r.left + 1, r.bottom - 2), RGB(255, 255, 255));
+    EXPECT_EQ(pixel(host, r.right, r.bottom - 1), kBack);
+}
+
+// The normal image serves the states without files, a gray copy of it the
+// disabled one; the last extension wins; corrupt or missing files draw
+// nothing; copies own their images.
+TEST_F(ButtonsTest, ImageButtonNormalImageServesTheStatesWithoutFilesOfTheirOwn) {
     solid("b-normal.png", 8, 6, kRed);
     solid("j-normal.png", 4, 3, RGB(255, 255, 0));
     solid("j-normal.jpg", 4, 3, kBlue);
@@ -94,11 +172,9 @@ TEST_F(ImageButtonTest, TheNormalImageServesTheStatesWithoutFilesOfTheirOwn) {
     EXPECT_EQ(b->size(), CSize(0, 1));
 }
 
-// Without files the caption alone makes the size. Padding, given as left,
-// right, top, bottom, widens and heightens the largest image, which makes
-// the slot every state's image is stretched to; the slot stands centred
-// between the side insets above the caption, which keeps off the bottom inset.
-TEST_F(ImageButtonTest, ImagesStretchToThePaddedSlotAboveTheCaption) {
+// Padding (left, right, top, bottom) around the largest image makes the slot
+// every image is stretched to, centred above the caption.
+TEST_F(ButtonsTest, ImageButtonImagesStretchToThePaddedSlotAboveTheCaption) {
     class Padded : public B {
     public:
         Padded(CWnd* owner, const GFont& font) : B(9, owner) {
@@ -135,7 +211,7 @@ TEST_F(ImageButtonTest, ImagesStretchToThePaddedSlotAboveTheCaption) {
 // Each state has a file of its own (the selected ones named "-selected-...")
 // and a caption colour of its own; selected and disabled shows the disabled
 // ones, so file and colour 4 never appear.
-TEST_F(ImageButtonTest, EachStateShowsItsOwnImageAndCaptionColour) {
+TEST_F(ButtonsTest, ImageButtonStatesShowTheirOwnImageAndCaptionColour) {
     constexpr const char* kSuffixes[] = {
         "-disabled",          "-normal",          "-over",          "-pressed",
         "-selected-disabled", "-selected-normal", "-selected-over", "-selected-pressed"};
@@ -170,6 +246,45 @@ TEST_F(ImageButtonTest, EachStateShowsItsOwnImageAndCaptionColour) {
         EXPECT_GT(hits, 0);
         EXPECT_EQ(others, 0);
     }
+}
+
+TEST_F(ButtonsTest, WorkersBuildImageButtonsWhileTheInterfaceThreadPaints) {
+    constexpr int kWorkers = 4, kButtonsPerWorker = 2000, kFrames = 1000;
+    solid("b-normal.png", 12, 10, kRed);
+    solid("b-over.png", 12, 10, kRed);  // a bitmap more to share
+    // Each call brings its own font and colours, as a caller on a worker would.
+    const auto make = [&](unsigned id) {
+        return new YBImageButton(id, directory.c_str(), "b", "Save as", GFont("Arial", 8.0, 0, 0),
+                                 kelp::KLIntegerArray(8), &host);
+    };
+    for (unsigned id = 1; id <= 4; ++id)
+        host.addComponent(make(id), true, true);
+    const CSize size = host.getComponent(0)->size();
+    ASSERT_GT(size.cx, 12);  // the caption is wider than the image
+    const int imageLeft = (size.cx - 12) / 2;
+
+    CWinApp winApp(L"threads");
+    std::latch start(kWorkers + 1);
+    std::atomic<int> wrongSizes{0};
+    std::vector<std::jthread> workers;
+    for (int w = 0; w < kWorkers; ++w)
+        workers.emplace_back([&] {
+            start.arrive_and_wait();
+            for (int i = 0; i < kButtonsPerWorker; ++i)
+                wrongSizes += std::unique_ptr<YBImageButton>(make(100))->size() != size;
+        });
+    start.arrive_and_wait();
+    const int drawsBefore = host.draws;
+    for (int frame = 0; frame < kFrames; ++frame) {
+        ::InvalidateRect(host, nullptr, FALSE);
+        pump();
+        winApp.OnIdle(0);
+    }
+    workers.clear();
+    EXPECT_EQ(host.draws - drawsBefore, kFrames);
+    EXPECT_EQ(wrongSizes.load(), 0);
+    EXPECT_EQ(pixel(host, size.cx + imageLeft + 11, 9), kRed);  // the second button
+    EXPECT_EQ(pixel(host, imageLeft - 1, 0), kBack);
 }
 
 }  // namespace
