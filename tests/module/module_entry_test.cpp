@@ -28,26 +28,22 @@ public:
         return FALSE;
     }
     int ExitInstance() override {
-        events.push_back(classRegistered(classOfInit) ? "exit before termination"
-                                                      : "exit after termination");
+        events.push_back(classRegistered(classOfInit) ? "exit before termination" : "exit after");
         return CWinApp::ExitInstance();
     }
 };
 
-LRESULT CALLBACK plainProc(HWND w, UINT m, WPARAM wp, LPARAM lp) {
-    return DefWindowProcW(w, m, wp, lp);
-}
-
 }  // namespace
 
+// No second exit at unload for a library that never loaded.
 TEST(ModuleEntry, AFailedInitInstanceExitsTerminatesAndLeavesNothingRegistered) {
     auto& libraries = AfxGetAppModuleState()->m_libraries;
     const size_t librariesBefore = libraries.size();
-    AFX_MODULE_STATE state(TRUE, &plainProc, 0x0A00);
+    AFX_MODULE_STATE state(TRUE, &DefWindowProcW, 0x0A00);
     FailingApp app;
     testing::internal::CaptureStderr();
     {
-        TesselModuleEntry entry(app, state, reinterpret_cast<HINSTANCE>(0x5000));
+        const TesselModuleEntry entry(app, state, reinterpret_cast<HINSTANCE>(0x5000));
         EXPECT_FALSE(entry.loaded());
         EXPECT_EQ(libraries.size(), librariesBefore);
         EXPECT_FALSE(classRegistered(app.classOfInit));
@@ -55,7 +51,6 @@ TEST(ModuleEntry, AFailedInitInstanceExitsTerminatesAndLeavesNothingRegistered) 
     }
     EXPECT_NE(testing::internal::GetCapturedStderr().find("failed to initialise"),
               std::string::npos);
-    // No second exit at unload for a library that never loaded.
     EXPECT_EQ(app.events,
               (std::vector<std::string>{"init as current app", "exit before termination"}));
 }
