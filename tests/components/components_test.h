@@ -53,11 +53,15 @@ public:
     }
     ~Probe() override { note("delete"); }
     COLORREF colour;
+    std::function<void()> onEnter;  // runs once the pointer has entered
 
     void forceMouseOver() { setFlags(mouseOver); }
     void onDraw(XDC& dc) override { dc.FillRect(m_rect, colour); }
     void onClose() override { note("close"), YBButton::onClose(); }
-    void onMouseEnter() override { note("enter"), YBButton::onMouseEnter(); }
+    void onMouseEnter() override {
+        note("enter"), YBButton::onMouseEnter();
+        if (onEnter) onEnter();
+    }
     void onMouseMove(UINT flags, CPoint p) override {
         note("move " + std::to_string(p.x) + "," + std::to_string(p.y));
         YBButton::onMouseMove(flags, p);

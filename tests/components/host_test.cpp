@@ -130,6 +130,22 @@ TEST_F(ButtonTest, EveryMoveAndPaintMatchesTheFullWalk) {
     EXPECT_EQ(wrongPixels(part), 0);
 }
 
+// A handler may make a later component mouseOver or move one under the
+// pointer: the rest of the same walk sees it.
+TEST_F(ButtonTest, HandlersChangingOtherComponentsMidWalkAreFollowed) {
+    makeHost(host, 0, 0, 240, 150, true);
+    for (int i = 0; i < 40; ++i)
+        addNext(CSize(40, 20));  // six to a row
+    at(0)->onEnter = [this] { at(35)->forceMouseOver(); };
+    moveTo(host, {10, 10});
+    EXPECT_SEQ(take(), {"0 enter", "0 move 10,10", "35 leave"});
+    at(0)->onEnter = [this] { at(30)->setPosition(0, 0, false); };
+    moveTo(host, {230, 145});
+    log.clear();
+    moveTo(host, {10, 10});
+    EXPECT_SEQ(log, {"0 enter", "0 move 10,10", "30 enter", "30 move 10,10"});
+}
+
 // Hover repaints once on entering. A command goes out, after the button is
 // up, for a press and a release on the enabled button, to the first of
 // overlapping ones; a double click is a second command, leaving while
