@@ -110,12 +110,38 @@ TEST_F(ButtonsTest, TextButtonSizeIsTheLargestTextPlusPaddingAndTheWidestBorderT
     EXPECT_EQ(measured->size(), large + CSize(15, 19));
 }
 
+// setAllStyles derives every style from one: hover lighter, pressed darker,
+// disabled grey, the selected ones alike. Without shading the unselected ones
+// keep the colour, the disabled one greyed, and the selected ones stay.
+TEST_F(ButtonsTest, TextButtonDerivesItsStylesFromOne) {
+    YBTextButton b(1, L"x", font, 50, 20, nullptr);
+    YBTextButtonStyle s, got[8];
+    s.bgColor = RGB(200, 0, 0);
+    b.setAllStyles(s, false);
+    for (int i = 0; i < 8; ++i)
+        b.getStyle(i, got[i]);
+    EXPECT_EQ(got[1].bgColor, s.bgColor);
+    EXPECT_GT(GetRValue(got[2].bgColor), 200);
+    EXPECT_LT(GetRValue(got[3].bgColor), 200);
+    EXPECT_TRUE(GetRValue(got[0].bgColor) == GetGValue(got[0].bgColor));
+    for (int i = 4; i < 8; ++i)
+        EXPECT_EQ(got[i].bgColor, got[i - 4].bgColor) << i;
+    s.bgColor = RGB(0, 0, 200);
+    b.setAllUnselectedStyles(s, false);
+    for (int i : {0, 3, 6})
+        b.getStyle(i, got[i]);
+    EXPECT_TRUE(GetBValue(got[0].bgColor) == GetGValue(got[0].bgColor));
+    EXPECT_EQ(got[3].bgColor, s.bgColor);
+    EXPECT_EQ(got[6].bgColor, got[2].bgColor);
+}
+
 // No fill or frame unless given.
 TEST_F(ButtonsTest, TextComponentFillsAndFramesOnlyWhenGiven) {
     auto* text = new YBText(L"Label", font, DT_LEFT | DT_TOP, 0, &host);
     host.addComponent(text, true, true);
     EXPECT_EQ(text->size(), screenExtent(font, L"Label"));
     EXPECT_EQ(pixel(host, 1, 1), kBack);
+    text->text(L"Title");  // the size stays
     text->bgColor(RGB(255, 255, 255));
     text->bdColor(RGB(255, 0, 0));
     text->invalidate();

@@ -154,6 +154,7 @@ TEST_F(ButtonTest, OnlyAPressAndReleaseOnTheEnabledButtonSendsACommand) {
     makeHost(host, 10, 10, 300, 100);
     Probe* button = add(7, {50, 20});
     add(8, {50, 20})->setPosition(30, 0, false);
+    EXPECT_EQ(host.getComponentAt(CPoint(90, 50)), nullptr);
     std::vector<bool> pressedAtCommand;
     app.onCommandHook = [&](int) { pressedAtCommand.push_back(button->isPressed()); };
     pump();
@@ -229,7 +230,8 @@ TEST_F(HostTest, StateChangesRepaintTheWholeOwnerOnlyWhenAsked) {
     host.addComponent(c, true, false);
     const std::function<void(bool)> steps[] = {
         [&](bool r) { c->enable(true, r); }, [&](bool r) { c->disable(true, r); },
-        [&](bool r) { c->select(true, r); }, [&](bool r) { c->hide(r); }};
+        [&](bool r) { c->select(true, r); }, [&](bool r) { c->hide(r); },
+        [&](bool r) { c->show(r); }};
     for (const auto& step : steps)
         for (bool repaint : {false, true}) {
             pump();
@@ -295,33 +297,27 @@ TEST_F(HostTest, EveryMatchAcrossALongRegistryChangesAndOnlyLiveOwnersRepaint) {
 // nothing else may happen.
 TEST(ComponentTest, TheRegistryIsWalkedWhileOtherThreadsChangeIt) {
     const auto before = YBComponent::m_componentList.size();
-    std::atomic<bool> makersDone{false}, walking{false};
-    std::atomic<int> otherFailures{0};
-    std::thread walker([&] {
-        for (int walk = 0; !makersDone; ++walk, walking = true) {
-            try {
-                YBComponent::disableAllWithID(9, walk % 2 == 0);
-                YBComponent::enableAllWithID(9, walk % 3 == 0, true);
-            } catch (const kelp::KLConcurrentModificationException&) {
-            } catch (...) {
-                ++otherFailures;
-            }
-        }
-    });
+    std::atomic<int> making{3}, otherFailures{0};
     std::vector<std::jthread> makers;
     for (int t = 0; t < 3; ++t)
         makers.emplace_back([&, t] {
-            while (!walking)
-                std::this_thread::yield();
             std::vector<std::unique_ptr<YBButton>> alive;
             for (int i = 0; i < 5000; ++i) {
                 alive.push_back(std::make_unique<YBButton>(i % 2 ? 9 : 10 + t, nullptr));
                 if (alive.size() > 4) alive.erase(alive.begin() + (i % 3));
             }
+            --making;
         });
+    for (int walk = 0; making > 0; ++walk) {
+        try {
+            YBComponent::disableAllWithID(9, walk % 2 == 0);
+            YBComponent::enableAllWithID(9, walk % 3 == 0, true);
+        } catch (const kelp::KLConcurrentModificationException&) {
+        } catch (...) {
+            ++otherFailures;
+        }
+    }
     makers.clear();
-    makersDone = true;
-    walker.join();
     EXPECT_EQ(otherFailures.load(), 0);
     EXPECT_EQ(YBComponent::m_componentList.size(), before);
 }

@@ -91,6 +91,9 @@ TEST_F(ScrollTest, TheWheelArrowsAndResizesMoveTheComponentsWithTheBar) {
     clickAt(host, down);
     code(WM_VSCROLL, SB_PAGEDOWN);
     EXPECT_EQ(bar(host).nPos, 200);
+    code(WM_VSCROLL, SB_PAGEUP);  // the client less a line
+    EXPECT_EQ(bar(host).nPos, 130);
+    code(WM_VSCROLL, SB_THUMBTRACK, 45);
     expectFollowsBar();
 
     host.clearComponents();
