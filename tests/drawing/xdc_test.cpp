@@ -4,7 +4,6 @@
 #include <functional>
 
 #include <tessel/drawing/GFont.h>
-#include <tessel/drawing/Shades.h>
 #include <tessel/drawing/XDC.h>
 #include <tessel/drawing/XMemDC.h>
 
@@ -154,13 +153,6 @@ TEST(XMemDC, PixelsNotPaintedOverAreTheTargetsWhateverTheDrawing) {
     cdcOf(s)->IntersectClipRect(20, 20, 120, 80);
     XMemDC(target).FillRect(CRect(0, 0, 200, 100), kBlue);
     s.expectPixels({{20, 20, kBlue}, {119, 79, kBlue}, {19, 50, kGreen}, {120, 50, kWhite}});
-}
-
-TEST(Shades, ScaleClampAndGrey) {
-    EXPECT_EQ(GetShade(RGB(100, 200, 250), 1.1), RGB(110, 220, 255));
-    EXPECT_EQ(GetShade(RGB(100, 200, 250), 0.9), RGB(90, 180, 225));
-    EXPECT_EQ(GetShade(XDC::kNoColor, 0.9), XDC::kNoColor);
-    EXPECT_EQ(GetGrayscale(RGB(0, 255, 0)), RGB(150, 150, 150));
 }
 
 }  // namespace

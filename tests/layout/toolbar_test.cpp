@@ -67,6 +67,7 @@ TEST_F(ToolBarTest, ButtonsAndSeparatorsTakeEqualSlotsAndImagesSitOverCentredCap
     toolbar.addSeparator();
     toolbar.addButton(3, (red + ".missing").c_str(), L"Three");
     EXPECT_EQ(toolbar.rect(0), CRect(2, 2, 50, 66));
+    EXPECT_EQ(toolbar.rect(1), CRect(52, 2, 60, 66));
     EXPECT_EQ(toolbar.rect(2), CRect(102, 2, 150, 66));
 
     ::InvalidateRect(toolbar, nullptr, TRUE);  // adding does not repaint
