@@ -37,8 +37,7 @@ void append(KLVector<int>& v, int count) {
         v.insert(i, static_cast<int>(v.size()));
 }
 
-// 16 bytes, so the first 128 bytes hold exactly eight. Copying can be made to
-// fail; there is no move, so growth has to copy.
+// 16 bytes, eight to the first 128; no move, so growth copies, and a copy can fail.
 struct Record {
     static inline int live = 0, copiesLeft = -1;
     Record() { ++live; }
@@ -60,17 +59,15 @@ Values values(const KLArray<Record>& array) {
     return out;
 }
 
-// So large that a doubling from 128 elements runs out of size_t before it
-// reaches a count an int can ask for.
+// Doubling from 128 of these runs out of size_t before a count an int can ask for.
 struct Huge {
     unsigned char bytes[std::size_t{1} << 34];
 };
 
 }  // namespace
 
-// Growth copies and destroys each record once, takes a value that lives in
-// the storage it replaces; a failed growth (no memory, a copy that throws)
-// leaves the array as it was.
+// Growth takes a value that lives in the storage it replaces; a failed growth
+// (no memory, a copy that throws) leaves the array as it was.
 TEST(KLArray, ChecksIndicesAndRecordsLiveExactlyOnceThroughGrowth) {
     {
         KLArray<Record> a;
@@ -102,8 +99,7 @@ TEST(KLArray, ChecksIndicesAndRecordsLiveExactlyOnceThroughGrowth) {
     EXPECT_EQ(Record::live, 0);
 }
 
-// Out of memory is the status even where no allocator ran (a byte size that
-// overflows, a doubling that cannot reach the size), never the thread's stale one.
+// Out of memory even where no allocator ran, never the thread's stale status.
 TEST(KLArray, SizesNoMemoryCanHoldThrowOutOfMemoryAndChangeNothing) {
     const auto expectOutOfMemory = [](int status) {
         EXPECT_EQ(status, KL_STATUS_OUT_OF_MEMORY);

@@ -42,9 +42,8 @@ Ints contents(KLList<int>& list) {
 
 }  // namespace
 
-// A failed node allocation changes nothing behind an iterator and releases
-// the lock. KLIterator forwards to the iterator it owns; removing through it
-// takes out the first and the last node too.
+// A failed node allocation changes nothing behind an iterator; removing
+// through a KLIterator takes out the first and the last node too.
 TEST(KLList, AddKeepsOrderFailsCleanlyAndRemovesAtBothEnds) {
     KLList<int> list;
     list.add(1, KLCollection::kAddFirst);  // into an empty list: first and last at once
@@ -77,8 +76,7 @@ TEST(KLList, AddKeepsOrderFailsCleanlyAndRemovesAtBothEnds) {
     EXPECT_EQ(list.getNodeAllocator().getFreeCount(), list.getNodeAllocator().getCapacity());
 }
 
-// Its own changes edit around the position without failing the iterator;
-// another iterator's fail the next step of this one.
+// Its own changes do not fail the iterator; another iterator's fail its next step.
 TEST(KLListIterator, StepsBothWaysEditsAroundThePositionAndOthersFailTheNextStep) {
     KLList<int> list;
     walk(list)->add(2, KLCollection::kAddAsPrevious);    // into an empty list
@@ -138,8 +136,7 @@ TEST(KLListIterator, RunsStepLikeSingleStepsAndFailAfterAChange) {
     EXPECT_THROW(it.nextRun(2, note), KLConcurrentModificationException);
 }
 
-// Each step holds the lock: the element it returns is only safe until another
-// thread removes it. A walk another thread's change fails starts over.
+// Each step holds the lock: what it returns is only safe until another thread removes it.
 TEST(KLListConcurrency, AddsAndIteratorRemovesFromSeveralThreadsBalance) {
     constexpr int kThreads = 4, kRounds = 100;
     KLList<int> list;

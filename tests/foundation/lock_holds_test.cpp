@@ -45,8 +45,7 @@ TEST(KLLockHolds, AStrayUnlockFromAThreadHoldingNothingReleasesNoReadersHold) {
     EXPECT_TRUE(writerGetsIn(object));
 }
 
-// Releasing wakes both kinds of waiter; a time-out longer than the clock can
-// count still means waiting.
+// Releasing wakes both kinds of waiter, one with a time-out past the clock's range too.
 TEST(KLLockHolds, AWaitingWriterHoldsBackNewReadersButNotTheNestedReadOfAReader) {
     KLLockableObject object;
     ASSERT_TRUE(object.lockForReading(-1));
@@ -72,8 +71,7 @@ TEST(KLLockHolds, AWaitingWriterHoldsBackNewReadersButNotTheNestedReadOfAReader)
     expectLockFree(object);
 }
 
-// A writer that times out behind a reader withdraws and wakes the readers
-// that queued behind it.
+// A writer that times out withdraws and wakes the readers queued behind it.
 TEST(KLLockHolds, TimeOutsReturnFalseAndAWriterThatGivesUpLetsReadersIn) {
     KLLockableObject object;
     ASSERT_TRUE(object.lockForReading(-1));
@@ -91,8 +89,7 @@ TEST(KLLockHolds, TimeOutsReturnFalseAndAWriterThatGivesUpLetsReadersIn) {
     expectLockFree(object);
 }
 
-// A reader asking for the write lock fails at once and keeps its reads; a
-// writer reads and writes inside its own hold.
+// A reader asking to write fails at once; a writer nests reads and writes.
 TEST(KLLockHolds, AReaderAskingForTheWriteLockFailsAtOnceAndAWriterNests) {
     KLLockableObject object;
     ASSERT_TRUE(object.lockForReading(-1) && object.lockForReading(-1));
@@ -115,9 +112,8 @@ TEST(KLLockHolds, AReaderAskingForTheWriteLockFailsAtOnceAndAWriterNests) {
     expectLockFree(object);
 }
 
-// More objects read at once than the records a thread keeps inline, released
-// out of order: each gives back exactly its own hold. An object destroyed
-// while read takes its record along.
+// More objects read at once than a thread's inline records, released out of
+// order; an object destroyed while read takes its record along.
 TEST(KLLockHolds, AThreadReadingManyObjectsAtOnceKeepsEachHoldApart) {
     std::vector<std::unique_ptr<KLLockableObject>> objects(40);
     for (auto& object : objects)
