@@ -1,5 +1,6 @@
-// The manager window: its flow, scrolling at any scale with the children
-// following the bars exactly, the wheel, and closing.
+// The manager window: scrolling at any scale with the children following the
+// bars exactly, the wheel, and closing. Its flow is the component host's
+// (the same layout); here the children land where the scrolled flow says.
 #include <gtest/gtest.h>
 
 #include <string>
@@ -81,20 +82,6 @@ protected:
     test_support::PopupFrame frame;
     Manager manager;
 };
-
-// The flow's edge cases are the component host's (the same flow).
-TEST_F(ManagerTest, ChildrenFlowIntoRowsThatWrapBeforeTheRightEdge) {
-    make(250, 200, false, false);
-    for (CSize s : {CSize(100, 20), CSize(100, 30), CSize(100, 10), CSize(50, 5), CSize(300, 8),
-                    CSize(250, 4), CSize(10, 4)})
-        manager.createChildWnd(new Tile(s.cx, s.cy), 0, 0);
-    manager.onLayoutChildren();
-    EXPECT_EQ(manager.tile(1)->at(), CPoint(100, 0));
-    EXPECT_EQ(manager.tile(4)->at(), CPoint(0, 40));
-    EXPECT_EQ(manager.tile(6)->at(), CPoint(0, 52));
-    EXPECT_EQ(manager.getContentsSize(), CSize(300, 56));
-    EXPECT_EQ(manager.getChild(7), nullptr);
-}
 
 // Scrolling paints only the buttons coming into view and shows what a full
 // repaint shows; a layout of a scrolled manager keeps showing what the bar says.
