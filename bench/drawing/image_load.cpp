@@ -5,7 +5,6 @@
 // directory.
 #include <benchmark/benchmark.h>
 
-#include <array>
 #include <cstdint>
 #include <cstdio>
 #include <filesystem>
@@ -15,40 +14,14 @@
 
 #include <tessel/drawing/ImageData.h>
 
+#include "../../tests/support/png_chunks.h"
+
 namespace {
 
 constexpr std::uint32_t kWidth = 16384, kHeight = 4096;
 
-std::uint32_t crc32(const std::uint8_t* data, std::size_t size) {
-    static const std::array<std::uint32_t, 256> table = [] {
-        std::array<std::uint32_t, 256> t{};
-        for (std::uint32_t n = 0; n < 256; ++n) {
-            std::uint32_t c = n;
-            for (int k = 0; k < 8; ++k)
-                c = (c & 1) ? 0xEDB88320u ^ (c >> 1) : c >> 1;
-            t[n] = c;
-        }
-        return t;
-    }();
-    std::uint32_t c = 0xFFFFFFFFu;
-    for (std::size_t i = 0; i < size; ++i)
-        c = table[(c ^ data[i]) & 0xFF] ^ (c >> 8);
-    return c ^ 0xFFFFFFFFu;
-}
-
-void putBigEndian(std::vector<std::uint8_t>& out, std::uint32_t value) {
-    for (int shift = 24; shift >= 0; shift -= 8)
-        out.push_back(static_cast<std::uint8_t>(value >> shift));
-}
-
-void appendChunk(std::vector<std::uint8_t>& png, const char* type,
-                 const std::vector<std::uint8_t>& data) {
-    putBigEndian(png, static_cast<std::uint32_t>(data.size()));
-    const std::size_t typed = png.size();
-    png.insert(png.end(), type, type + 4);
-    png.insert(png.end(), data.begin(), data.end());
-    putBigEndian(png, crc32(png.data() + typed, png.size() - typed));
-}
+using png_chunks::appendChunk;
+using png_chunks::putBigEndian;
 
 // A PNG of the filtered rows `raw` (filter byte first), in stored blocks.
 std::vector<std::uint8_t> pngOf(std::uint8_t bitDepth, std::uint8_t colourType,

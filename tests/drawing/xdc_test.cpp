@@ -1,11 +1,8 @@
 #include <gtest/gtest.h>
 
-#include <cwchar>
 #include <functional>
-#include <utility>
 
 #include <tessel/drawing/GFont.h>
-#include <tessel/drawing/Shades.h>
 #include <tessel/drawing/XDC.h>
 #include <tessel/drawing/XMemDC.h>
 
@@ -41,24 +38,19 @@ TEST(XDC, BoxesHaveTheirBorderInsideAndNoColourMeansNothing) {
     s.expectPixels({{10, 10, kGreen}, {130, 25, kWhite}, {100, 50, kWhite}, {130, 50, kBlack}});
 }
 
-// Centred both ways without DT_SINGLELINE too; two lines centre as one block.
-TEST(XDC, TextCentresInBothDirectionsWithoutSingleLine) {
-    const std::pair<const wchar_t*, UINT> cases[] = {
-        {L"Centred", DT_CENTER | DT_VCENTER},
-        {L"Centred", DT_CENTER | DT_VCENTER | DT_EXTERNALLEADING},
-        {L"first\nsecond", DT_CENTER | DT_VCENTER}};
-    for (const auto& [text, format] : cases) {
-        Canvas s(200, 100);
-        GFont("Arial", 10.0, 0, kBlack).select(cdcOf(s));
-        CRect r(0, 0, 200, 100);
-        XDC(cdcOf(s)).draw(text, &r, format);
-        const CRect ink(s.ink());
-        EXPECT_NEAR((ink.left + ink.right) / 2.0, 100, 1.5) << format;
-        EXPECT_NEAR((ink.top + ink.bottom) / 2.0, 50, 3.5) << format;  // ink is not symmetric
-        TEXTMETRICW tm{};
-        ASSERT_TRUE(GetTextMetricsW(s.dc(), &tm));
-        EXPECT_EQ(ink.Height() > tm.tmHeight, std::wcschr(text, L'\n') != nullptr) << format;
-    }
+// Without DT_SINGLELINE two lines centre as one block (one line: the text
+// window's test, which draws this way).
+TEST(XDC, TwoLinesCentreAsOneBlockWithoutSingleLine) {
+    Canvas s(200, 100);
+    GFont("Arial", 10.0, 0, kBlack).select(cdcOf(s));
+    CRect r(0, 0, 200, 100);
+    XDC(cdcOf(s)).draw(L"first\nsecond", &r, DT_CENTER | DT_VCENTER);
+    const CRect ink(s.ink());
+    EXPECT_NEAR((ink.left + ink.right) / 2.0, 100, 1.5);
+    EXPECT_NEAR((ink.top + ink.bottom) / 2.0, 50, 3.5);  // ink is not symmetric
+    TEXTMETRICW tm{};
+    ASSERT_TRUE(GetTextMetricsW(s.dc(), &tm));
+    EXPECT_GT(ink.Height(), tm.tmHeight);
 }
 
 // A font brings its colour, select gives back what was selected before,
@@ -85,7 +77,7 @@ TEST(XDC, FontsCarryTheirColourSelectGivesTheOldOneBackAndTextWraps) {
     EXPECT_GE(wrapped.cy, 2 * line.cy);
     EXPECT_EQ(dc.getTextExtent(L"", 100, 0), CSize(0, 0));
 
-    EXPECT_EQ(static_cast<HFONT>(*cdc->SelectObject(before)), red.handle());
+    cdc->SelectObject(before);
     CRect r(0, 0, 200, 100);
     double height = 0;
     dc.drawText(L"a\tb", r, DT_EXPANDTABS, GFont("Arial", 10.0, 0, kBlue), RGB(0, 128, 0), 4.0,
@@ -93,11 +85,11 @@ TEST(XDC, FontsCarryTheirColourSelectGivesTheOldOneBackAndTextWraps) {
     EXPECT_GT(height, 0);
     EXPECT_EQ(cdc->GetTextColor(), kRed);
     EXPECT_EQ(static_cast<HFONT>(::GetCurrentObject(cdc->m_hDC, OBJ_FONT)), initial);
-    bool green = false;
+    int green = 0;
     for (int x = 0; x < 60; ++x)
         for (int y = 0; y < 20; ++y)
-            green = green || s.at(x, y) == RGB(0, 128, 0);
-    EXPECT_TRUE(green);
+            green += s.at(x, y) == RGB(0, 128, 0);
+    EXPECT_GT(green, 0);
 }
 
 // A tall paint after a wide one gets a buffer of its own size: one covering
@@ -111,30 +103,13 @@ TEST(XMemDC, ATallPaintAfterAWideOneStillReachesTheTarget) {
     EXPECT_EQ(tall.at(3, 29999), kBlue);
 }
 
-TEST(XMemDC, ReachesTheTargetOnlyWhenDestroyedAndOnlyInsideTheClip) {
-    Canvas s(200, 100);
-    XDC target(cdcOf(s));
-    cdcOf(s)->IntersectClipRect(20, 20, 120, 80);
-    {
-        XMemDC buffer(target);
-        buffer.FillRect(CRect(0, 0, 200, 100), kBlue);
-        EXPECT_EQ(s.at(50, 50), kWhite);  // nothing yet
-    }
-    s.expectPixels({{50, 50, kBlue}, {20, 20, kBlue}, {19, 50, kWhite}, {120, 50, kWhite}});
-    // Drawing covering only part of the box keeps the target's pixels around it.
-    XMemDC(target).FillRect(CRect(30, 30, 40, 40), kGreen);
-    { XMemDC untouched(target); }  // drawing nothing changes nothing
-    s.expectPixels({{35, 35, kGreen}, {50, 50, kBlue}});
-}
-
-// The buffer is reused between paints and starts with the last paint's
-// pixels (red here): whatever a paint does not cover must come out as the
-// target was, whichever way the drawing goes. Only a solid brush covers what
-// it fills; a null or hollow one paints nothing.
+// The buffer reaches the target when destroyed, inside the target's clip. It
+// is reused between paints and starts with the last paint's pixels (red
+// here): whatever a paint does not cover must come out as the target was.
+// Only a solid brush covers what it fills; a null or hollow one paints nothing.
 TEST(XMemDC, PixelsNotPaintedOverAreTheTargetsWhateverTheDrawing) {
     Canvas s(200, 100);
     XDC target(cdcOf(s));
-    const GFont font("Arial", 10.0, 0, kBlack);
     CBrush noHandle, hollow, green(kGreen);
     LOGBRUSH hollowStyle{BS_NULL, kGreen, 0};
     ASSERT_TRUE(hollow.Attach(::CreateBrushIndirect(&hollowStyle)));
@@ -150,11 +125,12 @@ TEST(XMemDC, PixelsNotPaintedOverAreTheTargetsWhateverTheDrawing) {
         b.FillRect(CRect(0, 0, 50, 20), kBlue);
         b.FillRect(CRect(50, 0, 100, 20), kGreen);
         CRect label(0, 0, 50, 20);
-        b.drawText(L"ab", label, DT_CENTER | DT_VCENTER | DT_SINGLELINE, font, 0, 4.0, nullptr);
+        b.drawText(L"ab", label, DT_CENTER | DT_VCENTER | DT_SINGLELINE,
+                   GFont("Arial", 10.0, 0, kBlack), 0, 4.0, nullptr);
         b.FrameRect(CRect(120, 40, 160, 80), kBlack);
+        EXPECT_EQ(s.at(1, 1), kWhite);  // nothing before the buffer goes
     });
-    s.expectPixels({{1, 1, kBlue}, {120, 40, kBlack}, {140, 60, kWhite}, {10, 50, kWhite},
-                     {199, 99, kWhite}});
+    s.expectPixels({{1, 1, kBlue}, {120, 40, kBlack}, {140, 60, kWhite}, {199, 99, kWhite}});
     paint([&](XMemDC& b) {  // a clip on the buffer keeps a fill from most of its rectangle
         b.FillRect(CRect(10, 10, 20, 20), kBlue);
         b.cdc()->IntersectClipRect(30, 30, 40, 40);
@@ -169,19 +145,12 @@ TEST(XMemDC, PixelsNotPaintedOverAreTheTargetsWhateverTheDrawing) {
         SCOPED_TRACE(brush ? brush->m_hObject : nullptr);
         s.expectPixels({{15, 15, kBlue}, {50, 50, kWhite}});
     }
-    paint([&](XMemDC& b) {
-        b.FillRect(CRect(0, 0, 100, 100), &green);
-        b.FrameRect(CRect(150, 40, 160, 50), kBlack);
-    });
-    s.expectPixels({{50, 50, kGreen}, {150, 40, kBlack}, {120, 50, kWhite}, {155, 45, kWhite}});
-}
+    paint([&](XMemDC& b) { b.FillRect(CRect(0, 0, 100, 100), &green); });
+    s.expectPixels({{50, 50, kGreen}, {120, 50, kWhite}});
 
-TEST(Shades, ScaleClampAndGrey) {
-    EXPECT_EQ(GetShade(RGB(100, 200, 250), 1.1), RGB(110, 220, 255));
-    EXPECT_EQ(GetShade(RGB(100, 200, 250), 0.9), RGB(90, 180, 225));
-    EXPECT_EQ(GetShade(XDC::kNoColor, 0.9), XDC::kNoColor);
-    EXPECT_EQ(GetGrayscale(RGB(0, 255, 0)), RGB(150, 150, 150));
-    EXPECT_EQ(GetGrayscale(RGB(255, 255, 255)), kWhite);
+    cdcOf(s)->IntersectClipRect(20, 20, 120, 80);
+    XMemDC(target).FillRect(CRect(0, 0, 200, 100), kBlue);
+    s.expectPixels({{20, 20, kBlue}, {119, 79, kBlue}, {19, 50, kGreen}, {120, 50, kWhite}});
 }
 
 }  // namespace

@@ -2,10 +2,12 @@
 
 #include <cstddef>
 #include <limits>
+#include <memory>
 #include <stdexcept>
 #include <vector>
 
 #include <tessel/foundation/KLArray.h>
+#include <tessel/foundation/KLConcurrentModificationException.h>
 #include <tessel/foundation/KLMemoryException.h>
 #include <tessel/foundation/KLVector.h>
 
@@ -16,9 +18,26 @@ using namespace kelp;
 namespace {
 
 using Values = std::vector<long long>;
+using Ints = std::vector<int>;
+using VectorIter = KLVectorIterator<int>;
 
-// 16 bytes, so the first 128 bytes hold exactly eight. Copying can be made to
-// fail; there is no move, so growth has to copy.
+std::unique_ptr<VectorIter> walk(KLVector<int>& v, int index) {
+    return std::unique_ptr<VectorIter>(static_cast<VectorIter*>(v.listIterator(index)));
+}
+
+Ints contents(const KLVector<int>& v) {
+    Ints out;
+    for (int i = 0; i < static_cast<int>(v.size()); ++i)
+        out.push_back(v.get(i));
+    return out;
+}
+
+void append(KLVector<int>& v, int count) {
+    for (int i = 0; i < count; ++i)
+        v.insert(i, static_cast<int>(v.size()));
+}
+
+// 16 bytes, eight to the first 128; no move, so growth copies, and a copy can fail.
 struct Record {
     static inline int live = 0, copiesLeft = -1;
     Record() { ++live; }
@@ -40,53 +59,23 @@ Values values(const KLArray<Record>& array) {
     return out;
 }
 
-// A plain array locks through KLObject's virtuals, so a subclass can watch its lock calls.
-struct LockProbe : KLArray<int*> {
-    mutable int locks = 0, unlocks = 0;
-    bool lockForReading(long) const override { return ++locks > 0; }
-    bool lockForWriting(long) const override { return ++locks > 0; }
-    bool unlock() const override { return ++unlocks > 0; }
-};
-
-// So large that a doubling from 128 elements runs out of size_t before it
-// reaches a count an int can ask for.
+// Doubling from 128 of these runs out of size_t before a count an int can ask for.
 struct Huge {
     unsigned char bytes[std::size_t{1} << 34];
 };
 
 }  // namespace
 
-TEST(KLArray, IndexingPastTheEndExtendsButGetAndInsertCheck) {
-    LockProbe a;
-    EXPECT_THROW_AT(a[-1], KLIndexOutOfBoundsException, "KLArray.h", 151);
-    EXPECT_EQ(a.locks + a.unlocks, 0);  // refused before locking
-    int xs[17];
-    a[5] = &xs[5];
-    EXPECT_EQ(a.size(), 6u);
-    EXPECT_THROW_AT(a.get(6), KLIndexOutOfBoundsException, "KLArray.h", 171);
-    EXPECT_THROW_AT(a.insert(xs, 7), KLIndexOutOfBoundsException, "KLArray.h", 289);
-    EXPECT_THROW_AT(a.insert(xs, -1), KLIndexOutOfBoundsException, "KLArray.h", 289);
-    EXPECT_EQ(a.locks, a.unlocks);
-
-    for (int i = 0; i < 16; ++i)
-        a[i] = &xs[i];
-    a.insert(a.get(3), 0);  // the value lives in the storage this growth replaces
-    a.insert(&xs[16], 17);
-    a.insert(&xs[16], 9);
-    const std::vector<int> expected{3, 0, 1, 2, 3, 4, 5, 6, 7, 16, 8, 9, 10, 11, 12, 13, 14, 15, 16};
-    ASSERT_EQ(a.size(), expected.size());
-    for (int i = 0; i < 19; ++i)
-        EXPECT_EQ(a.get(i), &xs[expected[i]]) << i;
-}
-
-// Growth copies and destroys the old records, assignment and clearing replace
-// them: nothing leaks or is destroyed twice, and a failed growth (no memory,
-// a copy that throws) leaves the array as it was.
-TEST(KLArray, RecordsLiveExactlyOnceAndFailedGrowthChangesNothing) {
+// Growth takes a value that lives in the storage it replaces; a failed growth
+// (no memory, a copy that throws) leaves the array as it was.
+TEST(KLArray, ChecksIndicesAndRecordsLiveExactlyOnceThroughGrowth) {
     {
         KLArray<Record> a;
+        EXPECT_THROW_AT(a[-1], KLIndexOutOfBoundsException, "KLArray.h", 151);
         for (int i = 0; i < 8; ++i)
             a[i].value = i;
+        EXPECT_THROW_AT(a.get(8), KLIndexOutOfBoundsException, "KLArray.h", 171);
+        EXPECT_THROW_AT(a.insert(Record(), 9), KLIndexOutOfBoundsException, "KLArray.h", 289);
         KLMemoryManager::getDefaultMemoryManager()->failNextAllocations(1);
         EXPECT_EQ(EXPECT_THROW_AT(a[8], KLMemoryException, "KLArray.h", 124),
                   KL_STATUS_OUT_OF_MEMORY);
@@ -96,23 +85,21 @@ TEST(KLArray, RecordsLiveExactlyOnceAndFailedGrowthChangesNothing) {
         EXPECT_EQ(values(a), (Values{0, 1, 2, 3, 4, 5, 6, 7}));
         EXPECT_EQ(Record::live, 8);
 
-        a[8].value = 8;  // grows
-        a.insert(Record(100), 0);
-        a.insert(Record(200), 10);
-        EXPECT_EQ(Record::live, 11);
-        EXPECT_EQ(values(a), (Values{100, 0, 1, 2, 3, 4, 5, 6, 7, 8, 200}));
+        a.insert(a.get(3), 0);  // grows
+        a.insert(Record(200), 9);
+        EXPECT_EQ(values(a), (Values{3, 0, 1, 2, 3, 4, 5, 6, 7, 200}));
+        EXPECT_EQ(Record::live, 10);
         KLArray<Record> b;
         b[0].value = 50;
         b = a;
         EXPECT_EQ(values(KLArray<Record>(b)), values(a));
         a.clear();
-        EXPECT_EQ(Record::live, 11);
+        EXPECT_EQ(Record::live, 10);
     }
     EXPECT_EQ(Record::live, 0);
 }
 
-// Out of memory is the status even where no allocator ran (a byte size that
-// overflows, a doubling that cannot reach the size), never the thread's stale one.
+// Out of memory even where no allocator ran, never the thread's stale status.
 TEST(KLArray, SizesNoMemoryCanHoldThrowOutOfMemoryAndChangeNothing) {
     const auto expectOutOfMemory = [](int status) {
         EXPECT_EQ(status, KL_STATUS_OUT_OF_MEMORY);
@@ -136,4 +123,69 @@ TEST(KLArray, SizesNoMemoryCanHoldThrowOutOfMemoryAndChangeNothing) {
     EXPECT_EQ(v.getCapacity(), 0u);
     kelp_test::expectLockFree(v);
     kl_status_setLastError(KL_STATUS_OK);
+}
+
+// A refused call leaves no hold; a failed growth changes nothing.
+TEST(KLVector, ChecksIndicesEditsAtTheEdgesAndSurvivesFailedGrowth) {
+    KLVector<int> v;
+    append(v, 3);
+    EXPECT_THROW_AT(v.insert(9, 4), KLIndexOutOfBoundsException, "KLVector.h", 165);
+    EXPECT_THROW_AT(v.set(9, 3, nullptr), KLIndexOutOfBoundsException, "KLVector.h", 183);
+    EXPECT_THROW_AT(v.removeRange(-1, 1), KLIndexOutOfBoundsException, "KLVector.h", 242);
+    // A leaked read hold would make this thread's next write wait for itself.
+    EXPECT_THROW_AT(v.get(3), KLIndexOutOfBoundsException, "KLVector.h", 107);
+    kelp_test::expectLockFree(v);
+    v.clear();
+    append(v, 128);
+    v.insert(v.get(5), 128);
+    EXPECT_EQ(v.get(128), 5);
+    v.removeRange(2, 3);
+    v.removeRange(5, 1000);
+    EXPECT_EQ(contents(v), (Ints{0, 1, 5, 6, 7}));
+    v.setSize(2);
+    EXPECT_EQ(contents(v), (Ints{0, 1}));
+
+    KLVector<int> full;  // its first storage holds exactly 128
+    append(full, 128);
+    auto it = walk(full, 0);
+    KLMemoryManager::getDefaultMemoryManager()->failNextAllocations(1);
+    EXPECT_EQ(EXPECT_THROW_AT(it->add(-1, KLCollection::kAddAsNext), KLMemoryException,
+                              "KLVector.h", 365),
+              KL_STATUS_OUT_OF_MEMORY);
+    kelp_test::expectLockFree(full);
+    EXPECT_EQ(full.size(), 128u);
+    EXPECT_EQ(*it->next(), 0);  // nothing changed, so the iterator still walks
+}
+
+TEST(KLVectorIterator, StartsWhereAskedAndEditsAroundTheCurrentElement) {
+    constexpr const char* kFile = "KLVectorIterator.h";
+    KLVector<int> v;
+    append(v, 1);
+    append(v, 2);
+    auto it = walk(v, 0);
+    EXPECT_THROW_AT(it->current(), KLNoSuchElementException, kFile, 611);
+    it->add(-1, KLCollection::kAddAsNext);  // no current: at the next index
+    EXPECT_EQ(*it->next(), -1);
+    it->add(5, KLCollection::kAddAsNext);  // after the current element
+    EXPECT_EQ(*it->next(), 5);
+    it->add(4, KLCollection::kAddAsPrevious);  // before it; it stays current
+    EXPECT_EQ(*it->current(), 5);
+    EXPECT_EQ(*it->previous(), 4);
+    int old = 0;
+    it->set(40, &old);
+    EXPECT_EQ(old, 4);
+    it->remove(&old);
+    EXPECT_EQ(old, 40);
+    EXPECT_EQ(*it->next(), 5);
+    it->remove(nullptr);
+    it->add(7, KLCollection::kAddAsPrevious);  // no current: just after the previous element
+    EXPECT_EQ(*it->previous(), 7);
+    EXPECT_EQ(*it->next(), 0);
+    EXPECT_EQ(contents(v), (Ints{-1, 7, 0, 0, 1}));
+
+    auto end = walk(v, 4);
+    EXPECT_EQ(*end->next(), 1);
+    EXPECT_THROW_AT(end->next(), KLNoSuchElementException, kFile, 623);
+    v.insert(99, 5);
+    EXPECT_THROW_AT(it->hasNext(), KLConcurrentModificationException, "KLCollectionIterator.h", 41);
 }

@@ -1,49 +1,34 @@
 #include <gtest/gtest.h>
 
-#include <unistd.h>
-
 #include <climits>
 #include <cmath>
-#include <filesystem>
-#include <fstream>
 #include <limits>
 #include <string>
 #include <thread>
 
-#include <tessel/foundation/KLFileInfo.h>
 #include <tessel/foundation/KLFilename.h>
 #include <tessel/foundation/KLFlags.h>
 #include <tessel/foundation/KLIndexOutOfBoundsException.h>
 #include <tessel/foundation/KLIntegerArray.h>
 #include <tessel/foundation/KLValue.h>
-#include <tessel/platform/afx_string.h>
 
 #include "kelp_checks.h"
 
 using namespace kelp;
 
+// Malformed UTF-8 (cut off, overlong, a surrogate, past U+10FFFF) becomes U+FFFD.
 TEST(KLString, RoundTripsUtf8AndReplacesMalformedBytes) {
     const char* text = "a\xC3\xA9\xE2\x82\xAC\xF0\x9D\x84\x9E";  // a, é, €, a 4-byte clef
     EXPECT_EQ(KLString(text), (std::wstring{L'a', 0xE9, 0x20AC, 0x1D11E}).c_str());
     EXPECT_EQ(KLString(text).toUtf8(), text);
-    const std::pair<const char*, const wchar_t*> malformed[] = {
-        {"\xE2\x82x", L"\uFFFDx"},        // cut off before a byte that is kept
-        {"\xC0\x80", L"\uFFFD"},          // overlong
-        {"\xED\xA0\x80", L"\uFFFD"},      // surrogate
-        {"\xF4\x90\x80\x80", L"\uFFFD"},  // beyond U+10FFFF
-    };
-    for (const auto& [in, out] : malformed)
-        EXPECT_EQ(KLString(in), out) << in;
+    for (const char* in : {"\xE2\x82", "\xC0\x80", "\xED\xA0\x80", "\xF4\x90\x80\x80"})
+        EXPECT_EQ(KLString(in), L"\uFFFD") << in;
+    EXPECT_EQ(KLString("\xE2\x82x"), L"\uFFFDx");  // the byte after the cut is kept
     EXPECT_EQ(KLString(std::wstring(1, static_cast<wchar_t>(0xD800))).toUtf8(), "\xEF\xBF\xBD");
-
     KLString t("ab");
-    t += KLString("c");
     t += "\xC3\xA9";
     t += t;
-    EXPECT_EQ(t, L"abc\u00E9abc\u00E9");
-    CString assigned(L"old");
-    assigned = KLString("\xC3\xA9");  // KLStrings go wherever CStrings are wanted
-    EXPECT_EQ(assigned.GetLength(), 1);
+    EXPECT_EQ(t, L"ab\u00E9ab\u00E9");
     EXPECT_EQ(KLString::valueOf(INT_MIN), "-2147483648");
 }
 
@@ -57,8 +42,6 @@ TEST(KLValue, CopiesAcrossKindsAndConvertsLeniently) {
     v = 5;
     EXPECT_EQ(v.toString(), "5");
     EXPECT_EQ(text.toString(), "text");
-    v = text;
-    EXPECT_EQ(v, text);
 }
 
 TEST(KLIntegerArrayAndFlags, CheckBoundsAndHoldFlagsBeyond64) {
@@ -80,48 +63,31 @@ TEST(KLIntegerArrayAndFlags, CheckBoundsAndHoldFlagsBeyond64) {
     EXPECT_FALSE(others.isFlagSet(31) || others.isFlagSet(130));
 }
 
-TEST(KLFileInfo, TellsFilesFromDirectoriesAndMissingPaths) {
-    namespace fs = std::filesystem;
-    const fs::path dir = fs::temp_directory_path() / ("tessel_fileinfo_" + std::to_string(getpid()));
-    fs::create_directories(dir);
-    const fs::path file = dir / "\xC3\xA9t\xC3\xA9";
-    std::ofstream(file) << "x";
-    EXPECT_TRUE(KLFileInfo::isFile(file.c_str()));
-    EXPECT_FALSE(KLFileInfo::isFile(dir.c_str()));
-    EXPECT_FALSE(KLFileInfo::isFile((dir / "missing").c_str()));
-    fs::remove_all(dir);
-}
-
-// `a` and `b` joined with one separator in path style `style`, in every
-// case, empty sides included.
+// Exactly one separator in every case, empty sides included.
 TEST(KLFilename, ConcatPathsJoinsWithExactlyOneSeparatorInEveryCase) {
     struct Case {
-        const char* a;
-        const char* b;
+        const char *a, *b;
         int style;
         const char* joined;
     };
     constexpr int kNative = KLFilename::Native, kWindows = KLFilename::Windows;
     const Case cases[] = {
         {"images//", "//ok.png", kNative, "images/ok.png"},
-        {"a/b", "c/d", kNative, "a/b/c/d"},
         {"a", "", kNative, "a/"},  // an empty side is joined like any other
         {"", "b", kNative, "/b"},
         {"", "", kNative, "/"},
-        {"/", "/etc", kNative, "/etc"},  // nothing but separators on a side
-        {"//", "//", kNative, "/"},
-        {"a\\", "b", KLFilename::Posix, "a\\/b"},  // only '/' separates
+        {"//", "//", kNative, "/"},                   // nothing but separators on a side
+        {"a\\", "b", KLFilename::Posix, "a\\/b"},     // only '/' separates
         {"C:\\dir/", "\\x", kWindows, "C:\\dir\\x"},  // '\\' joins, '/' separates too
-        {"", "", kWindows, "\\"},
         {"C:\\dir", "x", KLFilename::Detect, "C:\\dir\\x"},  // the first path's separators,
-        {"dir", "x", KLFilename::Detect, "dir/x"},       // else this platform's
+        {"dir", "x", KLFilename::Detect, "dir/x"},            // else this platform's
     };
-    for (const Case& c : cases) {
+    for (const Case& c : cases)
         EXPECT_EQ(KLFilename::concatPaths(c.a, c.b, c.style), c.joined)
-            << "concatPaths(\"" << c.a << "\", \"" << c.b << "\", " << c.style << ")";
-    }
+            << '"' << c.a << "\" + \"" << c.b << "\" style " << c.style;
 }
 
+// An exception describes its site; the status it records is its own thread's.
 TEST(KLException, DescribesItsSiteAndCopies) {
     auto original = std::make_unique<KLException>("KLMemoryException", "KLList.h", 187,
                                                   KL_STATUS_OUT_OF_MEMORY, "node pool");
@@ -129,10 +95,8 @@ TEST(KLException, DescribesItsSiteAndCopies) {
     original.reset();
     EXPECT_STREQ(copy.what(),
                  "KLMemoryException at KLList.h:187, status 1 (out of memory): node pool");
-
     kl_status_setLastError(KL_STATUS_IO_ERROR);
     std::thread([] {
-        EXPECT_EQ(kl_status_getLastError(), KL_STATUS_OK);  // each thread has its own
         kl_status_setLastError(KL_STATUS_TIMEOUT);
         EXPECT_EQ(KLIndexOutOfBoundsException("f.h", 1).getStatus(), KL_STATUS_TIMEOUT);
     }).join();

@@ -1,5 +1,4 @@
-// Looking at a lock from outside without sleeping (threads that hold nothing
-// try it), and exceptions checked by their throw site.
+// A lock seen from threads that hold nothing, and exceptions by their throw site.
 #pragma once
 
 #include <gtest/gtest.h>
@@ -25,23 +24,20 @@ inline bool writerGetsIn(const kelp::KLObject& object) {
     return in;
 }
 
-// Waits for the event, never for time; a lock that never brings it ends in
-// the runner's time-out.
+// A lock that never brings the event ends in the runner's time-out.
 template <class Event>
 void spinUntil(Event event) {
     while (!event())
         std::this_thread::yield();
 }
 
-// The status the last call left; the thread's status is cleared for the next.
 inline int takeStatus() {
     const int status = kl_status_getLastError();
     kl_status_setLastError(KL_STATUS_OK);
     return status;
 }
 
-// `body` must throw exactly E from the given site with no detail; gives the
-// status it recorded (-1 when nothing was thrown).
+// Gives the status E recorded, -1 when nothing was thrown.
 template <class E, class Body>
 int expectThrowAt(Body body, const char* className, const char* file, int line) {
     try {
@@ -57,8 +53,7 @@ int expectThrowAt(Body body, const char* className, const char* file, int line) 
     return -1;
 }
 
-// A hold this thread leaked is dropped after the failure, so the test fails
-// instead of hanging.
+// A leaked hold is dropped after the failure, so the test fails instead of hanging.
 inline void expectLockFree(const kelp::KLObject& object) {
     const bool taken = writerGetsIn(object);
     EXPECT_TRUE(taken) << "the lock is still held";

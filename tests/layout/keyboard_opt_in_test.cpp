@@ -1,6 +1,6 @@
 // Keyboard operation is the top-level window's choice: without it the layout
-// windows get exactly the key messages the platform delivers and nothing
-// else happens; with it nothing looks different until a key is pressed.
+// windows get only the key messages the platform delivers; with it nothing
+// looks different until a key is pressed.
 #include <gtest/gtest.h>
 
 #include <utility>
@@ -93,8 +93,8 @@ TEST(KeyboardOptInTest, WithoutItKeysReachOnlyTheFocusWithItNoPixelDiffersUntilA
             for (const auto& [window, message] : tree.log) {
                 if (message == WM_PAINT || message == WM_ERASEBKGND || message == WM_NCPAINT)
                     continue;
-                EXPECT_EQ(window, focus) << std::hex << message;
-                EXPECT_TRUE(message == WM_KEYDOWN || message == WM_KEYUP || message == WM_CHAR)
+                EXPECT_TRUE(window == focus && (message == WM_KEYDOWN || message == WM_KEYUP ||
+                                                message == WM_CHAR))
                     << std::hex << message;
                 downs += message == WM_KEYDOWN;
             }

@@ -1,6 +1,6 @@
-// The manager window: its flow of child windows, scrolling at scale 1 and
-// above with the children following the bars exactly, the wheel, and what
-// closing does to the children.
+// The manager window: scrolling at any scale with the children following the
+// bars exactly, the wheel, and closing. Its flow is the component host's
+// (the same layout); here the children land where the scrolled flow says.
 #include <gtest/gtest.h>
 
 #include <string>
@@ -48,8 +48,6 @@ class Manager : public YBManagerWnd {
 public:
     using YBManagerWnd::createChildWnd;
     using YBManagerWnd::updateScrollBars;
-    int lineHeight() const { return m_lineHeight; }
-    int hScale() const { return m_hScrollScale; }
     Tile* tile(int i) const { return static_cast<Tile*>(getChild(i)); }
     // Contents set by hand stay: no layout when the bars change the client.
     bool keepContents = false;
@@ -85,26 +83,8 @@ protected:
     Manager manager;
 };
 
-// The flow's edge cases are the component host's (the same flow); here the
-// manager places its windows where it says.
-TEST_F(ManagerTest, ChildrenFlowIntoRowsThatWrapBeforeTheRightEdge) {
-    make(250, 200, false, false);
-    for (CSize s : {CSize(100, 20), CSize(100, 30), CSize(100, 10), CSize(50, 5), CSize(300, 8),
-                    CSize(250, 4), CSize(10, 4)})
-        manager.createChildWnd(new Tile(s.cx, s.cy), 0, 0);
-    manager.onLayoutChildren();
-    EXPECT_EQ(manager.tile(1)->at(), CPoint(100, 0));
-    EXPECT_EQ(manager.tile(4)->at(), CPoint(0, 40));
-    EXPECT_EQ(manager.tile(6)->at(), CPoint(0, 52));
-    EXPECT_EQ(manager.getContentsSize(), CSize(300, 56));
-    EXPECT_EQ(manager.lineHeight(), 30);
-    EXPECT_EQ(manager.getChild(7), nullptr);
-    EXPECT_EQ(manager.getChild(-1), nullptr);
-}
-
-// A layout of a scrolled manager keeps
-// showing what the bar says. Scrolling paints only the buttons coming into
-// view, and shows what a full repaint shows.
+// Scrolling paints only the buttons coming into view and shows what a full
+// repaint shows; a layout of a scrolled manager keeps showing what the bar says.
 TEST_F(ManagerTest, TheWheelScrollingAndALayoutMoveTheChildrenWithTheBarAndPaintOnlyNewOnes) {
     make(217, 100, false, true);  // 200 wide inside the bar: four buttons a row
     for (int i = 0; i < 40; ++i)
@@ -136,12 +116,9 @@ TEST_F(ManagerTest, TheWheelScrollingAndALayoutMoveTheChildrenWithTheBarAndPaint
 
     manager.onScrollPageEnd();
     EXPECT_EQ(pos(), 100);
-    ::SetCursorPos(210, 50);                         // over the manager, right of the tiles
-    tessel::sendMouseInput(MOUSEEVENTF_WHEEL, 120);  // a line up
-    pump();
-    EXPECT_EQ(pos(), 80);
-    // Less than a notch is nothing; a notch down is a line down.
-    for (const auto& [delta, expected] : {std::pair{-119, 80}, {-120, 100}}) {
+    ::SetCursorPos(210, 50);  // over the manager, right of the tiles
+    // A notch up is a line up, less than a notch nothing.
+    for (const auto& [delta, expected] : {std::pair{120, 80}, {-119, 80}, {-120, 100}}) {
         tessel::sendMouseInput(MOUSEEVENTF_WHEEL, delta);
         pump();
         EXPECT_EQ(pos(), expected);
@@ -161,7 +138,6 @@ TEST_F(ManagerTest, ContentsOf40000PixelsScrollWithAScaleAndTheChildrenFollowExa
     manager.createChildWnd(new Tile(200, 50), 0, 0);
     manager.setContentsSize(40000, 50);
     manager.updateScrollBars();
-    EXPECT_EQ(manager.hScale(), 2);
     EXPECT_EQ(bar(SB_HORZ).nMax, 20000);
     Tile* wide = manager.tile(0);
     manager.onScrollRight();
@@ -185,9 +161,7 @@ TEST_F(ManagerTest, CloseHidesWithTheFlagAndOtherwiseDeletesEveryChildOnce) {
     manager.setFlag(YBBaseWnd::closeHides, true);
     manager.SendMessage(WM_CLOSE);
     EXPECT_FALSE(manager.IsWindowVisible());
-    EXPECT_EQ(manager.getChildCount(), 2);
     EXPECT_TRUE(manager.display());
-    EXPECT_TRUE(manager.IsWindowVisible());
     manager.setFlag(YBBaseWnd::closeHides, false);
     manager.SendMessage(WM_CLOSE);
     EXPECT_FALSE(IsWindow(manager.m_hWnd));

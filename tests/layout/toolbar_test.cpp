@@ -6,9 +6,8 @@
 #include <tessel/platform/gdi.h>
 #include <tessel/platform/testing.h>
 
-#include "toolkit_windows.h"
-
 #include "image_files.h"
+#include "toolkit_windows.h"
 
 namespace {
 
@@ -19,7 +18,6 @@ constexpr COLORREF kBackground = 0xC8C8C8;
 
 using Frame = test_support::PopupFrame;
 
-// Exposes the rectangles and the frame the toolbar was given.
 class ToolBar : public YBToolBarWnd {
 public:
     CRect rect(int i) const { return entry(i) ? entry(i)->m_rect : CRect(-1, -1, -1, -1); }
@@ -83,15 +81,12 @@ TEST_F(ToolBarTest, ButtonsAndSeparatorsTakeEqualSlotsAndImagesSitOverCentredCap
 
     toolbar.clearButtons();
     ::InvalidateRect(toolbar, nullptr, TRUE);
-    EXPECT_EQ(at(20, 10), kBackground);
-    EXPECT_FALSE(inkIn(CRect(2, 35, 50, 66)));
+    EXPECT_FALSE(inkIn(CRect(2, 2, 50, 66)));
     for (int i = 0; i < 10; ++i)
         toolbar.addButton(static_cast<unsigned>(i), red.c_str(), L"x");
+    toolbar.setSize(120, 70, true);
     EXPECT_EQ(toolbar.rect(0), CRect(2, 2, 50, 66));
     EXPECT_EQ(toolbar.rect(9), CRect(452, 2, 500, 66));  // beyond the window, one row
-    toolbar.setSize(120, 70, true);
-    EXPECT_EQ(toolbar.rect(9), CRect(452, 2, 500, 66));
-    EXPECT_EQ(toolbar.rect(10), CRect(-1, -1, -1, -1));
 }
 
 }  // namespace

@@ -3,6 +3,7 @@
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <cstdint>
 #include <cstring>
 #include <initializer_list>
@@ -57,12 +58,9 @@ public:
         RECT box{m_width, m_height, 0, 0};
         for (int y = 0; y < m_height; ++y)
             for (int x = 0; x < m_width; ++x)
-                if (dark(x, y)) {
-                    box.left = box.left < x ? box.left : x;
-                    box.top = box.top < y ? box.top : y;
-                    box.right = box.right > x + 1 ? box.right : x + 1;
-                    box.bottom = box.bottom > y + 1 ? box.bottom : y + 1;
-                }
+                if (dark(x, y))
+                    box = RECT{std::min<LONG>(box.left, x), std::min<LONG>(box.top, y),
+                               std::max<LONG>(box.right, x + 1), std::max<LONG>(box.bottom, y + 1)};
         if (box.right == 0) box = RECT{0, 0, 0, 0};
         return box;
     }

@@ -10,6 +10,8 @@
 #include <string>
 #include <vector>
 
+#include "png_chunks.h"
+
 namespace image_files {
 
 struct Rgba {
@@ -82,40 +84,12 @@ inline bool writeImage(const std::string& path, const std::string& format, int w
     return ok;
 }
 
-inline std::uint32_t crc32(const std::uint8_t* data, std::size_t size) {
-    std::uint32_t crc = 0xFFFFFFFFu;
-    for (std::size_t i = 0; i < size; ++i) {
-        crc ^= data[i];
-        for (int k = 0; k < 8; ++k)
-            crc = (crc >> 1) ^ (0xEDB88320u & (0u - (crc & 1u)));
-    }
-    return ~crc;
-}
+using png_chunks::appendChunk;
+using png_chunks::putBigEndian;
 
-inline void putBigEndian(std::vector<std::uint8_t>& out, std::uint32_t value) {
-    for (int shift = 24; shift >= 0; shift -= 8)
-        out.push_back(static_cast<std::uint8_t>(value >> shift));
-}
-
-// Length, type, data and the CRC over type and data.
-inline void appendChunk(std::vector<std::uint8_t>& png, const char* type,
-                        const std::vector<std::uint8_t>& data) {
-    putBigEndian(png, static_cast<std::uint32_t>(data.size()));
-    const std::size_t typed = png.size();
-    png.insert(png.end(), type, type + 4);
-    png.insert(png.end(), data.begin(), data.end());
-    putBigEndian(png, crc32(png.data() + typed, png.size() - typed));
-}
-
-// A PNG signature and a well-formed IHDR declaring width x height, RGBA, no pixels.
+// A PNG declaring width x height, RGBA, without pixels.
 inline std::vector<std::uint8_t> pngHeader(std::uint32_t width, std::uint32_t height) {
-    std::vector<std::uint8_t> png = {0x89, 'P', 'N', 'G', '\r', '\n', 0x1a, '\n'};
-    std::vector<std::uint8_t> header;
-    putBigEndian(header, width);
-    putBigEndian(header, height);
-    header.insert(header.end(), {8, 6, 0, 0, 0});
-    appendChunk(png, "IHDR", header);
-    return png;
+    return png_chunks::pngStart(width, height, 8, 6);
 }
 
 }  // namespace image_files

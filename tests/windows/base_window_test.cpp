@@ -36,42 +36,33 @@ protected:
 };
 
 // Erasing answers one, the default draw reads the background colour at every
-// paint, and a border asked for in the style is taken away.
-TEST_F(BaseWindowTest, PaintingDrawsOnceInTheUpdateRegionAndErasingAnswersOne) {
+// paint, and a border asked for in the style is taken away. Minimising
+// changes no size; a maximised one is reported with its type.
+TEST_F(BaseWindowTest, PaintingDrawsInTheUpdateRegionAndSizesArriveWithTheirType) {
     CRect part(10, 5, 40, 25);
     child.InvalidateRect(&part, FALSE);
     pump();
     EXPECT_SEQ(child.take(), {"onDraw()"});
     EXPECT_EQ(child.lastClip, part);
-    child.Invalidate(TRUE);
-    pump();
-    EXPECT_SEQ(child.take(), {"onEraseBackground()", "onDraw()"});
-    EXPECT_EQ(child.lastClip, CRect(0, 0, 100, 50));
     HDC dc = GetDC(child);
     EXPECT_EQ(child.SendMessage(WM_ERASEBKGND, reinterpret_cast<WPARAM>(dc)), 1);
     EXPECT_SEQ(child.take(), {"onEraseBackground()"});
-
     const COLORREF saved = std::exchange(YBBaseWnd::m_defaultBgColor, RGB(10, 20, 30));
     child.Invalidate();
     pump();
-    EXPECT_EQ(GetPixel(dc, 5, 5), RGB(10, 20, 30));
+    EXPECT_SEQ(child.take(), {"onEraseBackground()", "onDraw()"});
     EXPECT_EQ(GetPixel(dc, 99, 49), RGB(10, 20, 30));
     YBBaseWnd::m_defaultBgColor = saved;
     ReleaseDC(child, dc);
-
     RecordingWnd bordered;
     bordered.style = WS_CHILD | WS_VISIBLE | WS_BORDER;
     makeChild(bordered, top, 200, 10, 60, 40);
     EXPECT_EQ(bordered.size(), CSize(60, 40));
-}
 
-// Minimising changes nothing; a maximised size is reported with its type.
-TEST_F(BaseWindowTest, SizeMessagesUpdateTheSizeButMinimisingChangesNothing) {
     child.setSize(120, 70, false);
     EXPECT_SEQ(child.take("onSize"), {"onSize(0,120,70)"});
     top.ShowWindow(SW_MINIMIZE);
     pump();
-    ASSERT_TRUE(top.IsIconic());
     EXPECT_SEQ(top.take("onSize"), {});
     EXPECT_EQ(top.size(), CSize(400, 300));
     top.SendMessage(WM_SIZE, SIZE_MAXIMIZED, MAKELPARAM(640, 480));
@@ -80,24 +71,18 @@ TEST_F(BaseWindowTest, SizeMessagesUpdateTheSizeButMinimisingChangesNothing) {
 }
 
 // The arrow over the client area, and the parent is not asked; over a
-// sizing border the default sizing cursor; nowhere both decline.
+// sizing border the default sizing cursor.
 TEST_F(BaseWindowTest, TheCursorIsTheArrowOverTheClientAreaElseDefaultProcessingDecides) {
     SetCursor(LoadCursor(nullptr, IDC_HAND));
     over(20, 20);
     EXPECT_SEQ(child.take("onSetCursor"), {call("onSetCursor", HTCLIENT, WM_MOUSEMOVE, true)});
     EXPECT_EQ(GetCursor(), LoadCursor(nullptr, IDC_ARROW));
     EXPECT_SEQ(top.take("onSetCursor"), {});
-
     RecordingWnd framed;
     makeFramed(framed, 700);
     moveTo(701, 180);
     EXPECT_SEQ(framed.take("onSetCursor"), {call("onSetCursor", HTLEFT, WM_MOUSEMOVE, false)});
     EXPECT_EQ(GetCursor(), LoadCursor(nullptr, IDC_SIZEWE));
-    EXPECT_EQ(child.SendMessage(WM_SETCURSOR, reinterpret_cast<WPARAM>(child.m_hWnd),
-                                MAKELPARAM(HTNOWHERE, WM_MOUSEMOVE)),
-              0);
-    EXPECT_SEQ(child.take("onSetCursor"), {call("onSetCursor", HTNOWHERE, WM_MOUSEMOVE, false)});
-    EXPECT_EQ(framed.handlersOutsideModule, 0);
 }
 
 // A held key's second press is an auto-repeat (bit 30, 0x4000 in the flags);
@@ -111,10 +96,8 @@ TEST_F(BaseWindowTest, KeysCharactersAndTimersArriveWithTheirArguments) {
     EXPECT_SEQ(child.take(), {"onKey(1,65,1,30)", "onChar(97,1)", "onKey(1,65,1,16414)",
                               "onChar(97,1)", "onKey(0,65,1,49182)"});
     child.SendMessage(WM_KEYDOWN, VK_RIGHT, MAKELPARAM(3, 0x14D));
-    child.SendMessage(WM_KEYUP, VK_RIGHT, MAKELPARAM(1, 0xC14D));
     child.SendMessage(WM_CHAR, 'x', MAKELPARAM(2, 0x2D));
-    EXPECT_SEQ(child.take(), {"onKey(1,39,3,333)", "onKey(0,39,1,49485)", "onChar(120,2)"});
-
+    EXPECT_SEQ(child.take(), {"onKey(1,39,3,333)", "onChar(120,2)"});
     child.SetTimer(7, 100, nullptr);
     advanceClock(99);
     EXPECT_SEQ(child.take(), {});
@@ -123,29 +106,38 @@ TEST_F(BaseWindowTest, KeysCharactersAndTimersArriveWithTheirArguments) {
     child.KillTimer(7);
 }
 
-// Only code 0 and identifiers 1..60000 are commands. They climb to the
-// first toolkit parent that handles them; a plain CWnd on the way ends it.
-TEST_F(BaseWindowTest, CommandsInRangeClimbToTheFirstToolkitParentThatHandlesThem) {
+// Only code 0 and identifiers 1..60000 are commands; they climb to the first
+// toolkit parent that handles them, and a plain CWnd on the way ends it.
+// Posted application-range messages go to the loop's pre-translation, also
+// from a plain child to its toolkit parent; sent ones reach the procedure.
+TEST_F(BaseWindowTest, CommandsAndApplicationMessagesReachTheFirstToolkitWindowUp) {
     for (WPARAM wParam : {MAKEWPARAM(1, 0), MAKEWPARAM(60000, 0), MAKEWPARAM(0, 0),
-                          MAKEWPARAM(60001, 0), MAKEWPARAM(7, 1), MAKEWPARAM(42, 0)})
+                          MAKEWPARAM(60001, 0), MAKEWPARAM(7, 1)})
         child.SendMessage(WM_COMMAND, wParam, 0);
-    EXPECT_SEQ(child.take(), {"onCommand(1)", "onCommand(60000)", "onCommand(42)"});
-
-    YBChildWnd middle, leaf, below, orphan;  // plain toolkit windows
+    EXPECT_SEQ(child.take(), {"onCommand(1)", "onCommand(60000)"});
+    YBChildWnd middle, leaf, orphan;  // plain toolkit windows
     ASSERT_TRUE(middle.createAt(0, 0, &top));
     ASSERT_TRUE(leaf.createAt(0, 0, &middle));
     leaf.SendMessage(WM_COMMAND, MAKEWPARAM(5, 0), 0);
     EXPECT_SEQ(top.take("onCommand"), {"onCommand(5)"});
-    ASSERT_TRUE(below.createAt(0, 0, &child));
-    below.SendMessage(WM_COMMAND, MAKEWPARAM(6, 0), 0);
-    EXPECT_SEQ(child.take("onCommand"), {"onCommand(6)"});
-    EXPECT_SEQ(top.take("onCommand"), {});
     CWnd plain;
     ASSERT_TRUE(
-        plain.CreateEx(0, nullptr, L"", WS_CHILD | WS_VISIBLE, 250, 0, 100, 100, top, nullptr));
+        plain.CreateEx(0, nullptr, L"", WS_CHILD | WS_VISIBLE, 250, 0, 50, 50, top, nullptr));
     ASSERT_TRUE(orphan.createAt(0, 0, &plain));
     orphan.SendMessage(WM_COMMAND, MAKEWPARAM(8, 0), 0);
     EXPECT_SEQ(top.take("onCommand"), {});
+
+    for (UINT message : {0x7FFFu, 0x8000u, 0xBFFFu, 0xC000u})
+        child.PostMessage(message, 1, 2);
+    pump();
+    EXPECT_SEQ(child.take(), {"onAppMessage(32768,1,2)", "onAppMessage(49151,1,2)"});
+    EXPECT_SEQ(child.dispatched, {0x7FFF, 0xC000});
+    plain.PostMessage(0x8001, 3, 4);
+    pump();
+    EXPECT_SEQ(top.take("onAppMessage"), {"onAppMessage(32769,3,4)"});
+    child.SendMessage(0x8000, 0, 0);
+    EXPECT_SEQ(child.take(), {});
+    EXPECT_SEQ(child.dispatched, {0x7FFF, 0xC000, 0x8000});
 }
 
 // Codes 0..8 and two unknown ones; 40000 checks the position is not sign-extended.
@@ -160,63 +152,28 @@ TEST_F(BaseWindowTest, ScrollCodesWalkTheTableForBothBars) {
                 "onHScroll(123)", "onHScroll(123)", "onScrollHome()", "onScrollEnd()"});
 }
 
-// The wheel's -120 keeps its sign, its point stays in screen coordinates, and
-// a handled wheel goes no further. A leave is reported once, and not at all
-// once cancelled.
-TEST_F(BaseWindowTest, MouseButtonsMovesWheelAndLeaveArriveInTheirCoordinates) {
+// A quick second press is a double click (action 2); the wheel's -120 keeps
+// its sign and its point stays in screen coordinates. A mouse leave is the
+// button window's test.
+TEST_F(BaseWindowTest, MouseButtonsMovesAndTheWheelArriveInTheirCoordinates) {
     over(20, 15);
     for (DWORD flags : {MOUSEEVENTF_LEFTDOWN, MOUSEEVENTF_LEFTUP, MOUSEEVENTF_LEFTDOWN,
-                        MOUSEEVENTF_LEFTUP, MOUSEEVENTF_RIGHTDOWN, MOUSEEVENTF_RIGHTUP,
-                        MOUSEEVENTF_MIDDLEDOWN, MOUSEEVENTF_MIDDLEUP})
+                        MOUSEEVENTF_RIGHTDOWN, MOUSEEVENTF_MIDDLEUP})
         input(flags);
-    EXPECT_SEQ(
-        child.take({"onLeft", "onRight", "onMiddle"}),
-        {"onLeftMouseButton(1,20,15)", "onLeftMouseButton(0,20,15)", "onLeftMouseButton(2,20,15)",
-         "onLeftMouseButton(0,20,15)", "onRightMouseButton(1,20,15)", "onRightMouseButton(0,20,15)",
-         "onMiddleMouseButton(1,20,15)", "onMiddleMouseButton(0,20,15)"});
-    advanceClock(600);
-    input(MOUSEEVENTF_LEFTDOWN);
+    EXPECT_SEQ(child.take({"onLeft", "onRight", "onMiddle"}),
+               {"onLeftMouseButton(1,20,15)", "onLeftMouseButton(0,20,15)",
+                "onLeftMouseButton(2,20,15)", "onRightMouseButton(1,20,15)",
+                "onMiddleMouseButton(0,20,15)"});
     over(25, 30);
     input(MOUSEEVENTF_LEFTUP);
+    input(MOUSEEVENTF_RIGHTUP);
     over(26, 31);
-    EXPECT_SEQ(child.take("onMouseMove"),
-               {call("onMouseMove", MK_LBUTTON, 25, 30), call("onMouseMove", 0, 26, 31)});
+    EXPECT_SEQ(child.take("onMouseMove"), {call("onMouseMove", MK_LBUTTON | MK_RBUTTON, 25, 30),
+                                           call("onMouseMove", 0, 26, 31)});
     input(MOUSEEVENTF_WHEEL, static_cast<DWORD>(-120));
     EXPECT_SEQ(child.take("onMouseWheel"), {call("onMouseWheel", 0, -120, 136, 141)});
     EXPECT_EQ(child.SendMessage(WM_MOUSEWHEEL, MAKEWPARAM(MK_SHIFT, 240), MAKELPARAM(5, 6)), 1);
-    EXPECT_SEQ(child.take("onMouseWheel"), {call("onMouseWheel", MK_SHIFT, 240, 5, 6)});
-    EXPECT_SEQ(top.take("onMouseWheel"), {});
-
-    child.trackMouseEvents(TME_LEAVE, 400);
-    for (const auto& [x, y] : {std::pair{30, 20}, {200, 20}, {210, 20}, {20, 20}, {200, 20}})
-        over(x, y);
-    EXPECT_SEQ(child.take("onMouseLeave"), {"onMouseLeave()"});
-    over(20, 20);
-    child.trackMouseEvents(TME_LEAVE, 400);
-    child.trackMouseEvents(TME_CANCEL | TME_LEAVE, 400);
-    over(200, 20);
-    advanceClock(500);
-    EXPECT_SEQ(child.take("onMouseLeave"), {});
-}
-
-// Posted application-range messages go to the loop's pre-translation, also
-// from a plain child to its toolkit parent; sent ones reach the procedure.
-TEST_F(BaseWindowTest, ApplicationRangeMessagesAreConsumedBeforeDispatch) {
-    for (UINT message : {0x7FFFu, 0x8000u, 0xBFFFu, 0xC000u})
-        child.PostMessage(message, 1, 2);
-    pump();
-    EXPECT_SEQ(child.take(), {"onAppMessage(32768,1,2)", "onAppMessage(49151,1,2)"});
-    EXPECT_SEQ(child.dispatched, {0x7FFF, 0xC000});
-    CWnd plain;
-    ASSERT_TRUE(
-        plain.CreateEx(0, nullptr, L"", WS_CHILD | WS_VISIBLE, 200, 0, 50, 50, top, nullptr));
-    plain.PostMessage(0x8001, 3, 4);
-    pump();
-    EXPECT_SEQ(top.take("onAppMessage"), {"onAppMessage(32769,3,4)"});
-    child.dispatched.clear();
-    child.SendMessage(0x8000, 0, 0);
-    EXPECT_SEQ(child.take(), {});
-    EXPECT_SEQ(child.dispatched, {0x8000});
+    EXPECT_SEQ(top.take("onMouseWheel"), {});  // handled: it goes no further
 }
 
 // The tracking limits are the client limits grown by the window's frame; a
@@ -242,7 +199,6 @@ TEST_F(BaseWindowTest, MinMaxInfoAddsTheFrameOfTheWindowsStyle) {
     limits(0, 0, 1111, 2222);
     w.minSize = CSize(50, 40);
     limits(50, 40, 1111, 2222);
-    EXPECT_EQ(w.handlersOutsideModule, 0);
 }
 
 }  // namespace

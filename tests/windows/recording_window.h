@@ -79,49 +79,35 @@ public:
         GetClipBox(dc, &lastClip);
         YBChildWnd::onDraw(dc);
     }
-    void onSize(UINT type, int width, int height) override {
-        handler(call("onSize", type, width, height));
-    }
+    // clang-format off
+#define RECORDED(name, params, ...) void name params override { handler(call(#name __VA_OPT__(,) __VA_ARGS__)); }
+    RECORDED(onSize, (UINT type, int width, int height), type, width, height)
+    RECORDED(onCommand, (int id), id)
+    RECORDED(onTimer, (int id), id)
+    RECORDED(onKey, (int down, int key, int repeat, int flags), down, key, repeat, flags)
+    RECORDED(onChar, (int ch, int repeat), ch, repeat)
+    RECORDED(onLeftMouseButton, (int action, CPoint p), action, p.x, p.y)
+    RECORDED(onRightMouseButton, (int action, CPoint p), action, p.x, p.y)
+    RECORDED(onMiddleMouseButton, (int action, CPoint p), action, p.x, p.y)
+    RECORDED(onMouseMove, (UINT flags, CPoint p), flags, p.x, p.y)
+    RECORDED(onMouseWheel, (UINT flags, int delta, CPoint screenPt), flags, delta, screenPt.x, screenPt.y)
+    RECORDED(onHScroll, (int position), position)
+    RECORDED(onVScroll, (int position), position)
+    RECORDED(onScrollUp, ()) RECORDED(onScrollDown, ()) RECORDED(onScrollLeft, ())
+    RECORDED(onScrollRight, ()) RECORDED(onScrollHome, ()) RECORDED(onScrollEnd, ())
+    RECORDED(onScrollPageUp, ()) RECORDED(onScrollPageDown, ()) RECORDED(onScrollPageHome, ())
+    RECORDED(onScrollPageEnd, ()) RECORDED(onScrollPageLeft, ()) RECORDED(onScrollPageRight, ())
+#undef RECORDED
+    // clang-format on
     bool onSetCursor(UINT hitTest, UINT message) override {
         const bool result = YBChildWnd::onSetCursor(hitTest, message);
         handler(call("onSetCursor", hitTest, message, result));
         return result;
     }
-    void onCommand(int id) override { handler(call("onCommand", id)); }
-    void onTimer(int id) override { handler(call("onTimer", id)); }
     // Reached from the message loop's pre-translation, not a window procedure.
     void onAppMessage(int message, WPARAM wParam, LPARAM lParam) override {
         calls.push_back(call("onAppMessage", message, wParam, lParam));
     }
-    void onKey(int down, int key, int repeat, int flags) override {
-        handler(call("onKey", down, key, repeat, flags));
-    }
-    void onChar(int ch, int repeat) override { handler(call("onChar", ch, repeat)); }
-    void onLeftMouseButton(int action, CPoint p) override {
-        handler(call("onLeftMouseButton", action, p.x, p.y));
-    }
-    void onRightMouseButton(int action, CPoint p) override {
-        handler(call("onRightMouseButton", action, p.x, p.y));
-    }
-    void onMiddleMouseButton(int action, CPoint p) override {
-        handler(call("onMiddleMouseButton", action, p.x, p.y));
-    }
-    void onMouseMove(UINT flags, CPoint p) override {
-        handler(call("onMouseMove", flags, p.x, p.y));
-    }
-    void onMouseWheel(UINT flags, int delta, CPoint screenPt) override {
-        handler(call("onMouseWheel", flags, delta, screenPt.x, screenPt.y));
-    }
-    void onHScroll(int position) override { handler(call("onHScroll", position)); }
-    void onVScroll(int position) override { handler(call("onVScroll", position)); }
-    // clang-format off
-#define RECORDED(name) void name() override { handler(#name "()"); }
-    RECORDED(onScrollUp) RECORDED(onScrollDown) RECORDED(onScrollLeft) RECORDED(onScrollRight)
-    RECORDED(onScrollHome) RECORDED(onScrollEnd) RECORDED(onScrollPageUp) RECORDED(onScrollPageDown)
-    RECORDED(onScrollPageHome) RECORDED(onScrollPageEnd) RECORDED(onScrollPageLeft)
-    RECORDED(onScrollPageRight) RECORDED(onMouseLeave)
-#undef RECORDED
-    // clang-format on
 
 private:
     void handler(std::string c) {
