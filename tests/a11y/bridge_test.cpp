@@ -25,6 +25,7 @@ namespace {
 using tessel::testing::pump;
 using Node = YBAccessNode;
 using Values = std::vector<std::string>;
+using Args = std::function<void(YBAccessWriter&)>;
 constexpr const char* kAccessible = "org.a11y.atspi.Accessible";
 
 void flatten(DBusMessageIter& at, Values& out) {
@@ -55,13 +56,8 @@ protected:
     }
 
     // Every value of the answer to `member`, depth first, as text; an error's name alone.
-    Values ask(const Node& node, const char* interface, const char* member,
-               const std::function<void(YBAccessWriter&)>& append = {}) {
-        const std::string path = node.path();
-        return ask(path, interface, member, append);
-    }
     Values ask(const std::string& path, const char* interface, const char* member,
-               const std::function<void(YBAccessWriter&)>& append = {}) {
+               const Args& append = {}) {
         YBAccessMessage call(dbus_message_new_method_call(":1.7", path.c_str(), interface, member));
         dbus_message_set_serial(call.get(), ++m_serial);  // as sending would
         if (append) {
@@ -76,28 +72,25 @@ protected:
         if (dbus_message_iter_init(answer.reply.get(), &in)) flatten(in, out);
         return out;
     }
-    std::string one(const Node& node, const char* interface, const char* member) {
-        const Values values = ask(node, interface, member);
-        return values.empty() ? "" : values.front();
+    Values ask(const Node& node, const char* interface, const char* member,
+               const Args& append = {}) {
+        return ask(node.path(), interface, member, append);
     }
     std::string property(const Node& node, const char* interface, const char* name) {
         return ask(node, DBUS_INTERFACE_PROPERTIES, "Get",
                    [&](YBAccessWriter& out) {
-                       out.string(std::string_view(interface));
-                       out.string(std::string_view(name));
+                       out.string(std::string_view(interface)), out.string(std::string_view(name));
                    })
             .front();
     }
-    std::string role(const Node& node) { return one(node, kAccessible, "GetRole"); }
+    std::string role(const Node& node) { return ask(node, kAccessible, "GetRole").front(); }
     std::string name(const Node& node) { return property(node, kAccessible, "Name"); }
     bool has(const Node& node, int state) {
-        return std::stoul(one(node, kAccessible, "GetState")) >> state & 1;
+        return std::stoul(ask(node, kAccessible, "GetState").front()) >> state & 1;
     }
-    // Paths of the references in the answer.
-    Values childrenOf(const Node& node) {
-        Values paths;
-        for (const std::string& value : ask(node, kAccessible, "GetChildren"))
-            if (value.starts_with('/')) paths.push_back(value);
+    Values childrenOf(const Node& node) {  // the paths of the references
+        Values paths = ask(node, kAccessible, "GetChildren");
+        std::erase_if(paths, [](const std::string& value) { return !value.starts_with('/'); });
         return paths;
     }
     Values extentsOf(const Node& node, std::uint32_t coordType = 0) {
@@ -130,18 +123,13 @@ TEST_F(BridgeAnswers, ObjectsThatWentOrNeverWereAnswerUnknownObject) {
     const Node keptNode = Node::component(kept->accessibleId()),
                hostNode = Node::window(host->m_hWnd);
     YBTextButton loose(3, L"Loose", kFont, 0, 0, host);  // alive, but listed by no host
-    YBToolBarWnd toolbar;
-    toolbar.addButton(7, L"", L"Print");
-    ASSERT_TRUE(toolbar.createAt(0, 0, &m_frame));
     EXPECT_EQ(role(keptNode), std::to_string(Node::rolePushButton));
-    EXPECT_EQ(role(Node::entry(toolbar.m_hWnd, 0)), std::to_string(Node::rolePushButton));
-    toolbar.clearButtons();
     host->DestroyWindow();
     delete host;
 
     const std::string prefix(Node::pathPrefix);
     Values bad{keptNode.path(), hostNode.path(), Node::component(loose.accessibleId()).path(),
-               Node::entry(toolbar.m_hWnd, 0).path(), Node::entry(m_frame.m_hWnd, 0).path()};
+               Node::entry(m_frame.m_hWnd, 0).path()};
     for (const char* path : {"c042", "c4294967296", "w", "w0", "b", "b12", "b12_", "b0_0", "b12_01",
                              "b_3", "t0_0", "t12_x", "root2", "C5"})
         bad.push_back(prefix + path);
@@ -150,15 +138,16 @@ TEST_F(BridgeAnswers, ObjectsThatWentOrNeverWereAnswerUnknownObject) {
     EXPECT_EQ(ask(prefix + "root", kAccessible, "GetRole"), Values{"75"});
 }
 
-TEST_F(BridgeAnswers, NamesRolesAndChildrenFollowTheToolkitsClassesAndLayoutOrder) {
+// One splitter scene: names, roles and children in layout order, then its bar's value.
+TEST_F(BridgeAnswers, SplitterPanesAndComponentsAreNamedAndTheBarMovesWithinThePanesLimits) {
     EXPECT_EQ(Node::stripMnemonics(L"Salt && &Pepper&"), L"Salt & Pepper");
     YBSplitterWnd split(0, L"");
     ASSERT_TRUE(split.createAt(0, 0, &m_frame));
     split.MoveWindow(0, 0, 400, 300);
     auto* left = new YBComponentWnd(RGB(255, 255, 255));
     auto* right = new YBChildWnd;
-    split.addPane(left, 150, 2, 2, 0xC8C8C8, XDC::kNoColor, false);
-    split.addPane(right, 150, 2, 2, 0xC8C8C8, XDC::kNoColor, false);
+    split.addPane(left, 200, 2, 2, 0xC8C8C8, XDC::kNoColor, false);
+    split.addPane(right, 194, 2, 2, 0xC8C8C8, XDC::kNoColor, false);
     auto* button = new YBTextButton(9, L"&Open && close", kFont, 0, 0, left);
     auto* label = new YBText(L"R&D", kFont, DT_LEFT, 0, left);
     auto* literal = new YBText(L"R&D", kFont, DT_LEFT | DT_NOPREFIX, 0, left);
@@ -191,6 +180,30 @@ TEST_F(BridgeAnswers, NamesRolesAndChildrenFollowTheToolkitsClassesAndLayoutOrde
     const Values top = childrenOf(Node::root());
     EXPECT_NE(std::find(top.begin(), top.end(), frame.path()), top.end());
     EXPECT_EQ(std::find(top.begin(), top.end(), splitter.path()), top.end());
+
+    split.getPane(0)->minSize(50);
+    split.getPane(1)->minSize(80);
+    const auto value = [&](const char* which) {
+        return std::stoi(property(bar, "org.a11y.atspi.Value", which));
+    };
+    const int least = value("MinimumValue"), most = value("MaximumValue");
+    EXPECT_EQ(least, 50) << "the left pane's minimum";
+    EXPECT_EQ(most, 200 + split.getPane(1)->currentSize() - 80) << "the right pane's minimum";
+    const std::pair<double, int> moves[] = {
+        {120, 120}, {10, least}, {1e12, most}, {-1e300, least}, {std::nan(""), least}};
+    for (const auto& [asked, reached] : moves) {
+        ask(bar, DBUS_INTERFACE_PROPERTIES, "Set", [&](YBAccessWriter& out) {
+            out.string(std::string_view("org.a11y.atspi.Value"));
+            out.string(std::string_view("CurrentValue"));
+            YBAccessWriter(out, DBUS_TYPE_VARIANT, "d").number(asked);
+        });
+        pump();
+        CRect moved;  // followed, as a drag leaves it
+        left->GetWindowRect(&moved);
+        EXPECT_EQ(std::make_pair(value("CurrentValue"), int(moved.Width())),
+                  std::make_pair(reached, reached))
+            << asked;
+    }
 }
 
 TEST_F(BridgeAnswers, ToolbarEntriesAreButtonsAndSeparatorsThatClickWhereTheyStand) {
@@ -214,11 +227,11 @@ TEST_F(BridgeAnswers, ToolbarEntriesAreButtonsAndSeparatorsThatClickWhereTheySta
         EXPECT_EQ(extentsOf(entry), box(r)) << i;
         EXPECT_TRUE(has(entry, Node::stateEnabled) && has(entry, Node::stateShowing)) << i;
     }
-    EXPECT_EQ(one(mail, kAccessible, "GetIndexInParent"), "2");
+    EXPECT_EQ(ask(mail, kAccessible, "GetIndexInParent"), Values{"2"});
 
     EXPECT_EQ(click(mail), "true");
     EXPECT_EQ(click(gap), DBUS_ERROR_UNKNOWN_METHOD) << "a separator has no action";
-    EXPECT_EQ(one(mail, "org.a11y.atspi.Component", "GrabFocus"), "true");
+    EXPECT_EQ(ask(mail, "org.a11y.atspi.Component", "GrabFocus"), Values{"true"});
     EXPECT_TRUE(has(mail, Node::stateFocused) && !has(print, Node::stateFocused) &&
                 !has(bar, Node::stateFocused));
     toolbar.EnableWindow(FALSE);
@@ -226,40 +239,8 @@ TEST_F(BridgeAnswers, ToolbarEntriesAreButtonsAndSeparatorsThatClickWhereTheySta
     EXPECT_EQ(click(print), "false");
     pump();
     EXPECT_EQ(m_frame.commands, std::vector<int>{72}) << "one click, none while disabled";
-}
-
-TEST_F(BridgeAnswers, SettingABarsValueMovesItWithinThePanesLimits) {
-    YBSplitterWnd split(0, L"");
-    ASSERT_TRUE(split.createAt(0, 0, &m_frame));
-    split.MoveWindow(0, 0, 400, 300);
-    auto* left = new YBChildWnd;
-    split.addPane(left, 200, 2, 2, 0xC8C8C8, XDC::kNoColor, false);
-    split.addPane(new YBChildWnd, 194, 2, 2, 0xC8C8C8, XDC::kNoColor, false);
-    split.getPane(0)->minSize(50);
-    split.getPane(1)->minSize(80);
-    const Node bar = Node::bar(split.m_hWnd, 0);
-    const auto value = [&](const char* which) {
-        return std::stoi(property(bar, "org.a11y.atspi.Value", which));
-    };
-    const int least = value("MinimumValue"), most = value("MaximumValue");
-    EXPECT_EQ(least, 50) << "the left pane's minimum";
-    EXPECT_EQ(most, 200 + split.getPane(1)->currentSize() - 80) << "the right pane's minimum";
-    const std::pair<double, int> moves[] = {
-        {120, 120}, {10, least}, {1e12, most}, {-1e300, least}, {std::nan(""), least}};
-    for (const auto& [asked, reached] : moves) {
-        ask(bar, DBUS_INTERFACE_PROPERTIES, "Set", [&](YBAccessWriter& out) {
-            out.string(std::string_view("org.a11y.atspi.Value"));
-            out.string(std::string_view("CurrentValue"));
-            YBAccessWriter variant(out, DBUS_TYPE_VARIANT, "d");
-            variant.number(asked);
-        });
-        pump();
-        CRect pane;  // followed, as a drag leaves it
-        left->GetWindowRect(&pane);
-        EXPECT_EQ(std::make_pair(value("CurrentValue"), int(pane.Width())),
-                  std::make_pair(reached, reached))
-            << asked;
-    }
+    toolbar.clearButtons();
+    EXPECT_EQ(role(print), DBUS_ERROR_UNKNOWN_OBJECT) << "an entry that went";
 }
 
 TEST_F(BridgeAnswers, TextAndPlacesAnswerForHostileOffsetsAndEveryCoordinateSpace) {
@@ -301,10 +282,10 @@ TEST_F(BridgeAnswers, TextAndPlacesAnswerForHostileOffsetsAndEveryCoordinateSpac
 // What the toolkit told the window system's accessibility hook about
 // `window`'s windowless parts (event, child id) since the last call.
 std::vector<std::tuple<DWORD, HWND, LONG>> g_seen;
-using Seen = std::pair<DWORD, LONG>;
-std::vector<Seen> partsOf(HWND window) {
+using Seen = std::vector<std::pair<DWORD, LONG>>;
+Seen partsOf(HWND window) {
     pump();
-    std::vector<Seen> parts;
+    Seen parts;
     for (const auto& [event, where, child] : g_seen)
         if (where == window && child != CHILDID_SELF) parts.emplace_back(event, child);
     g_seen.clear();
@@ -332,28 +313,29 @@ TEST_F(BridgeAnswers, TheToolkitTellsEachChangeOfItsPartsOnce) {
     host.addComponent(a, false, false);
     host.addComponent(b, false, false);
     host.addComponent(label, true, false);
-    const std::vector<Seen> added = partsOf(host.m_hWnd);
-    for (const Seen& seen : {Seen{EVENT_OBJECT_CREATE, idA},
-                             {EVENT_OBJECT_CREATE, idB},
-                             {EVENT_OBJECT_LOCATIONCHANGE, idB}})  // B was placed after A
+    const Seen added = partsOf(host.m_hWnd);
+    // B was placed after A.
+    for (const auto& seen : Seen{{EVENT_OBJECT_CREATE, idA},
+                                 {EVENT_OBJECT_CREATE, idB},
+                                 {EVENT_OBJECT_LOCATIONCHANGE, idB}})
         EXPECT_EQ(std::count(added.begin(), added.end(), seen), 1)
             << seen.first << " " << seen.second;
 
+    constexpr DWORD kState = EVENT_OBJECT_STATECHANGE;
     a->disable(true, false);
     YBComponent::disableAllWithID(500, true);  // only B changes
     a->disable(true, true);                    // nothing changes
-    EXPECT_EQ(partsOf(host.m_hWnd), (std::vector<Seen>{{EVENT_OBJECT_STATECHANGE, idA},
-                                                       {EVENT_OBJECT_STATECHANGE, idB}}));
+    EXPECT_EQ(partsOf(host.m_hWnd), (Seen{{kState, idA}, {kState, idB}}));
     YBComponent::enableAllWithID(500, true, true);
     b->select(true, false);
     b->hide(false);
     b->hide(false);
     b->show(false);
-    EXPECT_EQ(partsOf(host.m_hWnd), (std::vector<Seen>{{EVENT_OBJECT_STATECHANGE, idA},
-                                                       {EVENT_OBJECT_STATECHANGE, idB},
-                                                       {EVENT_OBJECT_STATECHANGE, idB},
-                                                       {EVENT_OBJECT_HIDE, idB},
-                                                       {EVENT_OBJECT_SHOW, idB}}));
+    EXPECT_EQ(partsOf(host.m_hWnd), (Seen{{kState, idA},
+                                          {kState, idB},
+                                          {kState, idB},
+                                          {EVENT_OBJECT_HIDE, idB},
+                                          {EVENT_OBJECT_SHOW, idB}}));
     // Moving the host leaves the components where they are in its client.
     host.MoveWindow(10, 10, 300, 200);
     EXPECT_TRUE(partsOf(host.m_hWnd).empty());
@@ -361,11 +343,11 @@ TEST_F(BridgeAnswers, TheToolkitTellsEachChangeOfItsPartsOnce) {
     label->text(L"Relabelled");
     label->text(L"Relabelled");
     EXPECT_EQ(partsOf(host.m_hWnd),
-              (std::vector<Seen>{{EVENT_OBJECT_NAMECHANGE, idA}, {EVENT_OBJECT_NAMECHANGE, idL}}));
+              (Seen{{EVENT_OBJECT_NAMECHANGE, idA}, {EVENT_OBJECT_NAMECHANGE, idL}}));
     host.clearComponents();
-    EXPECT_EQ(partsOf(host.m_hWnd), (std::vector<Seen>{{EVENT_OBJECT_DESTROY, idA},
-                                                       {EVENT_OBJECT_DESTROY, idB},
-                                                       {EVENT_OBJECT_DESTROY, idL}}));
+    EXPECT_EQ(partsOf(host.m_hWnd), (Seen{{EVENT_OBJECT_DESTROY, idA},
+                                          {EVENT_OBJECT_DESTROY, idB},
+                                          {EVENT_OBJECT_DESTROY, idL}}));
 
     // A toolbar's entries are its parts 1, 2...; focus moves among them only while it has it.
     YBToolBarWnd toolbar;
@@ -378,14 +360,14 @@ TEST_F(BridgeAnswers, TheToolkitTellsEachChangeOfItsPartsOnce) {
     toolbar.SetFocus();
     toolbar.focusEntry(0);
     toolbar.focusEntry(1);  // a separator takes no focus
-    EXPECT_EQ(partsOf(toolbar.m_hWnd), (std::vector<Seen>{{EVENT_OBJECT_CREATE, 1},
-                                                          {EVENT_OBJECT_CREATE, 2},
-                                                          {EVENT_OBJECT_CREATE, 3},
-                                                          {EVENT_OBJECT_FOCUS, 1}}));
+    EXPECT_EQ(partsOf(toolbar.m_hWnd), (Seen{{EVENT_OBJECT_CREATE, 1},
+                                             {EVENT_OBJECT_CREATE, 2},
+                                             {EVENT_OBJECT_CREATE, 3},
+                                             {EVENT_OBJECT_FOCUS, 1}}));
     toolbar.clearButtons();
-    EXPECT_EQ(partsOf(toolbar.m_hWnd), (std::vector<Seen>{{EVENT_OBJECT_DESTROY, 3},
-                                                          {EVENT_OBJECT_DESTROY, 2},
-                                                          {EVENT_OBJECT_DESTROY, 1}}));
+    EXPECT_EQ(
+        partsOf(toolbar.m_hWnd),
+        (Seen{{EVENT_OBJECT_DESTROY, 3}, {EVENT_OBJECT_DESTROY, 2}, {EVENT_OBJECT_DESTROY, 1}}));
 }
 
 }  // namespace
