@@ -1,27 +1,16 @@
-// The gallery for the accessibility tests: headless, one command per line on
-// stdin, read through the message loop's wait as the toolkit's own bus
-// connection is; each is answered on stdout by lines ending in "ok" or
-// "error <why>". What the gallery prints itself goes to stderr.
-//
-// clang-format off
-//   rects                  "w<hwnd> x y cx cy" per window, depth first from the frame, each
-//                          followed by "c<id> x y cx cy" per component it hosts, in layout
-//                          order; screen coordinates
-//   key <name>             tab, shift+tab, space, return, escape, down or up, through SendInput
-//   wheel <w-id> <delta>   the pointer to the window's client centre, then one wheel turn
-//   disable <id>           every component with that command id, in whichever host
-//   enable <id>
-//   commands               the command ids the gallery received, in order, on one line
-//   quit
-// clang-format on
-//
-// Two captions carry a mnemonic ("&Window button (310)", "&Grey 601"), so the
-// names a client reads show whether the '&' is taken out.
+// The gallery for the accessibility tests, headless: one command per line on
+// stdin, read through the message loop's wait, each answered on stdout by its
+// lines and "ok", or by "error <why>"; what the gallery prints goes to stderr.
+// Commands: rects ("w<hwnd> x y cx cy" per window depth first from the frame,
+// each followed by "c<id> x y cx cy" per component in layout order; screen
+// coordinates), key <tab|shift+tab|space|return|escape|down|up> (SendInput),
+// wheel w<hwnd> <delta> (at the window's centre), disable|enable <id>
+// (every component with that command id), commands (those received), quit.
+// Two captions carry a mnemonic, so names show whether the '&' is taken out.
 #include <poll.h>
 #include <signal.h>
 #include <unistd.h>
 
-#include <cerrno>
 #include <cstdint>
 #include <map>
 #include <sstream>
@@ -37,13 +26,10 @@
 
 namespace {
 
-void listWindow(HWND window, std::string& out) {
+void listWindow(HWND window, std::ostringstream& out) {
     const auto line = [&](char kind, std::uint64_t id, const CRect& r) {
-        for (const auto& part :
-             {kind + std::to_string(id), std::to_string(r.left), std::to_string(r.top),
-              std::to_string(r.Width()), std::to_string(r.Height())})
-            out += part + " ";
-        out.back() = '\n';
+        out << kind << id << ' ' << r.left << ' ' << r.top << ' ' << r.Width() << ' ' << r.Height()
+            << '\n';
     };
     CRect screen;
     ::GetWindowRect(window, &screen);
@@ -60,7 +46,7 @@ void listWindow(HWND window, std::string& out) {
 }
 
 // False for an unknown command or argument.
-bool run(GalleryWnd& gallery, const std::string& line, std::string& out) {
+bool run(GalleryWnd& gallery, const std::string& line, std::ostringstream& out) {
     static const std::map<std::string, WORD> keys = {{"tab", VK_TAB},       {"space", VK_SPACE},
                                                      {"return", VK_RETURN}, {"escape", VK_ESCAPE},
                                                      {"down", VK_DOWN},     {"up", VK_UP}};
@@ -78,20 +64,17 @@ bool run(GalleryWnd& gallery, const std::string& line, std::string& out) {
         test_support::tapKey(keys.at(key));
     } else if (verb == "wheel" && in >> w >> handle >> number && w == 'w' &&
                ::IsWindow(reinterpret_cast<HWND>(handle))) {
-        const HWND target = reinterpret_cast<HWND>(handle);
-        CRect client;
-        ::GetClientRect(target, &client);
-        POINT centre = client.CenterPoint();
-        ::ClientToScreen(target, &centre);
-        ::SetCursorPos(centre.x, centre.y);
+        CRect place;
+        ::GetWindowRect(reinterpret_cast<HWND>(handle), &place);
+        ::SetCursorPos(place.CenterPoint().x, place.CenterPoint().y);
         tessel::sendMouseInput(MOUSEEVENTF_WHEEL, number);
     } else if ((verb == "disable" || verb == "enable") && in >> number) {
         verb == "disable" ? YBComponent::disableAllWithID(number, true)
                           : YBComponent::enableAllWithID(number, true, true);
     } else if (verb == "commands") {
         for (const int command : gallery.commands())
-            out += std::to_string(command) + " ";
-        out += "\n";
+            out << command << ' ';
+        out << '\n';
     } else {
         return false;
     }
@@ -99,13 +82,9 @@ bool run(GalleryWnd& gallery, const std::string& line, std::string& out) {
     return true;
 }
 
+// A blocking pipe takes it all or breaks.
 bool say(int fd, const std::string& text) {
-    for (size_t done = 0; done < text.size();) {
-        const ssize_t wrote = ::write(fd, text.data() + done, text.size() - done);
-        if (wrote <= 0 && errno != EINTR) return false;
-        done += wrote > 0 ? static_cast<size_t>(wrote) : 0;
-    }
-    return true;
+    return ::write(fd, text.data(), text.size()) == ssize_t(text.size());
 }
 
 }  // namespace
@@ -126,26 +105,19 @@ int main() {
             gallery.components().getComponentByID(ComponentsHost::kFirstGreyId)))
         grey->setText(L"&Grey 601");
 
-    std::string pending;  // a command's first part, until its newline comes
-    const auto readInput = [&] {
-        char buffer[1024];
-        const ssize_t got = ::read(STDIN_FILENO, buffer, sizeof buffer);
-        if (got < 0) return errno == EINTR || errno == EAGAIN;
-        pending.append(buffer, static_cast<size_t>(got));
-        for (size_t newline; (newline = pending.find('\n')) != std::string::npos;) {
-            const std::string line = pending.substr(0, newline);
-            pending.erase(0, newline + 1);
-            if (line == "quit") return say(answerFd, "ok\n") && false;
-            std::string out;
-            const bool done = run(gallery, line, out);
-            if (!say(answerFd, done ? out + "ok\n" : "error unknown command or argument\n"))
-                return false;
-        }
-        return got > 0 && pending.size() <= 4096;  // no line is that long
-    };
+    // A byte at a time, so what is not read yet keeps the descriptor readable.
     tessel::WaitSourceId input = 0;
     input = tessel::watchDescriptor(STDIN_FILENO, POLLIN, [&](short) {
-        if (readInput()) return;
+        std::string line;
+        std::ostringstream out;
+        char next = 0;
+        while (::read(STDIN_FILENO, &next, 1) == 1 && next != '\n')
+            line += next;
+        if (next == '\n' && line != "quit" &&
+            say(answerFd, run(gallery, line, out) ? out.str() + "ok\n"
+                                                  : "error unknown command or argument\n"))
+            return;
+        say(answerFd, "ok\n");
         tessel::unwatchDescriptor(input);
         gallery.SendMessage(WM_CLOSE);
     });
