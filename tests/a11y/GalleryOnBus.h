@@ -138,10 +138,10 @@ public:
 
             DBusError error;
             dbus_error_init(&error);
-            DBusConnection* bus = dbus_bus_get_private(DBUS_BUS_SESSION, &error);
-            if (bus) dbus_connection_set_exit_on_disconnect(bus, false);
+            DBusConnection* bus = dbus_connection_open_private(address.c_str(), &error);
             // Answered once the registry it starts owns the name.
-            ASSERT_TRUE(bus && dbus_bus_start_service_by_name(bus, kRegistry, 0, nullptr, &error))
+            ASSERT_TRUE(bus && dbus_bus_register(bus, &error) &&
+                        dbus_bus_start_service_by_name(bus, kRegistry, 0, nullptr, &error))
                 << error.message;
             // The registry is the daemon's child, not ours; the bus knows its process id.
             DBusMessage* call =
