@@ -6,6 +6,7 @@
 #include <tessel/platform/afx_app.h>
 #include <tessel/platform/afx_window_dc.h>
 #include <tessel/platform/afx_wnd.h>
+#include <tessel/platform/input_events.h>
 #include <tessel/platform/testing.h>
 
 namespace {
@@ -54,11 +55,8 @@ ON_COMMAND_RANGE(1, 60000, OnCmd)
 END_MESSAGE_MAP()
 
 void click() {
-    INPUT in[2] = {};
-    in[0].type = in[1].type = INPUT_MOUSE;
-    in[0].mi.dwFlags = MOUSEEVENTF_LEFTDOWN;
-    in[1].mi.dwFlags = MOUSEEVENTF_LEFTUP;
-    SendInput(2, in, sizeof(INPUT));
+    tessel::sendMouseInput(MOUSEEVENTF_LEFTDOWN);
+    tessel::sendMouseInput(MOUSEEVENTF_LEFTUP);
 }
 
 TEST(Afx, MessageMapsCrackMessagesAndPaintThroughCPaintDC) {
@@ -144,10 +142,6 @@ TEST(Afx, ModuleStateDecidesWhichApplicationIsCurrent) {
     }
     EXPECT_EQ(AfxGetApp(), &hostApp);
 }
-
-}  // namespace
-
-namespace {
 
 // An object that deletes itself from inside its own click handler, as a
 // closing button might: the window goes with it and nothing dangles.

@@ -21,43 +21,35 @@ std::map<HWND, std::string> g_names;
 std::map<HWINEVENTHOOK, std::string> g_hookNames;
 
 std::string eventName(DWORD event) {
-    static const std::map<DWORD, std::string> names{{EVENT_SYSTEM_FOREGROUND, "FOREGROUND"},
-                                                    {EVENT_OBJECT_CREATE, "CREATE"},
-                                                    {EVENT_OBJECT_DESTROY, "DESTROY"},
-                                                    {EVENT_OBJECT_SHOW, "SHOW"},
-                                                    {EVENT_OBJECT_HIDE, "HIDE"},
-                                                    {EVENT_OBJECT_REORDER, "REORDER"},
-                                                    {EVENT_OBJECT_FOCUS, "FOCUS"},
-                                                    {EVENT_OBJECT_STATECHANGE, "STATE"},
-                                                    {EVENT_OBJECT_LOCATIONCHANGE, "LOCATION"},
-                                                    {EVENT_OBJECT_NAMECHANGE, "NAME"},
-                                                    {EVENT_OBJECT_VALUECHANGE, "VALUE"}};
-    const auto found = names.find(event);
-    return found != names.end() ? found->second : std::to_string(event);
+    static const std::map<DWORD, std::string> names = {{EVENT_SYSTEM_FOREGROUND, "FOREGROUND"},
+                                                       {EVENT_OBJECT_CREATE, "CREATE"},
+                                                       {EVENT_OBJECT_DESTROY, "DESTROY"},
+                                                       {EVENT_OBJECT_SHOW, "SHOW"},
+                                                       {EVENT_OBJECT_HIDE, "HIDE"},
+                                                       {EVENT_OBJECT_REORDER, "REORDER"},
+                                                       {EVENT_OBJECT_FOCUS, "FOCUS"},
+                                                       {EVENT_OBJECT_STATECHANGE, "STATE"},
+                                                       {EVENT_OBJECT_LOCATIONCHANGE, "LOCATION"},
+                                                       {EVENT_OBJECT_NAMECHANGE, "NAME"},
+                                                       {EVENT_OBJECT_VALUECHANGE, "VALUE"}};
+    return names.contains(event) ? names.at(event) : std::to_string(event);
 }
 
 std::string objectName(LONG object) {
-    switch (object) {
-        case OBJID_WINDOW:
-            return "window";
-        case OBJID_CLIENT:
-            return "client";
-        case OBJID_VSCROLL:
-            return "vscroll";
-        case OBJID_HSCROLL:
-            return "hscroll";
-        default:
-            return std::to_string(object);
-    }
+    static const std::map<LONG, std::string> names = {{OBJID_WINDOW, "window"},
+                                                      {OBJID_CLIENT, "client"},
+                                                      {OBJID_VSCROLL, "vscroll"},
+                                                      {OBJID_HSCROLL, "hscroll"}};
+    return names.contains(object) ? names.at(object) : std::to_string(object);
 }
 
 // Window events: which window, which part of it; the child id is always CHILDID_SELF.
 void CALLBACK recordWindowEvent(HWINEVENTHOOK, DWORD event, HWND window, LONG object, LONG child,
                                 DWORD, DWORD) {
     const auto name = g_names.find(window);
-    std::string line = call(eventName(event).c_str(),
-                            name != g_names.end() ? name->second : std::string("?"),
-                            objectName(object));
+    std::string line =
+        call(eventName(event).c_str(), name != g_names.end() ? name->second : std::string("?"),
+             objectName(object));
     if (child != CHILDID_SELF) line.append(1, '#').append(std::to_string(child));
     g_events.push_back(std::move(line));
 }
