@@ -1,8 +1,6 @@
 #include <gtest/gtest.h>
 
-#include <algorithm>
-#include <functional>
-#include <map>
+#include <utility>
 #include <vector>
 
 #include <tessel/platform/testing.h>
@@ -12,73 +10,69 @@
 
 namespace {
 using namespace recording;
+using tessel::testing::pump;
 using WindowSequenceTest = RecorderTest;
 
-TEST_F(WindowSequenceTest, MovingAndResizingReportOnlyWhatChanged) {
-    HWND c = child(10, 10, 50, 40, WS_CHILD | WS_VISIBLE | WS_BORDER);
-    g_log.clear();
-    MoveWindow(c, 30, 20, 50, 40, TRUE);
-    EXPECT_SEQ(messagesOf(c), {"WM_WINDOWPOSCHANGING", "WM_WINDOWPOSCHANGED", "WM_MOVE"});
-    EXPECT_EQ(calls(WM_MOVE).back().lParam, MAKELONG(31, 21));  // the client origin
-    g_log.clear();
-    MoveWindow(c, 30, 20, 80, 60, TRUE);
-    EXPECT_SEQ(messagesOf(c),
-               {"WM_WINDOWPOSCHANGING", "WM_NCCALCSIZE", "WM_WINDOWPOSCHANGED", "WM_SIZE"});
-    EXPECT_EQ(calls(WM_SIZE).back().lParam, MAKELONG(78, 58));
-    g_log.clear();
-    SetWindowPos(c, nullptr, 0, 0, 10, 10, SWP_NOZORDER);
-    EXPECT_SEQ(messagesOf(c), {"WM_WINDOWPOSCHANGING", "WM_NCCALCSIZE", "WM_WINDOWPOSCHANGED",
-                               "WM_MOVE", "WM_SIZE"});
-    g_log.clear();
-    SetWindowPos(c, nullptr, 5, 5, 0, 0, SWP_NOSIZE | SWP_NOZORDER | SWP_NOSENDCHANGING);
-    EXPECT_SEQ(messagesOf(c), {"WM_WINDOWPOSCHANGED", "WM_MOVE"});
+std::vector<LONG> updateEdges(HWND w) {
+    RECT r{};
+    GetUpdateRect(w, &r, FALSE);
+    return {r.left, r.top, r.right, r.bottom};
+}
+Record down(HWND w, int x, int y) {
+    return {w, WM_LBUTTONDOWN, MK_LBUTTON, MAKELONG(x, y)};
 }
 
-TEST_F(WindowSequenceTest, ZOrderDecidesSiblingOrderAndWhereAClickLands) {
-    HWND a = child(10, 10, 100, 100);
-    HWND b = child(50, 50, 100, 100);  // created later: on top
-    EXPECT_EQ(GetWindow(top, GW_CHILD), b);
-    EXPECT_EQ(GetWindow(b, GW_HWNDNEXT), a);
-    g_log.clear();
-    SetWindowPos(b, HWND_BOTTOM, 0, 0, 0, 0, SWP_NOMOVE | SWP_NOSIZE);
-    EXPECT_SEQ(messagesOf(b), {"WM_WINDOWPOSCHANGING", "WM_WINDOWPOSCHANGED"});
-    EXPECT_EQ(GetWindow(a, GW_HWNDNEXT), b);
-    EXPECT_EQ(GetWindow(b, GW_HWNDNEXT), nullptr);
+TEST_F(WindowSequenceTest, PlacementAndStackingReportOnlyWhatChanged) {
+    HWND c = child(10, 10, 50, 40, WS_CHILD | WS_VISIBLE | WS_BORDER);
+    HWND over = child(60, 50, 100, 100);  // created later: on top
+    auto placed = [](HWND w, HWND after, int x, int y, int cx, int cy, UINT flags) {
+        g_log.clear();
+        SetWindowPos(w, after, x, y, cx, cy, flags);
+        return messagesOf(w);
+    };
+    EXPECT_SEQ(placed(c, nullptr, 30, 20, 50, 40, SWP_NOZORDER),
+               {"WM_WINDOWPOSCHANGING", "WM_WINDOWPOSCHANGED", "WM_MOVE"});
+    EXPECT_EQ(calls(WM_MOVE).back().lParam, MAKELONG(31, 21));  // the client origin
+    EXPECT_SEQ(placed(c, nullptr, 30, 20, 80, 60, SWP_NOZORDER),
+               {"WM_WINDOWPOSCHANGING", "WM_NCCALCSIZE", "WM_WINDOWPOSCHANGED", "WM_SIZE"});
+    EXPECT_EQ(calls(WM_SIZE).back().lParam, MAKELONG(78, 58));
+    EXPECT_SEQ(
+        placed(c, nullptr, 50, 40, 60, 60, SWP_NOZORDER),
+        {"WM_WINDOWPOSCHANGING", "WM_NCCALCSIZE", "WM_WINDOWPOSCHANGED", "WM_MOVE", "WM_SIZE"});
+    EXPECT_SEQ(placed(c, nullptr, 55, 45, 0, 0, SWP_NOSIZE | SWP_NOZORDER | SWP_NOSENDCHANGING),
+               {"WM_WINDOWPOSCHANGED", "WM_MOVE"});
+
+    EXPECT_EQ(GetWindow(top, GW_CHILD), over);
+    EXPECT_SEQ(placed(over, HWND_BOTTOM, 0, 0, 0, 0, SWP_NOMOVE | SWP_NOSIZE),
+               {"WM_WINDOWPOSCHANGING", "WM_WINDOWPOSCHANGED"});
+    EXPECT_EQ(GetWindow(c, GW_HWNDNEXT), over);
     click(170, 170);
-    SetWindowPos(b, HWND_TOP, 0, 0, 0, 0, SWP_NOMOVE | SWP_NOSIZE);
+    SetWindowPos(over, HWND_TOP, 0, 0, 0, 0, SWP_NOMOVE | SWP_NOSIZE);
     click(170, 170);
-    EXPECT_SEQ(calls(WM_LBUTTONDOWN), {{a, WM_LBUTTONDOWN, MK_LBUTTON, MAKELONG(60, 60)},
-                                       {b, WM_LBUTTONDOWN, MK_LBUTTON, MAKELONG(20, 20)}});
+    EXPECT_SEQ(calls(WM_LBUTTONDOWN), {down(c, 14, 24), down(over, 10, 20)});
 }
 
 TEST_F(WindowSequenceTest, ShowingHidingMinimisingAndClosing) {
     HWND c = child(10, 10, 50, 50);
-    tessel::testing::pump();
+    pump();
     g_log.clear();
     EXPECT_TRUE(ShowWindow(c, SW_HIDE));
-    EXPECT_SEQ(messagesOf(c), {"WM_SHOWWINDOW", "WM_WINDOWPOSCHANGING", "WM_WINDOWPOSCHANGED"});
-    RECT r;
-    ASSERT_TRUE(GetUpdateRect(top, &r, FALSE));  // what the child covered shows again
-    EXPECT_EQ(std::vector<LONG>({r.left, r.top, r.right, r.bottom}),
-              std::vector<LONG>({10, 10, 60, 60}));
-    EXPECT_FALSE(ShowWindow(c, SW_HIDE));
-    EXPECT_FALSE(ShowWindow(c, SW_SHOW));
+    EXPECT_EQ(updateEdges(top), (std::vector<LONG>{10, 10, 60, 60}));  // what the child covered
+    EXPECT_FALSE(ShowWindow(c, SW_HIDE) || ShowWindow(c, SW_SHOW));
     EXPECT_SEQ(messagesOf(c), {"WM_SHOWWINDOW", "WM_WINDOWPOSCHANGING", "WM_WINDOWPOSCHANGED",
                                "WM_SHOWWINDOW", "WM_WINDOWPOSCHANGING", "WM_WINDOWPOSCHANGED"});
     EXPECT_SEQ(calls(WM_SHOWWINDOW), {{c, WM_SHOWWINDOW, FALSE, 0}, {c, WM_SHOWWINDOW, TRUE, 0}});
 
     g_log.clear();
-    EXPECT_TRUE(ShowWindow(top, SW_MINIMIZE));
-    EXPECT_TRUE(IsIconic(top));
+    EXPECT_TRUE(ShowWindow(top, SW_MINIMIZE) && IsIconic(top));
+    RECT r;
     GetClientRect(top, &r);
     EXPECT_EQ(r.right | r.bottom, 0);
     click(200, 200);  // nothing is there any more
     ShowWindow(top, SW_RESTORE);
     EXPECT_FALSE(IsIconic(top));
-    const Records sizes = calls(WM_SIZE);
-    ASSERT_EQ(sizes.size(), 2u);
-    EXPECT_EQ(sizes[0].wParam, static_cast<WPARAM>(SIZE_MINIMIZED));
-    EXPECT_EQ(sizes[1], (Record{top, WM_SIZE, SIZE_RESTORED, MAKELONG(400, 300)}));
+    EXPECT_SEQ(calls(WM_SIZE), {{top, WM_SIZE, SIZE_MINIMIZED, 0},
+                                {top, WM_SIZE, SIZE_RESTORED, MAKELONG(400, 300)}});
     EXPECT_EQ(count(top, WM_LBUTTONDOWN), 0);
 
     EXPECT_TRUE(CloseWindow(top));
@@ -97,156 +91,114 @@ TEST_F(WindowSequenceTest, HitTestingSkipsHiddenDisabledAndTransparentWindows) {
     HWND below = child(10, 100, 100, 100);
     HWND cover = child(50, 150, 100, 100);  // a group box over a control, say
     g_hooks[cover] = [](UINT m, WPARAM, LPARAM, LRESULT* result) {
-        if (m == WM_NCHITTEST) *result = HTTRANSPARENT;
+        *result = HTTRANSPARENT;
         return m == WM_NCHITTEST;
     };
     SetFocus(d);
     g_log.clear();
     EXPECT_FALSE(EnableWindow(d, FALSE));
-    EXPECT_SEQ(calls(WM_ENABLE), {{d, WM_ENABLE, FALSE, 0}});
     EXPECT_EQ(GetFocus(), nullptr);  // a disabled window cannot keep the keyboard
     EXPECT_EQ(WindowFromPoint({110, 110}), top);
     EXPECT_EQ(ChildWindowFromPoint(top, {10, 10}), hidden);  // this one skips nothing
     EXPECT_EQ(ChildWindowFromPoint(top, {300, 10}), top);
     EXPECT_EQ(ChildWindowFromPoint(top, {400, 10}), nullptr);
+    EXPECT_SEQ(calls(WM_ENABLE), {{d, WM_ENABLE, FALSE, 0}});
     g_log.clear();
-    click(100 + 20, 100 + 25);
-    click(100 + 120, 100 + 25);
-    click(100 + 70, 100 + 170);   // under the cover, over `below`
-    click(100 + 130, 100 + 230);  // the cover alone: its parent lies below
-    EXPECT_SEQ(calls(WM_LBUTTONDOWN), {{top, WM_LBUTTONDOWN, MK_LBUTTON, MAKELONG(20, 25)},
-                                       {top, WM_LBUTTONDOWN, MK_LBUTTON, MAKELONG(120, 25)},
-                                       {below, WM_LBUTTONDOWN, MK_LBUTTON, MAKELONG(60, 70)},
-                                       {top, WM_LBUTTONDOWN, MK_LBUTTON, MAKELONG(130, 230)}});
+    // Hidden, disabled, under the cover over `below`, the cover alone.
+    for (const auto& [x, y] :
+         {std::pair(20, 25), std::pair(120, 25), std::pair(70, 170), std::pair(130, 230)})
+        click(100 + x, 100 + y);
+    EXPECT_SEQ(calls(WM_LBUTTONDOWN),
+               {down(top, 20, 25), down(top, 120, 25), down(below, 60, 70), down(top, 130, 230)});
     EXPECT_SEQ(messagesOf(hidden), {});
     EXPECT_SEQ(messagesOf(d), {});
 
     EXPECT_TRUE(EnableWindow(d, TRUE));
-    EXPECT_SEQ(calls(WM_ENABLE), {{d, WM_ENABLE, TRUE, 0}});
     click(100 + 120, 100 + 25);
+    EXPECT_SEQ(calls(WM_ENABLE), {{d, WM_ENABLE, TRUE, 0}});
     EXPECT_EQ(count(d, WM_LBUTTONDOWN), 1);
-    EXPECT_EQ(WindowFromPoint({100 + 120, 100 + 25}), d);
 }
 
-TEST_F(WindowSequenceTest, LeaveTrackingPostsOneMouseLeave) {
+// Leaving ends tracking with one WM_MOUSELEAVE; the wheel goes to the window
+// under the pointer and climbs to its parent.
+TEST_F(WindowSequenceTest, LeaveTrackingAndTheWheelFollowThePointer) {
     HWND a = child(10, 10, 100, 100);
     auto track = [a](DWORD flags) {
         TRACKMOUSEEVENT t{sizeof t, flags, a, 0};
         EXPECT_TRUE(TrackMouseEvent(&t));
         return t.hwndTrack;
     };
-    SetCursorPos(150, 150);
-    tessel::testing::pump();
+    auto moveTo = [](int xy) {
+        SetCursorPos(xy, xy);
+        pump();
+    };
+    moveTo(150);
     track(TME_LEAVE);
     EXPECT_EQ(track(TME_QUERY), a);
-    SetCursorPos(160, 160);
-    tessel::testing::pump();
+    moveTo(160);
     EXPECT_EQ(count(a, WM_MOUSELEAVE), 0);
     for (int xy : {300, 150, 310})
         SetCursorPos(xy, xy);
-    tessel::testing::pump();
+    pump();
     EXPECT_EQ(count(a, WM_MOUSELEAVE), 1);
     EXPECT_EQ(track(TME_QUERY), nullptr);  // tracking ended
-
-    track(TME_LEAVE);  // already outside: at once
-    tessel::testing::pump();
+    track(TME_LEAVE);                      // already outside: at once
+    pump();
     EXPECT_EQ(count(a, WM_MOUSELEAVE), 2);
-    SetCursorPos(150, 150);
-    tessel::testing::pump();
+    moveTo(150);
     track(TME_LEAVE);
     track(TME_LEAVE | TME_CANCEL);
-    SetCursorPos(300, 300);
-    tessel::testing::pump();
+    moveTo(300);
     EXPECT_EQ(count(a, WM_MOUSELEAVE), 2);
-}
 
-TEST_F(WindowSequenceTest, WheelGoesUnderThePointerAndClimbsToTheParent) {
-    HWND a = child(10, 10, 100, 100);
     SetCursorPos(150, 160);
-    for (int delta : {-240, 120}) {
-        input(INPUT_MOUSE, MOUSEEVENTF_WHEEL, static_cast<DWORD>(delta));
-        tessel::testing::pump();
-        const WPARAM wParam = static_cast<WPARAM>(static_cast<WORD>(delta)) << 16;
-        EXPECT_SEQ(calls(WM_MOUSEWHEEL), {{a, WM_MOUSEWHEEL, wParam, MAKELONG(150, 160)},
-                                          {top, WM_MOUSEWHEEL, wParam, MAKELONG(150, 160)}});
-        EXPECT_EQ(GET_WHEEL_DELTA_WPARAM(wParam), delta);
-        g_log.clear();
-    }
+    input(INPUT_MOUSE, MOUSEEVENTF_WHEEL, static_cast<DWORD>(-240));
+    pump();
+    const WPARAM wParam = WPARAM{static_cast<WORD>(-240)} << 16;
+    EXPECT_SEQ(calls(WM_MOUSEWHEEL), {{a, WM_MOUSEWHEEL, wParam, MAKELONG(150, 160)},
+                                      {top, WM_MOUSEWHEEL, wParam, MAKELONG(150, 160)}});
 }
 
+// Autorepeat bits and timer cadence: tests/windows/base_window_test.cpp.
 TEST_F(WindowSequenceTest, FocusChangesAndKeysGoToTheFocusWindow) {
     HWND a = child(10, 10, 50, 50);
     HWND b = child(100, 10, 50, 50);
     SetFocus(a);
-    tessel::testing::pump();
+    pump();
     g_log.clear();
     EXPECT_EQ(SetFocus(b), a);
     EXPECT_SEQ(g_log, {{a, WM_KILLFOCUS, reinterpret_cast<WPARAM>(b), 0},
                        {b, WM_SETFOCUS, reinterpret_cast<WPARAM>(a), 0}});
     g_log.clear();
-    input(INPUT_KEYBOARD, 0, 'A');
-    input(INPUT_KEYBOARD, 0, 'A');  // held: an autorepeat
-    input(INPUT_KEYBOARD, KEYEVENTF_KEYUP, 'A');
     input(INPUT_KEYBOARD, 0, VK_SHIFT);
     input(INPUT_KEYBOARD, 0, 'A');
     input(INPUT_KEYBOARD, KEYEVENTF_KEYUP, 'A');
     input(INPUT_KEYBOARD, KEYEVENTF_KEYUP, VK_SHIFT);
-    tessel::testing::pump();
-    Records keys;
-    for (const Record& r : calls({WM_KEYDOWN, WM_KEYUP, WM_CHAR})) {
-        if (r.wParam != VK_SHIFT) keys.push_back(r);
-    }
-    const LPARAM once = 1 | (LPARAM{0x1E} << 16), wasDown = LPARAM{1} << 30,
-                 up = wasDown | LPARAM{1} << 31;
-    EXPECT_SEQ(keys, {{b, WM_KEYDOWN, 'A', once},
-                      {b, WM_CHAR, 'a', once},
-                      {b, WM_KEYDOWN, 'A', once | wasDown},
-                      {b, WM_CHAR, 'a', once | wasDown},
-                      {b, WM_KEYUP, 'A', once | up},
-                      {b, WM_KEYDOWN, 'A', once},
-                      {b, WM_CHAR, 'A', once},
-                      {b, WM_KEYUP, 'A', once | up}});
+    pump();
+    const LPARAM once = 1 | (LPARAM{0x1E} << 16), up = LPARAM{3} << 30;
+    EXPECT_SEQ(calls({WM_KEYDOWN, WM_KEYUP, WM_CHAR}), {{b, WM_KEYDOWN, VK_SHIFT, once},
+                                                        {b, WM_KEYDOWN, 'A', once},
+                                                        {b, WM_CHAR, 'A', once},
+                                                        {b, WM_KEYUP, 'A', once | up},
+                                                        {b, WM_KEYUP, VK_SHIFT, once | up}});
     DestroyWindow(b);
     EXPECT_EQ(count(b, WM_KILLFOCUS), 1);
     EXPECT_EQ(GetFocus(), nullptr);
 }
 
-TEST_F(WindowSequenceTest, TimersFireOnTimeAndStop) {
-    HWND a = child(10, 10, 50, 50);
-    HWND b = child(100, 10, 50, 50);
-    std::vector<DWORD> times;
-    g_hooks[a] = [&times](UINT m, WPARAM, LPARAM, LRESULT*) {
-        if (m == WM_TIMER) times.push_back(GetTickCount());
-        return false;
-    };
-    const DWORD start = GetTickCount();
-    EXPECT_EQ(SetTimer(a, 7, 100, nullptr), 7u);
-    SetTimer(b, 1, 50, nullptr);
-    DestroyWindow(b);
-    tessel::testing::advanceClock(350);
-    EXPECT_SEQ(times, {start + 100, start + 200, start + 300});
-    const Record tick{a, WM_TIMER, 7, 0};
-    EXPECT_SEQ(calls(WM_TIMER), {tick, tick, tick});
-    EXPECT_FALSE(KillTimer(b, 1));
-    EXPECT_TRUE(KillTimer(a, 7));
-    tessel::testing::advanceClock(500);
-    EXPECT_EQ(times.size(), 3u);
-}
-
+// Dragging the thumb tracks and ends at the last page; the track pages; a bar
+// with nothing to scroll stays disabled; an inverted range is refused.
 TEST_F(WindowSequenceTest, ScrollBarThumbDragTrackPressesAndRanges) {
     HWND a = child(0, 0, 200, 100);
     SCROLLINFO info{sizeof info, SIF_RANGE | SIF_PAGE, 0, 99, 10, 0, 0};
     SetScrollInfo(a, SB_VERT, &info, TRUE);
-    using Pairs = std::vector<std::pair<int, int>>;
     auto scrolls = [a] {
-        Pairs out;
-        for (const Record& r : calls(WM_VSCROLL)) {
-            if (r.window == a)
-                out.push_back({LOWORD(r.wParam), static_cast<SHORT>(HIWORD(r.wParam))});
-        }
+        std::vector<std::pair<int, int>> out;
+        for (const Record& r : calls(WM_VSCROLL))
+            out.push_back({LOWORD(r.wParam), static_cast<SHORT>(HIWORD(r.wParam))});
         return out;
     };
-    tessel::testing::pump();
+    pump();
     g_log.clear();
     // The bar is x 183..199 of a; the thumb starts below the 17 px arrow.
     const int x = 100 + 190, y = 100;
@@ -254,12 +206,12 @@ TEST_F(WindowSequenceTest, ScrollBarThumbDragTrackPressesAndRanges) {
     input(INPUT_MOUSE, MOUSEEVENTF_LEFTDOWN);
     SetCursorPos(x, y + 40);
     SetCursorPos(x, y + 60);
-    tessel::testing::pump();
+    pump();
     SCROLLINFO track{sizeof track, SIF_TRACKPOS | SIF_POS, 0, 0, 0, 0, 0};
     GetScrollInfo(a, SB_VERT, &track);
     SetCursorPos(x, y + 250);  // far past the end
     input(INPUT_MOUSE, MOUSEEVENTF_LEFTUP);
-    tessel::testing::pump();
+    pump();
     auto s = scrolls();
     ASSERT_EQ(s.size(), 5u);
     EXPECT_SEQ(s, {{SB_THUMBTRACK, s[0].second},
@@ -276,17 +228,13 @@ TEST_F(WindowSequenceTest, ScrollBarThumbDragTrackPressesAndRanges) {
     click(x, y + 60);
     SetScrollPos(a, SB_VERT, 50, TRUE);
     click(x, y + 20);
-    EXPECT_SEQ(scrolls(), {{SB_PAGEDOWN, 0}, {SB_ENDSCROLL, 0}, {SB_PAGEUP, 0}, {SB_ENDSCROLL, 0}});
-
-    // Nothing left to scroll: the bar stays, disabled.
     info = {sizeof info, SIF_PAGE | SIF_DISABLENOSCROLL, 0, 0, 100, 0, 0};
     SetScrollInfo(a, SB_VERT, &info, TRUE);
+    click(x, y + 95);  // the lower arrow of a bar that stays, disabled
+    EXPECT_SEQ(scrolls(), {{SB_PAGEDOWN, 0}, {SB_ENDSCROLL, 0}, {SB_PAGEUP, 0}, {SB_ENDSCROLL, 0}});
     RECT client;
     GetClientRect(a, &client);
     EXPECT_EQ(client.right, 200 - GetSystemMetrics(SM_CXVSCROLL));
-    g_log.clear();
-    click(x, y + 95);  // its lower arrow
-    EXPECT_SEQ(scrolls(), {});
 
     info = {sizeof info, SIF_RANGE, 50, 10, 0, 0, 0};
     EXPECT_EQ(SetScrollInfo(a, SB_VERT, &info, TRUE), 0);
@@ -299,34 +247,30 @@ TEST_F(WindowSequenceTest, ScrollBarThumbDragTrackPressesAndRanges) {
 
 TEST_F(WindowSequenceTest, UpdateRegionsAndWhenPaintingHappens) {
     HWND a = child(10, 10, 100, 100);
-    tessel::testing::pump();
+    pump();
     g_log.clear();
-    RECT r{5, 5, 20, 30}, update;
-    InvalidateRect(a, &r, FALSE);
-    r = {90, 90, 200, 200};
-    InvalidateRect(a, &r, FALSE);
-    ASSERT_TRUE(GetUpdateRect(a, &update, FALSE));
-    EXPECT_EQ(std::vector<LONG>({update.left, update.top, update.right, update.bottom}),
-              std::vector<LONG>({5, 5, 100, 100}));  // clipped to the client area
+    for (RECT r : {RECT{5, 5, 20, 30}, RECT{90, 90, 200, 200}})
+        InvalidateRect(a, &r, FALSE);
+    EXPECT_EQ(updateEdges(a), (std::vector<LONG>{5, 5, 100, 100}));  // clipped to the client area
     ValidateRect(a, nullptr);
-    EXPECT_FALSE(GetUpdateRect(a, &update, FALSE));
-    tessel::testing::pump();
+    EXPECT_FALSE(GetUpdateRect(a, nullptr, FALSE));
+    pump();
     EXPECT_TRUE(g_log.empty());
 
     InvalidateRect(a, nullptr, FALSE);
     UpdateWindow(a);
     EXPECT_SEQ(g_log, {{a, WM_PAINT, 0, 0}});  // at once, without erasing
-    EXPECT_EQ(tessel::testing::pump(), 0);
+    EXPECT_EQ(pump(), 0);
     g_log.clear();
     InvalidateRect(a, nullptr, TRUE);
-    tessel::testing::pump();
+    pump();
     EXPECT_SEQ(namesOf(g_log), {"WM_PAINT", "WM_ERASEBKGND"});  // BeginPaint erases
 
     // A handler that neither paints nor validates is not asked again and again.
     g_hooks[a] = [](UINT m, WPARAM, LPARAM, LRESULT*) { return m == WM_PAINT; };
     InvalidateRect(a, nullptr, TRUE);
-    EXPECT_EQ(tessel::testing::pump(), 1);
-    EXPECT_FALSE(GetUpdateRect(a, &update, FALSE));
+    EXPECT_EQ(pump(), 1);
+    EXPECT_FALSE(GetUpdateRect(a, nullptr, FALSE));
 }
 
 TEST_F(WindowSequenceTest, DestructionFromInsideHandlers) {
@@ -360,14 +304,19 @@ TEST_F(WindowSequenceTest, DestructionFromInsideHandlers) {
     EXPECT_SEQ(again, {FALSE, FALSE});
     EXPECT_EQ(calls({WM_DESTROY, WM_NCDESTROY}).size(), 2u);
 
-    // Mail for a window that is gone is dropped, even if its slot is reused.
+    // Mail and timers for a window that is gone are dropped, even if its slot is reused.
     HWND f = child(10, 10, 50, 50);
     EXPECT_TRUE(PostMessageW(f, WM_USER, 1, 2));
+    EXPECT_EQ(SetTimer(f, 7, 100, nullptr), 7u);
     DestroyWindow(f);
-    EXPECT_FALSE(PostMessageW(f, WM_USER, 3, 4));
-    EXPECT_NE(child(10, 10, 50, 50), f);
-    tessel::testing::pump();
-    EXPECT_SEQ(calls(WM_USER), {});
+    EXPECT_FALSE(PostMessageW(f, WM_USER, 3, 4) || KillTimer(f, 7));
+    HWND reused = child(10, 10, 50, 50);
+    EXPECT_NE(reused, f);
+    SetTimer(reused, 1, 100, nullptr);
+    tessel::testing::advanceClock(150);
+    EXPECT_TRUE(KillTimer(reused, 1));
+    tessel::testing::advanceClock(500);
+    EXPECT_SEQ(calls({WM_USER, WM_TIMER}), {{reused, WM_TIMER, 1, 0}});
 }
 
 }  // namespace
