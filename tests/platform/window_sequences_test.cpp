@@ -85,7 +85,10 @@ TEST_F(WindowSequenceTest, ShowingHidingMinimisingAndClosing) {
     EXPECT_FALSE(IsWindow(c));
 }
 
-TEST_F(WindowSequenceTest, HitTestingSkipsHiddenDisabledAndTransparentWindows) {
+// Clicks skip hidden, disabled and see-through windows; keys go to the focus,
+// which a disabled or destroyed window loses. Autorepeat bits and timer
+// cadence: tests/windows/base_window_test.cpp.
+TEST_F(WindowSequenceTest, InputSkipsHiddenDisabledAndTransparentWindows) {
     HWND hidden = child(10, 10, 50, 50, WS_CHILD);
     HWND d = child(100, 10, 50, 50);
     HWND below = child(10, 100, 100, 100);
@@ -94,7 +97,25 @@ TEST_F(WindowSequenceTest, HitTestingSkipsHiddenDisabledAndTransparentWindows) {
         *result = HTTRANSPARENT;
         return m == WM_NCHITTEST;
     };
-    SetFocus(d);
+    SetFocus(below);
+    pump();
+    g_log.clear();
+    EXPECT_EQ(SetFocus(d), below);
+    input(INPUT_KEYBOARD, 0, VK_SHIFT);
+    input(INPUT_KEYBOARD, 0, 'A');
+    input(INPUT_KEYBOARD, KEYEVENTF_KEYUP, 'A');
+    input(INPUT_KEYBOARD, KEYEVENTF_KEYUP, VK_SHIFT);
+    pump();
+    const LPARAM once = 1 | (LPARAM{0x1E} << 16), up = LPARAM{3} << 30;
+    EXPECT_SEQ(calls({WM_KILLFOCUS, WM_SETFOCUS, WM_KEYDOWN, WM_KEYUP, WM_CHAR}),
+               {{below, WM_KILLFOCUS, reinterpret_cast<WPARAM>(d), 0},
+                {d, WM_SETFOCUS, reinterpret_cast<WPARAM>(below), 0},
+                {d, WM_KEYDOWN, VK_SHIFT, once},
+                {d, WM_KEYDOWN, 'A', once},
+                {d, WM_CHAR, 'A', once},
+                {d, WM_KEYUP, 'A', once | up},
+                {d, WM_KEYUP, VK_SHIFT, once | up}});
+
     g_log.clear();
     EXPECT_FALSE(EnableWindow(d, FALSE));
     EXPECT_EQ(GetFocus(), nullptr);  // a disabled window cannot keep the keyboard
@@ -102,21 +123,24 @@ TEST_F(WindowSequenceTest, HitTestingSkipsHiddenDisabledAndTransparentWindows) {
     EXPECT_EQ(ChildWindowFromPoint(top, {10, 10}), hidden);  // this one skips nothing
     EXPECT_EQ(ChildWindowFromPoint(top, {300, 10}), top);
     EXPECT_EQ(ChildWindowFromPoint(top, {400, 10}), nullptr);
-    EXPECT_SEQ(calls(WM_ENABLE), {{d, WM_ENABLE, FALSE, 0}});
-    g_log.clear();
-    // Hidden, disabled, under the cover over `below`, the cover alone.
+    // Hidden, disabled, under the cover over `below`, the cover alone, enabled again.
     for (const auto& [x, y] :
          {std::pair(20, 25), std::pair(120, 25), std::pair(70, 170), std::pair(130, 230)})
         click(100 + x, 100 + y);
-    EXPECT_SEQ(calls(WM_LBUTTONDOWN),
-               {down(top, 20, 25), down(top, 120, 25), down(below, 60, 70), down(top, 130, 230)});
-    EXPECT_SEQ(messagesOf(hidden), {});
-    EXPECT_SEQ(messagesOf(d), {});
-
     EXPECT_TRUE(EnableWindow(d, TRUE));
     click(100 + 120, 100 + 25);
-    EXPECT_SEQ(calls(WM_ENABLE), {{d, WM_ENABLE, TRUE, 0}});
-    EXPECT_EQ(count(d, WM_LBUTTONDOWN), 1);
+    SetFocus(d);
+    DestroyWindow(d);
+    EXPECT_SEQ(calls({WM_ENABLE, WM_LBUTTONDOWN, WM_KILLFOCUS}), {{d, WM_KILLFOCUS, 0, 0},
+                                                                  {d, WM_ENABLE, FALSE, 0},
+                                                                  down(top, 20, 25),
+                                                                  down(top, 120, 25),
+                                                                  down(below, 60, 70),
+                                                                  down(top, 130, 230),
+                                                                  {d, WM_ENABLE, TRUE, 0},
+                                                                  down(d, 20, 15),
+                                                                  {d, WM_KILLFOCUS, 0, 0}});
+    EXPECT_EQ(GetFocus(), nullptr);
 }
 
 // Leaving ends tracking with one WM_MOUSELEAVE; the wheel goes to the window
@@ -157,33 +181,6 @@ TEST_F(WindowSequenceTest, LeaveTrackingAndTheWheelFollowThePointer) {
     const WPARAM wParam = WPARAM{static_cast<WORD>(-240)} << 16;
     EXPECT_SEQ(calls(WM_MOUSEWHEEL), {{a, WM_MOUSEWHEEL, wParam, MAKELONG(150, 160)},
                                       {top, WM_MOUSEWHEEL, wParam, MAKELONG(150, 160)}});
-}
-
-// Autorepeat bits and timer cadence: tests/windows/base_window_test.cpp.
-TEST_F(WindowSequenceTest, FocusChangesAndKeysGoToTheFocusWindow) {
-    HWND a = child(10, 10, 50, 50);
-    HWND b = child(100, 10, 50, 50);
-    SetFocus(a);
-    pump();
-    g_log.clear();
-    EXPECT_EQ(SetFocus(b), a);
-    EXPECT_SEQ(g_log, {{a, WM_KILLFOCUS, reinterpret_cast<WPARAM>(b), 0},
-                       {b, WM_SETFOCUS, reinterpret_cast<WPARAM>(a), 0}});
-    g_log.clear();
-    input(INPUT_KEYBOARD, 0, VK_SHIFT);
-    input(INPUT_KEYBOARD, 0, 'A');
-    input(INPUT_KEYBOARD, KEYEVENTF_KEYUP, 'A');
-    input(INPUT_KEYBOARD, KEYEVENTF_KEYUP, VK_SHIFT);
-    pump();
-    const LPARAM once = 1 | (LPARAM{0x1E} << 16), up = LPARAM{3} << 30;
-    EXPECT_SEQ(calls({WM_KEYDOWN, WM_KEYUP, WM_CHAR}), {{b, WM_KEYDOWN, VK_SHIFT, once},
-                                                        {b, WM_KEYDOWN, 'A', once},
-                                                        {b, WM_CHAR, 'A', once},
-                                                        {b, WM_KEYUP, 'A', once | up},
-                                                        {b, WM_KEYUP, VK_SHIFT, once | up}});
-    DestroyWindow(b);
-    EXPECT_EQ(count(b, WM_KILLFOCUS), 1);
-    EXPECT_EQ(GetFocus(), nullptr);
 }
 
 // Dragging the thumb tracks and ends at the last page; the track pages; a bar
@@ -274,10 +271,13 @@ TEST_F(WindowSequenceTest, UpdateRegionsAndWhenPaintingHappens) {
 }
 
 TEST_F(WindowSequenceTest, DestructionFromInsideHandlers) {
-    // A child's click handler destroys its own top-level parent.
+    // A child's click handler destroys its own top-level parent; destroying
+    // again from WM_DESTROY and WM_NCDESTROY does nothing.
     HWND frame = topLevel(700, 100, 200, 200);
     HWND c = child(10, 10, 50, 50, WS_CHILD | WS_VISIBLE, frame);
-    g_hooks[c] = [frame, c](UINT m, WPARAM, LPARAM, LRESULT*) {
+    std::vector<BOOL> again;
+    g_hooks[c] = [frame, c, &again](UINT m, WPARAM, LPARAM, LRESULT*) {
+        if (m == WM_DESTROY || m == WM_NCDESTROY) again.push_back(DestroyWindow(c));
         if (m != WM_LBUTTONDOWN) return false;
         DestroyWindow(frame);
         SendMessageW(c, WM_USER, 0, 0);  // to a dead window: dropped
@@ -290,19 +290,8 @@ TEST_F(WindowSequenceTest, DestructionFromInsideHandlers) {
                                                    {c, WM_DESTROY, 0, 0},
                                                    {c, WM_NCDESTROY, 0, 0},
                                                    {frame, WM_NCDESTROY, 0, 0}});
-    EXPECT_EQ(count(c, WM_USER) + count(c, WM_LBUTTONUP), 0);
-
-    // DestroyWindow again from WM_DESTROY and WM_NCDESTROY does nothing.
-    HWND d = child(10, 10, 50, 50);
-    std::vector<BOOL> again;
-    g_hooks[d] = [d, &again](UINT m, WPARAM, LPARAM, LRESULT*) {
-        if (m == WM_DESTROY || m == WM_NCDESTROY) again.push_back(DestroyWindow(d));
-        return false;
-    };
-    g_log.clear();
-    EXPECT_TRUE(DestroyWindow(d));
     EXPECT_SEQ(again, {FALSE, FALSE});
-    EXPECT_EQ(calls({WM_DESTROY, WM_NCDESTROY}).size(), 2u);
+    EXPECT_EQ(count(c, WM_USER) + count(c, WM_LBUTTONUP), 0);
 
     // Mail and timers for a window that is gone are dropped, even if its slot is reused.
     HWND f = child(10, 10, 50, 50);
