@@ -1,5 +1,7 @@
 #include <gtest/gtest.h>
 
+#include <algorithm>
+#include <iterator>
 #include <vector>
 
 #include <tessel/platform/afx_app.h>
@@ -36,24 +38,20 @@ protected:
         RecorderTest::TearDown();
     }
     HWND control(LPCWSTR text, DWORD style, HWND parent = {}, DWORD exStyle = 0, int id = 0) {
-        const HWND made = CreateWindowExW(
-            exStyle, L"Recorder", text, WS_CHILD | style, 0, 0, 20, 20, parent ? parent : top,
-            reinterpret_cast<HMENU>(static_cast<INT_PTR>(id)), nullptr, nullptr);
-        EXPECT_TRUE(made);
-        return made;
+        return CreateWindowExW(exStyle, L"Recorder", text, WS_CHILD | style, 0, 0, 20, 20,
+                               parent ? parent : top,
+                               reinterpret_cast<HMENU>(static_cast<INT_PTR>(id)), nullptr, nullptr);
     }
     static void answerDlgCode(HWND w, UINT code) {
         g_hooks[w] = [code](UINT m, WPARAM, LPARAM, LRESULT* result) {
-            if (m != WM_GETDLGCODE) return false;
             *result = code;
-            return true;
+            return m == WM_GETDLGCODE;
         };
     }
     static Records to(HWND w, const Messages& wanted) {
         Records out;
-        for (const Record& r : calls(wanted)) {
-            if (r.window == w) out.push_back(r);
-        }
+        std::ranges::copy_if(calls(wanted), std::back_inserter(out),
+                             [w](const Record& r) { return r.window == w; });
         return out;
     }
 };
@@ -76,7 +74,6 @@ TEST_F(DialogNavigationTest, TabVisitsNestedContainersInOrderAndShiftTabReverses
     const HWND disabledBox = control(L"", kShown | WS_DISABLED, top, WS_EX_CONTROLPARENT);
     control(L"", kTab, disabledBox);
     const HWND last = control(L"", kTab);
-    const std::vector<HWND> order{inOuter, inInner, last, first};
 
     EXPECT_EQ(GetNextDlgTabItem(top, nullptr, FALSE), first);
     EXPECT_EQ(GetNextDlgTabItem(top, nullptr, TRUE), last);
@@ -89,20 +86,15 @@ TEST_F(DialogNavigationTest, TabVisitsNestedContainersInOrderAndShiftTabReverses
     SetFocus(first);
     g_log.clear();
     std::vector<HWND> visited;
-    for (int i = 0; i < 4; ++i) {
-        tapKey(VK_TAB);
+    for (int i = 0; i < 8; ++i) {
+        i < 4 ? tapKey(VK_TAB) : shifted(VK_TAB);
         visited.push_back(GetFocus());
     }
-    EXPECT_EQ(visited, order);
-    EXPECT_TRUE(calls(WM_CHAR).empty());  // the Tab was navigation, not a character
-    EXPECT_TRUE(to(first, {WM_KEYDOWN}).empty());
-
-    std::vector<HWND> back;
-    for (int i = 0; i < 4; ++i) {
-        shifted(VK_TAB);
-        back.push_back(GetFocus());
-    }
-    EXPECT_EQ(back, (std::vector<HWND>{last, inInner, inOuter, first}));
+    EXPECT_EQ(visited,
+              (std::vector<HWND>{inOuter, inInner, last, first, last, inInner, inOuter, first}));
+    // The Tab was navigation, not a key or a character.
+    EXPECT_TRUE(std::ranges::none_of(calls({WM_KEYDOWN, WM_CHAR}),
+                                     [](const Record& r) { return r.wParam == VK_TAB; }));
 
     // A control that wants Tab keeps it, as a key and a character.
     answerDlgCode(inInner, DLGC_WANTTAB);
@@ -129,16 +121,12 @@ TEST_F(DialogNavigationTest, ArrowsStayInTheirGroupAndWrapThere) {
     const HWND b1 = control(L"", kTab | WS_GROUP);
     const HWND b2 = control(L"", kShown);
 
-    EXPECT_EQ(GetNextDlgGroupItem(top, a1, FALSE), a2);
-    EXPECT_EQ(GetNextDlgGroupItem(top, a2, FALSE), a4);  // the disabled one is skipped
-    EXPECT_EQ(GetNextDlgGroupItem(top, a4, FALSE), a1);
-    EXPECT_EQ(GetNextDlgGroupItem(top, a1, TRUE), a4);
     EXPECT_EQ(GetNextDlgGroupItem(top, b2, FALSE), b1);
     EXPECT_EQ(GetNextDlgGroupItem(top, b1, TRUE), b2);
     EXPECT_EQ(GetNextDlgGroupItem(top, nullptr, FALSE), a1);
     EXPECT_EQ(GetNextDlgGroupItem(top, nullptr, TRUE), nullptr);
 
-    SetFocus(a2);
+    SetFocus(a2);  // the disabled one after it is skipped
     std::vector<HWND> visited;
     for (const WORD key : {VK_DOWN, VK_RIGHT, VK_DOWN, VK_UP, VK_LEFT}) {
         tapKey(key);
@@ -154,9 +142,18 @@ TEST_F(DialogNavigationTest, ArrowsStayInTheirGroupAndWrapThere) {
     EXPECT_EQ(to(a4, {WM_KEYDOWN}).size(), 1u);
 }
 
-TEST_F(DialogNavigationTest, EnterAndEscapeCommandTheDialogOrClickTheFocusedButton) {
+// Enter and Escape command the dialog or click the focused button; Alt and a
+// letter, or the letter alone where the focus takes no characters, reach the
+// mnemonic after the focus; controls that ask for the keys keep them.
+TEST_F(DialogNavigationTest, EnterEscapeAndMnemonicsCommandOrClick) {
     const HWND edit = control(L"", kTab);
-    const HWND ok = control(L"OK", kTab, top, 0, IDOK);
+    const HWND label = control(L"&Name", kShown);
+    const HWND name = control(L"", kTab);
+    const HWND fish = control(L"Fish && &Chips", kTab);
+    const HWND ok = control(L"&OK", kTab, top, 0, IDOK);
+    const HWND other = control(L"&Other", kTab);
+    answerDlgCode(label, DLGC_STATIC);
+    answerDlgCode(fish, DLGC_BUTTON);
     answerDlgCode(ok, DLGC_BUTTON | DLGC_UNDEFPUSHBUTTON);
     SetFocus(edit);
     g_log.clear();
@@ -167,44 +164,9 @@ TEST_F(DialogNavigationTest, EnterAndEscapeCommandTheDialogOrClickTheFocusedButt
                 {top, WM_COMMAND, IDCANCEL, 0}});
     EXPECT_TRUE(calls({WM_KEYDOWN, WM_CHAR, BM_CLICK}).empty());
 
-    SetFocus(ok);
-    g_log.clear();
-    tapKey(VK_RETURN);
-    EXPECT_SEQ(calls({WM_COMMAND, BM_CLICK}), {{ok, BM_CLICK, 0, 0}});
-
-    // DLGC_WANTMESSAGE keeps Enter and Escape in the control.
-    answerDlgCode(edit, DLGC_WANTMESSAGE);
-    SetFocus(edit);
-    g_log.clear();
-    tapKey(VK_RETURN);
-    tapKey(VK_ESCAPE);
-    EXPECT_TRUE(calls({WM_COMMAND, BM_CLICK}).empty());
-    EXPECT_EQ(to(edit, {WM_CHAR}).size(), 2u);
-
-    // A control that closes the dialog while it is asked about the key.
-    g_hooks[edit] = [&](UINT m, WPARAM, LPARAM, LRESULT*) {
-        if (m == WM_GETDLGCODE) DestroyWindow(top);
-        return false;
-    };
-    tapKey(VK_ESCAPE);
-    EXPECT_FALSE(IsWindow(top));
-}
-
-TEST_F(DialogNavigationTest, AltLetterReachesTheMnemonicAfterTheFocus) {
-    const HWND edit = control(L"", kTab);
-    const HWND label = control(L"&Name", kShown);
-    const HWND name = control(L"", kTab);
-    const HWND fish = control(L"Fish && &Chips", kTab);
-    const HWND ok = control(L"&OK", kTab);
-    const HWND other = control(L"&Other", kTab);
-    answerDlgCode(label, DLGC_STATIC);
-    answerDlgCode(fish, DLGC_BUTTON);
-    answerDlgCode(ok, DLGC_BUTTON | DLGC_UNDEFPUSHBUTTON);
-    SetFocus(edit);
-    g_log.clear();
-
     // Alt, O down and up, Alt up: system keys with the Alt context, the
     // character goes to the button as a click, Alt's own release is plain.
+    g_log.clear();
     altKey('O');
     constexpr LPARAM kAlt = LPARAM{KF_ALTDOWN} << 16, kUp = LPARAM{KF_REPEAT | KF_UP} << 16;
     EXPECT_SEQ(to(edit, {WM_KEYDOWN, WM_KEYUP, WM_SYSKEYDOWN, WM_SYSKEYUP, WM_SYSCHAR, WM_CHAR}),
@@ -212,16 +174,21 @@ TEST_F(DialogNavigationTest, AltLetterReachesTheMnemonicAfterTheFocus) {
                 {edit, WM_SYSKEYDOWN, 'O', 1 | kAlt},
                 {edit, WM_SYSKEYUP, 'O', 1 | kAlt | kUp},
                 {edit, WM_KEYUP, VK_MENU, 1 | kUp}});
-    EXPECT_SEQ(calls(BM_CLICK), {{ok, BM_CLICK, 0, 0}});
     EXPECT_EQ(GetFocus(), edit);
+    // A plain letter is a mnemonic too where the focus takes no characters.
+    tapKey('O');
+    EXPECT_SEQ(calls(BM_CLICK), {{ok, BM_CLICK, 0, 0}, {ok, BM_CLICK, 0, 0}});
 
-    // From the button the search goes on past it; case does not matter.
+    // From the button Enter clicks it, and the search goes on past it; case
+    // does not matter.
     SetFocus(ok);
     g_log.clear();
+    tapKey(VK_RETURN);
     altKey('O');
     EXPECT_EQ(GetFocus(), other);
-    EXPECT_TRUE(calls(BM_CLICK).empty());
+    EXPECT_SEQ(calls({WM_COMMAND, BM_CLICK}), {{ok, BM_CLICK, 0, 0}});
     // "&&" is an ampersand; the C after the single one is the mnemonic.
+    g_log.clear();
     altKey('C');
     EXPECT_SEQ(calls(BM_CLICK), {{fish, BM_CLICK, 0, 0}});
     // A label hands the focus on to the tab item after it.
@@ -233,17 +200,17 @@ TEST_F(DialogNavigationTest, AltLetterReachesTheMnemonicAfterTheFocus) {
     EXPECT_SEQ(to(name, {WM_KEYDOWN, WM_KEYUP, WM_SYSKEYDOWN, WM_SYSKEYUP}),
                {{name, WM_SYSKEYDOWN, VK_MENU, 1 | kAlt}, {name, WM_SYSKEYUP, VK_MENU, 1 | kUp}});
 
-    // A plain letter is a mnemonic too where the focus takes no characters...
+    // Characters, then Enter and Escape, stay with a control that asks for them.
+    answerDlgCode(edit, DLGC_WANTCHARS);
     SetFocus(edit);
     g_log.clear();
     tapKey('O');
-    EXPECT_SEQ(calls(BM_CLICK), {{ok, BM_CLICK, 0, 0}});
-    // ...and typed text where it does.
-    answerDlgCode(edit, DLGC_WANTCHARS);
-    g_log.clear();
-    tapKey('O');
-    EXPECT_TRUE(calls(BM_CLICK).empty());
-    EXPECT_SEQ(to(edit, {WM_CHAR}), {{edit, WM_CHAR, L'o', 1}});
+    answerDlgCode(edit, DLGC_WANTMESSAGE);
+    tapKey(VK_RETURN);
+    tapKey(VK_ESCAPE);
+    EXPECT_TRUE(calls({WM_COMMAND, BM_CLICK}).empty());
+    EXPECT_SEQ(to(edit, {WM_CHAR}),
+               {{edit, WM_CHAR, L'o', 1}, {edit, WM_CHAR, L'\r', 1}, {edit, WM_CHAR, 0x1B, 1}});
     // Without dialog navigation Alt+O is only keys and a system character,
     // and neither Alt nor Tab touches the keyboard cues.
     tessel::testing::setPreTranslate(&framework);
@@ -253,6 +220,15 @@ TEST_F(DialogNavigationTest, AltLetterReachesTheMnemonicAfterTheFocus) {
     EXPECT_TRUE(calls({BM_CLICK, WM_CHANGEUISTATE, WM_UPDATEUISTATE}).empty());
     EXPECT_EQ(GetFocus(), edit);
     EXPECT_SEQ(to(edit, {WM_SYSCHAR}), {{edit, WM_SYSCHAR, L'o', 1 | kAlt}});
+
+    // A control that closes the dialog while it is asked about the key.
+    tessel::testing::setPreTranslate(&dialogFirst);
+    g_hooks[edit] = [&](UINT m, WPARAM, LPARAM, LRESULT*) {
+        if (m == WM_GETDLGCODE) DestroyWindow(top);
+        return false;
+    };
+    tapKey(VK_ESCAPE);
+    EXPECT_FALSE(IsWindow(top));
 }
 
 TEST_F(DialogNavigationTest, KeyboardCuesHideUntilTheKeyboardIsUsed) {
@@ -301,24 +277,19 @@ TEST_F(DialogNavigationTest, KeyboardCuesHideUntilTheKeyboardIsUsed) {
     EXPECT_EQ(SendMessageW(control(L"", kShown, box), WM_QUERYUISTATE, 0, 0), kHidden);
 }
 
-TEST_F(DialogNavigationTest, AltF4ClosesTheTopLevelWindowFromItsFocus) {
+// F10 is a system key without Alt; Alt+F4 closes the top-level window.
+TEST_F(DialogNavigationTest, F10AndAltF4AreSystemKeys) {
     const HWND edit = control(L"", kTab);
     SetFocus(edit);
+    tapKey(VK_F10);
+    EXPECT_SEQ(to(edit, {WM_SYSKEYDOWN, WM_SYSKEYUP, WM_KEYDOWN, WM_KEYUP}),
+               {{edit, WM_SYSKEYDOWN, VK_F10, 1},
+                {edit, WM_SYSKEYUP, VK_F10, 1 | (LPARAM{KF_REPEAT | KF_UP} << 16)}});
     g_log.clear();
     altKey(VK_F4);
     EXPECT_SEQ(to(top, {WM_SYSCOMMAND, WM_CLOSE}),
                {{top, WM_SYSCOMMAND, SC_CLOSE, 0}, {top, WM_CLOSE, 0, 0}});
     EXPECT_FALSE(IsWindow(top));
-    // F10 is a system key without Alt.
-    const HWND other = topLevel(0, 0, 50, 50);
-    const HWND focus = control(L"", kTab, other);
-    SetFocus(focus);
-    g_log.clear();
-    tapKey(VK_F10);
-    EXPECT_SEQ(to(focus, {WM_SYSKEYDOWN, WM_SYSKEYUP, WM_KEYDOWN, WM_KEYUP}),
-               {{focus, WM_SYSKEYDOWN, VK_F10, 1},
-                {focus, WM_SYSKEYUP, VK_F10, 1 | (LPARAM{KF_REPEAT | KF_UP} << 16)}});
-    DestroyWindow(other);
 }
 
 }  // namespace
