@@ -197,8 +197,12 @@ TEST_F(DialogNavigationTest, EnterEscapeAndMnemonicsCommandOrClick) {
     // Alt alone: down and up both system keys.
     g_log.clear();
     tapKey(VK_MENU);
+    tapKey(VK_F10);  // a system key without Alt
     EXPECT_SEQ(to(name, {WM_KEYDOWN, WM_KEYUP, WM_SYSKEYDOWN, WM_SYSKEYUP}),
-               {{name, WM_SYSKEYDOWN, VK_MENU, 1 | kAlt}, {name, WM_SYSKEYUP, VK_MENU, 1 | kUp}});
+               {{name, WM_SYSKEYDOWN, VK_MENU, 1 | kAlt},
+                {name, WM_SYSKEYUP, VK_MENU, 1 | kUp},
+                {name, WM_SYSKEYDOWN, VK_F10, 1},
+                {name, WM_SYSKEYUP, VK_F10, 1 | kUp}});
 
     // Characters, then Enter and Escape, stay with a control that asks for them.
     answerDlgCode(edit, DLGC_WANTCHARS);
@@ -231,7 +235,7 @@ TEST_F(DialogNavigationTest, EnterEscapeAndMnemonicsCommandOrClick) {
     EXPECT_FALSE(IsWindow(top));
 }
 
-TEST_F(DialogNavigationTest, KeyboardCuesHideUntilTheKeyboardIsUsed) {
+TEST_F(DialogNavigationTest, KeyboardCuesHideUntilTheKeyboardIsUsedAndAltF4Closes) {
     const HWND box = control(L"", kShown, top, WS_EX_CONTROLPARENT);
     const HWND a = control(L"", kTab, box);
     const HWND b = control(L"", kTab);
@@ -275,16 +279,9 @@ TEST_F(DialogNavigationTest, KeyboardCuesHideUntilTheKeyboardIsUsed) {
     EXPECT_EQ(states(), std::vector<LRESULT>(4, kHidden));
     // Children made later take their parent's state.
     EXPECT_EQ(SendMessageW(control(L"", kShown, box), WM_QUERYUISTATE, 0, 0), kHidden);
-}
 
-// F10 is a system key without Alt; Alt+F4 closes the top-level window.
-TEST_F(DialogNavigationTest, F10AndAltF4AreSystemKeys) {
-    const HWND edit = control(L"", kTab);
-    SetFocus(edit);
-    tapKey(VK_F10);
-    EXPECT_SEQ(to(edit, {WM_SYSKEYDOWN, WM_SYSKEYUP, WM_KEYDOWN, WM_KEYUP}),
-               {{edit, WM_SYSKEYDOWN, VK_F10, 1},
-                {edit, WM_SYSKEYUP, VK_F10, 1 | (LPARAM{KF_REPEAT | KF_UP} << 16)}});
+    // Alt+F4 from the focus closes the top-level window.
+    SetFocus(b);
     g_log.clear();
     altKey(VK_F4);
     EXPECT_SEQ(to(top, {WM_SYSCOMMAND, WM_CLOSE}),
