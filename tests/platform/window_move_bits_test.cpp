@@ -91,7 +91,7 @@ TEST_F(MoveBitsTest, MovedWindowsShowWhatAFullRepaintShows) {
     expectSameAsFullRepaint();
 }
 
-TEST_F(MoveBitsTest, AMoveRepaintsOnlyWhatItUncovers) {
+TEST_F(MoveBitsTest, AMoveRepaintsOnlyWhatItUncoversAndBatchesMoveAtTheirEnd) {
     HWND p = striped(10, 10, 40, 30, 2);
     HWND q = striped(60, 10, 40, 30, 3);  // above p
     HWND far = striped(200, 200, 20, 20, 4);
@@ -122,6 +122,29 @@ TEST_F(MoveBitsTest, AMoveRepaintsOnlyWhatItUncovers) {
     MoveWindow(far, 501, 200, 20, 20, TRUE);
     pump();
     EXPECT_EQ(count(far, WM_PAINT), 0);
+
+    // A deferred batch moves nothing before its end, then each window as alone.
+    g_log.clear();
+    HDWP batch = BeginDeferWindowPos(2);
+    batch = DeferWindowPos(batch, p, nullptr, 28, 10, 0, 0, SWP_NOSIZE | SWP_NOZORDER);
+    batch = DeferWindowPos(batch, q, nullptr, 72, 10, 40, 35, SWP_NOZORDER);
+    ASSERT_NE(batch, nullptr);
+    EXPECT_TRUE(g_log.empty());
+    EXPECT_TRUE(EndDeferWindowPos(batch));
+    EXPECT_SEQ(messagesOf(p), kMoved);
+    EXPECT_SEQ(messagesOf(q), {"WM_WINDOWPOSCHANGING", "WM_NCCALCSIZE", "WM_WINDOWPOSCHANGED",
+                               "WM_MOVE", "WM_SIZE"});
+    EXPECT_FALSE(EndDeferWindowPos(batch));  // a batch ends once
+    pump();
+    expectSameAsFullRepaint();
+
+    // A window that is gone drops the batch and scrolls nothing.
+    DestroyWindow(far);
+    batch = BeginDeferWindowPos(1);
+    EXPECT_EQ(DeferWindowPos(batch, far, nullptr, 1, 1, 1, 1, SWP_NOZORDER), nullptr);
+    EXPECT_FALSE(EndDeferWindowPos(batch));
+    EXPECT_EQ(BeginDeferWindowPos(-1), nullptr);
+    EXPECT_EQ(ScrollWindowEx(far, 0, 1, nullptr, nullptr, nullptr, nullptr, 0), ERROR);
 }
 
 TEST_F(MoveBitsTest, ScrollingTheClientTakesChildrenAndPixelsAlong) {
@@ -176,31 +199,6 @@ TEST_F(MoveBitsTest, ScrollingTheClientTakesChildrenAndPixelsAlong) {
                    SW_SCROLLCHILDREN | SW_INVALIDATE | SW_ERASE);
     pump();
     expectSameAsFullRepaint();
-}
-
-TEST_F(MoveBitsTest, DeferredPlacementsAreAppliedTogetherAtTheEndAndStaleHandlesFail) {
-    HWND a = striped(10, 10, 20, 20, 2);
-    HWND b = striped(50, 10, 20, 20, 3);
-    g_log.clear();
-    HDWP batch = BeginDeferWindowPos(2);
-    batch = DeferWindowPos(batch, a, nullptr, 12, 10, 0, 0, SWP_NOSIZE | SWP_NOZORDER);
-    batch = DeferWindowPos(batch, b, nullptr, 52, 10, 20, 25, SWP_NOZORDER);
-    ASSERT_NE(batch, nullptr);
-    EXPECT_TRUE(g_log.empty());  // nothing moves before the end
-    EXPECT_TRUE(EndDeferWindowPos(batch));
-    EXPECT_SEQ(messagesOf(a), kMoved);
-    EXPECT_SEQ(messagesOf(b), {"WM_WINDOWPOSCHANGING", "WM_NCCALCSIZE", "WM_WINDOWPOSCHANGED",
-                               "WM_MOVE", "WM_SIZE"});
-    EXPECT_FALSE(EndDeferWindowPos(batch));  // a batch ends once
-
-    // A window that is gone drops the batch and scrolls nothing.
-    HWND gone = child(0, 0, 5, 5);
-    DestroyWindow(gone);
-    batch = BeginDeferWindowPos(1);
-    EXPECT_EQ(DeferWindowPos(batch, gone, nullptr, 1, 1, 1, 1, SWP_NOZORDER), nullptr);
-    EXPECT_FALSE(EndDeferWindowPos(batch));
-    EXPECT_EQ(BeginDeferWindowPos(-1), nullptr);
-    EXPECT_EQ(ScrollWindowEx(gone, 0, 1, nullptr, nullptr, nullptr, nullptr, 0), ERROR);
 }
 
 }  // namespace
