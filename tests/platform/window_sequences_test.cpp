@@ -52,7 +52,7 @@ TEST_F(WindowSequenceTest, PlacementAndStackingReportOnlyWhatChanged) {
     EXPECT_SEQ(calls(WM_LBUTTONDOWN), {down(c, 14, 24), down(over, 10, 20)});
 }
 
-TEST_F(WindowSequenceTest, ShowingHidingMinimisingAndClosing) {
+TEST_F(WindowSequenceTest, ShowingHidingPaintingMinimisingAndClosing) {
     HWND c = child(10, 10, 50, 50);
     pump();
     g_log.clear();
@@ -62,6 +62,32 @@ TEST_F(WindowSequenceTest, ShowingHidingMinimisingAndClosing) {
     EXPECT_SEQ(messagesOf(c), {"WM_SHOWWINDOW", "WM_WINDOWPOSCHANGING", "WM_WINDOWPOSCHANGED",
                                "WM_SHOWWINDOW", "WM_WINDOWPOSCHANGING", "WM_WINDOWPOSCHANGED"});
     EXPECT_SEQ(calls(WM_SHOWWINDOW), {{c, WM_SHOWWINDOW, FALSE, 0}, {c, WM_SHOWWINDOW, TRUE, 0}});
+
+    // Update regions add up; painting waits for the queue unless asked for.
+    pump();
+    g_log.clear();
+    for (RECT r : {RECT{5, 5, 20, 30}, RECT{40, 40, 200, 200}})
+        InvalidateRect(c, &r, FALSE);
+    EXPECT_EQ(updateEdges(c), (std::vector<LONG>{5, 5, 50, 50}));  // clipped to the client area
+    ValidateRect(c, nullptr);
+    EXPECT_FALSE(GetUpdateRect(c, nullptr, FALSE));
+    pump();
+    EXPECT_TRUE(g_log.empty());
+
+    InvalidateRect(c, nullptr, FALSE);
+    UpdateWindow(c);
+    EXPECT_SEQ(g_log, {{c, WM_PAINT, 0, 0}});  // at once, without erasing
+    EXPECT_EQ(pump(), 0);
+    g_log.clear();
+    InvalidateRect(c, nullptr, TRUE);
+    pump();
+    EXPECT_SEQ(namesOf(g_log), {"WM_PAINT", "WM_ERASEBKGND"});  // BeginPaint erases
+
+    // A handler that neither paints nor validates is not asked again and again.
+    g_hooks[c] = [](UINT m, WPARAM, LPARAM, LRESULT*) { return m == WM_PAINT; };
+    InvalidateRect(c, nullptr, TRUE);
+    EXPECT_EQ(pump(), 1);
+    EXPECT_FALSE(GetUpdateRect(c, nullptr, FALSE));
 
     g_log.clear();
     EXPECT_TRUE(ShowWindow(top, SW_MINIMIZE) && IsIconic(top));
@@ -240,34 +266,6 @@ TEST_F(WindowSequenceTest, ScrollBarThumbDragTrackPressesAndRanges) {
     EXPECT_EQ(std::vector<int>({info.nMin, info.nMax, info.nPos}), std::vector<int>({0, 0, 0}));
     GetClientRect(a, &client);
     EXPECT_EQ(client.right, 200);
-}
-
-TEST_F(WindowSequenceTest, UpdateRegionsAndWhenPaintingHappens) {
-    HWND a = child(10, 10, 100, 100);
-    pump();
-    g_log.clear();
-    for (RECT r : {RECT{5, 5, 20, 30}, RECT{90, 90, 200, 200}})
-        InvalidateRect(a, &r, FALSE);
-    EXPECT_EQ(updateEdges(a), (std::vector<LONG>{5, 5, 100, 100}));  // clipped to the client area
-    ValidateRect(a, nullptr);
-    EXPECT_FALSE(GetUpdateRect(a, nullptr, FALSE));
-    pump();
-    EXPECT_TRUE(g_log.empty());
-
-    InvalidateRect(a, nullptr, FALSE);
-    UpdateWindow(a);
-    EXPECT_SEQ(g_log, {{a, WM_PAINT, 0, 0}});  // at once, without erasing
-    EXPECT_EQ(pump(), 0);
-    g_log.clear();
-    InvalidateRect(a, nullptr, TRUE);
-    pump();
-    EXPECT_SEQ(namesOf(g_log), {"WM_PAINT", "WM_ERASEBKGND"});  // BeginPaint erases
-
-    // A handler that neither paints nor validates is not asked again and again.
-    g_hooks[a] = [](UINT m, WPARAM, LPARAM, LRESULT*) { return m == WM_PAINT; };
-    InvalidateRect(a, nullptr, TRUE);
-    EXPECT_EQ(pump(), 1);
-    EXPECT_FALSE(GetUpdateRect(a, nullptr, FALSE));
 }
 
 TEST_F(WindowSequenceTest, DestructionFromInsideHandlers) {
