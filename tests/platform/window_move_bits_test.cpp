@@ -3,6 +3,8 @@
 // uncovered is painted, and the messages stay those of Windows.
 #include <gtest/gtest.h>
 
+#include <algorithm>
+#include <iterator>
 #include <vector>
 
 #include <tessel/platform/gdi.h>
