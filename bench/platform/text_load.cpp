@@ -66,6 +66,17 @@ const std::wstring& hundredThousandLines() {
     return paragraph;
 }
 
+// The same words, a line each.
+const std::wstring& hundredThousandShortLines() {
+    static const std::wstring lines = [] {
+        std::wstring text;
+        for (int i = 0; i < 100'000; ++i)
+            text += L"wrapped line" + std::to_wstring(i) + L"\n";
+        return text;
+    }();
+    return lines;
+}
+
 void runDraw(benchmark::State& state, const std::wstring& text, UINT format) {
     LoadCanvas canvas;
     for (auto _ : state)
@@ -116,6 +127,29 @@ void BM_HundredThousandWrappedLinesCalcRectNew(benchmark::State& state) {
         benchmark::DoNotOptimize(canvas.draw(text, DT_WORDBREAK | DT_CALCRECT));
     }
 }
+// Drawn or measured the first time: each call changes the first line.
+void runNew(benchmark::State& state, const std::wstring& source, UINT format) {
+    LoadCanvas canvas;
+    std::wstring text = source;
+    static unsigned long long call = 0;  // repetitions go on from the last text
+    for (auto _ : state) {
+        state.PauseTiming();
+        ++call;
+        for (int i = 0; i < 6; ++i)
+            text[static_cast<std::size_t>(i)] = static_cast<wchar_t>(L'a' + (call >> (5 * i)) % 26);
+        state.ResumeTiming();
+        benchmark::DoNotOptimize(canvas.draw(text, format));
+    }
+}
+void BM_HundredThousandWrappedLinesNew(benchmark::State& state) {
+    runNew(state, hundredThousandLines(), DT_WORDBREAK);
+}
+void BM_HundredThousandShortLinesNew(benchmark::State& state) {
+    runNew(state, hundredThousandShortLines(), DT_WORDBREAK);
+}
+void BM_HundredThousandShortLinesCalcRectNew(benchmark::State& state) {
+    runNew(state, hundredThousandShortLines(), DT_WORDBREAK | DT_CALCRECT);
+}
 void BM_DistinctThousandCharacterLine(benchmark::State& state) {
     LoadCanvas canvas;
     std::mt19937 random(7);
@@ -138,4 +172,7 @@ BENCHMARK(BM_MillionCharacterTextOut)->Unit(benchmark::kMillisecond);
 BENCHMARK(BM_HundredThousandWrappedLines)->Unit(benchmark::kMillisecond);
 BENCHMARK(BM_HundredThousandWrappedLinesCalcRect)->Unit(benchmark::kMillisecond);
 BENCHMARK(BM_HundredThousandWrappedLinesCalcRectNew)->Unit(benchmark::kMillisecond);
+BENCHMARK(BM_HundredThousandWrappedLinesNew)->Unit(benchmark::kMillisecond);
+BENCHMARK(BM_HundredThousandShortLinesNew)->Unit(benchmark::kMillisecond);
+BENCHMARK(BM_HundredThousandShortLinesCalcRectNew)->Unit(benchmark::kMillisecond);
 BENCHMARK(BM_DistinctThousandCharacterLine)->Unit(benchmark::kMillisecond);
