@@ -66,6 +66,17 @@ const std::wstring& hundredThousandLines() {
     return paragraph;
 }
 
+// The same words, a line each.
+const std::wstring& hundredThousandShortLines() {
+    static const std::wstring lines = [] {
+        std::wstring text;
+        for (int i = 0; i < 100'000; ++i)
+            text += L"wrapped line" + std::to_wstring(i) + L"\n";
+        return text;
+    }();
+    return lines;
+}
+
 void runDraw(benchmark::State& state, const std::wstring& text, UINT format) {
     LoadCanvas canvas;
     for (auto _ : state)
@@ -102,8 +113,7 @@ void BM_HundredThousandWrappedLines(benchmark::State& state) {
 void BM_HundredThousandWrappedLinesCalcRect(benchmark::State& state) {
     runDraw(state, hundredThousandLines(), DT_WORDBREAK | DT_CALCRECT);
 }
-// Text never measured before each time: nothing of it is cached. A paragraph
-// this long is measured on two threads, so CPU time is the whole process's.
+// Text never measured before each time: nothing of it is cached.
 void BM_HundredThousandWrappedLinesCalcRectNew(benchmark::State& state) {
     LoadCanvas canvas;
     std::wstring text = hundredThousandLines();
@@ -116,6 +126,29 @@ void BM_HundredThousandWrappedLinesCalcRectNew(benchmark::State& state) {
         state.ResumeTiming();
         benchmark::DoNotOptimize(canvas.draw(text, DT_WORDBREAK | DT_CALCRECT));
     }
+}
+// Drawn or measured the first time: each call changes the first line.
+void runNew(benchmark::State& state, const std::wstring& source, UINT format) {
+    LoadCanvas canvas;
+    std::wstring text = source;
+    static unsigned long long call = 0;  // repetitions go on from the last text
+    for (auto _ : state) {
+        state.PauseTiming();
+        ++call;
+        for (int i = 0; i < 6; ++i)
+            text[static_cast<std::size_t>(i)] = static_cast<wchar_t>(L'a' + (call >> (5 * i)) % 26);
+        state.ResumeTiming();
+        benchmark::DoNotOptimize(canvas.draw(text, format));
+    }
+}
+void BM_HundredThousandWrappedLinesNew(benchmark::State& state) {
+    runNew(state, hundredThousandLines(), DT_WORDBREAK);
+}
+void BM_HundredThousandShortLinesNew(benchmark::State& state) {
+    runNew(state, hundredThousandShortLines(), DT_WORDBREAK);
+}
+void BM_HundredThousandShortLinesCalcRectNew(benchmark::State& state) {
+    runNew(state, hundredThousandShortLines(), DT_WORDBREAK | DT_CALCRECT);
 }
 void BM_DistinctThousandCharacterLine(benchmark::State& state) {
     LoadCanvas canvas;
@@ -138,7 +171,8 @@ BENCHMARK(BM_MillionCharacterLineCalcRect)->Unit(benchmark::kMillisecond);
 BENCHMARK(BM_MillionCharacterTextOut)->Unit(benchmark::kMillisecond);
 BENCHMARK(BM_HundredThousandWrappedLines)->Unit(benchmark::kMillisecond);
 BENCHMARK(BM_HundredThousandWrappedLinesCalcRect)->Unit(benchmark::kMillisecond);
-BENCHMARK(BM_HundredThousandWrappedLinesCalcRectNew)
-    ->Unit(benchmark::kMillisecond)
-    ->MeasureProcessCPUTime();
+BENCHMARK(BM_HundredThousandWrappedLinesCalcRectNew)->Unit(benchmark::kMillisecond);
+BENCHMARK(BM_HundredThousandWrappedLinesNew)->Unit(benchmark::kMillisecond);
+BENCHMARK(BM_HundredThousandShortLinesNew)->Unit(benchmark::kMillisecond);
+BENCHMARK(BM_HundredThousandShortLinesCalcRectNew)->Unit(benchmark::kMillisecond);
 BENCHMARK(BM_DistinctThousandCharacterLine)->Unit(benchmark::kMillisecond);

@@ -70,8 +70,10 @@ void TesselModuleEntry::noteMessage(HWND window, UINT message) {
     // later is known from its first message on.
     if (message == WM_NCDESTROY) {
         m_windows.erase(window);
-    } else {
+        m_lastNoted = nullptr;
+    } else if (window != m_lastNoted) {  // a window's messages come in runs
         m_windows.insert(window);
+        m_lastNoted = window;
     }
 }
 
@@ -85,6 +87,7 @@ void TesselModuleEntry::destroyWindows() {
         if (::IsWindow(window) && procedure == m_state.m_pfnAfxWndProc) ::DestroyWindow(window);
     }
     m_windows.clear();
+    m_lastNoted = nullptr;
 }
 
 void TesselModuleEntry::threadDetach(void* entry) {

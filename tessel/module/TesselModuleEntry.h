@@ -52,4 +52,5 @@ private:
     // Windows that entered through the wrapper: the platform has no call that
     // lists every window, so the library keeps its own.
     std::unordered_set<HWND> m_windows;
+    HWND m_lastNoted = nullptr;  // in m_windows already
 };

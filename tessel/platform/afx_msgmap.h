@@ -27,7 +27,32 @@ struct AFX_MSGMAP_ENTRY {
 struct AFX_MSGMAP {
     const AFX_MSGMAP* (*pfnGetBaseMap)();
     const AFX_MSGMAP_ENTRY* lpEntries;
+    // The entry for a message (not WM_COMMAND) in this map or a base's, or
+    // null; null itself when the chain is to be walked entry by entry.
+    const AFX_MSGMAP_ENTRY* (*pfnFindEntry)(UINT message);
 };
+
+namespace afx {
+// A map's entries with its bases', sorted by message, the most derived
+// class's entry first: every message, handled or not, is looked up in a
+// few steps instead of a walk of every entry of the chain (msgmap.cpp).
+// No heap and nothing to destroy: windows destroyed while a library
+// unloads still get their messages after its statics are gone.
+class MessageIndex {
+public:
+    static constexpr int kCapacity = 96;  // a longer chain is walked entry by entry
+
+    explicit MessageIndex(const AFX_MSGMAP* map);
+    const AFX_MSGMAP_ENTRY* find(UINT message) const;
+    // The first entry for the message along the chain, without an index.
+    static const AFX_MSGMAP_ENTRY* walk(const AFX_MSGMAP* map, UINT message);
+
+private:
+    const AFX_MSGMAP* m_map;
+    int m_count = 0;  // -1: the chain did not fit
+    const AFX_MSGMAP_ENTRY* m_entries[kCapacity];
+};
+}  // namespace afx
 
 // The crackers, one per handler signature. They live in a namespace of their
 // own because each is instantiated with a class and a member.
@@ -154,7 +179,11 @@ protected:                                        \
     { 0, 0, 0, 0, nullptr }                                                        \
     }                                                                              \
     ;                                                                              \
-    static const AFX_MSGMAP map = {&TheBaseClass::GetThisMessageMap, &entries[0]}; \
+    static const AFX_MSGMAP map = {&TheBaseClass::GetThisMessageMap, &entries[0],  \
+                                   [](UINT message) {                              \
+                                       static const afx::MessageIndex index(&map); \
+                                       return index.find(message);                 \
+                                   }};                                             \
     return &map;                                                                   \
     }
 

@@ -101,6 +101,58 @@ TEST(Afx, MessageMapsCrackMessagesAndPaintThroughCPaintDC) {
     tessel::testing::advanceClock(1000);
 }
 
+class Painted : public Probe {
+public:
+    int lowered = 0;
+
+protected:
+    void OnPaint() {
+        CPaintDC dc(this);
+        CRect client;
+        GetClientRect(&client);
+        dc.FillSolidRect(&client, RGB(200, 0, 0));
+    }
+    void OnLButtonUp(UINT, CPoint) { ++lowered; }
+    DECLARE_MESSAGE_MAP()
+};
+
+BEGIN_MESSAGE_MAP(Painted, Probe)
+ON_WM_PAINT()
+ON_WM_LBUTTONUP()
+END_MESSAGE_MAP()
+
+TEST(Afx, DerivedMapsWinAndHandlesFollowTheirObjects) {
+    tessel::testing::useVirtualClock();
+    CWnd top;
+    ASSERT_TRUE(
+        top.CreateEx(0, nullptr, L"top", WS_POPUP | WS_VISIBLE, 0, 0, 300, 200, nullptr, nullptr));
+    Painted painted;
+    ASSERT_TRUE(painted.CreateEx(0, nullptr, L"", WS_CHILD | WS_VISIBLE, 10, 10, 100, 50,
+                                 top.m_hWnd, nullptr));
+    tessel::testing::pump();
+    CClientDC dc(&top);
+    EXPECT_EQ(dc.GetPixel(20, 20), RGB(200, 0, 0));  // its own OnPaint, not the base's
+    SetCursorPos(30, 30);
+    click();
+    tessel::testing::pump();
+    // The press reaches the base's handler, the release only the derived one's.
+    EXPECT_EQ(painted.actions, (std::vector<int>{1}));
+    EXPECT_EQ(painted.lowered, 1);
+
+    // The handle answers whichever object holds it now, asked again and again.
+    const HWND window = painted.m_hWnd;
+    EXPECT_EQ(CWnd::FromHandlePermanent(window), &painted);
+    painted.Detach();
+    EXPECT_EQ(CWnd::FromHandlePermanent(window), nullptr);
+    Probe other;
+    other.Attach(window);
+    EXPECT_EQ(CWnd::FromHandlePermanent(window), &other);
+    EXPECT_EQ(CWnd::FromHandlePermanent(window), &other);
+    other.DestroyWindow();
+    EXPECT_EQ(CWnd::FromHandlePermanent(window), nullptr);
+    tessel::testing::advanceClock(1000);
+}
+
 TEST(Afx, DefaultCloseDestroysAndTemporariesOwnNothing) {
     CWnd wnd;
     ASSERT_TRUE(wnd.CreateEx(0, nullptr, L"", WS_POPUP, 0, 0, 50, 50, nullptr, nullptr));

@@ -149,6 +149,35 @@ TEST_F(MoveBitsTest, AMoveRepaintsOnlyWhatItUncoversAndBatchesMoveAtTheirEnd) {
     EXPECT_EQ(ScrollWindowEx(far, 0, 1, nullptr, nullptr, nullptr, nullptr, 0), ERROR);
 }
 
+TEST_F(MoveBitsTest, OverlappingRowsMovedEveryWayShowWhatAFullRepaintShows) {
+    stripe(top, 1);
+    // Enough windows for the parent to index them; each covers two columns of
+    // the one before, on rows a pixel apart, so cuts come from every side.
+    std::vector<HWND> row;
+    for (int i = 0; i < 30; ++i)
+        row.push_back(striped(10 + i * 12, 40 + i % 3, 14, 10, 2 + i % 5));
+    striped(60, 30, 3, 40, 8);    // a bar over the middle of windows
+    striped(200, 38, 60, 4, 9);   // a band across their tops
+    striped(300, 48, 40, 6, 10);  // and one across their bottoms
+    pump();
+    auto moveRow = [&](int dx, int dy) {
+        for (int i = 0; i < 30; ++i) {
+            SetWindowPos(row[static_cast<std::size_t>(i)], nullptr, 10 + i * 12 + dx,
+                         40 + i % 3 + dy, 0, 0, SWP_NOSIZE | SWP_NOZORDER | SWP_NOACTIVATE);
+        }
+    };
+    for (const POINT step : {POINT{1, 0}, POINT{0, 0}, POINT{-1, 0}, POINT{0, 2}, POINT{0, -3}}) {
+        moveRow(step.x, step.y);
+        pump();
+        expectSameAsFullRepaint();
+    }
+    // Moved twice before painting: the second move carries what the first left invalid.
+    moveRow(2, 1);
+    moveRow(3, 1);
+    pump();
+    expectSameAsFullRepaint();
+}
+
 TEST_F(MoveBitsTest, ScrollingTheClientTakesChildrenAndPixelsAlong) {
     // The parent is one colour: its own drawing knows nothing of scrolling.
     paintWith(top, RGB(90, 140, 30));

@@ -9,6 +9,8 @@
 // are kept per thread and per kind.
 #pragma once
 
+#include <atomic>
+#include <cstdint>
 #include <memory>
 #include <mutex>
 #include <new>
@@ -21,19 +23,31 @@ public:
         if (!handle) return;
         const std::lock_guard<std::mutex> lock(m_lock);
         m_permanent[handle] = object;
+        m_changes.fetch_add(1, std::memory_order_release);
     }
     void removeHandle(Handle handle) {
         {
             const std::lock_guard<std::mutex> lock(m_lock);
             m_permanent.erase(handle);
+            m_changes.fetch_add(1, std::memory_order_release);
         }
         // Unlocked: a wrapper's destructor looks at the permanent map.
         temporaries().erase(handle);
     }
+    // Every message looks its window up, and messages come in runs for one
+    // window: the thread's last answer stands, without the lock, until the
+    // permanent map next changes.
     Wrapper* lookupPermanent(Handle handle) const {
+        LastFound& last = lastFound();
+        if (last.map == this && last.handle == handle &&
+            last.changes == m_changes.load(std::memory_order_acquire)) {
+            return last.wrapper;
+        }
         const std::lock_guard<std::mutex> lock(m_lock);
         auto found = m_permanent.find(handle);
-        return found == m_permanent.end() ? nullptr : found->second;
+        Wrapper* wrapper = found == m_permanent.end() ? nullptr : found->second;
+        last = {this, handle, wrapper, m_changes.load(std::memory_order_relaxed)};
+        return wrapper;
     }
     // The permanent wrapper, else this thread's temporary one made by `make`
     // (null for a null handle).
@@ -70,7 +84,19 @@ private:
         return *map;
     }
 
-    mutable std::mutex m_lock;  // the permanent map is shared by every thread
+    struct LastFound {
+        const CHandleMap* map = nullptr;
+        Handle handle{};
+        Wrapper* wrapper = nullptr;
+        std::uint64_t changes = 0;
+    };
+    static LastFound& lastFound() {
+        thread_local LastFound last;
+        return last;
+    }
+
+    mutable std::mutex m_lock;                // the permanent map is shared by every thread
+    std::atomic<std::uint64_t> m_changes{0};  // raised by every change of the permanent map
     std::unordered_map<Handle, Wrapper*> m_permanent;
 };
 

@@ -226,7 +226,7 @@ const AFX_MSGMAP* CWnd::GetThisMessageMap() {
     using ThisClass = CWnd;
     static const AFX_MSGMAP_ENTRY entries[] = {
         AFX_ENTRY(WM_NCDESTROY, none, OnNcDestroy){0, 0, 0, 0, nullptr}};
-    static const AFX_MSGMAP map = {nullptr, &entries[0]};
+    static const AFX_MSGMAP map = {nullptr, &entries[0], nullptr};
     return &map;
 }
 
@@ -247,16 +247,13 @@ BOOL CWnd::OnWndMsg(UINT message, WPARAM wParam, LPARAM lParam, LRESULT* result)
         *result = 1;
         return TRUE;
     }
-    for (const AFX_MSGMAP* map = GetMessageMap(); map;
-         map = map->pfnGetBaseMap ? map->pfnGetBaseMap() : nullptr) {
-        for (const AFX_MSGMAP_ENTRY* entry = map->lpEntries; entry->message; ++entry) {
-            if (entry->message == message) {
-                *result = entry->invoke(this, wParam, lParam, *entry);
-                return TRUE;
-            }
-        }
-    }
-    return FALSE;
+    const AFX_MSGMAP* map = GetMessageMap();
+    const AFX_MSGMAP_ENTRY* entry = map && map->pfnFindEntry
+                                        ? map->pfnFindEntry(message)
+                                        : afx::MessageIndex::walk(map, message);
+    if (!entry) return FALSE;
+    *result = entry->invoke(this, wParam, lParam, *entry);
+    return TRUE;
 }
 
 BOOL CWnd::OnCommand(WPARAM wParam, LPARAM lParam) {

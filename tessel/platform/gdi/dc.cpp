@@ -23,6 +23,11 @@ cairo_region_t* surfaceRegion(cairo_surface_t* surface) {
     return cairo_region_create_rectangle(&all);
 }
 
+// `color` as an opaque premultiplied ARGB32 pixel.
+uint32_t opaquePixel(COLORREF color) {
+    return 0xFF000000u | (GetRValue(color) << 16) | (GetGValue(color) << 8) | GetBValue(color);
+}
+
 }  // namespace
 
 Bitmap::Bitmap(int w, int h)
@@ -231,8 +236,7 @@ void DeviceContext::fillSurfaceRect(const RECT& rect, COLORREF color) {
     pixman_image_t* target = pixmanTarget();
     if (!target) return;
     beginDirectAccess();
-    const uint32_t pixel =
-        0xFF000000u | (GetRValue(color) << 16) | (GetGValue(color) << 8) | GetBValue(color);
+    const uint32_t pixel = opaquePixel(color);
     uint32_t* const pixels = pixman_image_get_data(target);
     const int stride = pixman_image_get_stride(target) / 4;
     forEachClipped(rect, [&](const RECT& r) {
@@ -314,8 +318,7 @@ void DeviceContext::blendSmall(pixman_image_t* mask, int maskX, int maskY, COLOR
     const int maskStride = pixman_image_get_stride(mask);
     uint32_t* const pixels = pixman_image_get_data(m_pixman);
     const int stride = pixman_image_get_stride(m_pixman) / 4;
-    const uint32_t opaque =
-        0xFF000000u | (GetRValue(color) << 16) | (GetGValue(color) << 8) | GetBValue(color);
+    const uint32_t opaque = opaquePixel(color);
     const uint32_t sourceRedBlue = opaque & 0x00FF00FFu;
     const uint32_t sourceAlphaGreen = (opaque >> 8) & 0x00FF00FFu;
     for (LONG row = r.top; row < r.bottom; ++row) {

@@ -79,11 +79,16 @@ DeviceContext* findDC(HDC dc) {
 }
 
 namespace {
-void selectDefaults(HDC dc) {
+// What SelectObject of each would leave, without looking the new DC up three times.
+void selectDefaults(DeviceContext& dc) {
     GdiState& s = state();
-    SelectObject(dc, s.stock[WHITE_BRUSH]);
-    SelectObject(dc, s.stock[BLACK_PEN]);
-    SelectObject(dc, s.stock[SYSTEM_FONT]);
+    DcState& st = dc.state();
+    st.brushHandle = s.stock[WHITE_BRUSH];
+    st.brush = s.handles.share(st.brushHandle);
+    st.penHandle = s.stock[BLACK_PEN];
+    st.pen = s.handles.share(st.penHandle);
+    st.fontHandle = s.stock[SYSTEM_FONT];
+    st.font = s.handles.share(st.fontHandle);
 }
 }  // namespace
 
@@ -92,9 +97,8 @@ HDC createSurfaceDC(cairo_surface_t* surface, POINT origin, const cairo_region_t
     if (!surface) return nullptr;
     auto dc =
         std::make_shared<DeviceContext>(DeviceContext::Kind::Surface, surface, origin, visible);
-    HDC handle = static_cast<HDC>(state().handles.insert(std::move(dc)));
-    selectDefaults(handle);
-    return handle;
+    selectDefaults(*dc);
+    return static_cast<HDC>(state().handles.insert(std::move(dc)));
 }
 
 bool brushColor(const DeviceContext& dc, HBRUSH brush, COLORREF* color) {
@@ -121,9 +125,8 @@ HDC CreateCompatibleDC(HDC) {
     auto dc = std::make_shared<DeviceContext>(DeviceContext::Kind::Memory, b->surface, POINT{0, 0},
                                               nullptr);
     dc->setBitmap(s.defaultBitmap, s.defaultBitmapHandle);
-    HDC handle = static_cast<HDC>(s.handles.insert(std::move(dc)));
-    selectDefaults(handle);
-    return handle;
+    selectDefaults(*dc);
+    return static_cast<HDC>(s.handles.insert(std::move(dc)));
 }
 
 HDC CreateDCW(LPCWSTR driver, LPCWSTR, LPCWSTR, const void*) {
@@ -134,9 +137,8 @@ HDC CreateDCW(LPCWSTR driver, LPCWSTR, LPCWSTR, const void*) {
     auto* b = static_cast<Bitmap*>(s.defaultBitmap.get());
     auto dc = std::make_shared<DeviceContext>(DeviceContext::Kind::Screen, b->surface, POINT{0, 0},
                                               nullptr);
-    HDC handle = static_cast<HDC>(s.handles.insert(std::move(dc)));
-    selectDefaults(handle);
-    return handle;
+    selectDefaults(*dc);
+    return static_cast<HDC>(s.handles.insert(std::move(dc)));
 }
 
 BOOL DeleteDC(HDC dc) {

@@ -8,7 +8,6 @@
 #include <cstddef>
 #include <cstring>
 #include <functional>
-#include <thread>
 
 #include <tessel/platform/text_encoding.h>
 
@@ -22,8 +21,6 @@ constexpr int kLargestSimpleEm = 96;
 // at a time, and a wrapped paragraph in pieces of about kPiece characters.
 constexpr std::size_t kWholeText = 16384;
 constexpr std::size_t kPiece = 2048;
-// A wrapped paragraph this long is measured on two threads (measureInHalves).
-constexpr std::size_t kHalvesFrom = 65536;
 
 int ceilPixels(int pangoUnits) {
     return (pangoUnits + PANGO_SCALE - 1) / PANGO_SCALE;
@@ -72,15 +69,6 @@ bool mayReorder(std::wstring_view text) {
     });
 }
 
-// Long enough that a second thread saves more than it costs, and text that
-// applyPrefix leaves as it is, whose lines depend only on where they start.
-bool measurableInHalves(std::wstring_view paragraph, const LayoutOptions& options) {
-    return paragraph.size() >= kHalvesFrom && options.wrapWidth >= 0 && !options.singleLine &&
-           !options.endEllipsis &&
-           (options.prefix == Prefix::None || paragraph.find(L'&') == std::wstring_view::npos) &&
-           !mayReorder(paragraph) && std::thread::hardware_concurrency() >= 2;
-}
-
 // The end of the piece of `paragraph` from `at`: just after the last space
 // within `length` characters, else after the next space, else the end.
 std::size_t pieceEnd(std::wstring_view paragraph, std::size_t at, std::size_t length) {
@@ -110,11 +98,24 @@ FontFace::~FontFace() {
     pango_font_description_free(m_description);
 }
 
-TextEngine::TextEngine() = default;
+TextEngine::TextEngine() : m_fontMap(pango_cairo_font_map_new()) {
+    pango_cairo_font_map_set_resolution(PANGO_CAIRO_FONT_MAP(m_fontMap), 96.0);
+    m_context = pango_font_map_create_context(m_fontMap);
+    cairo_font_options_t* options = cairo_font_options_create();
+    cairo_font_options_set_antialias(options, CAIRO_ANTIALIAS_GRAY);
+    cairo_font_options_set_hint_style(options, CAIRO_HINT_STYLE_SLIGHT);
+    cairo_font_options_set_hint_metrics(options, CAIRO_HINT_METRICS_ON);
+    pango_cairo_context_set_font_options(m_context, options);
+    cairo_font_options_destroy(options);
+    pango_cairo_context_set_resolution(m_context, 96.0);
+    pango_context_set_language(m_context, pango_language_from_string("en"));
+}
 
 TextEngine::~TextEngine() {
     m_cache.clear();
     m_faces.clear();
+    g_object_unref(m_context);
+    g_object_unref(m_fontMap);
 }
 
 std::shared_ptr<const FontFace> TextEngine::face(const LOGFONTW& logFont) {
@@ -139,7 +140,7 @@ std::shared_ptr<const FontFace> TextEngine::face(const LOGFONTW& logFont) {
     } else if (logFont.lfHeight > 0) {
         // A cell height: find the em size whose ascent + descent is that tall.
         pango_font_description_set_absolute_size(description, logFont.lfHeight * PANGO_SCALE);
-        PangoFontMetrics* metrics = pango_context_get_metrics(m_pango.get(), description, nullptr);
+        PangoFontMetrics* metrics = pango_context_get_metrics(m_context, description, nullptr);
         const int cell =
             pango_font_metrics_get_ascent(metrics) + pango_font_metrics_get_descent(metrics);
         pango_font_metrics_unref(metrics);
@@ -154,7 +155,7 @@ std::shared_ptr<const FontFace> TextEngine::face(const LOGFONTW& logFont) {
                                            logFont.lfStrikeOut != 0, m_nextFaceId++);
     // Decorated text and large type are left to Pango.
     if (!made->underline() && !made->strikeOut() && em <= kLargestSimpleEm)
-        made->m_shaper = std::make_unique<SimpleShaper>(m_pango.get(), description);
+        made->m_shaper = std::make_unique<SimpleShaper>(m_context, description);
     measure(*made);
     TEXTMETRICW& tm = made->m_metrics;
     tm.tmInternalLeading = std::max(0, tm.tmHeight - em);
@@ -167,7 +168,7 @@ std::shared_ptr<const FontFace> TextEngine::face(const LOGFONTW& logFont) {
 }
 
 void TextEngine::measure(FontFace& face) {
-    PangoFontMetrics* metrics = pango_context_get_metrics(m_pango.get(), face.m_description, nullptr);
+    PangoFontMetrics* metrics = pango_context_get_metrics(m_context, face.m_description, nullptr);
     TEXTMETRICW& tm = face.m_metrics;
     tm.tmAscent = ceilPixels(pango_font_metrics_get_ascent(metrics));
     tm.tmDescent = ceilPixels(pango_font_metrics_get_descent(metrics));
@@ -204,16 +205,8 @@ std::unique_ptr<TextLayout> TextEngine::build(const FontFace& face, std::wstring
     const PrefixedText shown = applyPrefix(text, options.prefix, options.singleLine);
     if (!asGiven && shown.underlined.empty() && buildSimple(face, shown.text, options, *result))
         return result;
-    return buildWithPango(m_pango.get(), face, shown.text, shown.underlined, options);
-}
-
-std::unique_ptr<TextLayout> TextEngine::buildWithPango(PangoContext* context, const FontFace& face,
-                                                       std::wstring_view shown,
-                                                       const std::vector<std::size_t>& underlined,
-                                                       const LayoutOptions& options) {
-    auto result = std::make_unique<TextLayout>();
-    const std::string utf8 = encodeUtf8(shown);
-    PangoLayout* layout = pango_layout_new(context);
+    const std::string utf8 = encodeUtf8(shown.text);
+    PangoLayout* layout = pango_layout_new(m_context);
     pango_layout_set_font_description(layout, face.description());
     pango_layout_set_text(layout, utf8.data(), static_cast<int>(utf8.size()));
     if (options.singleLine) pango_layout_set_single_paragraph_mode(layout, TRUE);
@@ -230,9 +223,9 @@ std::unique_ptr<TextLayout> TextEngine::buildWithPango(PangoContext* context, co
     if (face.strikeOut()) pango_attr_list_insert(attributes, pango_attr_strikethrough_new(TRUE));
     // Byte offsets counted on from one mnemonic to the next: text full of '&'
     // stays linear.
-    const std::wstring_view wide(shown);
+    const std::wstring_view wide(shown.text);
     std::size_t counted = 0, offset = 0;
-    for (std::size_t index : underlined) {
+    for (std::size_t index : shown.underlined) {
         offset += encodeUtf8(wide.substr(counted, index - counted)).size();
         const std::size_t length = encodeUtf8(wide.substr(index, 1)).size();
         PangoAttribute* underline = pango_attr_underline_new(PANGO_UNDERLINE_SINGLE);
@@ -242,7 +235,7 @@ std::unique_ptr<TextLayout> TextEngine::buildWithPango(PangoContext* context, co
         counted = index + 1;
         offset += length;
     }
-    result->m_plain = !face.underline() && !face.strikeOut() && underlined.empty();
+    result->m_plain = !face.underline() && !face.strikeOut() && shown.underlined.empty();
     pango_layout_set_attributes(layout, attributes);
     pango_attr_list_unref(attributes);
 
@@ -284,45 +277,34 @@ void TextEngine::forEachLine(const FontFace& face, std::wstring_view text,
     }
 }
 
+// A wrapped paragraph is cut after a space; every line of a piece but its
+// last is the whole paragraph's (lines break greedily, and shaping changes
+// only next to the cut), and the next piece starts where that last line does.
 bool TextEngine::forEachLineOfParagraph(const FontFace& face, std::wstring_view paragraph,
                                         const LayoutOptions& options, const LineVisitor& visit,
                                         bool keep) {
     if (paragraph.empty()) return visit(nullptr, 0);
-    return walkPieces(face, paragraph, 0, options, keep, nullptr,
-                      [&](TextLayout* layout, int index, std::size_t) { return visit(layout, index); });
-}
-
-// A wrapped paragraph is cut after a space; every line of a piece but its
-// last is the whole paragraph's (lines break greedily, and shaping changes
-// only next to the cut), and the next piece starts where that last line does.
-bool TextEngine::walkPieces(const FontFace& face, std::wstring_view paragraph, std::size_t from,
-                            const LayoutOptions& options, bool keep, PangoContext* plain,
-                            const PieceVisitor& visit) {
     const bool inPieces = options.wrapWidth >= 0 && !options.endEllipsis &&
-                          paragraph.size() - from > kPiece && !mayReorder(paragraph);
-    std::size_t at = from, length = inPieces ? kPiece : paragraph.size() - from;
+                          paragraph.size() > kPiece && !mayReorder(paragraph);
+    std::size_t at = 0, length = inPieces ? kPiece : paragraph.size();
     while (true) {
         const std::size_t end = pieceEnd(paragraph, at, length);
         const bool last = end == paragraph.size();
         const std::wstring_view piece = paragraph.substr(at, end - at);
-        const TextCache::Lease laid =
-            plain   ? TextCache::unkept(buildWithPango(plain, face, piece, {}, options))
-            : keep  ? layout(face, piece, options)
-                    : TextCache::unkept(build(face, piece, options));
+        const TextCache::Lease laid = keep ? layout(face, piece, options)
+                                           : TextCache::unkept(build(face, piece, options));
         int kept = laid->lineCount();
-        if (kept == 0) return visit(nullptr, 0, at);
+        if (kept == 0) return visit(nullptr, 0);
         if (!last && kept < 2) {
             length *= 2;  // one line longer than the piece: take more
             continue;
         }
         if (!last) --kept;
-        const std::vector<std::size_t> starts = plain ? laid->lineStarts() : std::vector<std::size_t>{};
         for (int i = 0; i < kept; ++i) {
-            if (!visit(&*laid, i, plain ? at + starts[static_cast<std::size_t>(i)] : at)) return false;
+            if (!visit(&*laid, i)) return false;
         }
         if (last) return true;
-        at += plain ? starts[static_cast<std::size_t>(kept)]
-                    : sourceLength(piece, laid->lineStart(kept), options.prefix);
+        at += sourceLength(piece, laid->lineStart(kept), options.prefix);
         length = kPiece;
     }
 }
@@ -357,9 +339,7 @@ TextCache::Measure TextEngine::measureParagraph(const FontFace& face, std::wstri
     if (const TextCache::Measure* known = m_cache.findMeasure(key)) return *known;
 
     TextCache::Measure found{0, 0};
-    if (!measureUnbroken(face, paragraph, options, found) &&
-        !(measurableInHalves(paragraph, options) &&
-          measureInHalves(face, paragraph, options, found))) {
+    if (!measureUnbroken(face, paragraph, options, found)) {
         const auto count = [&](TextLayout* layout, int index) {
             if (layout) found.widest = std::max(found.widest, layout->lines()[index].width);
             ++found.lines;

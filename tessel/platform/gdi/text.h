@@ -23,7 +23,6 @@
 
 #include <tessel/platform/win_types.h>
 
-#include "gdi/pango_text_context.h"
 #include "gdi/simple_shaper.h"
 #include "gdi/text_cache.h"
 
@@ -95,11 +94,6 @@ public:
 private:
     std::unique_ptr<TextLayout> build(const FontFace& face, std::wstring_view text,
                                       const LayoutOptions& options);
-    // `shown` is the text after applyPrefix, `underlined` its mnemonics.
-    static std::unique_ptr<TextLayout> buildWithPango(PangoContext* context, const FontFace& face,
-                                                      std::wstring_view shown,
-                                                      const std::vector<std::size_t>& underlined,
-                                                      const LayoutOptions& options);
     bool buildSimple(const FontFace& face, std::wstring_view text, const LayoutOptions& options,
                      TextLayout& result);
     void measure(FontFace& face);
@@ -109,29 +103,13 @@ private:
     bool forEachLineOfParagraph(const FontFace& face, std::wstring_view paragraph,
                                 const LayoutOptions& options, const LineVisitor& visit,
                                 bool keep = true);
-    // visit(layout, index, start) with `start` the line's first character in
-    // the paragraph; that is only counted for plain text (see walkPlain).
-    using PieceVisitor = std::function<bool(TextLayout* layout, int index, std::size_t start)>;
-    bool walkPieces(const FontFace& face, std::wstring_view paragraph, std::size_t from,
-                    const LayoutOptions& options, bool keep, PangoContext* plain,
-                    const PieceVisitor& visit);
-    // Lines of a wrapped paragraph that applyPrefix leaves as it is, from
-    // `from` (taken as a line start), laid out with `context` and kept nowhere:
-    // safe on another thread with a context of its own.
-    bool walkPlain(PangoContext* context, const FontFace& face, std::wstring_view paragraph,
-                   std::size_t from, const LayoutOptions& options,
-                   const std::function<bool(std::size_t start, int width)>& visit);
-    // A very long plain wrapped paragraph measured by two threads, each from
-    // one half (text_halves.cpp); false when it has no middle to start from.
-    bool measureInHalves(const FontFace& face, std::wstring_view paragraph,
-                         const LayoutOptions& options, TextCache::Measure& found);
     // The one line of a short simple paragraph that fits the wrap width
     // unbroken, measured without a layout; false when it needs one.
     bool measureUnbroken(const FontFace& face, std::wstring_view paragraph,
                          const LayoutOptions& options, TextCache::Measure& found);
 
-    PangoTextContext m_pango;
-    std::unique_ptr<PangoTextContext> m_helperPango;  // the second thread's, made when first needed
+    PangoFontMap* m_fontMap;
+    PangoContext* m_context;
     TextCache m_cache;
     std::unordered_map<std::string, std::shared_ptr<const FontFace>> m_faces;
     std::uint64_t m_nextFaceId = 1;

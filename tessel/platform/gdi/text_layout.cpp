@@ -191,23 +191,6 @@ std::size_t TextLayout::lineStart(int index) const {
     return static_cast<std::size_t>(g_utf8_pointer_to_offset(text, text + line->start_index));
 }
 
-std::vector<std::size_t> TextLayout::lineStarts() const {
-    std::vector<std::size_t> starts;
-    starts.reserve(m_lines.size());
-    const char* text = m_layout ? pango_layout_get_text(m_layout) : nullptr;
-    const char* counted = text;
-    std::size_t offset = 0;
-    for (const Line& line : m_lines) {
-        if (text && line.line) {
-            const char* start = text + line.line->start_index;
-            offset += static_cast<std::size_t>(g_utf8_pointer_to_offset(counted, start));
-            counted = start;
-        }
-        starts.push_back(offset);
-    }
-    return starts;
-}
-
 int TextLayout::maskCount() const {
     return static_cast<int>(
         std::count_if(m_lines.begin(), m_lines.end(), [](const Line& l) { return l.mask; }));

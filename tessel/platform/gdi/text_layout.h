@@ -69,8 +69,6 @@ public:
     const std::vector<Line>& lines() const { return m_lines; }
     // Characters of the laid-out text before line `index`.
     std::size_t lineStart(int index) const;
-    // lineStart of every line, in one pass over the text.
-    std::vector<std::size_t> lineStarts() const;
     // A reference to coverage of line `index` over at least `wanted` (within
     // the line's box), with the box it covers; null when memory ran out.
     pixman_image_t* coverage(int index, const RECT& wanted, RECT* box);

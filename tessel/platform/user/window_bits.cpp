@@ -54,7 +54,7 @@ void subtractStale(cairo_region_t* area, const Window* w) {
 
 }  // namespace
 
-cairo_region_t* validArea(const Window* w) {
+cairo_region_t* validArea(const Window* w, const cairo_region_t* shown) {
     const Window* top = topLevelOf(const_cast<Window*>(w));
     if (!top->surface || !reallyVisible(w)) return nullptr;
     const SIZE extent = surfaceExtent(top);
@@ -63,54 +63,76 @@ cairo_region_t* validArea(const Window* w) {
         return nullptr;  // about to be made anew
     }
     const RECT bounds{0, 0, extent.cx, extent.cy};
-    cairo_region_t* area = visibleRegion(w, true, true, &bounds);
+    cairo_region_t* area = nullptr;
+    if (shown) {
+        area = cairo_region_copy(shown);
+        const cairo_rectangle_int_t surface = cairoRect(bounds);
+        cairo_region_intersect_rectangle(area, &surface);
+    } else {
+        area = visibleRegion(w, true, true, &bounds);
+    }
     subtractStale(area, w);
     return area;
 }
 
 void moveBits(Window* top, const cairo_region_t* destination, int dx, int dy) {
     const int n = cairo_region_num_rectangles(destination);
-    if (!top->surface || n == 0 || (dx == 0 && dy == 0)) return;
+    if (n == 1) {
+        cairo_rectangle_int_t r;
+        cairo_region_get_rectangle(destination, 0, &r);
+        return moveBits(top, &r, 1, dx, dy);
+    }
     std::vector<cairo_rectangle_int_t> rects(static_cast<std::size_t>(n));
     for (int i = 0; i < n; ++i)
         cairo_region_get_rectangle(destination, i, &rects[static_cast<std::size_t>(i)]);
+    moveBits(top, rects.data(), n, dx, dy);
+}
+
+void moveBits(Window* top, const cairo_rectangle_int_t* rects, int n, int dx, int dy) {
+    if (!top->surface || n == 0 || (dx == 0 && dy == 0)) return;
     cairo_surface_flush(top->surface);
     unsigned char* data = cairo_image_surface_get_data(top->surface);
     const long long stride = cairo_image_surface_get_stride(top->surface);
-    // A region is banded: runs of rectangles sharing their rows, left to
-    // right. Rows are written in the order that reads every source pixel
-    // before anything overwrites it: away from where the pixels come from.
-    std::vector<std::pair<int, int>> bands;  // [first, last) in rects
-    for (int i = 0; i < n;) {
-        int j = i + 1;
-        while (j < n && rects[static_cast<std::size_t>(j)].y == rects[static_cast<std::size_t>(i)].y)
-            ++j;
-        bands.emplace_back(i, j);
-        i = j;
-    }
     auto copyRow = [&](const cairo_rectangle_int_t& r, int y) {
         std::memmove(data + y * stride + r.x * 4LL, data + (y - dy) * stride + (r.x - dx) * 4LL,
                      static_cast<std::size_t>(r.width) * 4);
     };
-    auto band = [&](std::pair<int, int> b) {
-        const cairo_rectangle_int_t& first = rects[static_cast<std::size_t>(b.first)];
-        for (int k = 0; k < first.height; ++k) {
-            const int y = dy > 0 ? first.y + first.height - 1 - k : first.y + k;
-            for (int m = 0; m < b.second - b.first; ++m)
-                copyRow(rects[static_cast<std::size_t>(dx > 0 ? b.second - 1 - m : b.first + m)], y);
+    // A region is banded: runs of rectangles sharing their rows, left to
+    // right. Rows are written in the order that reads every source pixel
+    // before anything overwrites it: away from where the pixels come from.
+    auto band = [&](int first, int last) {  // [first, last) in rects
+        const cairo_rectangle_int_t& head = rects[first];
+        for (int k = 0; k < head.height; ++k) {
+            const int y = dy > 0 ? head.y + head.height - 1 - k : head.y + k;
+            for (int m = 0; m < last - first; ++m)
+                copyRow(rects[dx > 0 ? last - 1 - m : first + m], y);
         }
     };
     if (dy > 0) {
-        for (auto b = bands.rbegin(); b != bands.rend(); ++b)
-            band(*b);
+        for (int last = n; last > 0;) {
+            int first = last - 1;
+            while (first > 0 && rects[first - 1].y == rects[last - 1].y)
+                --first;
+            band(first, last);
+            last = first;
+        }
     } else {
-        for (const auto& b : bands)
-            band(b);
+        for (int first = 0; first < n;) {
+            int last = first + 1;
+            while (last < n && rects[last].y == rects[first].y)
+                ++last;
+            band(first, last);
+            first = last;
+        }
     }
     cairo_surface_mark_dirty(top->surface);
-    cairo_rectangle_int_t e;
-    cairo_region_get_extents(destination, &e);
-    WindowSystem::instance().backend->present(*top, {e.x, e.y, e.x + e.width, e.y + e.height});
+    RECT e{rects[0].x, rects[0].y, rects[0].x + rects[0].width, rects[0].y + rects[0].height};
+    for (int i = 1; i < n; ++i) {
+        e = {std::min<LONG>(e.left, rects[i].x), std::min<LONG>(e.top, rects[i].y),
+             std::max<LONG>(e.right, rects[i].x + rects[i].width),
+             std::max<LONG>(e.bottom, rects[i].y + rects[i].height)};
+    }
+    WindowSystem::instance().backend->present(*top, e);
 }
 
 }  // namespace tessel::ws

@@ -225,6 +225,68 @@ bool keepsBits(const Window* w, UINT flags) {
            (flags & SWP_NOZORDER);
 }
 
+RECT boxOf(const cairo_region_t* region) {
+    cairo_rectangle_int_t e;
+    cairo_region_get_extents(region, &e);
+    return {e.x, e.y, e.x + e.width, e.y + e.height};
+}
+
+// a minus b as the bands a region would hold: the full width above b, the
+// parts left and right of it, the full width below. Returns the count.
+int subtractBox(const RECT& a, const RECT& b, RECT out[4]) {
+    if (b.left >= a.right || a.left >= b.right || b.top >= a.bottom || a.top >= b.bottom) {
+        out[0] = a;
+        return 1;
+    }
+    int n = 0;
+    const LONG top = std::max(a.top, b.top), bottom = std::min(a.bottom, b.bottom);
+    if (b.top > a.top) out[n++] = {a.left, a.top, a.right, top};
+    if (b.left > a.left) out[n++] = {a.left, top, b.left, bottom};
+    if (b.right < a.right) out[n++] = {b.right, top, a.right, bottom};
+    if (b.bottom < a.bottom) out[n++] = {a.left, bottom, a.right, a.bottom};
+    return n;
+}
+
+// The part of `w` (surface coordinates) that shows now without pixels
+// brought along: the window paints it, its frame too when it reaches there.
+void paintUncovered(Window* w, cairo_region_t* uncovered) {
+    const RECT box{0, 0, w->client.right - w->client.left, w->client.bottom - w->client.top};
+    const RECT client = onSurface(w, box, false);
+    const RECT e = boxOf(uncovered);
+    const bool frame = e.left < client.left || e.top < client.top || e.right > client.right ||
+                       e.bottom > client.bottom;
+    if (frame) w->frameWanted = true, markForPaint(w);
+    cairo_region_translate(uncovered, -client.left, -client.top);
+    invalidate(w, uncovered, true, true);
+}
+
+// moveKeepingBits where before, after and the valid part are each one
+// rectangle (a window moving in the open): the same, without region arithmetic.
+void moveBoxKeepingBits(Window* w, const RECT& before, const RECT& after, RECT valid, int dx,
+                        int dy) {
+    OffsetRect(&valid, dx, dy);
+    RECT copied;
+    if (!IntersectRect(&copied, &valid, &after)) copied = {0, 0, 0, 0};
+    const cairo_rectangle_int_t c{copied.left, copied.top, copied.right - copied.left,
+                                  copied.bottom - copied.top};
+    moveBits(topLevelOf(w), &c, IsRectEmpty(&copied) ? 0 : 1, dx, dy);
+    RECT parts[4];
+    if (const int n = subtractBox(after, copied, parts); n > 0) {
+        cairo_rectangle_int_t rects[4];
+        for (int i = 0; i < n; ++i)
+            rects[i] = {parts[i].left, parts[i].top, parts[i].right - parts[i].left,
+                        parts[i].bottom - parts[i].top};
+        cairo_region_t* uncovered = cairo_region_create_rectangles(rects, n);
+        paintUncovered(w, uncovered);
+        cairo_region_destroy(uncovered);
+    }
+    const RECT parent = onSurface(w->parent, {0, 0, 0, 0}, false);
+    for (int i = 0, n = subtractBox(before, after, parts); i < n; ++i) {
+        OffsetRect(&parts[i], -parent.left, -parent.top);
+        expose(w, parts[i]);
+    }
+}
+
 // After a move that kept the window's bits: the valid pixels that still show
 // are copied, the window paints only what they do not cover, and the parent
 // (with the siblings below) only what the window no longer covers.
@@ -232,23 +294,19 @@ void moveKeepingBits(Window* w, cairo_region_t* valid, cairo_region_t* before, P
     const RECT origin = onSurface(w, {0, 0, 0, 0}, true);
     const int dx = origin.left - from.x, dy = origin.top - from.y;
     cairo_region_t* after = visibleRegion(w, true, true);
+    if (cairo_region_num_rectangles(before) == 1 && cairo_region_num_rectangles(after) == 1 &&
+        cairo_region_num_rectangles(valid) == 1) {
+        moveBoxKeepingBits(w, boxOf(before), boxOf(after), boxOf(valid), dx, dy);
+        cairo_region_destroy(after);
+        return;
+    }
     cairo_region_subtract(before, after);  // what it no longer covers
     cairo_region_translate(valid, dx, dy);
     cairo_region_intersect(valid, after);
     moveBits(topLevelOf(w), valid, dx, dy);
     // What shows now without pixels brought along.
     cairo_region_subtract(after, valid);
-    if (!cairo_region_is_empty(after)) {
-        const RECT box{0, 0, w->client.right - w->client.left, w->client.bottom - w->client.top};
-        const RECT client = onSurface(w, box, false);
-        cairo_rectangle_int_t e;
-        cairo_region_get_extents(after, &e);
-        const bool frame = e.x < client.left || e.y < client.top || e.x + e.width > client.right ||
-                           e.y + e.height > client.bottom;
-        if (frame) w->frameWanted = true, markForPaint(w);
-        cairo_region_translate(after, -client.left, -client.top);
-        invalidate(w, after, true, true);
-    }
+    if (!cairo_region_is_empty(after)) paintUncovered(w, after);
     if (!cairo_region_is_empty(before)) {
         const RECT parent = onSurface(w->parent, {0, 0, 0, 0}, false);
         cairo_region_translate(before, -parent.left, -parent.top);
@@ -289,11 +347,15 @@ BOOL placeWindow(HWND handle, HWND insertAfter, int x, int y, int width, int hei
     cairo_region_t* valid = nullptr;
     cairo_region_t* before = nullptr;
     POINT from{0, 0};
-    if (!quietly && moving && sameSize && keepsBits(w, pos.flags) &&
-        (valid = validArea(w)) != nullptr) {
+    if (!quietly && moving && sameSize && keepsBits(w, pos.flags)) {
         before = visibleRegion(w, true, true);
-        const RECT origin = onSurface(w, {0, 0, 0, 0}, true);
-        from = {origin.left, origin.top};
+        if ((valid = validArea(w, before)) != nullptr) {
+            const RECT origin = onSurface(w, {0, 0, 0, 0}, true);
+            from = {origin.left, origin.top};
+        } else {
+            cairo_region_destroy(before);
+            before = nullptr;
+        }
     }
     const bool reordered = !(pos.flags & SWP_NOZORDER) && restack(w, pos.hwndInsertAfter);
     w->rect = {pos.x, pos.y, pos.x + pos.cx, pos.y + pos.cy};

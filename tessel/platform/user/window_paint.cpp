@@ -1,11 +1,12 @@
 // Update regions, painting and device contexts over the top-level surfaces.
 #include <algorithm>
 #include <initializer_list>
+#include <vector>
 
-#include "user/backend.h"
 #include <tessel/platform/gdi.h>
-#include "gdi/state.h"
 #include <tessel/platform/win_rect.h>
+#include "gdi/state.h"
+#include "user/backend.h"
 #include "user/metrics.h"
 #include "user/window_system.h"
 
@@ -90,26 +91,71 @@ cairo_region_t* visibleRegion(const Window* w, bool nonClient, bool withChildren
     const RECT own = nonClient
                          ? RECT{0, 0, w->rect.right - w->rect.left, w->rect.bottom - w->rect.top}
                          : clientBox(w);
-    RECT start = onSurface(w, own, nonClient);
+    RECT box = onSurface(w, own, nonClient);
     // Everything that follows is cut to `within` first: a small paint over a
     // window of many children then looks only at the few it touches.
     if (within) {
-        start = {std::max(start.left, within->left), std::max(start.top, within->top),
-                 std::min(start.right, within->right), std::min(start.bottom, within->bottom)};
+        box = {std::max(box.left, within->left), std::max(box.top, within->top),
+               std::min(box.right, within->right), std::min(box.bottom, within->bottom)};
     }
-    const cairo_rectangle_int_t first = cairoRect(start);
-    cairo_region_t* region = cairo_region_create_rectangle(&first);
+    // Most windows show as one rectangle: the region is made only once a cut
+    // actually bites, and what misses the shown part is never subtracted.
+    cairo_region_t* region = nullptr;
+    std::vector<cairo_rectangle_int_t> cuts;  // still to come off the region
+    // The region, when made, always lies within the box.
+    auto empty = [&] {
+        return box.left >= box.right || box.top >= box.bottom ||
+               (region && cairo_region_is_empty(region));
+    };
+    auto cut = [&](const RECT& r) {
+        if (empty() || r.left >= box.right || box.left >= r.right || r.top >= box.bottom ||
+            box.top >= r.bottom || r.left >= r.right || r.top >= r.bottom) {
+            return;
+        }
+        if (!region) {
+            // A cut across the whole box from one side leaves a smaller box.
+            const bool rows = r.top <= box.top && r.bottom >= box.bottom;
+            const bool columns = r.left <= box.left && r.right >= box.right;
+            if (rows && r.left <= box.left) return void(box.left = std::min(r.right, box.right));
+            if (rows && r.right >= box.right) return void(box.right = std::max(r.left, box.left));
+            if (columns && r.top <= box.top) return void(box.top = std::min(r.bottom, box.bottom));
+            if (columns && r.bottom >= box.bottom)
+                return void(box.bottom = std::max(r.top, box.top));
+            const cairo_rectangle_int_t first = cairoRect(box);
+            region = cairo_region_create_rectangle(&first);
+        }
+        cuts.push_back(cairoRect(r));
+    };
+    // Many cuts (a strip across a row of children) go in one subtraction:
+    // one at a time, each would split the growing region again.
+    auto applyCuts = [&] {
+        if (cuts.empty()) return;
+        cairo_region_t* covered =
+            cairo_region_create_rectangles(cuts.data(), static_cast<int>(cuts.size()));
+        cairo_region_subtract(region, covered);
+        cairo_region_destroy(covered);
+        cuts.clear();
+    };
+    auto finish = [&] {
+        if (region) return applyCuts(), region;
+        const cairo_rectangle_int_t c = cairoRect(box);
+        return cairo_region_create_rectangle(&c);
+    };
     for (const Window* a = w; a->parent; a = a->parent) {
-        const cairo_rectangle_int_t parentClient =
-            cairoRect(onSurface(a->parent, clientBox(a->parent), false));
-        cairo_region_intersect_rectangle(region, &parentClient);
-        if (cairo_region_is_empty(region)) return region;
+        const RECT parentClient = onSurface(a->parent, clientBox(a->parent), false);
+        box = {std::max(box.left, parentClient.left), std::max(box.top, parentClient.top),
+               std::min(box.right, parentClient.right), std::min(box.bottom, parentClient.bottom)};
+        if (region) {
+            applyCuts();
+            const cairo_rectangle_int_t c = cairoRect(parentClient);
+            cairo_region_intersect_rectangle(region, &c);
+        }
+        if (empty()) return finish();
         auto cutSibling = [&](const Window* sibling) {
             if (!(sibling->style & WS_VISIBLE)) return;
-            const RECT box{0, 0, sibling->rect.right - sibling->rect.left,
-                           sibling->rect.bottom - sibling->rect.top};
-            const cairo_rectangle_int_t cut = cairoRect(onSurface(sibling, box, true));
-            cairo_region_subtract_rectangle(region, &cut);
+            const RECT whole{0, 0, sibling->rect.right - sibling->rect.left,
+                             sibling->rect.bottom - sibling->rect.top};
+            cut(onSurface(sibling, whole, true));
         };
         if (ChildIndex* index = indexOf(a->parent)) {
             // Only the siblings above that overlap can cover anything.
@@ -123,26 +169,29 @@ cairo_region_t* visibleRegion(const Window* w, bool nonClient, bool withChildren
             }
         }
     }
-    if (withChildren || w->children.empty() || cairo_region_is_empty(region)) return region;
+    if (withChildren || w->children.empty() || empty()) return finish();
     auto cutChild = [&](const Window* child) {
         if (!(child->style & WS_VISIBLE)) return;
-        const RECT box{0, 0, child->rect.right - child->rect.left,
-                       child->rect.bottom - child->rect.top};
-        const cairo_rectangle_int_t cut = cairoRect(onSurface(child, box, true));
-        cairo_region_subtract_rectangle(region, &cut);
+        const RECT whole{0, 0, child->rect.right - child->rect.left,
+                         child->rect.bottom - child->rect.top};
+        cut(onSurface(child, whole, true));
     };
     if (ChildIndex* index = indexOf(const_cast<Window*>(w))) {
-        cairo_rectangle_int_t e;
-        cairo_region_get_extents(region, &e);
+        RECT reach = box;
+        if (region) {
+            applyCuts();
+            cairo_rectangle_int_t e;
+            cairo_region_get_extents(region, &e);
+            reach = {e.x, e.y, e.x + e.width, e.y + e.height};
+        }
         const RECT origin = onSurface(w, {0, 0, 0, 0}, false);
-        const RECT reach{e.x - origin.left, e.y - origin.top, e.x + e.width - origin.left,
-                         e.y + e.height - origin.top};
+        OffsetRect(&reach, -origin.left, -origin.top);
         index->forEachOverlapping(*const_cast<Window*>(w), reach, cutChild);
     } else {
         for (const Window* child : w->children)
             cutChild(child);
     }
-    return region;
+    return finish();
 }
 
 namespace {

@@ -200,11 +200,14 @@ cairo_region_t* visibleRegion(const Window* window, bool nonClient, bool withChi
                               const RECT* within = nullptr);
 // Where the window and its descendants show on the surface with pixels that
 // are up to date: nothing that waits for WM_PAINT or WM_NCPAINT. Null when
-// the window has no surface to show on (window_bits.cpp).
-cairo_region_t* validArea(const Window* window);
+// the window has no surface to show on (window_bits.cpp). `shown`, when
+// given, is visibleRegion(window, true, true), already at hand.
+cairo_region_t* validArea(const Window* window, const cairo_region_t* shown = nullptr);
 // Copies the surface's pixels into `destination` (surface coordinates) from
 // where they lie (dx, dy) away, and presents them (window_bits.cpp).
 void moveBits(Window* topLevel, const cairo_region_t* destination, int dx, int dy);
+// The same for `count` rectangles of a region's bands, in the region's order.
+void moveBits(Window* topLevel, const cairo_rectangle_int_t* rects, int count, int dx, int dy);
 // The topmost visible, enabled window under a screen point, or null.
 // Windows in `skip` (which answered HTTRANSPARENT) count as absent.
 Window* windowAt(POINT screenPoint, const std::vector<Window*>& skip = {});
