@@ -129,4 +129,38 @@ TEST(KLLockHolds, AThreadReadingManyObjectsAtOnceKeepsEachHoldApart) {
     EXPECT_FALSE(fresh.unlock());
 }
 
+// A crowd on one lock: seven threads reading without pause and one writing,
+// each 200,000 times. No reader sees the writer inside nor the writer a
+// reader, and the writer always gets its turn, so every thread finishes.
+TEST(KLLockUnderLoad, SevenReadersAndAWriterExcludeEachOtherAndAllFinish) {
+    constexpr int kReaders = 7, kOperations = 200'000;
+    KLLockableObject lock;
+    std::atomic<int> readersInside{0}, writersInside{0}, writerTurns{0};
+    std::atomic<long> violations{0};
+    std::latch start(kReaders + 1);
+    const auto run = [&](bool writer) {
+        start.arrive_and_wait();
+        for (int i = 0; i < kOperations; ++i) {
+            if (!(writer ? lock.lockForWriting() : lock.lockForReading())) {
+                ++violations;
+                continue;
+            }
+            std::atomic<int>& mine = writer ? writersInside : readersInside;
+            if (mine.fetch_add(1) != 0 && writer) ++violations;
+            if (writer ? readersInside.load() != 0 : writersInside.load() != 0) ++violations;
+            mine.fetch_sub(1);
+            writerTurns += writer;
+            if (!lock.unlock()) ++violations;
+        }
+    };
+    std::vector<std::thread> threads;
+    for (int r = 0; r <= kReaders; ++r)
+        threads.emplace_back(run, r == kReaders);
+    for (std::thread& t : threads)
+        t.join();
+    EXPECT_EQ(violations.load(), 0);
+    EXPECT_EQ(writerTurns.load(), kOperations);
+    EXPECT_TRUE(writerGetsIn(lock));  // nothing is left held
+}
+
 }  // namespace
