@@ -56,24 +56,22 @@ const std::wstring& millionCharacterLine() {
     return line;
 }
 
+// "wrapped line0", "wrapped line1"... each followed by `separator`.
+std::wstring hundredThousandWords(wchar_t separator) {
+    std::wstring text;
+    for (int i = 0; i < 100'000; ++i)
+        text.append(L"wrapped line").append(std::to_wstring(i)).push_back(separator);
+    return text;
+}
+
 const std::wstring& hundredThousandLines() {
-    static const std::wstring paragraph = [] {
-        std::wstring text;
-        for (int i = 0; i < 100'000; ++i)
-            text += L"wrapped line" + std::to_wstring(i) + L" ";
-        return text;
-    }();
+    static const std::wstring paragraph = hundredThousandWords(L' ');
     return paragraph;
 }
 
 // The same words, a line each.
 const std::wstring& hundredThousandShortLines() {
-    static const std::wstring lines = [] {
-        std::wstring text;
-        for (int i = 0; i < 100'000; ++i)
-            text += L"wrapped line" + std::to_wstring(i) + L"\n";
-        return text;
-    }();
+    static const std::wstring lines = hundredThousandWords(L'\n');
     return lines;
 }
 
@@ -113,20 +111,6 @@ void BM_HundredThousandWrappedLines(benchmark::State& state) {
 void BM_HundredThousandWrappedLinesCalcRect(benchmark::State& state) {
     runDraw(state, hundredThousandLines(), DT_WORDBREAK | DT_CALCRECT);
 }
-// Text never measured before each time: nothing of it is cached.
-void BM_HundredThousandWrappedLinesCalcRectNew(benchmark::State& state) {
-    LoadCanvas canvas;
-    std::wstring text = hundredThousandLines();
-    static unsigned long long call = 0;  // repetitions go on from the last text
-    for (auto _ : state) {
-        state.PauseTiming();
-        ++call;
-        for (int i = 0; i < 6; ++i)  // "wrappe" spelt afresh: six letters, a new text each call
-            text[static_cast<std::size_t>(i)] = static_cast<wchar_t>(L'a' + (call >> (5 * i)) % 26);
-        state.ResumeTiming();
-        benchmark::DoNotOptimize(canvas.draw(text, DT_WORDBREAK | DT_CALCRECT));
-    }
-}
 // Drawn or measured the first time: each call changes the first line.
 void runNew(benchmark::State& state, const std::wstring& source, UINT format) {
     LoadCanvas canvas;
@@ -140,6 +124,10 @@ void runNew(benchmark::State& state, const std::wstring& source, UINT format) {
         state.ResumeTiming();
         benchmark::DoNotOptimize(canvas.draw(text, format));
     }
+}
+// Text never measured before each time: nothing of it is cached.
+void BM_HundredThousandWrappedLinesCalcRectNew(benchmark::State& state) {
+    runNew(state, hundredThousandLines(), DT_WORDBREAK | DT_CALCRECT);
 }
 void BM_HundredThousandWrappedLinesNew(benchmark::State& state) {
     runNew(state, hundredThousandLines(), DT_WORDBREAK);
