@@ -2,6 +2,8 @@
 
 #include <algorithm>
 
+#include "user/region_rects.h"
+
 namespace tessel::ws {
 
 namespace {
@@ -33,11 +35,9 @@ void UpdateRegion::add(const RECT& r) {
     if (cairo_region_contains_rectangle(m_region, &c) == CAIRO_REGION_OVERLAP_IN) return;
     cairo_region_union_rectangle(m_region, &c);
     if (cairo_region_num_rectangles(m_region) > kLimit) {
-        cairo_rectangle_int_t e;
-        cairo_region_get_extents(m_region, &e);
+        m_rect = regionBox(m_region);
         cairo_region_destroy(m_region);
         m_region = nullptr;
-        m_rect = {e.x, e.y, e.x + e.width, e.y + e.height};
         m_hasRect = true;
     }
 }
@@ -88,9 +88,7 @@ void UpdateRegion::clear() {
 RECT UpdateRegion::extents() const {
     if (m_hasRect) return m_rect;
     if (!m_region) return {0, 0, 0, 0};
-    cairo_rectangle_int_t e;
-    cairo_region_get_extents(m_region, &e);
-    return {e.x, e.y, e.x + e.width, e.y + e.height};
+    return regionBox(m_region);
 }
 
 cairo_region_t* UpdateRegion::copy() const {

@@ -4,16 +4,14 @@
 #include <cstring>
 #include <vector>
 
+#include <tessel/platform/win_rect.h>
 #include "user/backend.h"
+#include "user/region_rects.h"
 #include "user/window_system.h"
 
 namespace tessel::ws {
 
 namespace {
-
-cairo_rectangle_int_t cairoRect(const RECT& r) {
-    return {r.left, r.top, std::max(0, r.right - r.left), std::max(0, r.bottom - r.top)};
-}
 
 // Takes out what `w` and its visible descendants still have to paint.
 void subtractStale(cairo_region_t* area, const Window* w) {
@@ -40,11 +38,9 @@ void subtractStale(cairo_region_t* area, const Window* w) {
     };
     if (ChildIndex* index = indexOf(const_cast<Window*>(w))) {
         // Only the children over what is left can take anything out of it.
-        cairo_rectangle_int_t e;
-        cairo_region_get_extents(area, &e);
         const RECT origin = onSurface(w, {0, 0, 0, 0}, false);
-        const RECT reach{e.x - origin.left, e.y - origin.top, e.x + e.width - origin.left,
-                         e.y + e.height - origin.top};
+        RECT reach = regionBox(area);
+        OffsetRect(&reach, -origin.left, -origin.top);
         index->forEachOverlapping(*const_cast<Window*>(w), reach, visit);
     } else {
         for (const Window* child : w->children)
@@ -126,11 +122,10 @@ void moveBits(Window* top, const cairo_rectangle_int_t* rects, int n, int dx, in
         }
     }
     cairo_surface_mark_dirty(top->surface);
-    RECT e{rects[0].x, rects[0].y, rects[0].x + rects[0].width, rects[0].y + rects[0].height};
+    RECT e = rectOf(rects[0]);
     for (int i = 1; i < n; ++i) {
-        e = {std::min<LONG>(e.left, rects[i].x), std::min<LONG>(e.top, rects[i].y),
-             std::max<LONG>(e.right, rects[i].x + rects[i].width),
-             std::max<LONG>(e.bottom, rects[i].y + rects[i].height)};
+        const RECT r = rectOf(rects[i]);
+        UnionRect(&e, &e, &r);
     }
     WindowSystem::instance().backend->present(*top, e);
 }

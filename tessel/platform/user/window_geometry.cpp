@@ -3,6 +3,7 @@
 
 #include "user/backend.h"
 #include "user/metrics.h"
+#include "user/region_rects.h"
 #include "user/window_system.h"
 
 namespace tessel::ws {
@@ -225,12 +226,6 @@ bool keepsBits(const Window* w, UINT flags) {
            (flags & SWP_NOZORDER);
 }
 
-RECT boxOf(const cairo_region_t* region) {
-    cairo_rectangle_int_t e;
-    cairo_region_get_extents(region, &e);
-    return {e.x, e.y, e.x + e.width, e.y + e.height};
-}
-
 // a minus b as the bands a region would hold: the full width above b, the
 // parts left and right of it, the full width below. Returns the count.
 int subtractBox(const RECT& a, const RECT& b, RECT out[4]) {
@@ -252,7 +247,7 @@ int subtractBox(const RECT& a, const RECT& b, RECT out[4]) {
 void paintUncovered(Window* w, cairo_region_t* uncovered) {
     const RECT box{0, 0, w->client.right - w->client.left, w->client.bottom - w->client.top};
     const RECT client = onSurface(w, box, false);
-    const RECT e = boxOf(uncovered);
+    const RECT e = regionBox(uncovered);
     const bool frame = e.left < client.left || e.top < client.top || e.right > client.right ||
                        e.bottom > client.bottom;
     if (frame) w->frameWanted = true, markForPaint(w);
@@ -267,15 +262,13 @@ void moveBoxKeepingBits(Window* w, const RECT& before, const RECT& after, RECT v
     OffsetRect(&valid, dx, dy);
     RECT copied;
     if (!IntersectRect(&copied, &valid, &after)) copied = {0, 0, 0, 0};
-    const cairo_rectangle_int_t c{copied.left, copied.top, copied.right - copied.left,
-                                  copied.bottom - copied.top};
+    const cairo_rectangle_int_t c = cairoRect(copied);
     moveBits(topLevelOf(w), &c, IsRectEmpty(&copied) ? 0 : 1, dx, dy);
     RECT parts[4];
     if (const int n = subtractBox(after, copied, parts); n > 0) {
         cairo_rectangle_int_t rects[4];
         for (int i = 0; i < n; ++i)
-            rects[i] = {parts[i].left, parts[i].top, parts[i].right - parts[i].left,
-                        parts[i].bottom - parts[i].top};
+            rects[i] = cairoRect(parts[i]);
         cairo_region_t* uncovered = cairo_region_create_rectangles(rects, n);
         paintUncovered(w, uncovered);
         cairo_region_destroy(uncovered);
@@ -296,7 +289,7 @@ void moveKeepingBits(Window* w, cairo_region_t* valid, cairo_region_t* before, P
     cairo_region_t* after = visibleRegion(w, true, true);
     if (cairo_region_num_rectangles(before) == 1 && cairo_region_num_rectangles(after) == 1 &&
         cairo_region_num_rectangles(valid) == 1) {
-        moveBoxKeepingBits(w, boxOf(before), boxOf(after), boxOf(valid), dx, dy);
+        moveBoxKeepingBits(w, regionBox(before), regionBox(after), regionBox(valid), dx, dy);
         cairo_region_destroy(after);
         return;
     }

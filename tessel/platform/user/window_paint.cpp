@@ -8,15 +8,12 @@
 #include "gdi/state.h"
 #include "user/backend.h"
 #include "user/metrics.h"
+#include "user/region_rects.h"
 #include "user/window_system.h"
 
 namespace tessel::ws {
 
 namespace {
-
-cairo_rectangle_int_t cairoRect(const RECT& r) {
-    return {r.left, r.top, std::max(0, r.right - r.left), std::max(0, r.bottom - r.top)};
-}
 
 RECT clientBox(const Window* w) {
     return {0, 0, w->client.right - w->client.left, w->client.bottom - w->client.top};
@@ -137,7 +134,10 @@ cairo_region_t* visibleRegion(const Window* w, bool nonClient, bool withChildren
         cuts.clear();
     };
     auto finish = [&] {
-        if (region) return applyCuts(), region;
+        if (region) {
+            applyCuts();
+            return region;
+        }
         const cairo_rectangle_int_t c = cairoRect(box);
         return cairo_region_create_rectangle(&c);
     };
@@ -180,9 +180,7 @@ cairo_region_t* visibleRegion(const Window* w, bool nonClient, bool withChildren
         RECT reach = box;
         if (region) {
             applyCuts();
-            cairo_rectangle_int_t e;
-            cairo_region_get_extents(region, &e);
-            reach = {e.x, e.y, e.x + e.width, e.y + e.height};
+            reach = regionBox(region);
         }
         const RECT origin = onSurface(w, {0, 0, 0, 0}, false);
         OffsetRect(&reach, -origin.left, -origin.top);
@@ -203,9 +201,7 @@ HDC dcFor(Window* w, const cairo_region_t* limit, bool nonClient) {
     if (!top->surface) return nullptr;
     RECT reach;
     if (limit) {
-        cairo_rectangle_int_t e;
-        cairo_region_get_extents(limit, &e);
-        reach = {e.x, e.y, e.x + e.width, e.y + e.height};
+        reach = regionBox(limit);
     }
     cairo_region_t* visible = visibleRegion(w, nonClient, false, limit ? &reach : nullptr);
     if (limit) cairo_region_intersect(visible, limit);
@@ -486,9 +482,7 @@ BOOL RedrawWindow(HWND handle, const RECT* rect, HRGN regionHandle, UINT flags) 
         invalidate(w, region, (flags & RDW_ERASE) != 0, (flags & RDW_ALLCHILDREN) != 0);
     } else if (flags & RDW_VALIDATE) {
         if (region) {
-            cairo_rectangle_int_t e;
-            cairo_region_get_extents(region, &e);
-            const RECT r{e.x, e.y, e.x + e.width, e.y + e.height};
+            const RECT r = regionBox(region);
             ValidateRect(handle, &r);
         } else {
             ValidateRect(handle, nullptr);

@@ -6,6 +6,7 @@
 #include <tessel/platform/win_rect.h>
 #include "gdi/objects.h"
 #include "gdi/state.h"
+#include "user/region_rects.h"
 #include "user/window_system.h"
 
 namespace tessel::ws {
@@ -16,10 +17,6 @@ bool intersect(const RECT& a, const RECT& b, RECT* out) {
     *out = {std::max(a.left, b.left), std::max(a.top, b.top), std::min(a.right, b.right),
             std::min(a.bottom, b.bottom)};
     return out->left < out->right && out->top < out->bottom;
-}
-
-cairo_rectangle_int_t cairoRect(const RECT& r) {
-    return {r.left, r.top, std::max(0, r.right - r.left), std::max(0, r.bottom - r.top)};
 }
 
 // The window's update region moves along with its pixels.
@@ -157,9 +154,7 @@ int ScrollWindowEx(HWND handle, int dx, int dy, const RECT* scroll, const RECT* 
         }
     }
     if (updateRect) {
-        cairo_rectangle_int_t e;
-        cairo_region_get_extents(exposed, &e);
-        *updateRect = {e.x, e.y, e.x + e.width, e.y + e.height};
+        *updateRect = regionBox(exposed);
     }
     const int kind = regionKind(exposed);
     cairo_region_destroy(exposed);
