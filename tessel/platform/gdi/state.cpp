@@ -79,16 +79,22 @@ DeviceContext* findDC(HDC dc) {
 }
 
 namespace {
+// Puts `object` in a DC's slot for its kind; answers what was there.
+HGDIOBJ replaceSelected(std::shared_ptr<Object>& slot, HGDIOBJ& slotHandle,
+                        std::shared_ptr<Object> object, HGDIOBJ handle) {
+    slot = std::move(object);
+    return std::exchange(slotHandle, handle);
+}
+
 // What SelectObject of each would leave, without looking the new DC up three times.
 void selectDefaults(DeviceContext& dc) {
     GdiState& s = state();
     DcState& st = dc.state();
-    st.brushHandle = s.stock[WHITE_BRUSH];
-    st.brush = s.handles.share(st.brushHandle);
-    st.penHandle = s.stock[BLACK_PEN];
-    st.pen = s.handles.share(st.penHandle);
-    st.fontHandle = s.stock[SYSTEM_FONT];
-    st.font = s.handles.share(st.fontHandle);
+    const HGDIOBJ brush = s.stock[WHITE_BRUSH], pen = s.stock[BLACK_PEN],
+                  font = s.stock[SYSTEM_FONT];
+    replaceSelected(st.brush, st.brushHandle, s.handles.share(brush), brush);
+    replaceSelected(st.pen, st.penHandle, s.handles.share(pen), pen);
+    replaceSelected(st.font, st.fontHandle, s.handles.share(font), font);
 }
 }  // namespace
 
@@ -190,19 +196,13 @@ HGDIOBJ SelectObject(HDC dc, HGDIOBJ object) {
     std::shared_ptr<Object> shared = s.handles.share(object);
     if (!d || !shared) return nullptr;
     DcState& st = d->state();
-    auto swap = [&](std::shared_ptr<Object>& slot, HGDIOBJ& handle) {
-        HGDIOBJ previous = handle;
-        slot = std::move(shared);
-        handle = object;
-        return previous;
-    };
     switch (shared->type()) {
         case ObjectType::Font:
-            return swap(st.font, st.fontHandle);
+            return replaceSelected(st.font, st.fontHandle, std::move(shared), object);
         case ObjectType::Brush:
-            return swap(st.brush, st.brushHandle);
+            return replaceSelected(st.brush, st.brushHandle, std::move(shared), object);
         case ObjectType::Pen:
-            return swap(st.pen, st.penHandle);
+            return replaceSelected(st.pen, st.penHandle, std::move(shared), object);
         case ObjectType::Bitmap: {
             auto* b = static_cast<Bitmap*>(shared.get());
             if (d->kind() != DeviceContext::Kind::Memory) return nullptr;

@@ -113,13 +113,19 @@ cairo_region_t* visibleRegion(const Window* w, bool nonClient, bool withChildren
             // A cut across the whole box from one side leaves a smaller box.
             const bool rows = r.top <= box.top && r.bottom >= box.bottom;
             const bool columns = r.left <= box.left && r.right >= box.right;
-            if (rows && r.left <= box.left) return void(box.left = std::min(r.right, box.right));
-            if (rows && r.right >= box.right) return void(box.right = std::max(r.left, box.left));
-            if (columns && r.top <= box.top) return void(box.top = std::min(r.bottom, box.bottom));
-            if (columns && r.bottom >= box.bottom)
-                return void(box.bottom = std::max(r.top, box.top));
-            const cairo_rectangle_int_t first = cairoRect(box);
-            region = cairo_region_create_rectangle(&first);
+            if (rows && r.left <= box.left) {
+                box.left = std::min(r.right, box.right);
+            } else if (rows && r.right >= box.right) {
+                box.right = std::max(r.left, box.left);
+            } else if (columns && r.top <= box.top) {
+                box.top = std::min(r.bottom, box.bottom);
+            } else if (columns && r.bottom >= box.bottom) {
+                box.bottom = std::max(r.top, box.top);
+            } else {
+                const cairo_rectangle_int_t first = cairoRect(box);
+                region = cairo_region_create_rectangle(&first);
+            }
+            if (!region) return;
         }
         cuts.push_back(cairoRect(r));
     };
